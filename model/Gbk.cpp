@@ -1,0 +1,57 @@
+#include "Gbk.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+namespace dt {
+
+namespace {
+std::string Convert(const std::string& in, const char* from, const char* to, const std::string& replacement) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return in;
+    std::string out;
+    out.reserve(in.size() * 2);
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    char buf[1024];
+    while (srcLeft > 0) {
+        char* dst = buf;
+        size_t dstLeft = sizeof buf;
+        size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buf, dst - buf);
+        if (r == static_cast<size_t>(-1)) {
+            if (errno == E2BIG) continue;
+            // Invalid or incomplete sequence: replace one byte and go on.
+            out += replacement;
+            ++src;
+            --srcLeft;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+}  // namespace
+
+std::string GbkToUtf8(const std::string& gbk) { return Convert(gbk, "GBK", "UTF-8", "\xEF\xBF\xBD"); }
+
+std::string Utf8ToGbk(const std::string& utf8) { return Convert(utf8, "UTF-8", "GBK", "?"); }
+
+std::string CutGbk(const std::string& gbk, size_t maxBytes) {
+    size_t i = 0;
+    while (i < gbk.size()) {
+        unsigned char c = static_cast<unsigned char>(gbk[i]);
+        size_t len = (c >= 0x81 && c <= 0xFE && i + 1 < gbk.size()) ? 2 : 1;
+        if (i + len > maxBytes) break;
+        i += len;
+    }
+    return gbk.substr(0, i);
+}
+
+std::string SlotText(const std::string& gbk, size_t slotSize) {
+    // The slot is a C string: a NUL ends the text.
+    std::string text = gbk.substr(0, gbk.find('\0'));
+    return GbkToUtf8(CutGbk(text, slotSize - 1));
+}
+
+}  // namespace dt

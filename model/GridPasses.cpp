@@ -1,0 +1,194 @@
+#include "GridPasses.h"
+
+#include "RangeRules.h"
+#include "ToolState.h"
+#include "ValueCodec.h"
+
+namespace dt {
+
+namespace {
+constexpr int kNominalRow = 6;  // ParameterSettings row whose value is derived, never stored
+
+const std::string& Cell(const ValueCells& cells, int row) {
+    static const std::string empty;
+    return row >= 0 && row < static_cast<int>(cells.size()) ? cells[row] : empty;
+}
+
+// Value backgrounds of an accepted cell: green palette for parameters, sage for functions.
+uint32_t ValueColour(GridSet set, int gridRow) {
+    bool odd = gridRow % 2 != 0;
+    if (set == GridSet::Function) return odd ? 0xAAC8BE : 0xE1E6DC;
+    return odd ? 0xD2DCAA : 0xEBF0DC;
+}
+
+std::string ShowRow(ToolState& s, const ParamDescriptor& d) {
+    if (d.kind > 100 && d.bit >= 0) return s.lists.Entry(d.kind, ReadBit(s, d));
+    if (d.kind >= 1) return FormatValue(s, d);
+    return std::string();
+}
+
+void StoreRow(ToolState& s, const ParamDescriptor& d, const std::string& text, bool nominalRow) {
+    if (text.empty() || d.kind <= 0 || nominalRow) return;
+    if (d.kind > 100 && d.bit >= 0) {
+        WriteBit(s, d, text == s.lists.Entry(d.kind, 0) ? 0 : 1);
+        return;
+    }
+    StoreText(s, d, text);
+}
+
+// FOC rows: byte or little-endian word offsets into the FocBlock.
+struct FocField {
+    int row;
+    bool word;
+    int offset;
+    int lo, hi;  // bounds checked before a download
+};
+const FocField kFocFields[] = {
+    {4, false, 1, 10, 100},  {5, false, 2, 0, 0},    {6, false, 3, 0, 0},     {7, false, 4, 0, 0},
+    {8, false, 5, 10, 30},   {9, true, 22, 35, 70},  {10, true, 6, 100, 700}, {11, true, 24, 15, 380},
+    {12, true, 8, 20, 80},   {13, true, 10, 0, 100},
+};
+
+ValueCells ShowFoc(ToolState& s) {
+    ValueCells cells(s.tables.FocSettings.rowCount);
+    const FocBlock& f = s.foc;
+    for (int bit = 0; bit < 2; ++bit) {
+        if (1 + bit < static_cast<int>(cells.size())) cells[1 + bit] = s.lists.Entry(101, (f.Byte(0) >> bit) & 1);
+    }
+    for (const FocField& field : kFocFields) {
+        if (field.row >= static_cast<int>(cells.size())) continue;
+        int value = field.word ? f.Word(field.offset) : f.Byte(field.offset);
+        if (field.row == 9) value = FocAmpsFromWord(value);
+        cells[field.row] = Format("%d", value);
+    }
+    return cells;
+}
+
+void StoreFoc(ToolState& s, const ValueCells& cells) {
+    FocBlock& f = s.foc;
+    for (int bit = 0; bit < 2; ++bit) {
+        const std::string text = TrimLeft(Cell(cells, 1 + bit));
+        uint8_t b = f.Byte(0);
+        if (text == s.lists.Entry(101, 1)) b = static_cast<uint8_t>(b | (1u << bit));
+        else if (text == s.lists.Entry(101, 0)) b = static_cast<uint8_t>(b & ~(1u << bit));
+        f.SetByte(0, b);
+    }
+    for (const FocField& field : kFocFields) {
+        const std::string text = TrimLeft(Cell(cells, field.row));
+        if (text.empty()) continue;  // an empty cell keeps the block's value
+        long value = LeadingInteger(text);
+        if (field.row == 9) value = value * 10 / 7;
+        if (field.word) f.SetWord(field.offset, static_cast<uint16_t>(value & 0xFFFF));
+        else f.SetByte(field.offset, static_cast<uint8_t>(value & 0xFF));
+    }
+}
+
+ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
+    ValidationResult res;
+    res.message = s.Message(MSG_INPUT_INVALID);
+    const auto& rows = s.tables.FocSettings.rows;
+    auto value = [&](int row) { return static_cast<int>(LeadingInteger(TrimLeft(Cell(cells, row)))); };
+    auto check = [&](int row, int lo, int hi) {
+        int v = value(row);
+        if (v < lo || v > hi) {
+            res.message += Format("\n\n%s=%d : %d ≤ x ≤ %d", rows[row].Name(s.language).c_str(), v, lo, hi);
+            res.refusedRows.push_back(row);
+        } else {
+            res.acceptedRows.push_back(row);
+            res.acceptedColours.push_back(0xEBF0DC);
+        }
+    };
+    check(4, 10, 100);
+    const int nominal = value(5);
+    if (nominal == 48 || nominal == 36 || nominal == 24) {
+        res.acceptedRows.push_back(5);
+        res.acceptedColours.push_back(0xD2DCAA);
+        if (nominal == 48) { check(6, 61, 65); check(7, 34, 48); }
+        if (nominal == 36) { check(6, 48, 65); check(7, 27, 36); }
+        if (nominal == 24) { check(6, 36, 65); check(7, 19, 24); }
+    } else {
+        res.message += Format("\n\n%s=%d : %s", rows[5].Name(s.language).c_str(), nominal, "{48, 36, 24}");
+        res.refusedRows.push_back(5);
+    }
+    for (const FocField& field : kFocFields)
+        if (field.row >= 8) check(field.row, field.lo, field.hi);
+    res.refused = !res.refusedRows.empty();
+    return res;
+}
+}  // namespace
+
+int ParameterRowCount(const ToolState& s) { return s.tables.ParameterSettings.rowCount; }
+
+std::vector<GridRow> GridLayout(const ToolState& s) {
+    std::vector<GridRow> out;
+    const ParamTables& t = s.tables;
+    if (s.link.focMode) {
+        for (int i = 0; i < t.FocSettings.rowCount; ++i) out.push_back({GridSet::Foc, i, &t.FocSettings.rows[i]});
+        return out;
+    }
+    for (int i = 0; i < t.ParameterSettings.rowCount; ++i)
+        out.push_back({GridSet::Parameter, i, &t.ParameterSettings.rows[i]});
+    for (int k = 0; k < t.FunctionSettings.rowCount; ++k)
+        out.push_back({GridSet::Function, k, &t.FunctionSettings.rows[k]});
+    return out;
+}
+
+std::string IndentValue(const std::string& text) { return "    " + TrimLeft(text); }
+
+int FocAmpsFromWord(int word) {
+    for (int n = 35; n <= 70; ++n)
+        if (n * 10 / 7 == word) return n;
+    return word * 7 / 10;
+}
+
+ValueCells ShowValues(ToolState& s) {
+    if (s.link.focMode) return ShowFoc(s);
+    const ParamTableSet& P = s.tables.ParameterSettings;
+    const ParamTableSet& F = s.tables.FunctionSettings;
+    ValueCells cells(P.rowCount + F.rowCount);
+    if (kNominalRow < P.rowCount) cells[kNominalRow] = NominalVoltageDisplay(s);
+    for (int i = 1; i < P.rowCount; ++i) {
+        if (i == kNominalRow) continue;
+        cells[i] = ShowRow(s, P.rows[i]);
+    }
+    for (int k = 1; k < F.rowCount; ++k) cells[P.rowCount + k] = ShowRow(s, F.rows[k]);
+    return cells;
+}
+
+void StoreValues(ToolState& s, const ValueCells& cells) {
+    if (s.link.focMode) {
+        StoreFoc(s, cells);
+        return;
+    }
+    const int P = s.tables.ParameterSettings.rowCount;
+    for (int i = 1; i < P; ++i)
+        StoreRow(s, s.tables.ParameterSettings.rows[i], TrimLeft(Cell(cells, i)), i == kNominalRow);
+    for (int k = 1; k < s.tables.FunctionSettings.rowCount; ++k)
+        StoreRow(s, s.tables.FunctionSettings.rows[k], TrimLeft(Cell(cells, P + k)), false);
+}
+
+ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells) {
+    if (s.link.focMode) return ValidateFoc(s, cells);
+    ValidationResult res;
+    res.message = s.Message(MSG_INPUT_INVALID);
+    const int P = s.tables.ParameterSettings.rowCount;
+    auto checkRow = [&](const ParamDescriptor& d, int gridRow, GridSet set) {
+        if (d.kind < 1 || d.kind > 99) return;
+        CheckResult r = CheckValue(s, d, TrimLeft(Cell(cells, gridRow)));
+        if (!r.valid) {
+            res.message += "\n\n" + Format("%s: ", d.Name(s.language).c_str()) + r.hint;
+            res.refusedRows.push_back(gridRow);
+        } else {
+            res.acceptedRows.push_back(gridRow);
+            res.acceptedColours.push_back(ValueColour(set, gridRow));
+        }
+    };
+    // Function rows are reported first.
+    for (int k = 1; k < s.tables.FunctionSettings.rowCount; ++k)
+        checkRow(s.tables.FunctionSettings.rows[k], P + k, GridSet::Function);
+    for (int i = 1; i < P; ++i) checkRow(s.tables.ParameterSettings.rows[i], i, GridSet::Parameter);
+    res.refused = !res.refusedRows.empty();
+    return res;
+}
+
+}  // namespace dt

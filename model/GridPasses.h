@@ -1,0 +1,49 @@
+#pragma once
+// The grid-wide passes (show, store, validate) on a plain list of value-cell texts,
+// so the window, the command line and the tests run the same code.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dt {
+
+struct ToolState;
+struct ParamDescriptor;
+
+enum class GridSet { Parameter, Function, Foc };
+
+struct GridRow {
+    GridSet set;
+    int record;                  // record index in its set
+    const ParamDescriptor* desc; // the record
+};
+
+// Rows of the current layout: FocSettings alone in focMode, else ParameterSettings then FunctionSettings.
+std::vector<GridRow> GridLayout(const ToolState& s);
+int ParameterRowCount(const ToolState& s);  // P
+
+// Value-cell texts indexed by grid row, without the four-space indent.
+using ValueCells = std::vector<std::string>;
+
+// Texts the value cells show (standard or FOC by focMode). Row 6 sets the voltage state.
+ValueCells ShowValues(ToolState& s);
+// Cell texts (leading white space already removed) into the block (standard or FOC by focMode).
+void StoreValues(ToolState& s, const ValueCells& cells);
+
+struct ValidationResult {
+    bool refused = false;
+    std::string message;            // whole message-box text when refused
+    std::vector<int> refusedRows;   // grid rows painted red
+    std::vector<int> acceptedRows;  // grid rows repainted with their value colour
+    std::vector<uint32_t> acceptedColours;  // 0xRRGGBB background of each accepted row
+};
+// Range check of every numeric row (standard or FOC by focMode).
+ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells);
+
+// Four-space indent the view writes before every value.
+std::string IndentValue(const std::string& text);
+
+// FOC row 9 conversion between the stored word and amperes.
+int FocAmpsFromWord(int word);
+
+}  // namespace dt

@@ -1,0 +1,76 @@
+#include "LanguageSetup.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "Gbk.h"
+#include "ToolState.h"
+
+namespace dt {
+
+namespace {
+bool FileExists(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return f.good();
+}
+
+std::string WholeText(const std::string& gbk) { return GbkToUtf8(gbk.substr(0, gbk.find('\0'))); }
+}  // namespace
+
+bool ApplyOverrideLine(ToolState& s, const std::string& rawLine) {
+    std::string line = rawLine;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t eq = line.find('=');
+    if (eq == std::string::npos || eq == 0) return false;
+    const int id = std::atoi(line.substr(0, eq).c_str());
+    const std::string text = line.substr(eq + 1);
+    if (id == 1000) {
+        s.texts.productTitle[LANG_CHINESE] = WholeText(text);
+        return true;
+    }
+    if (id >= 1001 && id <= 1010) {
+        s.texts.labels[LANG_CHINESE][id - 1001] = WholeText(text);
+        return true;
+    }
+    if (id >= 2000 && id <= 2025) {
+        s.texts.messages[LANG_CHINESE][id - 2000] = WholeText(text);
+        return true;
+    }
+    if ((id >= 3000 && id <= 10999) || (id >= 12000 && id <= 14999)) return s.tables.ApplyOverride(id, text);
+    if (id >= 11000 && id <= 11011) return s.optionTexts.ApplyOverride(id, text);
+    return false;
+}
+
+void LoadTextOverrides(ToolState& s, const std::string& textIniPath) {
+    if (!FileExists(textIniPath)) {
+        s.language = LANG_ENGLISH;
+        s.settings.Language = LANG_ENGLISH;
+        return;
+    }
+    s.language = LANG_CHINESE;
+    s.settings.Language = LANG_CHINESE;
+    std::ifstream in(textIniPath, std::ios::binary);
+    if (!in) return;  // present but unreadable: the built-in texts stay
+    std::string line;
+    bool first = true;
+    bool utf8 = false;
+    while (std::getline(in, line)) {
+        if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+            // A byte-order mark marks a UTF-8 file; its texts are held to the same GBK slot sizes.
+            utf8 = true;
+            line = line.substr(3);
+        }
+        first = false;
+        ApplyOverrideLine(s, utf8 ? Utf8ToGbk(line) : line);
+    }
+}
+
+void ApplyLanguage(ToolState& s, const std::string& textIniPath) {
+    s.tables.ResetCounts();
+    LoadTextOverrides(s, textIniPath);
+    SelectFunctionVariant(s);
+    BuildChoiceLists(s.lists, s.optionTexts, s.language);
+}
+
+}  // namespace dt

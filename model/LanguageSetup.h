@@ -1,0 +1,19 @@
+#pragma once
+// Language choice and the text override file.
+#include <string>
+
+namespace dt {
+
+struct ToolState;
+
+// Resets counts, reads text.ini (deciding the language), selects the function variant,
+// rebuilds the option lists. textIniPath is normally "text.ini" in the working directory.
+void ApplyLanguage(ToolState& s, const std::string& textIniPath = "text.ini");
+
+// Language by the file rule (present: Chinese, absent: English) and its overrides.
+void LoadTextOverrides(ToolState& s, const std::string& textIniPath = "text.ini");
+
+// Applies one text.ini line; returns false when it is ignored.
+bool ApplyOverrideLine(ToolState& s, const std::string& line);
+
+}  // namespace dt

@@ -1,0 +1,122 @@
+#include "ParamTables.h"
+
+#include "Gbk.h"
+
+namespace dt {
+
+namespace {
+constexpr int kFunctionRowRoom = 256;
+constexpr int kFunctionGroupRoom = 32;
+constexpr size_t kNameSlot = 256;
+constexpr size_t kHintSlot = 512;
+
+ParamDescriptor FromData(const ParamRowData& r) {
+    ParamDescriptor d;
+    d.name_cn = r.name_cn ? r.name_cn : "";
+    d.kind = r.kind;
+    d.read_only = r.read_only;
+    d.word = r.word;
+    d.bit = r.bit;
+    d.format = r.format;
+    d.range = r.range;
+    d.hint_cn = r.hint_cn ? r.hint_cn : "";
+    d.name_en = r.name_en ? r.name_en : "";
+    d.hint_en = r.hint_en ? r.hint_en : "";
+    return d;
+}
+}  // namespace
+
+int ParamTableSet::GroupFirstRow(int g) const {
+    int first = 1;
+    for (int i = 0; i < g && i < static_cast<int>(groups.size()); ++i) first += groups[i].rows;
+    return first;
+}
+
+ParamTableSet MakeTableSet(const TableData& data) {
+    ParamTableSet set;
+    set.name = data.name;
+    for (int i = 0; i < data.rowCount; ++i) set.rows.push_back(FromData(data.rows[i]));
+    for (int i = 0; i < data.groupCount; ++i)
+        set.groups.push_back({data.groups[i].title_cn, data.groups[i].title_en, data.groups[i].rows});
+    set.rowCount = data.rowCount;
+    set.groupCount = data.groupCount;
+    return set;
+}
+
+FunctionVariant VariantFor(uint16_t modelWord) {
+    if (modelWord == 0) return FunctionVariant::A;
+    if ((modelWord & 0x3FF) < 300 && (modelWord & 0xFC00) == 0x0400) return FunctionVariant::A;
+    return FunctionVariant::B;
+}
+
+ParamTables::ParamTables()
+    : ParameterSettings(MakeTableSet(ParameterSettingsData())),
+      FunctionSettingsA(MakeTableSet(FunctionSettingsAData())),
+      FunctionSettingsB(MakeTableSet(FunctionSettingsBData())),
+      ProfessionalSettings(MakeTableSet(ProfessionalSettingsData())),
+      FocSettings(MakeTableSet(FocSettingsData())) {
+    FunctionSettings.name = "FunctionSettings";
+    FunctionSettings.rows.resize(kFunctionRowRoom);
+    FunctionSettings.groups.resize(kFunctionGroupRoom);
+    SelectVariant(0xFFFF);
+}
+
+void ParamTables::ResetCounts() {
+    ParameterSettings.rowCount = 51;
+    ParameterSettings.groupCount = 8;
+    FunctionSettings.rowCount = 39;
+    FunctionSettings.groupCount = 7;
+    ProfessionalSettings.rowCount = 103;
+    ProfessionalSettings.groupCount = 14;
+    FocSettings.rowCount = 15;
+}
+
+FunctionVariant ParamTables::SelectVariant(uint16_t modelWord) {
+    variant = VariantFor(modelWord);
+    const ParamTableSet& src = variant == FunctionVariant::A ? FunctionSettingsA : FunctionSettingsB;
+    // Rows beyond the copied count keep what they held; they are never read.
+    for (int i = 0; i < src.rowCount; ++i) FunctionSettings.rows[i] = src.rows[i];
+    for (int i = 0; i < src.groupCount; ++i) FunctionSettings.groups[i] = src.groups[i];
+    FunctionSettings.rowCount = src.rowCount;
+    FunctionSettings.groupCount = src.groupCount;
+    return variant;
+}
+
+bool ParamTables::ApplyOverride(int id, const std::string& gbkText) {
+    struct Target {
+        int base;
+        ParamTableSet* set;
+        int bound;  // ids base .. base+bound-1
+        enum { Name, Hint, Title } what;
+    };
+    const Target targets[] = {
+        {3000, &ParameterSettings, 51, Target::Name},  {4000, &ParameterSettings, 51, Target::Hint},
+        {5000, &FunctionSettingsA, 31, Target::Name},  {6000, &FunctionSettingsA, 31, Target::Hint},
+        {7000, &FocSettings, 15, Target::Name},        {8000, &FocSettings, 15, Target::Hint},
+        {9000, &ParameterSettings, 8, Target::Title},  {10000, &FunctionSettingsA, 6, Target::Title},
+        {12000, &FunctionSettingsB, 39, Target::Name}, {13000, &FunctionSettingsB, 39, Target::Hint},
+        {14000, &FunctionSettingsB, 7, Target::Title},
+    };
+    for (const Target& t : targets) {
+        if (id < t.base || id >= t.base + 1000) continue;
+        int index = id - t.base;
+        if (index >= t.bound) return false;
+        switch (t.what) {
+            case Target::Name:
+                if (index >= static_cast<int>(t.set->rows.size())) return false;
+                t.set->rows[index].name_cn = SlotText(gbkText, kNameSlot);
+                return true;
+            case Target::Hint:
+                if (index >= static_cast<int>(t.set->rows.size())) return false;
+                t.set->rows[index].hint_cn = SlotText(gbkText, kHintSlot);
+                return true;
+            case Target::Title:
+                if (index >= static_cast<int>(t.set->groups.size())) return false;
+                t.set->groups[index].title_cn = SlotText(gbkText, kNameSlot);
+                return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace dt

@@ -1,0 +1,112 @@
+#pragma once
+// The parameter table sets: every controller parameter the tool knows, as data.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Texts.h"
+
+namespace dt {
+
+// Row kinds.
+enum RowKind : int16_t { KIND_NONE = 0, KIND_NUMBER = 1, KIND_NOMINAL_VOLTAGE = 100 };  // 101..107: choice lists 1..7
+
+// Constant source rows, as written in the tables (UTF-8 texts, "" for empty).
+struct ParamRowData {
+    const char* name_cn;
+    int16_t kind;
+    int16_t read_only;
+    int16_t word;
+    int16_t bit;
+    int16_t format;
+    int16_t range;
+    const char* hint_cn;
+    const char* name_en;
+    const char* hint_en;
+};
+
+struct GroupData {
+    const char* title_cn;
+    const char* title_en;
+    int16_t rows;
+};
+
+struct TableData {
+    const char* name;  // "ParameterSettings", ...
+    const ParamRowData* rows;
+    int rowCount;
+    const GroupData* groups;
+    int groupCount;
+};
+
+// Built-in data, in the order of the tables.
+const TableData& ParameterSettingsData();
+const TableData& FunctionSettingsAData();
+const TableData& FunctionSettingsBData();
+const TableData& ProfessionalSettingsData();
+const TableData& FocSettingsData();
+
+// Run-time row: a copy of the built-in row whose Chinese slots accept overrides.
+struct ParamDescriptor {
+    std::string name_cn;
+    int16_t kind = 0;
+    int16_t read_only = 0;
+    int16_t word = 0;
+    int16_t bit = 0;
+    int16_t format = 0;
+    int16_t range = 0;
+    std::string hint_cn;
+    std::string name_en;
+    std::string hint_en;
+
+    const std::string& Name(Language lang) const { return lang == LANG_CHINESE ? name_cn : name_en; }
+    const std::string& Hint(Language lang) const { return lang == LANG_CHINESE ? hint_cn : hint_en; }
+};
+
+struct ParamGroupTitle {
+    std::string title_cn;
+    std::string title_en;
+    int16_t rows = 0;
+
+    const std::string& Title(Language lang) const { return lang == LANG_CHINESE ? title_cn : title_en; }
+};
+
+struct ParamTableSet {
+    std::string name;
+    std::vector<ParamDescriptor> rows;      // storage; only the first rowCount are in force
+    std::vector<ParamGroupTitle> groups;    // storage; only the first groupCount are in force
+    int rowCount = 0;
+    int groupCount = 0;
+
+    // 1 + the rows of groups 0..g-1; g <= 0 gives 1.
+    int GroupFirstRow(int g) const;
+    const std::string& Title(Language lang) const { return rows.at(0).Name(lang); }
+};
+
+ParamTableSet MakeTableSet(const TableData& data);
+
+enum class FunctionVariant { A, B };
+
+struct ParamTables {
+    ParamTableSet ParameterSettings;
+    ParamTableSet FunctionSettingsA;
+    ParamTableSet FunctionSettingsB;
+    ParamTableSet FunctionSettings;  // working copy of A or B; room for 256 rows and 32 groups
+    ParamTableSet ProfessionalSettings;
+    ParamTableSet FocSettings;
+    FunctionVariant variant = FunctionVariant::B;
+
+    ParamTables();  // built-in contents, variant B in force
+
+    // Full counts again: 51/8, 39/7, 103/14, 15.
+    void ResetCounts();
+    // Copies variant A or B (chosen by the ModelWord) into FunctionSettings with its counts.
+    FunctionVariant SelectVariant(uint16_t modelWord);
+    // A text.ini identifier in 3000..10999 or 12000..14999; gbkText is the text as the file gives it.
+    // Returns false when the identifier addresses no slot.
+    bool ApplyOverride(int id, const std::string& gbkText);
+};
+
+FunctionVariant VariantFor(uint16_t modelWord);
+
+}  // namespace dt

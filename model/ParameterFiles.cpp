@@ -1,0 +1,79 @@
+#include "ParameterFiles.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "Identity.h"
+#include "ToolState.h"
+
+namespace dt {
+
+FileKind FileKindOf(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return FileKind::Other;
+    std::string ext = name.substr(dot + 1);
+    if (ext == "foc") return FileKind::Foc;
+    if (ext == "ged") return FileKind::Ged;
+    return FileKind::Other;
+}
+
+bool IdentityMatches(const ToolState& s, const unsigned char* section0) {
+    auto W = [&](int i) { return static_cast<uint16_t>((section0[2 * i] << 8) | section0[2 * i + 1]); };
+    auto lo = [](uint16_t x) { return static_cast<int>(x & 0xFF); };
+    auto hi = [](uint16_t x) { return static_cast<int>(x >> 8); };
+    const ControllerIdentity& id = s.identity;
+    if (id.kindByte == 0) return true;  // nothing known to compare with
+    const Calibration c = CalibrationFromWords(W(4), W(5), W(8), W(9), W(10));
+    const Calibration& k = s.calibration;
+    const bool sameCalibration = c.RdsON == k.RdsON && c.RdsON_GAIN == k.RdsON_GAIN && c.AVG_REV == k.AVG_REV &&
+                                 c.BATT_RATIO == k.BATT_RATIO && c.EBS_REV == k.EBS_REV;
+    if (W(15) == 0)
+        return lo(W(0)) == id.hardwareClass && hi(W(0)) == id.kindByte && W(6) == id.extraId && sameCalibration;
+    return W(11) == id.hardwareClass && W(12) == id.voltageClass && lo(W(0)) == id.kindByte &&
+           hi(W(0)) == id.variantByte && sameCalibration;
+}
+
+ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content) {
+    ImportOutcome out;
+    if (kind == FileKind::Other) return out;
+    out.handled = true;
+    const size_t need = kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
+    if (content.size() < need) {
+        out.message = MSG_IMPORT_LENGTH_ERROR;
+        out.type = MB_ICON_ERROR;
+        return out;
+    }
+    if (kind == FileKind::Foc) {
+        if (!IdentityMatches(s, content.data())) {
+            out.message = MSG_IMPORT_MISMATCH;
+            out.type = MB_ICON_WARNING;
+            return out;
+        }
+        std::copy(content.begin(), content.begin() + ParameterBlock::kSize, s.block.bytes.begin());
+    } else {
+        std::copy(content.begin(), content.begin() + FocBlock::kSize, s.foc.bytes.begin());
+        out.rebuildTree = true;
+    }
+    s.dataValid = ParseIdentity(s);
+    out.accepted = true;
+    out.message = MSG_IMPORT_OK;
+    out.type = MB_ICON_INFO;
+    return out;
+}
+
+std::vector<unsigned char> ExportBytes(const ToolState& s) {
+    if (s.link.focMode) return std::vector<unsigned char>(s.foc.bytes.begin(), s.foc.bytes.end());
+    return std::vector<unsigned char>(s.block.bytes.begin(), s.block.bytes.end());
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+}  // namespace dt

@@ -1,0 +1,37 @@
+#pragma once
+// Parameter files: .foc holds the 1024-byte block, .ged the 32-byte FOC block. No header.
+#include <string>
+#include <vector>
+
+#include "Texts.h"
+
+namespace dt {
+
+struct ToolState;
+
+enum class FileKind { Foc, Ged, Other };
+
+// Extension as the file dialog reports it, compared case-sensitively: "foc", "ged", else Other.
+FileKind FileKindOf(const std::string& path);
+
+// Does a file's section 0 (256 bytes) match the identity of the last controller read?
+bool IdentityMatches(const ToolState& s, const unsigned char* section0);
+
+struct ImportOutcome {
+    bool handled = false;       // false for an unknown extension: nothing read, nothing shown
+    bool accepted = false;
+    MsgId message = MSG_IMPORT_OK;
+    int type = MB_ICON_INFO;
+    bool rebuildTree = false;   // .ged: the group tree is rebuilt
+};
+
+// Applies file content to the state exactly as Import does; a refused file changes nothing.
+ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content);
+
+// Bytes Export writes: the FOC block in focMode, else the whole ParameterBlock.
+std::vector<unsigned char> ExportBytes(const ToolState& s);
+
+// Whole-file read; false when the file cannot be opened.
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out);
+
+}  // namespace dt

@@ -1,0 +1,174 @@
+#include "Settings.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace dt {
+
+namespace {
+const char* const kSection = "Tavo GUI";
+
+std::string Trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos) return std::string();
+    size_t e = s.find_last_not_of(" \t\r\n");
+    return s.substr(b, e - b + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Section header name, or "" when the line is not a header.
+bool SectionName(const std::string& line, std::string& name) {
+    std::string t = Trim(line);
+    if (t.size() < 2 || t.front() != '[') return false;
+    size_t close = t.find(']');
+    if (close == std::string::npos) return false;
+    name = Trim(t.substr(1, close - 1));
+    return true;
+}
+
+void MakeFolders(const std::string& folder) {
+    for (size_t i = 1; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder[i] == '/') ::mkdir(folder.substr(0, i).c_str(), 0755);
+    }
+}
+
+int LeadingInt(const std::string& s) { return std::atoi(s.c_str()); }
+}  // namespace
+
+std::string DefaultSettingsPath() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (xdg && *xdg) base = xdg;
+    else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home && *home ? home : ".") + "/.config";
+    }
+    return base + "/DriveTune/DriveTune.ini";
+}
+
+std::string SettingsFolder(const std::string& settingsPath) {
+    size_t slash = settingsPath.rfind('/');
+    return slash == std::string::npos ? std::string(".") : settingsPath.substr(0, slash);
+}
+
+std::string ReadProfileString(const std::string& path, const std::string& section, const std::string& key) {
+    bool inSection = false;
+    for (const std::string& line : ReadLines(path)) {
+        std::string name;
+        if (SectionName(line, name)) {
+            inSection = SameName(name, section);
+            continue;
+        }
+        if (!inSection) continue;
+        size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        if (SameName(Trim(line.substr(0, eq)), key)) {
+            std::string value = Trim(line.substr(eq + 1));
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+                value = value.substr(1, value.size() - 2);
+            return value.substr(0, 255);
+        }
+    }
+    return std::string();
+}
+
+bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value) {
+    std::vector<std::string> lines = ReadLines(path);
+    const std::string entry = key + "=" + value;
+    int sectionLine = -1, sectionEnd = static_cast<int>(lines.size());
+    bool done = false;
+    for (int i = 0; i < static_cast<int>(lines.size()) && !done; ++i) {
+        std::string name;
+        if (SectionName(lines[i], name)) {
+            if (sectionLine >= 0) {
+                sectionEnd = i;
+                break;
+            }
+            if (SameName(name, section)) sectionLine = i;
+            continue;
+        }
+        if (sectionLine < 0) continue;
+        size_t eq = lines[i].find('=');
+        if (eq != std::string::npos && SameName(Trim(lines[i].substr(0, eq)), key)) {
+            lines[i] = entry;
+            done = true;
+        }
+    }
+    if (!done) {
+        if (sectionLine < 0) {
+            lines.push_back("[" + section + "]");
+            lines.push_back(entry);
+        } else {
+            // Append after the last non-empty line of the section.
+            int at = sectionEnd;
+            while (at - 1 > sectionLine && Trim(lines[at - 1]).empty()) --at;
+            lines.insert(lines.begin() + at, entry);
+        }
+    }
+    MakeFolders(SettingsFolder(path));
+    // Write beside the file and rename, so a failed write never leaves a half file.
+    const std::string tmp = path + ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        for (const std::string& l : lines) out << l << "\n";
+        out.flush();
+        if (!out) {
+            std::remove(tmp.c_str());
+            return false;
+        }
+    }
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+        std::remove(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
+Settings LoadSettings(const std::string& path) {
+    Settings s;
+    std::string v = ReadProfileString(path, kSection, "UartPort");
+    s.UartPort = v.empty() ? 1 : LeadingInt(v);
+    if (s.UartPort <= 0) s.UartPort = 1;
+    v = ReadProfileString(path, kSection, "Baudrate");
+    s.Baudrate = v.empty() ? 9600 : LeadingInt(v);
+    if (s.Baudrate <= 0) s.Baudrate = 9600;
+    v = ReadProfileString(path, kSection, "Language");
+    s.Language = v.empty() ? 0 : LeadingInt(v);
+    if (s.Language != 1) s.Language = 0;
+    return s;
+}
+
+bool SaveSettings(const std::string& path, const Settings& settings) {
+    bool ok = WriteProfileString(path, kSection, "UartPort", std::to_string(settings.UartPort));
+    ok = WriteProfileString(path, kSection, "Baudrate", std::to_string(settings.Baudrate)) && ok;
+    ok = WriteProfileString(path, kSection, "Language", std::to_string(settings.Language)) && ok;
+    return ok;
+}
+
+}  // namespace dt
