@@ -1,6 +1,14 @@
 #pragma once
+#include <ostream>
+#include <string>
+#include <vector>
 
 namespace dt::cli {
+
 // Runs drivetune-cli with the process arguments; returns the exit status.
 int Main(int argc, char** argv);
+// The same with explicit streams, for tests; textIniPath is where text.ini is looked up.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const std::string& textIniPath = "text.ini");
+
 }  // namespace dt::cli

@@ -1,0 +1,151 @@
+#include "Sheet.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "Json.h"
+#include "ParameterFiles.h"
+#include "ValueCodec.h"
+
+namespace dt::cli {
+
+namespace {
+bool IsWide(unsigned cp) {
+    return (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) || (cp >= 0xAC00 && cp <= 0xD7A3) ||
+           (cp >= 0xF900 && cp <= 0xFAFF) || (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
+           (cp >= 0xFFE0 && cp <= 0xFFE6);
+}
+
+std::string Pad(const std::string& text, int width) {
+    int w = DisplayWidth(text);
+    return text + std::string(w < width ? width - w : 0, ' ');
+}
+
+struct Heading {
+    int row;
+    int level;  // 0 table title, 1 group title
+    std::string text;
+};
+
+std::vector<Heading> Headings(const ToolState& s) {
+    std::vector<Heading> h;
+    const Language lang = s.language;
+    if (s.link.focMode) {
+        h.push_back({0, 0, s.tables.FocSettings.Title(lang)});
+        h.push_back({1, 1, s.tables.FunctionSettings.Title(lang)});
+        h.push_back({4, 1, s.tables.ParameterSettings.Title(lang)});
+        return h;
+    }
+    const ParamTableSet& P = s.tables.ParameterSettings;
+    const ParamTableSet& F = s.tables.FunctionSettings;
+    h.push_back({0, 0, P.Title(lang)});
+    for (int g = 0; g < P.groupCount; ++g) h.push_back({P.GroupFirstRow(g), 1, P.groups[g].Title(lang)});
+    h.push_back({P.rowCount, 0, F.Title(lang)});
+    for (int g = 0; g < F.groupCount; ++g)
+        h.push_back({P.rowCount + F.GroupFirstRow(g), 1, F.groups[g].Title(lang)});
+    return h;
+}
+}  // namespace
+
+int DisplayWidth(const std::string& text) {
+    int width = 0;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        unsigned cp = c;
+        int len = 1;
+        if (c >= 0xF0) { cp = c & 0x07; len = 4; }
+        else if (c >= 0xE0) { cp = c & 0x0F; len = 3; }
+        else if (c >= 0xC0) { cp = c & 0x1F; len = 2; }
+        for (int k = 1; k < len && i + k < text.size(); ++k) cp = (cp << 6) | (text[i + k] & 0x3F);
+        width += IsWide(cp) ? 2 : 1;
+        i += len;
+    }
+    return width;
+}
+
+const char* SetName(GridSet set) {
+    switch (set) {
+        case GridSet::Parameter: return "ParameterSettings";
+        case GridSet::Function: return "FunctionSettings";
+        case GridSet::Foc: return "FocSettings";
+    }
+    return "";
+}
+
+LoadStatus LoadParameterFile(ToolState& s, const std::string& path) {
+    FileKind kind = FileKindOf(path);
+    std::vector<unsigned char> content;
+    if (!ReadWholeFile(path, content)) return LoadStatus::Missing;
+    if (kind == FileKind::Other) return LoadStatus::UnknownExtension;
+    if (kind == FileKind::Foc) {
+        if (content.size() < ParameterBlock::kSize) return LoadStatus::TooShort;
+        std::copy(content.begin(), content.begin() + ParameterBlock::kSize, s.block.bytes.begin());
+        s.link.focMode = false;
+        s.link.identityReceived = true;
+        s.dataValid = ParseIdentity(s);
+        SelectFunctionVariant(s);
+    } else {
+        if (content.size() < FocBlock::kSize) return LoadStatus::TooShort;
+        std::copy(content.begin(), content.begin() + FocBlock::kSize, s.foc.bytes.begin());
+        s.link.focMode = true;
+        s.link.identityReceived = true;
+        s.modelWord = kFocModelWord;
+    }
+    return LoadStatus::Ok;
+}
+
+std::string LoadError(LoadStatus status, const std::string& path) {
+    switch (status) {
+        case LoadStatus::Ok: return std::string();
+        case LoadStatus::Missing: return "cannot read " + path;
+        case LoadStatus::UnknownExtension:
+            return path + ": unknown file type (the name must end in .foc or .ged, in lower case)";
+        case LoadStatus::TooShort:
+            return path + ": file too short (a .foc file holds 1024 bytes, a .ged file 32)";
+    }
+    return std::string();
+}
+
+void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells) {
+    const std::vector<GridRow> layout = GridLayout(s);
+    const std::vector<Heading> headings = Headings(s);
+    int nameWidth = 0;
+    for (const GridRow& r : layout)
+        if (r.desc->kind != 0) nameWidth = std::max(nameWidth, DisplayWidth(r.desc->Name(s.language)));
+    size_t next = 0;
+    for (size_t row = 0; row < layout.size(); ++row) {
+        while (next < headings.size() && headings[next].row == static_cast<int>(row)) {
+            const Heading& h = headings[next++];
+            if (h.level == 0) out << (row == 0 ? "" : "\n") << "== " << h.text << " ==\n";
+            else out << "\n[" << h.text << "]\n";
+        }
+        const ParamDescriptor& d = *layout[row].desc;
+        if (d.kind == 0) continue;
+        const std::string value = row < cells.size() ? TrimLeft(cells[row]) : std::string();
+        out << "  " << Pad(d.Name(s.language), nameWidth) << "  " << value << "\n";
+    }
+}
+
+void PrintSheetJson(std::ostream& out, const ToolState& s, const ValueCells& cells) {
+    const std::vector<GridRow> layout = GridLayout(s);
+    out << "{\"kind\": " << (s.link.focMode ? "\"foc\"" : "\"standard\"");
+    out << ", \"modelWord\": " << s.modelWord;
+    if (s.link.focMode) out << ", \"variant\": null";
+    else out << ", \"variant\": \"" << (s.tables.variant == FunctionVariant::A ? "A" : "B") << "\"";
+    out << ", \"dataValid\": " << (s.dataValid ? "true" : "false");
+    out << ", \"rows\": [";
+    bool first = true;
+    for (size_t row = 0; row < layout.size(); ++row) {
+        const ParamDescriptor& d = *layout[row].desc;
+        if (d.kind == 0) continue;
+        out << (first ? "\n  " : ",\n  ");
+        first = false;
+        out << "{\"set\": \"" << SetName(layout[row].set) << "\", \"row\": " << layout[row].record
+            << ", \"name\": " << JsonString(d.Name(s.language))
+            << ", \"value\": " << JsonString(row < cells.size() ? TrimLeft(cells[row]) : std::string())
+            << ", \"readOnly\": " << (d.read_only == 1 ? "true" : "false") << "}";
+    }
+    out << (first ? "]}\n" : "\n]}\n");
+}
+
+}  // namespace dt::cli

@@ -1,0 +1,28 @@
+#pragma once
+// Loading parameter files as if just read from a controller, and printing what they hold.
+#include <ostream>
+#include <string>
+
+#include "GridPasses.h"
+#include "ToolState.h"
+
+namespace dt::cli {
+
+enum class LoadStatus { Ok, Missing, UnknownExtension, TooShort };
+
+// Puts a .foc or .ged file into the state as an upload would leave it (identity, variant, list 0).
+LoadStatus LoadParameterFile(ToolState& s, const std::string& path);
+// Human-readable reason for a failed load, in English (usage errors are the tool's own texts).
+std::string LoadError(LoadStatus status, const std::string& path);
+
+// Readable sheet: tables and groups as headings, one aligned "name  value" line per record.
+void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells);
+// The machine-readable form of the same values.
+void PrintSheetJson(std::ostream& out, const ToolState& s, const ValueCells& cells);
+
+// Set name of a grid row as the JSON output names it.
+const char* SetName(GridSet set);
+// Display width of UTF-8 text in a terminal (wide CJK characters count two).
+int DisplayWidth(const std::string& text);
+
+}  // namespace dt::cli
