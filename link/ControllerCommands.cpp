@@ -1,0 +1,102 @@
+#include "ControllerCommands.h"
+
+#include "BytePort.h"
+#include "ControllerProtocol.h"
+#include "LinkHost.h"
+#include "PortNumbering.h"
+#include "ToolState.h"
+
+namespace dt {
+
+ControllerCommands::ControllerCommands(ToolState& state, LinkHost& host, BytePort& port,
+                                       ControllerProtocol& protocol, std::string settingsPath)
+    : state_(state), host_(host), port_(port), protocol_(protocol), settingsPath_(std::move(settingsPath)) {}
+
+std::string ControllerCommands::OpenFailureText(int number) const {
+    return state_.Message(MSG_PORT_OPEN_FAILED) + std::to_string(number) + " " +
+           std::to_string(state_.settings.Baudrate);
+}
+
+void ControllerCommands::TakePort(const std::string& portBoxText) {
+    state_.settings.UartPort = TakePortFromList(portBoxText);
+    SaveSettings(settingsPath_, state_.settings);
+}
+
+bool ControllerCommands::OpenSelectedPort() {
+    const int number = state_.settings.UartPort;
+    const bool open = port_.OpenPort(number, state_.settings.Baudrate);
+    // Bytes of an earlier port or connection belong to no request of this one.
+    protocol_.ClearReceiveBuffer();
+    if (!open) host_.ShowMessage(OpenFailureText(number), MB_ICON_ERROR);
+    return open;
+}
+
+void ControllerCommands::InitialisePanel(const std::string& portBoxText) {
+    TakePort(portBoxText);
+    if (state_.settings.UartPort <= 0) {
+        port_.Close();
+        return;
+    }
+    OpenSelectedPort();  // closes an open port first
+}
+
+bool ControllerCommands::Connect(const std::string& portBoxText) {
+    TakePort(portBoxText);
+    if (!OpenSelectedPort()) return false;
+    return StartConnect();
+}
+
+bool ControllerCommands::StartConnect() {
+    if (!RequireOpenPort()) return false;
+    protocol_.SendRequest(REQ_CONNECT);
+    host_.SetBusy(false);
+    return true;
+}
+
+bool ControllerCommands::RequireOpenPort() {
+    if (port_.IsOpen()) return true;
+    host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MB_ICON_WARNING);
+    return false;
+}
+
+bool ControllerCommands::RequireIdentity() {
+    if (port_.IsOpen() && state_.link.identityReceived) return true;
+    host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MB_ICON_WARNING);
+    return false;
+}
+
+bool ControllerCommands::Upload() {
+    if (!RequireOpenPort()) return false;
+    protocol_.SendRequest(REQ_READ_IDENTITY);
+    host_.SetBusy(false);
+    return true;
+}
+
+bool ControllerCommands::Download() {
+    if (!RequireIdentity()) return false;
+    host_.StoreValues();
+    if (host_.ValidateAll() != 0) return false;
+    if (state_.link.focMode)
+        protocol_.SendFrame(REQ_WRITE_FOC, state_.foc.bytes.data(), FocBlock::kSize);
+    else
+        protocol_.SendFrame(REQ_WRITE_FIRST, state_.block.Block(REQ_WRITE_FIRST & 0x0F), ParameterBlock::kBlockSize);
+    host_.SetBusy(false);
+    return true;
+}
+
+bool ControllerCommands::Store() {
+    if (!RequireIdentity()) return false;
+    state_.link.pendingOperation = PendingOperation::Store;
+    protocol_.SendRequest(REQ_STORE);
+    host_.SetBusy(false);
+    return true;
+}
+
+bool ControllerCommands::Default() {
+    if (!RequireOpenPort()) return false;
+    protocol_.SendRequest(REQ_RESTORE_DEFAULTS);
+    host_.SetBusy(false);
+    return true;
+}
+
+}  // namespace dt

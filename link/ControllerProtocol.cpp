@@ -1,0 +1,203 @@
+#include "ControllerProtocol.h"
+
+#include <algorithm>
+
+#include "BytePort.h"
+#include "LinkHost.h"
+#include "ToolState.h"
+
+namespace dt {
+
+namespace {
+
+// Resets the handling flag however the pass ends.
+struct HandlingGuard {
+    bool& flag;
+    explicit HandlingGuard(bool& f) : flag(f) { flag = true; }
+    ~HandlingGuard() { flag = false; }
+};
+
+uint16_t BigEndianWord(const std::vector<uint8_t>& bytes, int word) {
+    return static_cast<uint16_t>((bytes[2 * word] << 8) | bytes[2 * word + 1]);
+}
+
+}  // namespace
+
+ControllerProtocol::ControllerProtocol(ToolState& state, LinkHost& host, BytePort& port)
+    : state_(state), host_(host), port_(port) {
+    port_.SetReceivedHandler([this](int number) { OnPortReceived(number); });
+}
+
+ControllerProtocol::~ControllerProtocol() { port_.SetReceivedHandler({}); }
+
+void ControllerProtocol::SendFrame(uint8_t command, const uint8_t* payload, int length) {
+    std::vector<uint8_t> frame = BuildFrame(command, payload, length);
+    if (frame.empty() || !port_.IsOpen()) return;
+    port_.Write(frame.data(), static_cast<int>(frame.size()));
+}
+
+void ControllerProtocol::SendBlock(uint8_t command, const uint8_t* block) {
+    if (block) SendFrame(command, block, kBlockBytes);
+}
+
+void ControllerProtocol::ReadArrived() {
+    int room = std::min(ReceiveBuffer::kReadChunk, buffer_.Room());
+    if (room <= 0) return;
+    buffer_.Grow(port_.Read(buffer_.Tail(), room));
+}
+
+void ControllerProtocol::OnPortReceived(int portNumber) {
+    if (!port_.IsOpen() || portNumber != port_.PortNumber()) return;
+    if (handling_) {
+        // A message box of the running pass is open; that pass reads on when it returns.
+        morePending_ = true;
+        return;
+    }
+    HandlingGuard guard(handling_);
+    do {
+        morePending_ = false;
+        ReadArrived();
+        LinkFrame frame;
+        // The frame leaves the buffer before it is acted on, so a nested pass cannot see it again.
+        while (buffer_.TakeFrame(frame)) HandleReply(frame);
+    } while (port_.IsOpen() && (morePending_ || port_.BytesAvailable() > 0));
+}
+
+void ControllerProtocol::StoreBlock(int code, const LinkFrame& frame) {
+    uint8_t* block = state_.block.Block(code);
+    if (block) std::copy(frame.payload.begin(), frame.payload.end(), block);
+}
+
+void ControllerProtocol::HandleReply(const LinkFrame& frame) {
+    if (observer_) observer_(frame);
+    const uint8_t cmd = frame.command;
+    LinkState& link = state_.link;
+
+    if (cmd == 0x00) {
+        SendRequest(REQ_CONNECT);
+        host_.SetBusy(false);
+        return;
+    }
+    if (cmd == 0x02) {
+        SendRequest(REQ_READ_IDENTITY);
+        return;
+    }
+    if ((cmd & 0xF0) == 0x10) {
+        if (frame.Length() != kBlockBytes) {
+            host_.SetBusy(true);
+            host_.ShowMessage(state_.Message(MSG_PACKET_LENGTH_ERROR), MB_ICON_ERROR);
+            return;
+        }
+        switch (cmd) {
+        case 0x10:
+            StoreBlock(0, frame);
+            SendRequest(0x11);
+            // Cleared as well as set, so a standard controller read after an FOC one in the
+            // same run is never sent a FocBlock.
+            link.focMode = BigEndianWord(frame.payload, 15) == kFocModelWord;
+            link.identityReceived = true;
+            return;
+        case 0x11:
+            if (link.focMode) {
+                std::copy(frame.payload.begin(), frame.payload.end(), state_.foc.bytes.begin());
+                FocCompletion();
+            } else {
+                StoreBlock(1, frame);
+                SendRequest(0x12);
+            }
+            return;
+        case 0x12:
+        case 0x13:
+            StoreBlock(cmd & 0x0F, frame);
+            SendRequest(cmd + 1);
+            return;
+        case 0x14:
+            StoreBlock(4, frame);
+            SendRequest(0x18);
+            return;
+        case 0x18:
+        case 0x19:
+        case 0x1A:
+        case 0x1B:
+            StoreBlock(cmd & 0x0F, frame);
+            SendRequest(cmd + 1);
+            return;
+        case 0x1C:
+            StoreBlock(12, frame);
+            StandardCompletion();
+            return;
+        default:
+            return;
+        }
+    }
+    if ((cmd & 0xF0) == 0x20) {
+        // Acknowledgements: any length up to 32, payload unread.
+        if ((cmd == 0x21 && link.focMode) || cmd == 0x2C) {
+            link.pendingOperation = PendingOperation::Download;
+            SendRequest(REQ_STORE);
+            return;
+        }
+        if ((cmd >= 0x21 && cmd <= 0x24) || (cmd >= 0x28 && cmd <= 0x2B)) {
+            const uint8_t next = cmd == 0x24 ? 0x28 : cmd + 1;
+            SendBlock(next, state_.block.Block(next & 0x0F));
+        }
+        return;
+    }
+    switch (cmd) {
+    case 0x03:
+        StoreOutcome(true);
+        return;
+    case 0x04:
+        StoreOutcome(false);
+        return;
+    case 0x81:
+        link.pendingOperation = PendingOperation::RestoreDefaults;
+        SendRequest(REQ_STORE);
+        return;
+    default:
+        return;
+    }
+}
+
+void ControllerProtocol::StandardCompletion() {
+    state_.dataValid = ParseIdentity(state_);
+    SelectFunctionVariant(state_);
+    host_.RebuildGroupTree();
+    host_.BuildGrid();
+    host_.SetBusy(true);
+    host_.ShowValues();
+    if (state_.modelWord == 0 || VersionMatches(state_.modelWord))
+        host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
+    else
+        host_.ShowMessage(state_.Message(MSG_VERSION_MISMATCH), MB_ICON_WARNING);
+}
+
+void ControllerProtocol::FocCompletion() {
+    host_.RebuildGroupTree();
+    host_.BuildGrid();
+    host_.SetBusy(true);
+    host_.ShowValues();
+    host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
+}
+
+void ControllerProtocol::StoreOutcome(bool stored) {
+    host_.SetBusy(true);
+    switch (state_.link.pendingOperation) {
+    case PendingOperation::Download:
+        host_.ShowMessage(state_.Message(stored ? MSG_DOWNLOAD_OK : MSG_DOWNLOAD_FAILED), MB_ICON_INFO);
+        return;
+    case PendingOperation::RestoreDefaults:
+        host_.ShowMessage(state_.Message(stored ? MSG_RESTORE_OK : MSG_RESTORE_FAILED), MB_ICON_INFO);
+        // Read the controller again so the grid shows its new values.
+        SendRequest(REQ_READ_IDENTITY);
+        return;
+    case PendingOperation::Store:
+        if (stored)
+            host_.ShowMessage(state_.Message(MSG_STORE_OK), MB_ICON_INFO);
+        else
+            host_.ShowMessage(state_.Message(MSG_STORE_FAILED), MB_ICON_ERROR);
+        return;
+    }
+}
+
+}  // namespace dt

@@ -1,0 +1,71 @@
+#pragma once
+// The protocol engine: sends requests, cuts received bytes into frames and runs the reply
+// table, so that every request after the first of an exchange is sent from the handling of
+// the previous reply. Nothing here waits for a reply.
+#include <cstdint>
+#include <functional>
+
+#include "LinkFrame.h"
+
+namespace dt {
+
+struct ToolState;
+class LinkHost;
+class BytePort;
+
+// Request codes the tool sends.
+enum LinkRequest : uint8_t {
+    REQ_CONNECT = 0x02,
+    REQ_READ_IDENTITY = 0x10,
+    REQ_WRITE_FOC = 0x21,
+    REQ_WRITE_FIRST = 0x28,  // section 2 block 0, the first write of a standard download
+    REQ_STORE = 0x80,
+    REQ_RESTORE_DEFAULTS = 0x81,
+};
+
+class ControllerProtocol {
+public:
+    // Installs itself as the port's received-data handler; state, host and port outlive it.
+    ControllerProtocol(ToolState& state, LinkHost& host, BytePort& port);
+    ~ControllerProtocol();
+    ControllerProtocol(const ControllerProtocol&) = delete;
+    ControllerProtocol& operator=(const ControllerProtocol&) = delete;
+
+    // Writes one frame in one write; nothing when length is above 252 or the port is closed.
+    void SendFrame(uint8_t command, const uint8_t* payload, int length);
+    void SendRequest(uint8_t command) { SendFrame(command, nullptr, 0); }
+
+    // The port's received-data notification. Ignored unless portNumber is the open port's.
+    // Reads what has arrived and handles every complete frame in order. A notification that
+    // comes while a frame is being handled (a message box runs a nested event loop) only
+    // marks more work for the running pass, so frames are handled once each and in order.
+    void OnPortReceived(int portNumber);
+
+    // Forgets partial frames (a newly opened port starts clean).
+    void ClearReceiveBuffer() { buffer_.Clear(); }
+    const ReceiveBuffer& Buffer() const { return buffer_; }
+
+    // Called with each frame just before it is handled (for tracing and tests).
+    void SetFrameObserver(std::function<void(const LinkFrame&)> observer) { observer_ = std::move(observer); }
+
+    // Runs the reply table on one frame (the frame is no longer in the buffer).
+    void HandleReply(const LinkFrame& frame);
+
+private:
+    void ReadArrived();
+    void StoreBlock(int code, const LinkFrame& frame);
+    void SendBlock(uint8_t command, const uint8_t* block);
+    void StandardCompletion();
+    void FocCompletion();
+    void StoreOutcome(bool stored);
+
+    ToolState& state_;
+    LinkHost& host_;
+    BytePort& port_;
+    ReceiveBuffer buffer_;
+    bool handling_ = false;
+    bool morePending_ = false;
+    std::function<void(const LinkFrame&)> observer_;
+};
+
+}  // namespace dt

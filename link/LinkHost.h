@@ -1,0 +1,42 @@
+#pragma once
+// What the controller link needs from whoever presents it: the window (dialogs and the
+// grid), the command line (the console) or a test (a recorder). The link calls these on
+// the GUI thread only.
+#include <string>
+
+namespace dt {
+
+class LinkHost {
+public:
+    virtual ~LinkHost() = default;
+
+    // enable = false: an exchange starts; disable the command controls and (re)start the reply
+    // time-out (a ReplyTimeout's Busy(false)). enable = true: the exchange ended; enable them
+    // and stop the time-out.
+    virtual void SetBusy(bool enable) = 0;
+
+    // One modal message box; type is MB_ICON_ERROR, MB_ICON_WARNING or MB_ICON_INFO.
+    // It may run a nested event loop; the link is prepared for that. Returns the box's result.
+    virtual int ShowMessage(const std::string& text, int type) = 0;
+
+    // The group tree from the current tables (after an upload and after a .ged import).
+    virtual void RebuildGroupTree() = 0;
+    // Grid rows for the current table sets (after an upload).
+    virtual void BuildGrid() = 0;
+    // Value cells filled from the blocks (dt::ShowValues on the state).
+    virtual void ShowValues() = 0;
+    // Value cells collected into the blocks (dt::StoreValues on the state).
+    virtual void StoreValues() = 0;
+    // Range check of every numeric row. 1: refused, the host has shown its own message and
+    // painted the rows; 0: accepted.
+    virtual int ValidateAll() = 0;
+
+    // File choice for export and import. filter is in Qt's form ("DriveTune file(*.foc)"),
+    // defaultExt has no dot ("foc"); the save dialog appends it to a name typed without one.
+    // Return the chosen path, or "" when the user cancels.
+    virtual std::string ChooseSaveFile(const std::string& title, const std::string& filter,
+                                       const std::string& defaultExt) = 0;
+    virtual std::string ChooseOpenFile(const std::string& title, const std::string& filter) = 0;
+};
+
+}  // namespace dt

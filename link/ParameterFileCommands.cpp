@@ -1,0 +1,95 @@
+#include "ParameterFileCommands.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "LinkHost.h"
+#include "ParameterFiles.h"
+#include "ToolState.h"
+
+namespace dt {
+
+std::string DialogFilter(const std::string& pairs) {
+    std::string out;
+    size_t pos = 0;
+    while (pos < pairs.size()) {
+        size_t bar = pairs.find('|', pos);
+        if (bar == std::string::npos || bar == pos) break;
+        std::string description = pairs.substr(pos, bar - pos);
+        size_t end = pairs.find('|', bar + 1);
+        std::string pattern = pairs.substr(bar + 1, end == std::string::npos ? std::string::npos : end - bar - 1);
+        // A description that already ends with "(pattern)" is a whole Qt filter.
+        std::string suffix = "(" + pattern + ")";
+        bool carries = description.size() >= suffix.size() &&
+                       description.compare(description.size() - suffix.size(), suffix.size(), suffix) == 0;
+        if (!out.empty()) out += ";;";
+        out += carries || pattern.empty() ? description : description + " " + suffix;
+        if (end == std::string::npos) break;
+        pos = end + 1;
+    }
+    return out;
+}
+
+ParameterFileCommands::ParameterFileCommands(ToolState& state, LinkHost& host) : state_(state), host_(host) {}
+
+void ParameterFileCommands::Export() {
+    const bool foc = state_.link.focMode;
+    const std::string path = host_.ChooseSaveFile(state_.Message(MSG_EXPORT_TITLE),
+                                                  DialogFilter(foc ? kGedFileFilter : state_.Message(MSG_FILE_FILTER)),
+                                                  foc ? "ged" : "foc");
+    if (!path.empty()) ExportTo(path);
+}
+
+void ParameterFileCommands::Import() {
+    const std::string path =
+        host_.ChooseOpenFile(state_.Message(MSG_IMPORT_TITLE), DialogFilter(state_.Message(MSG_FILE_FILTER)));
+    if (!path.empty()) ImportFrom(path);
+}
+
+bool ParameterFileCommands::ExportTo(const std::string& path) {
+    const std::vector<unsigned char> bytes = ExportBytes(state_);
+    // The new content replaces the old file only once it is completely written.
+    QSaveFile file(QString::fromStdString(path));
+    bool written = file.open(QIODevice::WriteOnly) &&
+                   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
+                       static_cast<qint64>(bytes.size()) &&
+                   file.commit();
+    if (!written) {
+        file.cancelWriting();
+        host_.ShowMessage(state_.Message(MSG_EXPORT_OPEN_FAILED), MB_ICON_ERROR);
+        return false;
+    }
+    host_.ShowMessage(state_.Message(MSG_EXPORT_OK), MB_ICON_INFO);
+    return true;
+}
+
+bool ParameterFileCommands::ImportFrom(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        host_.ShowMessage(state_.Message(MSG_IMPORT_OPEN_FAILED), MB_ICON_ERROR);
+        return false;
+    }
+    const FileKind kind = FileKindOf(path);
+    if (kind == FileKind::Other) return false;
+
+    // Only the first 1024 (or 32) bytes count; a longer file is accepted.
+    const qint64 wanted = kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
+    const QByteArray data = file.read(wanted);
+    if (file.error() != QFileDevice::NoError) {
+        host_.ShowMessage(state_.Message(MSG_IMPORT_OPEN_FAILED), MB_ICON_ERROR);
+        return false;
+    }
+    file.close();
+    const std::vector<unsigned char> content(data.begin(), data.end());
+
+    const ImportOutcome outcome = ImportBytes(state_, kind, content);
+    if (!outcome.handled) return false;
+    if (outcome.accepted) {
+        if (outcome.rebuildTree) host_.RebuildGroupTree();
+        host_.ShowValues();
+    }
+    host_.ShowMessage(state_.Message(outcome.message), outcome.type);
+    return outcome.accepted;
+}
+
+}  // namespace dt

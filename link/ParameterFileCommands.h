@@ -1,0 +1,37 @@
+#pragma once
+// Export and Import of parameter files: .foc holds the whole 1024-byte block of a standard
+// controller, .ged the 32-byte block of an FOC controller, both raw. Neither touches the port.
+#include <string>
+
+namespace dt {
+
+struct ToolState;
+class LinkHost;
+
+// Qt file-dialog filter from the "description|pattern||" form of the message table
+// ("DriveTune file(*.foc)|*.foc||" -> "DriveTune file(*.foc)").
+std::string DialogFilter(const std::string& pairs);
+
+class ParameterFileCommands {
+public:
+    ParameterFileCommands(ToolState& state, LinkHost& host);
+
+    // Asks the host for a file (ChooseSaveFile / ChooseOpenFile) and runs ExportTo / ImportFrom;
+    // a cancelled choice does nothing.
+    void Export();
+    void Import();
+
+    // Writes the FOC block (focMode) or the whole ParameterBlock to path, atomically: a failed
+    // write leaves an existing file as it was. Shows MSG_EXPORT_OK or MSG_EXPORT_OPEN_FAILED.
+    bool ExportTo(const std::string& path);
+    // Loads path by its extension as given ("foc" or "ged", case-sensitive; others are ignored
+    // silently). A refused file changes nothing in memory. Shows the outcome message; on
+    // success the host shows the values (and rebuilds the tree after a .ged).
+    bool ImportFrom(const std::string& path);
+
+private:
+    ToolState& state_;
+    LinkHost& host_;
+};
+
+}  // namespace dt

@@ -1,0 +1,178 @@
+#include "PortNumbering.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <set>
+
+#include "Settings.h"
+
+namespace dt {
+
+namespace {
+
+constexpr int kFirstOtherNumber = 97;
+constexpr int kBandSize = 32;
+
+// Digits only, without leading zeros, as the kernel names its devices.
+bool ParseIndex(const std::string& text, int& out) {
+    if (text.empty() || text.size() > 4) return false;
+    if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
+    if (text.size() > 1 && text[0] == '0') return false;
+    out = std::stoi(text);
+    return true;
+}
+
+std::string BaseName(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The device behind links, so a bound device is recognised under any of its names.
+std::string Resolved(const std::string& path) {
+    QString canonical = QFileInfo(QString::fromStdString(path)).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical.toStdString();
+}
+
+// COM number of a kernel-named device, 0 for the others (and for indexes past the band).
+int AutomaticNumber(const std::string& base) {
+    static const std::pair<const char*, int> kBands[] = {{"ttyUSB", 33}, {"ttyACM", 65}, {"ttyS", 1}};
+    for (const auto& [prefix, first] : kBands) {
+        std::string p(prefix);
+        int k = 0;
+        if (base.compare(0, p.size(), p) == 0 && ParseIndex(base.substr(p.size()), k))
+            return k < kBandSize ? first + k : 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string PortEntry::BoxText() const { return "COM" + std::to_string(number) + " (" + device + ")"; }
+
+std::vector<PortEntry> NumberPorts(const std::vector<std::string>& devices,
+                                   const std::vector<PortBinding>& bindings) {
+    std::vector<PortEntry> out;
+    std::set<int> taken;
+    std::set<std::string> listed;
+
+    std::vector<PortBinding> sortedBindings = bindings;
+    std::sort(sortedBindings.begin(), sortedBindings.end(),
+              [](const PortBinding& a, const PortBinding& b) { return a.number < b.number; });
+    for (const PortBinding& b : sortedBindings) {
+        if (b.number < 1 || b.number > kMaxPortNumber || taken.count(b.number)) continue;
+        out.push_back({b.number, b.device});
+        taken.insert(b.number);
+        listed.insert(Resolved(b.device));
+    }
+
+    struct Candidate {
+        std::string path;
+        std::string base;
+        int number;
+    };
+    std::vector<Candidate> banded;
+    std::vector<Candidate> others;
+    for (const std::string& dev : devices) {
+        if (dev.empty() || !listed.insert(Resolved(dev)).second) continue;
+        Candidate c{dev, BaseName(dev), 0};
+        c.number = AutomaticNumber(c.base);
+        (c.number ? banded : others).push_back(c);
+    }
+    std::sort(banded.begin(), banded.end(), [](const Candidate& a, const Candidate& b) { return a.number < b.number; });
+    for (Candidate& c : banded) {
+        if (taken.insert(c.number).second) {
+            out.push_back({c.number, c.path});
+        } else {
+            c.number = 0;  // its number is bound elsewhere: it joins the others
+            others.push_back(c);
+        }
+    }
+    std::sort(others.begin(), others.end(), [](const Candidate& a, const Candidate& b) {
+        return a.base != b.base ? a.base < b.base : a.path < b.path;
+    });
+    int next = kFirstOtherNumber;
+    for (const Candidate& c : others) {
+        while (next <= kMaxPortNumber && taken.count(next)) ++next;
+        if (next > kMaxPortNumber) break;
+        out.push_back({next, c.path});
+        taken.insert(next);
+    }
+    std::sort(out.begin(), out.end(), [](const PortEntry& a, const PortEntry& b) { return a.number < b.number; });
+    return out;
+}
+
+std::vector<PortBinding> ReadPortBindings(const std::string& portsFolder) {
+    std::vector<PortBinding> out;
+    QDir dir(QString::fromStdString(portsFolder));
+    if (portsFolder.empty() || !dir.exists()) return out;
+    // System lists dangling links too; they are skipped below.
+    const QStringList names = dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        const std::string n = name.toStdString();
+        if (n.size() < 4 || QString::fromStdString(n.substr(0, 3)).compare("com", Qt::CaseInsensitive) != 0) continue;
+        int number = 0;
+        if (!ParseIndex(n.substr(3), number) || number < 1 || number > kMaxPortNumber) continue;
+        QFileInfo link(dir.filePath(name));
+        if (!link.isSymLink() || !link.exists()) continue;
+        out.push_back({number, QDir::cleanPath(link.symLinkTarget()).toStdString()});
+    }
+    return out;
+}
+
+std::vector<std::string> SystemSerialDevices() {
+    std::vector<std::string> out;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        out.push_back(info.systemLocation().toStdString());
+    return out;
+}
+
+std::string DefaultPortsFolder() { return SettingsFolder(DefaultSettingsPath()) + "/ports"; }
+
+int TakePortFromList(const std::string& boxText) {
+    // Three characters, not bytes: the box text is UTF-8.
+    size_t pos = 0;
+    for (int chars = 0; chars < 3 && pos < boxText.size(); ++chars) {
+        ++pos;
+        while (pos < boxText.size() && (static_cast<unsigned char>(boxText[pos]) & 0xC0) == 0x80) ++pos;
+    }
+    const std::string rest = boxText.substr(pos);
+    long value = std::strtol(rest.c_str(), nullptr, 10);
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+PortNumbering::PortNumbering(std::string portsFolder, DeviceLister lister)
+    : portsFolder_(std::move(portsFolder)), lister_(std::move(lister)) {}
+
+PortNumbering PortNumbering::System() { return PortNumbering(DefaultPortsFolder(), SystemSerialDevices); }
+
+std::vector<PortEntry> PortNumbering::Ports() const {
+    return NumberPorts(lister_ ? lister_() : std::vector<std::string>{}, ReadPortBindings(portsFolder_));
+}
+
+std::vector<std::string> PortNumbering::BoxEntries() const {
+    std::vector<std::string> texts;
+    for (const PortEntry& e : Ports()) texts.push_back(e.BoxText());
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+std::string PortNumbering::DeviceFor(int number) const {
+    for (const PortEntry& e : Ports())
+        if (e.number == number) return e.device;
+    return "";
+}
+
+int PortNumbering::NumberOf(const std::string& device) const {
+    const std::string wanted = Resolved(device);
+    for (const PortEntry& e : Ports())
+        if (e.device == device || Resolved(e.device) == wanted) return e.number;
+    return 0;
+}
+
+}  // namespace dt

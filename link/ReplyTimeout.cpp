@@ -1,0 +1,35 @@
+#include "ReplyTimeout.h"
+
+#include "LinkHost.h"
+#include "ToolState.h"
+
+namespace dt {
+
+ReplyTimeout::ReplyTimeout(const ToolState& state, LinkHost& host, int intervalMs, QObject* parent)
+    : QObject(parent), state_(state), host_(host) {
+    timer_.setInterval(intervalMs);
+    connect(&timer_, &QTimer::timeout, this, &ReplyTimeout::Tick);
+}
+
+void ReplyTimeout::Busy(bool enable) {
+    if (enable) {
+        timer_.stop();
+        return;
+    }
+    count_ = 0;
+    timer_.start();
+}
+
+void ReplyTimeout::Tick() {
+    if (count_ != kLastCount) {
+        ++count_;
+        return;
+    }
+    // Stopped before the modal message, so no tick arrives while it is open.
+    timer_.stop();
+    host_.ShowMessage(state_.Message(MSG_TIMEOUT), MB_ICON_ERROR);
+    host_.SetBusy(true);
+    emit TimedOut();
+}
+
+}  // namespace dt

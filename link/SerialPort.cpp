@@ -1,0 +1,110 @@
+#include "SerialPort.h"
+
+#include <QFileInfo>
+#include <QThread>
+
+#include "PortNumbering.h"
+
+namespace dt {
+
+namespace {
+constexpr qint64 kReadBufferSize = 4096;
+}
+
+SerialPort::SerialPort(DeviceResolver resolver, QObject* parent)
+    : QObject(parent), resolver_(std::move(resolver)) {
+    if (!resolver_) resolver_ = [](int n) { return PortNumbering::System().DeviceFor(n); };
+    connect(&port_, &QSerialPort::readyRead, this, [this] {
+        const int n = number_;
+        emit Received(n);
+        NotifyReceived(n);
+    });
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialPort::OnError);
+}
+
+SerialPort::~SerialPort() { port_.close(); }
+
+bool SerialPort::IsOpen() const { return port_.isOpen(); }
+
+void SerialPort::CloseAndSettle() {
+    if (!port_.isOpen()) return;
+    port_.clear();
+    port_.close();
+    QThread::msleep(static_cast<unsigned long>(settleMs_));
+}
+
+bool SerialPort::OpenPort(int number, int baud) {
+    CloseAndSettle();
+    lastError_.clear();
+    if (number < 1 || number > kMaxPortNumber) return false;
+    number_ = number;
+    const std::string path = resolver_(number);
+    if (path.empty()) {
+        lastError_ = "no device is numbered COM" + std::to_string(number);
+        device_.clear();
+        return false;
+    }
+    return OpenResolved(path, baud);
+}
+
+bool SerialPort::OpenDevice(const std::string& path, int baud, int number) {
+    CloseAndSettle();
+    lastError_.clear();
+    number_ = number;
+    return OpenResolved(path, baud);
+}
+
+bool SerialPort::OpenResolved(const std::string& path, int baud) {
+    device_ = path;
+    // Qt names its lock file after the device, so open the device itself, not a link to it.
+    QString canonical = QFileInfo(QString::fromStdString(path)).canonicalFilePath();
+    port_.setPortName(canonical.isEmpty() ? QString::fromStdString(path) : canonical);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        lastError_ = port_.errorString().toStdString();
+        return false;
+    }
+    const bool configured = port_.setBaudRate(baud) && port_.setDataBits(QSerialPort::Data8) &&
+                            port_.setParity(QSerialPort::NoParity) &&
+                            port_.setStopBits(QSerialPort::OneStop) &&
+                            port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+        lastError_ = port_.errorString().toStdString();
+        port_.close();
+        return false;
+    }
+    port_.setReadBufferSize(kReadBufferSize);
+    port_.clear(QSerialPort::AllDirections);
+    port_.readAll();  // anything Qt buffered while opening belongs to no request
+    return true;
+}
+
+void SerialPort::Close() {
+    if (!port_.isOpen()) return;
+    port_.clear();
+    port_.close();
+}
+
+int SerialPort::Write(const uint8_t* data, int count) {
+    if (!port_.isOpen() || count <= 0) return 0;
+    qint64 n = port_.write(reinterpret_cast<const char*>(data), count);
+    return n < 0 ? 0 : static_cast<int>(n);
+}
+
+int SerialPort::Read(uint8_t* buffer, int maxBytes) {
+    if (!port_.isOpen() || maxBytes <= 0) return 0;
+    qint64 n = port_.read(reinterpret_cast<char*>(buffer), maxBytes);
+    return n < 0 ? 0 : static_cast<int>(n);
+}
+
+int SerialPort::BytesAvailable() const { return port_.isOpen() ? static_cast<int>(port_.bytesAvailable()) : 0; }
+
+void SerialPort::OnError(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError) return;
+    lastError_ = port_.errorString().toStdString();
+    if (error == QSerialPort::ResourceError && port_.isOpen()) {
+        port_.close();
+        emit DeviceLost(number_);
+    }
+}
+
+}  // namespace dt
