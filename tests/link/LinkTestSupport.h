@@ -1,0 +1,243 @@
+#pragma once
+// Shared pieces of the link tests: a recording host, block builders, a small controller on
+// the in-memory port, and a rig that wires them to the engine.
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "BytePort.h"
+#include "ControllerCommands.h"
+#include "ControllerProtocol.h"
+#include "LinkHost.h"
+#include "MemoryPort.h"
+#include "ReplyTimeout.h"
+#include "ToolState.h"
+
+namespace dt::test {
+
+using Bytes = std::vector<uint8_t>;
+
+// Frame bytes computed here, apart from the code under test.
+inline Bytes MakeFrame(uint8_t cmd, const Bytes& payload = {}) {
+    Bytes f = {0x66, cmd, static_cast<uint8_t>(payload.size())};
+    f.insert(f.end(), payload.begin(), payload.end());
+    unsigned sum = 0;
+    for (uint8_t b : f) sum += b;
+    f.push_back(static_cast<uint8_t>(sum));
+    return f;
+}
+
+inline Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+// A 32-byte block of big-endian words; unnamed words are 0.
+inline Bytes WordBlock(const std::map<int, uint16_t>& words) {
+    Bytes b(32, 0);
+    for (const auto& [i, w] : words) {
+        b[2 * i] = static_cast<uint8_t>(w >> 8);
+        b[2 * i + 1] = static_cast<uint8_t>(w & 0xFF);
+    }
+    return b;
+}
+
+// Identity block of a standard controller with a ModelWord, plausible calibration words and
+// non-zero classes.
+inline Bytes IdentityBlock(uint16_t modelWord, uint16_t kindVariant = 0x0C12) {
+    return WordBlock({{0, kindVariant}, {4, 3}, {5, 1200}, {6, 7}, {8, 1500}, {9, 2100},
+                      {10, 900}, {11, 0x21}, {12, 2}, {15, modelWord}});
+}
+
+// A block whose bytes tell where it came from.
+inline Bytes PatternBlock(int code) {
+    Bytes b(32);
+    for (int i = 0; i < 32; ++i) b[i] = static_cast<uint8_t>(code * 16 + i + 1);
+    return b;
+}
+
+inline std::string Hex(const Bytes& bytes) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string s;
+    for (uint8_t b : bytes) {
+        if (!s.empty()) s += ' ';
+        s += digits[b >> 4];
+        s += digits[b & 15];
+    }
+    return s;
+}
+
+// Records every call in order as readable strings.
+class RecordingHost : public LinkHost {
+public:
+    std::vector<std::string> calls;
+    std::vector<std::pair<std::string, int>> messages;
+    bool enabled = true;
+    int validateResult = 0;
+    ReplyTimeout* timeout = nullptr;
+    std::function<void(const std::string&, int)> onMessage;  // runs inside the "modal" box
+    std::string saveChoice, openChoice;
+    std::vector<std::string> dialogArgs;
+
+    void SetBusy(bool enable) override {
+        calls.push_back(enable ? "SetBusy(true)" : "SetBusy(false)");
+        enabled = enable;
+        if (timeout) timeout->Busy(enable);
+    }
+    int ShowMessage(const std::string& text, int type) override {
+        calls.push_back("Message(" + text + "," + std::to_string(type) + ")");
+        messages.push_back({text, type});
+        if (onMessage) onMessage(text, type);
+        calls.push_back("MessageClosed");
+        return 1;
+    }
+    void RebuildGroupTree() override { calls.push_back("RebuildGroupTree"); }
+    void BuildGrid() override { calls.push_back("BuildGrid"); }
+    void ShowValues() override { calls.push_back("ShowValues"); }
+    void StoreValues() override { calls.push_back("StoreValues"); }
+    int ValidateAll() override {
+        calls.push_back("ValidateAll");
+        return validateResult;
+    }
+    std::string ChooseSaveFile(const std::string& title, const std::string& filter, const std::string& ext) override {
+        dialogArgs = {title, filter, ext};
+        return saveChoice;
+    }
+    std::string ChooseOpenFile(const std::string& title, const std::string& filter) override {
+        dialogArgs = {title, filter};
+        return openChoice;
+    }
+
+    // Calls without the "MessageClosed" markers.
+    std::vector<std::string> Steps() const {
+        std::vector<std::string> out;
+        for (const auto& c : calls)
+            if (c != "MessageClosed") out.push_back(c);
+        return out;
+    }
+    std::string LastMessage() const { return messages.empty() ? "" : messages.back().first; }
+    void Clear() {
+        calls.clear();
+        messages.clear();
+    }
+};
+
+// A controller behind the in-memory port: reads answer with blocks, writes are kept and
+// acknowledged, 0x80 answers 0x03 (or 0x04), 0x81 arms a factory reset done by the next 0x80.
+class FakeController {
+public:
+    ParameterBlock block;
+    ParameterBlock factory;
+    FocBlock foc;
+    bool isFoc = false;
+    bool silent = false;
+    bool failStore = false;
+    int answer00 = 0;          // answer 0x00 to this many connects
+    int shortBlockReply = -1;  // this read is answered with a 16-byte block
+    std::vector<uint8_t> requests;
+    std::vector<Bytes> payloads;  // payload of each request
+
+    explicit FakeController(MemoryPort& port) : port_(port) {
+        port_.SetWriteHandler([this](const Bytes& chunk) { OnFrame(chunk); });
+    }
+    ~FakeController() { port_.SetWriteHandler({}); }
+
+    // Standard controller: identity, then a pattern in every block the link carries.
+    void MakeStandard(uint16_t modelWord = 0x04D2) {
+        isFoc = false;
+        block.Clear();
+        SetBlock(0, IdentityBlock(modelWord));
+        for (int code : {1, 2, 3, 4, 8, 9, 10, 11, 12}) SetBlock(code, PatternBlock(code));
+        // Section 2 word 2 must not be 0 for the data to count as valid.
+        block.SetSectionWord(2, 2, 0x0102);
+        factory = block;
+    }
+    void MakeFoc() {
+        isFoc = true;
+        block.Clear();
+        SetBlock(0, IdentityBlock(kFocModelWord));
+        Bytes p = PatternBlock(5);
+        std::copy(p.begin(), p.end(), foc.bytes.begin());
+    }
+    void ClearLog() {
+        requests.clear();
+        payloads.clear();
+    }
+    void SetBlock(int code, const Bytes& b) { std::copy(b.begin(), b.end(), block.Block(code)); }
+    Bytes BlockBytes(int code) const { return Bytes(block.Block(code), block.Block(code) + 32); }
+
+private:
+    void Reply(uint8_t cmd, const Bytes& payload = {}) { port_.Feed(MakeFrame(cmd, payload)); }
+
+    void OnFrame(const Bytes& f) {
+        const uint8_t cmd = f[1];
+        const Bytes payload(f.begin() + 3, f.begin() + 3 + f[2]);
+        requests.push_back(cmd);
+        payloads.push_back(payload);
+        if (silent) return;
+        if (cmd == 0x02) {
+            if (answer00 > 0) {
+                --answer00;
+                Reply(0x00);
+            } else {
+                Reply(0x02);
+            }
+        } else if ((cmd & 0xF0) == 0x10) {
+            Bytes b = (cmd == 0x11 && isFoc) ? Bytes(foc.bytes.begin(), foc.bytes.end()) : BlockBytes(cmd & 0x0F);
+            if (cmd == shortBlockReply) b.resize(16);
+            Reply(cmd, b);
+        } else if ((cmd & 0xF0) == 0x20) {
+            if (cmd == 0x21 && isFoc)
+                std::copy(payload.begin(), payload.end(), foc.bytes.begin());
+            else
+                SetBlock(cmd & 0x0F, payload);
+            Reply(cmd);
+        } else if (cmd == 0x80) {
+            if (restoreArmed_) block = factory;
+            restoreArmed_ = false;
+            Reply(failStore ? 0x04 : 0x03);
+        } else if (cmd == 0x81) {
+            restoreArmed_ = true;
+            Reply(0x81);
+        }
+    }
+
+    MemoryPort& port_;
+    bool restoreArmed_ = false;
+};
+
+// Engine, commands, host, time-out and controller wired together on an in-memory port.
+struct Rig {
+    QTemporaryDir dir;
+    std::string settingsPath = dir.filePath("DriveTune/DriveTune.ini").toStdString();
+    ToolState state;
+    RecordingHost host;
+    MemoryPort port;
+    ControllerProtocol protocol{state, host, port};
+    ControllerCommands commands{state, host, port, protocol, settingsPath};
+    ReplyTimeout timeout{state, host};
+    FakeController controller{port};
+
+    Rig() {
+        host.timeout = &timeout;
+        controller.MakeStandard();
+    }
+
+    // Opens COM3 as the panel does at start-up, then forgets that.
+    void OpenPort() {
+        port.OpenPort(3, state.settings.Baudrate);
+        host.Clear();
+    }
+    // Runs the event loop until the number of messages reaches n (or a second passes).
+    bool WaitMessages(size_t n, int ms = 1000) {
+        return QTest::qWaitFor([&] { return host.messages.size() >= n; }, ms);
+    }
+    // Lets queued notifications run out.
+    void Settle() { QTest::qWait(20); }
+};
+
+}  // namespace dt::test

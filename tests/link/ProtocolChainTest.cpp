@@ -1,0 +1,291 @@
+// Whole exchanges through the commands, the engine and a controller on the in-memory port:
+// the frames sent, the host calls in order, and the state left behind.
+#include <gtest/gtest.h>
+
+#include "LinkTestSupport.h"
+#include "Settings.h"
+
+using namespace dt;
+using namespace dt::test;
+
+namespace {
+
+using Steps = std::vector<std::string>;
+
+const std::string kUploadOk = "Message(Upload parameters successfully,64)";
+const Steps kUploadCompletion = {"RebuildGroupTree", "BuildGrid", "SetBusy(true)", "ShowValues", kUploadOk};
+const std::vector<uint8_t> kStandardRead = {0x10, 0x11, 0x12, 0x13, 0x14, 0x18, 0x19, 0x1A, 0x1B, 0x1C};
+
+Steps Join(Steps a, const Steps& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+}  // namespace
+
+TEST(ProtocolChain, ConnectReadsAStandardControllerCompletely) {
+    Rig rig;
+    ASSERT_TRUE(rig.commands.Connect("COM3 (/dev/ttyS2)"));
+    ASSERT_TRUE(rig.WaitMessages(1));
+    rig.Settle();
+
+    EXPECT_EQ(Hex(rig.port.Writes().at(0)), "66 02 00 68");
+    EXPECT_EQ(Hex(rig.port.Writes().at(1)), "66 10 00 76");
+    std::vector<uint8_t> expected = {0x02};
+    expected.insert(expected.end(), kStandardRead.begin(), kStandardRead.end());
+    EXPECT_EQ(rig.controller.requests, expected);
+    EXPECT_EQ(rig.host.Steps(), Join({"SetBusy(false)"}, kUploadCompletion));
+
+    EXPECT_EQ(rig.state.block.bytes, rig.controller.block.bytes);
+    EXPECT_TRUE(rig.state.link.identityReceived);
+    EXPECT_FALSE(rig.state.link.focMode);
+    EXPECT_EQ(rig.state.modelWord, 0x04D2);
+    EXPECT_TRUE(rig.state.dataValid);
+    EXPECT_FALSE(rig.timeout.IsRunning());
+    EXPECT_EQ(rig.state.settings.UartPort, 3);
+    EXPECT_EQ(LoadSettings(rig.settingsPath).UartPort, 3);
+    EXPECT_EQ(rig.port.Baud(), 9600);
+}
+
+TEST(ProtocolChain, VersionRuleDecidesTheUploadMessage) {
+    struct Case { uint16_t modelWord; const char* message; int type; };
+    const Case cases[] = {
+        {0x04D2, "Upload parameters successfully", MB_ICON_INFO},
+        {0x0539, "Upload parameters successfully", MB_ICON_INFO},
+        {0x0000, "Upload parameters successfully", MB_ICON_INFO},
+        {0x04D1, "Software version does not match with the controller", MB_ICON_WARNING},
+        {0x053A, "Software version does not match with the controller", MB_ICON_WARNING},
+        {0x08D2, "Software version does not match with the controller", MB_ICON_WARNING},
+        {0xFEFF, "Software version does not match with the controller", MB_ICON_WARNING},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.controller.MakeStandard(c.modelWord);
+        rig.OpenPort();
+        ASSERT_TRUE(rig.commands.Upload());
+        ASSERT_TRUE(rig.WaitMessages(1)) << std::hex << c.modelWord;
+        EXPECT_EQ(rig.host.messages.at(0), std::make_pair(std::string(c.message), c.type)) << std::hex << c.modelWord;
+        // The grid is filled in either case, and a 0xFEFF controller is a standard one.
+        EXPECT_EQ(rig.controller.requests, kStandardRead) << std::hex << c.modelWord;
+        EXPECT_EQ(rig.host.Steps().back(), "Message(" + std::string(c.message) + "," + std::to_string(c.type) + ")");
+    }
+}
+
+TEST(ProtocolChain, FocControllerReadIsIdentityThenFocBlock) {
+    Rig rig;
+    rig.controller.MakeFoc();
+    rig.OpenPort();
+    rig.commands.Upload();
+    ASSERT_TRUE(rig.WaitMessages(1));
+    rig.Settle();
+    EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x10, 0x11}));
+    EXPECT_EQ(rig.host.Steps(), Join({"SetBusy(false)"}, kUploadCompletion));
+    EXPECT_TRUE(rig.state.link.focMode);
+    EXPECT_EQ(rig.state.foc.bytes, rig.controller.foc.bytes);
+    // No identity parse for an FOC controller.
+    EXPECT_EQ(rig.state.modelWord, kNoModelWord);
+    EXPECT_FALSE(rig.state.dataValid);
+}
+
+TEST(ProtocolChain, StandardIdentityAfterAnFocOneClearsFocMode) {
+    Rig rig;
+    rig.controller.MakeFoc();
+    rig.OpenPort();
+    rig.commands.Upload();
+    ASSERT_TRUE(rig.WaitMessages(1));
+    ASSERT_TRUE(rig.state.link.focMode);
+
+    rig.controller.MakeStandard();
+    rig.commands.Upload();
+    ASSERT_TRUE(rig.WaitMessages(2));
+    EXPECT_FALSE(rig.state.link.focMode);
+
+    rig.controller.ClearLog();
+    ASSERT_TRUE(rig.commands.Download());
+    ASSERT_TRUE(rig.WaitMessages(3));
+    // Never a FocBlock to a standard controller.
+    EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x80}));
+}
+
+TEST(ProtocolChain, StandardDownloadWritesFiveBlocksThenStores) {
+    Rig rig;
+    rig.OpenPort();
+    rig.commands.Upload();
+    ASSERT_TRUE(rig.WaitMessages(1));
+    // The edited values as the grid would have stored them.
+    for (int code : {8, 9, 10, 11, 12}) std::fill_n(rig.state.block.Block(code), 32, static_cast<uint8_t>(0xA0 + code));
+    rig.controller.ClearLog();
+    rig.host.Clear();
+
+    ASSERT_TRUE(rig.commands.Download());
+    ASSERT_TRUE(rig.WaitMessages(1));
+    EXPECT_EQ(rig.host.Steps(), (Steps{"StoreValues", "ValidateAll", "SetBusy(false)", "SetBusy(true)",
+                                       "Message(Download parameters successfully,64)"}));
+    EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x80}));
+    for (int i = 0; i < 5; ++i) {
+        const int code = 8 + i;
+        EXPECT_EQ(rig.controller.payloads[i], Bytes(32, static_cast<uint8_t>(0xA0 + code))) << code;
+    }
+    EXPECT_EQ(rig.state.link.pendingOperation, PendingOperation::Download);
+}
+
+TEST(ProtocolChain, FocDownloadSendsTheFocBlock) {
+    Rig rig;
+    rig.controller.MakeFoc();
+    rig.OpenPort();
+    rig.commands.Upload();
+    ASSERT_TRUE(rig.WaitMessages(1));
+    rig.state.foc.SetByte(0, 0x5A);
+    rig.controller.ClearLog();
+
+    ASSERT_TRUE(rig.commands.Download());
+    ASSERT_TRUE(rig.WaitMessages(2));
+    EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x21, 0x80}));
+    EXPECT_EQ(rig.controller.foc.bytes, rig.state.foc.bytes);
+    EXPECT_EQ(rig.host.messages.back().first, "Download parameters successfully");
+}
+
+TEST(ProtocolChain, RefusedValidationSendsNothing) {
+    Rig rig;
+    rig.OpenPort();
+    rig.commands.Upload();
+    ASSERT_TRUE(rig.WaitMessages(1));
+    rig.controller.ClearLog();
+    rig.host.Clear();
+    rig.host.validateResult = 1;
+
+    EXPECT_FALSE(rig.commands.Download());
+    rig.Settle();
+    EXPECT_TRUE(rig.controller.requests.empty());
+    EXPECT_EQ(rig.host.Steps(), (Steps{"StoreValues", "ValidateAll"}));
+}
+
+TEST(ProtocolChain, AcknowledgementChainFromSection3) {
+    // A standard controller's 0x21 acknowledgement walks section 3 blocks 1..3, then the download.
+    Rig rig;
+    rig.OpenPort();
+    rig.commands.Upload();
+    ASSERT_TRUE(rig.WaitMessages(1));
+    rig.controller.ClearLog();
+    rig.port.Feed(MakeFrame(0x21));
+    ASSERT_TRUE(rig.WaitMessages(2));
+    EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x22, 0x23, 0x24, 0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x80}));
+    EXPECT_EQ(rig.controller.payloads[0], rig.controller.BlockBytes(2));
+}
+
+TEST(ProtocolChain, StoreAndItsOutcomes) {
+    struct Case { bool fail; const char* message; int type; };
+    for (const Case& c : {Case{false, "Save the parameters successfully", MB_ICON_INFO},
+                          Case{true, "Fail to Save the parameters", MB_ICON_ERROR}}) {
+        Rig rig;
+        rig.OpenPort();
+        rig.commands.Upload();
+        ASSERT_TRUE(rig.WaitMessages(1));
+        rig.controller.ClearLog();
+        rig.controller.failStore = c.fail;
+        rig.state.link.pendingOperation = PendingOperation::Download;
+
+        ASSERT_TRUE(rig.commands.Store());
+        EXPECT_EQ(Hex(rig.port.Writes().back()), "66 80 00 E6");
+        ASSERT_TRUE(rig.WaitMessages(2));
+        EXPECT_EQ(rig.host.messages.back(), std::make_pair(std::string(c.message), c.type));
+        EXPECT_TRUE(rig.host.enabled);
+        EXPECT_EQ(rig.controller.requests, std::vector<uint8_t>{0x80});
+    }
+}
+
+TEST(ProtocolChain, DownloadFailureIsAnInfoMessage) {
+    Rig rig;
+    rig.OpenPort();
+    rig.commands.Upload();
+    ASSERT_TRUE(rig.WaitMessages(1));
+    rig.controller.failStore = true;
+    rig.commands.Download();
+    ASSERT_TRUE(rig.WaitMessages(2));
+    EXPECT_EQ(rig.host.messages.back(), std::make_pair(std::string("Fail to Download parameters"), int(MB_ICON_INFO)));
+}
+
+TEST(ProtocolChain, StoreOutcomeWithNothingPendingReportsAStore) {
+    Rig rig;
+    rig.OpenPort();
+    rig.port.Feed(MakeFrame(0x03));
+    ASSERT_TRUE(rig.WaitMessages(1));
+    EXPECT_EQ(rig.host.Steps(), (Steps{"SetBusy(true)", "Message(Save the parameters successfully,64)"}));
+}
+
+TEST(ProtocolChain, RestoreDefaultsThenReadsTheControllerAgain) {
+    struct Case { bool fail; const char* message; };
+    for (const Case& c : {Case{false, "Restore the default parameters successfully"},
+                          Case{true, "Fail to Restore the default parameters"}}) {
+        Rig rig;
+        rig.controller.failStore = c.fail;
+        rig.controller.SetBlock(9, Bytes(32, 0x11));  // factory set differs from the current one
+        rig.OpenPort();
+        // Accepted before any read.
+        ASSERT_TRUE(rig.commands.Default());
+        EXPECT_EQ(Hex(rig.port.Writes().at(0)), "66 81 00 E7");
+        ASSERT_TRUE(rig.WaitMessages(2));
+        std::vector<uint8_t> expected = {0x81, 0x80};
+        expected.insert(expected.end(), kStandardRead.begin(), kStandardRead.end());
+        EXPECT_EQ(rig.controller.requests, expected);
+        EXPECT_EQ(rig.host.Steps(), Join({"SetBusy(false)", "SetBusy(true)", "Message(" + std::string(c.message) + ",64)"},
+                                         kUploadCompletion));
+        EXPECT_EQ(rig.state.link.pendingOperation, PendingOperation::RestoreDefaults);
+    }
+}
+
+TEST(ProtocolChain, RepeatedZeroAnswersKeepConnecting) {
+    Rig rig;
+    rig.controller.answer00 = 3;
+    rig.OpenPort();
+    rig.commands.StartConnect();
+    ASSERT_TRUE(rig.WaitMessages(1));
+    EXPECT_EQ(std::count(rig.controller.requests.begin(), rig.controller.requests.end(), 0x02), 4);
+    EXPECT_EQ(std::count(rig.host.calls.begin(), rig.host.calls.end(), "SetBusy(false)"), 4);
+    EXPECT_EQ(rig.host.LastMessage(), "Upload parameters successfully");
+}
+
+TEST(ProtocolChain, ShortBlockReplyStopsTheReadWithALengthError) {
+    Rig rig;
+    rig.controller.shortBlockReply = 0x12;
+    rig.OpenPort();
+    rig.commands.Upload();
+    ASSERT_TRUE(rig.WaitMessages(1));
+    rig.Settle();
+    EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x10, 0x11, 0x12}));
+    EXPECT_EQ(rig.host.Steps(), (Steps{"SetBusy(false)", "SetBusy(true)", "Message(Data packet length error,16)"}));
+    EXPECT_FALSE(rig.timeout.IsRunning());
+}
+
+TEST(ProtocolChain, UnlistedRepliesAreIgnored) {
+    Rig rig;
+    rig.OpenPort();
+    rig.port.Feed(Concat({MakeFrame(0x15, Bytes(32, 1)), MakeFrame(0x2F), MakeFrame(0x05), MakeFrame(0x7E, Bytes(3, 1))}));
+    rig.Settle();
+    EXPECT_TRUE(rig.controller.requests.empty());
+    EXPECT_TRUE(rig.host.calls.empty());
+    EXPECT_EQ(rig.protocol.Buffer().Count(), 0);
+}
+
+TEST(ProtocolChain, NotificationsForAnotherPortAreIgnored) {
+    Rig rig;
+    rig.OpenPort();
+    rig.port.Feed(MakeFrame(0x03));  // its own notification is still queued
+    rig.protocol.OnPortReceived(4);
+    EXPECT_TRUE(rig.host.calls.empty());
+    EXPECT_EQ(rig.port.BytesAvailable(), 4);
+    ASSERT_TRUE(rig.WaitMessages(1));
+    EXPECT_EQ(rig.host.LastMessage(), "Save the parameters successfully");
+}
+
+TEST(ProtocolChain, SendFrameNeedsAnOpenPortAndALegalLength) {
+    Rig rig;
+    rig.protocol.SendRequest(0x10);
+    EXPECT_TRUE(rig.port.Written().empty());
+    rig.OpenPort();
+    Bytes big(253, 0);
+    rig.protocol.SendFrame(0x21, big.data(), 253);
+    EXPECT_TRUE(rig.port.Written().empty());
+    rig.protocol.SendFrame(0x21, big.data(), 32);
+    EXPECT_EQ(rig.port.Written().size(), 36u);
+}
