@@ -1,0 +1,44 @@
+#pragma once
+// The parameter set a virtual controller holds: a standard controller's 1024-byte block,
+// or an FOC controller's identity section plus its 32-byte block.
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+struct ControllerSet {
+    static constexpr int kBlockSize = 1024;
+    static constexpr int kFocSize = 32;
+
+    bool foc = false;
+    std::array<uint8_t, kBlockSize> block{};  // four sections of 128 big-endian words
+    std::array<uint8_t, kFocSize> focBlock{};  // FOC only: bytes and little-endian words
+
+    // Word index as the parameter tables use it: word i mod 100 of section i div 100.
+    uint16_t Word(int index) const;
+    void SetWord(int index, uint16_t value);
+    uint16_t ModelWord() const { return Word(15); }
+
+    uint16_t FocWord(int offset) const;
+    void SetFocWord(int offset, uint16_t value);
+};
+
+// Byte offset in the 1024-byte block of the 32-byte block that code 0x10+n / 0x20+n names,
+// or -1 for an unused code.
+int BlockOffset(int n);
+
+// The default controllers.
+enum class Variant { A, B };
+ControllerSet StandardController(Variant variant);
+ControllerSet FocController();
+
+// Identity section of the FOC controller (words 0..127 of section 0).
+void SetFocIdentity(ControllerSet& set);
+
+// Loads a .foc (>= 1024 bytes) or .ged (>= 32 bytes, FOC) file; false with a reason on failure.
+bool LoadSetFile(const std::string& path, ControllerSet& set, std::string& error);
+// Writes the set as .foc (standard) or .ged (FOC); the extension must match the kind.
+bool WriteSetFile(const std::string& path, const ControllerSet& set, std::string& error);
+
+}  // namespace sim

@@ -1,0 +1,62 @@
+#include "Frame.h"
+
+#include <algorithm>
+
+namespace sim {
+
+uint8_t FrameChecksum(const uint8_t* bytes, int count) {
+    unsigned sum = 0;
+    for (int i = 0; i < count; ++i) sum += bytes[i];
+    return static_cast<uint8_t>(sum & 0xFF);
+}
+
+std::vector<uint8_t> EncodeFrame(uint8_t code, const uint8_t* payload, int length) {
+    std::vector<uint8_t> frame;
+    frame.reserve(length + 4);
+    frame.push_back(kFrameStart);
+    frame.push_back(code);
+    frame.push_back(static_cast<uint8_t>(length));
+    if (payload && length > 0) frame.insert(frame.end(), payload, payload + length);
+    frame.push_back(FrameChecksum(frame.data(), static_cast<int>(frame.size())));
+    return frame;
+}
+
+void FrameReader::Append(const uint8_t* bytes, int count) {
+    buffer_.insert(buffer_.end(), bytes, bytes + count);
+}
+
+void FrameReader::Resync() {
+    // Search from position 1 through the last byte: a start byte that arrived last is kept.
+    auto next = std::find(buffer_.begin() + 1, buffer_.end(), kFrameStart);
+    droppedBytes_ += static_cast<int>(next - buffer_.begin());
+    buffer_.erase(buffer_.begin(), next);
+}
+
+bool FrameReader::Next(Frame& frame) {
+    for (;;) {
+        if (buffer_.empty()) return false;
+        if (buffer_[0] != kFrameStart) {
+            Resync();
+            continue;
+        }
+        if (buffer_.size() < 3) return false;
+        int length = buffer_[2];
+        if (length > kMaxPayload) {
+            Resync();
+            continue;
+        }
+        size_t total = static_cast<size_t>(length) + 4;
+        if (buffer_.size() < total) return false;
+        if (FrameChecksum(buffer_.data(), length + 3) != buffer_[length + 3]) {
+            ++badChecksums_;
+            Resync();
+            continue;
+        }
+        frame.code = buffer_[1];
+        frame.payload.assign(buffer_.begin() + 3, buffer_.begin() + 3 + length);
+        buffer_.erase(buffer_.begin(), buffer_.begin() + total);
+        return true;
+    }
+}
+
+}  // namespace sim

@@ -1,0 +1,40 @@
+#pragma once
+// Link frames: 0x66, code, length L, L payload bytes, sum of the previous bytes mod 256.
+#include <cstdint>
+#include <vector>
+
+namespace sim {
+
+constexpr uint8_t kFrameStart = 0x66;
+// Longest payload the controller accepts; longer length bytes are taken for noise.
+constexpr int kMaxPayload = 32;
+
+struct Frame {
+    uint8_t code = 0;
+    std::vector<uint8_t> payload;
+};
+
+uint8_t FrameChecksum(const uint8_t* bytes, int count);
+std::vector<uint8_t> EncodeFrame(uint8_t code, const uint8_t* payload, int length);
+inline std::vector<uint8_t> EncodeFrame(uint8_t code) { return EncodeFrame(code, nullptr, 0); }
+
+// Collects received bytes and cuts out the valid frames, skipping noise by searching for the
+// next start byte after anything that cannot be a frame.
+class FrameReader {
+public:
+    void Append(const uint8_t* bytes, int count);
+    // Next complete valid frame; false when none is complete yet.
+    bool Next(Frame& frame);
+
+    int droppedBytes() const { return droppedBytes_; }
+    int badChecksums() const { return badChecksums_; }
+    int pendingBytes() const { return static_cast<int>(buffer_.size()); }
+
+private:
+    void Resync();
+    std::vector<uint8_t> buffer_;
+    int droppedBytes_ = 0;
+    int badChecksums_ = 0;
+};
+
+}  // namespace sim
