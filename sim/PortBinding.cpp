@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Settings.h"
+
 namespace sim {
 
 namespace {
@@ -40,10 +42,8 @@ std::string LinkTarget(const std::string& link) {
 }  // namespace
 
 std::string SettingsFolder() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && *config) return std::string(config) + "/DriveTune";
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : ".") + "/.config/DriveTune";
+    // The same folder the tool reads its settings and port links from.
+    return dt::SettingsFolder(dt::DefaultSettingsPath());
 }
 
 bool ParseComNumber(const std::string& text, int& number) {
