@@ -51,6 +51,8 @@ void MemoryPort::Feed(const Bytes& bytes) {
     });
 }
 
+void MemoryPort::FeedSilently(const Bytes& bytes) { incoming_.insert(incoming_.end(), bytes.begin(), bytes.end()); }
+
 void MemoryPort::FeedNow(const Bytes& bytes) {
     incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
     if (open_) NotifyReceived(number_);

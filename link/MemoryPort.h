@@ -34,6 +34,9 @@ public:
     // Bytes from the "controller", notified before returning (as a port may do inside a
     // nested event loop).
     void FeedNow(const Bytes& bytes);
+    // Bytes that arrive without any notification (as Qt does not emit readyRead again while
+    // its own handler runs); the reader has to look for them.
+    void FeedSilently(const Bytes& bytes);
 
     void SetWriteHandler(WriteHandler handler) { onWrite_ = std::move(handler); }
     // Ports that OpenPort refuses (a missing or busy device).

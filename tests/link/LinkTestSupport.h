@@ -22,11 +22,13 @@ using Bytes = std::vector<uint8_t>;
 
 // Frame bytes computed here, apart from the code under test.
 inline Bytes MakeFrame(uint8_t cmd, const Bytes& payload = {}) {
-    Bytes f = {0x66, cmd, static_cast<uint8_t>(payload.size())};
-    f.insert(f.end(), payload.begin(), payload.end());
-    unsigned sum = 0;
-    for (uint8_t b : f) sum += b;
-    f.push_back(static_cast<uint8_t>(sum));
+    Bytes f(payload.size() + 4);
+    f[0] = 0x66;
+    f[1] = cmd;
+    f[2] = static_cast<uint8_t>(payload.size());
+    unsigned sum = f[0] + f[1] + f[2];
+    for (size_t i = 0; i < payload.size(); ++i) sum += f[3 + i] = payload[i];
+    f.back() = static_cast<uint8_t>(sum);
     return f;
 }
 
