@@ -1,0 +1,357 @@
+#include "DriveTuneView.h"
+
+#include <QCursor>
+#include <QResizeEvent>
+
+#include "BalloonTip.h"
+#include "Fonts.h"
+#include "GridPasses.h"
+#include "ParamTables.h"
+#include "RangeRules.h"
+#include "ToolState.h"
+
+namespace {
+
+constexpr unsigned kTitleFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+constexpr unsigned kNameFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+
+constexpr int kNominalRow = 6;     // parameter row of the nominal battery voltage
+constexpr int kFocNominalRow = 5;  // FOC row of the nominal battery voltage
+constexpr int kFocTitleHeight = 40;
+constexpr int kFocRowHeight = 42;
+
+const QColor kWhite(255, 255, 255);
+const QColor kRefused(255, 0, 0);
+const QColor kEditableText(0, 0, 255);
+const QColor kReadOnlyText(128, 128, 128);
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QColor FromRgb(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+}  // namespace
+
+// Colours of one section: green for the parameter and FOC sets, sage for the function set.
+struct CDriveTuneView::Palette {
+    QColor title;
+    QColor nameEven, nameOdd;
+    QColor valueEven, valueOdd;
+    QColor groupEven, groupOdd;
+
+    const QColor& Name(int row) const { return row % 2 ? nameOdd : nameEven; }
+    const QColor& Value(int row) const { return row % 2 ? valueOdd : valueEven; }
+    const QColor& Group(int group) const { return group % 2 ? groupOdd : groupEven; }
+};
+
+namespace {
+const CDriveTuneView::Palette* GreenPalette();
+const CDriveTuneView::Palette* SagePalette();
+}  // namespace
+
+CDriveTuneView::CDriveTuneView(dt::ToolState& state, QWidget* parent) : QWidget(parent), state_(state) {}
+
+CDriveTuneView::~CDriveTuneView() = default;
+
+void CDriveTuneView::OnInitialUpdate() {
+    balloon_ = new BalloonTip();
+    balloon_->Create(this);
+
+    titleFont_ = QFont(dt::kArialFace);
+    titleFont_.setPointSizeF(13.0);
+    gridFont_ = QFont(dt::kArialFace);
+    gridFont_.setPointSizeF(11.0);
+    valueFontFace_ = QFont(dt::kSongFace);
+    valueFontFace_.setPointSizeF(14.0);
+    groupFont_ = titleFont_;
+    valueFont_ = valueFontFace_;
+
+    if (panelFactory_) panel_ = panelFactory_(this);
+    if (panel_) panel_->show();
+    BuildGrid();
+}
+
+void CDriveTuneView::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    OnSize(e->size().width(), e->size().height());
+}
+
+void CDriveTuneView::OnSize(int width, int height) {
+    if (!grid_) return;
+    if (panel_) panel_->setGeometry(0, 0, width + kPanelExtraWidth, kPanelHeight);
+    grid_->setGeometry(0, kPanelHeight, width, qMax(0, height - kPanelHeight));
+}
+
+void CDriveTuneView::BuildGrid() {
+    if (!grid_) {
+        grid_ = new CGridCtrl();
+        grid_->Create(rect(), this, kGridId, CGridCtrl::GS_DEFAULT);
+        grid_->SetNotifyHandler([this](const GridNotify& n) { return OnGridNotify(n); });
+        OnSize(width(), height());
+    } else {
+        grid_->DeleteAllItems();
+    }
+    grid_->EnableEditing(true);
+    grid_->EnableDragAndDrop(false);
+    grid_->SetRowResize(false);
+    grid_->SetFont(gridFont_);
+
+    const dt::ParamTables& t = state_.tables;
+    const bool foc = state_.link.focMode;
+    const int rows = foc ? t.FocSettings.rowCount : t.ParameterSettings.rowCount + t.FunctionSettings.rowCount;
+    grid_->SetRowCount(rows);
+    grid_->SetColumnCount(3);
+    grid_->SetFixedRowCount(0);
+    grid_->SetFixedColumnCount(0);
+    grid_->SetColumnWidth(0, 280);
+    grid_->SetColumnWidth(1, 300);
+    grid_->SetColumnWidth(2, 150);
+    if (foc) {
+        grid_->SetColumnWidth(2, 165);
+        FillFocRows();
+    } else {
+        FillTableRows(t.ParameterSettings, 0, *GreenPalette());
+        FillTableRows(t.FunctionSettings, t.ParameterSettings.rowCount, *SagePalette());
+    }
+    grid_->Refresh();
+}
+
+void CDriveTuneView::SetTitleCell(int row, int col, const std::string& text, const QColor& bk) {
+    GV_ITEM item;
+    item.row = row;
+    item.col = col;
+    item.mask = GVIF_TEXT | GVIF_FORMAT;
+    item.text = Q(text);
+    item.format = kTitleFormat;
+    grid_->SetItem(item);
+    grid_->SetItemState(row, col, GVIS_READONLY);
+    grid_->SetItemFont(row, col, groupFont_);
+    grid_->SetItemBkColour(row, col, bk);
+}
+
+void CDriveTuneView::SetNameCell(int row, const std::string& name, const QColor& bk) {
+    GV_ITEM item;
+    item.row = row;
+    item.col = 1;
+    item.mask = GVIF_TEXT | GVIF_FORMAT;
+    item.text = Q(name);
+    item.format = kNameFormat;
+    grid_->SetItem(item);
+    grid_->SetItemState(row, 1, GVIS_READONLY);
+    grid_->SetItemBkColour(row, 1, bk);
+}
+
+void CDriveTuneView::SetValueCell(int row, int kind, int readOnly, const QColor& bk) {
+    grid_->SetItemBkColour(row, 2, bk);
+    grid_->SetItemFont(row, 2, valueFont_);
+    const bool editable = kind != 0 && readOnly != 1;
+    grid_->SetItemState(row, 2, editable ? GVIS_MODIFIED : GVIS_READONLY);
+    grid_->SetItemFgColour(row, 2, editable ? kEditableText : kReadOnlyText);
+}
+
+void CDriveTuneView::FillTableRows(const dt::ParamTableSet& set, int firstRow, const Palette& palette) {
+    const dt::Language lang = state_.language;
+    for (int i = 0; i < set.rowCount; ++i) {
+        const int row = firstRow + i;
+        for (int j = 0; j < set.groupCount; ++j) {
+            if (set.GroupFirstRow(j) == i) SetTitleCell(row, 0, set.groups[j].Title(lang), palette.Group(j));
+        }
+        const dt::ParamDescriptor& d = set.rows[i];
+        if (i == 0) {
+            GV_ITEM item;
+            item.row = row;
+            item.col = 0;
+            item.mask = GVIF_TEXT | GVIF_FORMAT;
+            item.text = Q(d.Name(lang));
+            item.format = kTitleFormat;
+            grid_->SetItem(item);
+            continue;
+        }
+        SetNameCell(row, d.Name(lang), palette.Name(row));
+        SetValueCell(row, d.kind, d.read_only, palette.Value(row));
+        if (d.kind >= 100) {
+            grid_->SetCellType(row, 2, GridCellKind::Combo);
+            if (CGridCellCombo* combo = grid_->GetComboCell(row, 2)) {
+                combo->SetOptions(state_.lists.ForKind(d.kind));
+                combo->SetStyle(CBS_DROPDOWNLIST);
+            }
+        }
+    }
+    grid_->SetItemBkColour(firstRow, 0, palette.title);
+    grid_->SetItemFgColour(firstRow, 0, kWhite);
+    grid_->SetItemState(firstRow, 0, GVIS_READONLY);
+    grid_->MergeCells(firstRow, 0, firstRow, 2);
+    for (int j = 0; j < set.groupCount; ++j) {
+        const int first = firstRow + set.GroupFirstRow(j);
+        grid_->MergeCells(first, 0, first + set.groups[j].rows - 1, 0);
+    }
+}
+
+void CDriveTuneView::FillFocRows() {
+    const dt::ParamTables& t = state_.tables;
+    const dt::ParamTableSet& set = t.FocSettings;
+    const dt::Language lang = state_.language;
+    const Palette& palette = *GreenPalette();
+    const int n = set.rowCount;
+
+    GV_ITEM title;
+    title.row = 0;
+    title.col = 0;
+    title.mask = GVIF_TEXT | GVIF_FORMAT;
+    title.text = Q(set.rows[0].Name(lang));
+    title.format = kTitleFormat;
+    grid_->SetItem(title);
+    grid_->SetRowHeight(0, kFocTitleHeight);
+
+    if (n > 1) SetTitleCell(1, 0, t.FunctionSettings.Title(lang), QColor(225, 230, 210));
+    if (n > 4) SetTitleCell(4, 0, t.ParameterSettings.Title(lang), QColor(200, 210, 160));
+
+    for (int i = 1; i < n; ++i) {
+        const dt::ParamDescriptor& d = set.rows[i];
+        SetNameCell(i, d.Name(lang), palette.Name(i));
+        SetValueCell(i, d.kind, d.read_only, palette.Value(i));
+        grid_->SetRowHeight(i, kFocRowHeight);
+        if (d.kind >= 100) {
+            grid_->SetCellType(i, 2, GridCellKind::Combo);
+            if (CGridCellCombo* combo = grid_->GetComboCell(i, 2)) {
+                combo->SetOptions(i == kFocNominalRow ? state_.lists.focVoltages : state_.lists.lists[1]);
+                combo->SetStyle(CBS_DROPDOWNLIST);
+            }
+        }
+    }
+    grid_->SetItemBkColour(0, 0, palette.title);
+    grid_->SetItemFgColour(0, 0, kWhite);
+    grid_->SetItemState(0, 0, GVIS_READONLY);
+    grid_->MergeCells(0, 0, 0, 2);
+    if (n > 3) grid_->MergeCells(1, 0, 3, 0);
+    if (n > 4) grid_->MergeCells(4, 0, n - 1, 0);
+}
+
+void CDriveTuneView::SetValueText(int row, const std::string& text) {
+    grid_->SetItemText(row, 2, Q(dt::IndentValue(text)));
+}
+
+void CDriveTuneView::ShowValues() {
+    if (!grid_) return;
+    const dt::ValueCells cells = dt::ShowValues(state_);
+    const std::vector<dt::GridRow> layout = dt::GridLayout(state_);
+    for (size_t row = 0; row < layout.size() && row < cells.size(); ++row) {
+        if (layout[row].record == 0 || layout[row].desc->kind == 0) continue;
+        SetValueText(static_cast<int>(row), cells[row]);
+    }
+    grid_->Refresh();
+}
+
+std::vector<std::string> CDriveTuneView::CollectValues() const {
+    std::vector<std::string> cells;
+    if (!grid_) return cells;
+    cells.reserve(grid_->GetRowCount());
+    for (int row = 0; row < grid_->GetRowCount(); ++row) cells.push_back(grid_->GetItemText(row, 2).toStdString());
+    return cells;
+}
+
+void CDriveTuneView::StoreValues() {
+    if (!grid_) return;
+    dt::StoreValues(state_, CollectValues());
+}
+
+int CDriveTuneView::ValidateAll() {
+    if (!grid_) return 0;
+    const dt::ValidationResult r = dt::ValidateAll(state_, CollectValues());
+    for (int row : r.refusedRows) grid_->SetItemBkColour(row, 2, kRefused);
+    for (size_t i = 0; i < r.acceptedRows.size() && i < r.acceptedColours.size(); ++i)
+        grid_->SetItemBkColour(r.acceptedRows[i], 2, FromRgb(r.acceptedColours[i]));
+    grid_->Refresh();
+    if (!r.refused) return 0;
+    if (messageSink_) messageSink_(r.message, dt::MB_ICON_ERROR);
+    return 1;
+}
+
+void CDriveTuneView::GoToGroup(const std::string& title) {
+    if (!grid_) return;
+    const dt::ParamTables& t = state_.tables;
+    const dt::Language lang = state_.language;
+    int row = -1;
+    if (state_.link.focMode) {
+        if (title == t.ParameterSettings.Title(lang)) row = 4;
+        else if (title == t.FunctionSettings.Title(lang)) row = 1;
+    } else {
+        const int P = t.ParameterSettings.rowCount;
+        auto findGroup = [&](const dt::ParamTableSet& set) {
+            for (int j = 0; j < set.groupCount; ++j)
+                if (set.groups[j].Title(lang) == title) return set.GroupFirstRow(j);
+            return -1;
+        };
+        if (title == t.ParameterSettings.Title(lang)) {
+            row = 0;
+        } else if (int g = findGroup(t.ParameterSettings); g >= 0) {
+            row = g;
+        } else if (title == t.FunctionSettings.Title(lang)) {
+            row = P;
+        } else if (int f = findGroup(t.FunctionSettings); f >= 0) {
+            row = P + f;
+        }
+    }
+    if (row < 0 || row >= grid_->GetRowCount()) return;
+    grid_->SetFocusCell(row, 0);
+    grid_->EnsureVisible(row, 0);
+}
+
+void CDriveTuneView::SetPanelEnabled(bool enable) {
+    if (panelBusy_) panelBusy_(enable);
+}
+
+void CDriveTuneView::OnComboSelChange(int row, int col, const std::string& text) {
+    if (!grid_) return;
+    if (state_.link.focMode) {
+        if (row == kFocNominalRow && col == 2) {
+            for (size_t k = 0; k < dt::kFocNominalVoltages.size(); ++k) {
+                if (text != dt::kFocNominalVoltages[k]) continue;
+                SetValueText(6, dt::kFocVoltagePairs[k][0]);
+                SetValueText(7, dt::kFocVoltagePairs[k][1]);
+                break;
+            }
+        }
+        grid_->SetItemText(row, col, Q(dt::IndentValue(text)));
+        grid_->Refresh();
+        return;
+    }
+    if (row == kNominalRow && col == 2) {
+        const dt::VoltagePick pick = dt::PickNominalVoltage(state_, text);
+        for (int i = 0; i < 6; ++i) SetValueText(dt::VoltagePickRow(state_, i), pick.texts[i]);
+        grid_->Refresh();
+    }
+    grid_->SetItemText(row, col, Q(dt::IndentValue(text)));
+    dt::ComputeCurrentLimits(state_);
+}
+
+void CDriveTuneView::OnGridClick(int row, int col) {
+    if (col != 1 || row < 0) return;
+    const std::vector<dt::GridRow> layout = dt::GridLayout(state_);
+    if (row >= static_cast<int>(layout.size())) return;
+    const dt::ParamDescriptor& d = *layout[row].desc;
+    const std::string& hint = d.Hint(state_.language);
+    if (hint.empty()) return;
+    lastHint_ = Q(d.Name(state_.language) + ":\n\n" + hint);
+    if (balloon_) balloon_->Show(lastHint_);
+}
+
+int CDriveTuneView::OnGridNotify(const GridNotify& n) {
+    if (n.code == GVN_COMBOSELCHANGE) OnComboSelChange(n.row, n.col, n.text.toStdString());
+    else if (n.code == GVN_CLICK) OnGridClick(n.row, n.col);
+    return 0;
+}
+
+namespace {
+const CDriveTuneView::Palette* GreenPalette() {
+    static const CDriveTuneView::Palette p{QColor(100, 150, 50), QColor(225, 230, 210), QColor(200, 210, 160),
+                                           QColor(235, 240, 220), QColor(210, 220, 170), QColor(200, 210, 160),
+                                           QColor(225, 230, 210)};
+    return &p;
+}
+const CDriveTuneView::Palette* SagePalette() {
+    static const CDriveTuneView::Palette p{QColor(70, 110, 90),   QColor(215, 220, 210), QColor(165, 190, 180),
+                                           QColor(225, 230, 220), QColor(170, 200, 190), QColor(165, 190, 180),
+                                           QColor(215, 220, 210)};
+    return &p;
+}
+}  // namespace
