@@ -3,13 +3,31 @@
 #include <QFileInfo>
 #include <QThread>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 #include "PortNumbering.h"
 
 namespace dt {
 
 namespace {
+
 constexpr qint64 kReadBufferSize = 4096;
+
+// A hung-up device (unplugged adapter, closed pseudo-terminal) reports read errors on every
+// pass of the event loop; only the hang-up tells it apart from a passing line error.
+bool HungUp(QSerialPort& port) {
+#ifdef Q_OS_UNIX
+    pollfd p{static_cast<int>(port.handle()), POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
+#else
+    Q_UNUSED(port);
+    return false;
+#endif
 }
+
+}  // namespace
 
 SerialPort::SerialPort(DeviceResolver resolver, QObject* parent)
     : QObject(parent), resolver_(std::move(resolver)) {
@@ -101,9 +119,14 @@ int SerialPort::BytesAvailable() const { return port_.isOpen() ? static_cast<int
 void SerialPort::OnError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError) return;
     lastError_ = port_.errorString().toStdString();
-    if (error == QSerialPort::ResourceError && port_.isOpen()) {
+    if (!port_.isOpen()) return;
+    const bool lost = error == QSerialPort::ResourceError ||
+                      ((error == QSerialPort::ReadError || error == QSerialPort::WriteError) && HungUp(port_));
+    if (lost) {
         port_.close();
         emit DeviceLost(number_);
+    } else {
+        port_.clearError();  // a line error: the exchange goes on
     }
 }
 
