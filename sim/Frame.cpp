@@ -32,6 +32,11 @@ void FrameReader::Resync() {
     buffer_.erase(buffer_.begin(), next);
 }
 
+void FrameReader::DropPending() {
+    droppedBytes_ += static_cast<int>(buffer_.size());
+    buffer_.clear();
+}
+
 bool FrameReader::Next(Frame& frame) {
     for (;;) {
         if (buffer_.empty()) return false;

@@ -25,6 +25,8 @@ public:
     void Append(const uint8_t* bytes, int count);
     // Next complete valid frame; false when none is complete yet.
     bool Next(Frame& frame);
+    // Forgets an incomplete frame (the line went idle in the middle of it).
+    void DropPending();
 
     int droppedBytes() const { return droppedBytes_; }
     int badChecksums() const { return badChecksums_; }

@@ -16,6 +16,8 @@ namespace sim {
 
 namespace {
 
+constexpr auto kIdleReset = std::chrono::milliseconds(200);
+
 class Log {
 public:
     explicit Log(bool verbose) : verbose_(verbose), start_(Clock::now()) {}
@@ -44,8 +46,13 @@ std::string Describe(const ControllerSet& set) {
 bool Serve(int master, VirtualController& controller, ReplyWriter& writer, const Log& log) {
     FrameReader reader;
     int dropped = 0;
-    int badSums = 0;
+    auto logDropped = [&]() {
+        if (reader.droppedBytes() == dropped) return;
+        log.Line("rx skipped " + std::to_string(reader.droppedBytes() - dropped) + " byte(s): noise, bad frames");
+        dropped = reader.droppedBytes();
+    };
     uint8_t buffer[1024];
+    Clock::time_point lastArrival = Clock::now();
     for (;;) {
         pollfd fds[2] = {{master, POLLIN, 0}, {StopWakeFd(), POLLIN, 0}};
         int ready = poll(fds, 2, -1);
@@ -54,24 +61,28 @@ bool Serve(int master, VirtualController& controller, ReplyWriter& writer, const
             if (errno == EINTR) continue;
             return false;
         }
+        if (fds[0].revents & (POLLERR | POLLNVAL)) return false;
         if (!(fds[0].revents & POLLIN)) {
-            if (fds[0].revents & (POLLERR | POLLNVAL)) return false;
-            if (fds[0].revents & POLLHUP) usleep(10000);  // no client at the moment
+            if (fds[0].revents & POLLHUP) usleep(10000);  // no slave side at the moment
             continue;
         }
         ssize_t n = read(master, buffer, sizeof buffer);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EIO)) continue;
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n < 0 && errno == EIO) {  // no slave side at the moment; not expected while we hold one
+            usleep(10000);
+            continue;
+        }
         if (n <= 0) return false;
         Clock::time_point arrival = Clock::now();
+        // Like a UART receiver, an idle line ends a frame: the rest of a request that a client
+        // abandoned must not swallow the next client's request.
+        if (reader.pendingBytes() > 0 && arrival - lastArrival > kIdleReset) reader.DropPending();
+        lastArrival = arrival;
         reader.Append(buffer, static_cast<int>(n));
 
         Frame request;
         while (reader.Next(request)) {
-            if (reader.droppedBytes() != dropped || reader.badChecksums() != badSums) {
-                log.Line("rx skipped " + std::to_string(reader.droppedBytes() - dropped) + " byte(s) of noise or bad frames");
-                dropped = reader.droppedBytes();
-                badSums = reader.badChecksums();
-            }
+            logDropped();
             if (!writer.AwaitRequest(static_cast<int>(request.payload.size()) + 4, arrival)) return true;
             Reply reply = controller.Handle(request);
             log.Line("rx " + reply.request);
@@ -79,11 +90,7 @@ bool Serve(int master, VirtualController& controller, ReplyWriter& writer, const
             if (!writer.Send(reply.frame)) return StopRequested();
             log.Line("tx " + reply.answer);
         }
-        if (reader.droppedBytes() != dropped || reader.badChecksums() != badSums) {
-            log.Line("rx skipped " + std::to_string(reader.droppedBytes() - dropped) + " byte(s) of noise or bad frames");
-            dropped = reader.droppedBytes();
-            badSums = reader.badChecksums();
-        }
+        logDropped();
     }
 }
 

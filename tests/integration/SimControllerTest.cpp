@@ -360,6 +360,14 @@ TEST(SimController, BadChecksumIsIgnoredAndNoiseSkipped) {
     EXPECT_EQ(sim.Exchange({0x02, 0x00, 0x68}), (Bytes{0x66, 0x02, 0x00, 0x68}));
 }
 
+TEST(SimController, AnAbandonedPartialRequestDoesNotSwallowTheNext) {
+    Sim sim;
+    ASSERT_TRUE(sim.StartAndOpen({}));
+    sim.Send({0x66});  // a client that gave up after the start byte
+    usleep(300000);
+    EXPECT_EQ(sim.Exchange(Encode(0x02)), (Bytes{0x66, 0x02, 0x00, 0x68}));
+}
+
 TEST(SimController, LoadsParameterFiles) {
     std::string dir = TempDir();
     Bytes image = ReadFile(DT_SOURCE_DIR "/samples/standard-a.foc");
