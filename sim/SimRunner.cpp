@@ -52,7 +52,7 @@ bool Serve(int master, VirtualController& controller, ReplyWriter& writer, const
         dropped = reader.droppedBytes();
     };
     uint8_t buffer[1024];
-    Clock::time_point lastArrival = Clock::now();
+    Clock::time_point idleSince = Clock::now();  // when the last bytes were handled
     for (;;) {
         pollfd fds[2] = {{master, POLLIN, 0}, {StopWakeFd(), POLLIN, 0}};
         int ready = poll(fds, 2, -1);
@@ -76,8 +76,9 @@ bool Serve(int master, VirtualController& controller, ReplyWriter& writer, const
         Clock::time_point arrival = Clock::now();
         // Like a UART receiver, an idle line ends a frame: the rest of a request that a client
         // abandoned must not swallow the next client's request.
-        if (reader.pendingBytes() > 0 && arrival - lastArrival > kIdleReset) reader.DropPending();
-        lastArrival = arrival;
+        // The gap counts from the end of the last handling, not from its start: bytes that came
+        // while a reply was going out are not late.
+        if (reader.pendingBytes() > 0 && arrival - idleSince > kIdleReset) reader.DropPending();
         reader.Append(buffer, static_cast<int>(n));
 
         Frame request;
@@ -91,6 +92,7 @@ bool Serve(int master, VirtualController& controller, ReplyWriter& writer, const
             log.Line("tx " + reply.answer);
         }
         logDropped();
+        idleSince = Clock::now();
     }
 }
 
