@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "BytePort.h"
-#include "ControllerCommands.h"
-#include "ControllerProtocol.h"
+#include "ControllerLink.h"
 #include "LinkHost.h"
 #include "MemoryPort.h"
 #include "ReplyTimeout.h"
@@ -219,9 +218,10 @@ struct Rig {
     ToolState state;
     RecordingHost host;
     MemoryPort port;
-    ControllerProtocol protocol{state, host, port};
-    ControllerCommands commands{state, host, port, protocol, settingsPath};
-    ReplyTimeout timeout{state, host};
+    ControllerLink link{state, host, port, settingsPath};
+    ControllerProtocol& protocol = link.protocol;
+    ControllerCommands& commands = link.commands;
+    ReplyTimeout& timeout = link.timeout;
     FakeController controller{port};
 
     Rig() {

@@ -1,0 +1,31 @@
+#pragma once
+// Everything a front end needs to talk to one controller, wired once: the protocol engine on
+// a byte port, the commands, the parameter files and the reply time-out.
+//
+// The host's SetBusy(enable) must call timeout.Busy(enable) besides enabling its controls:
+//
+//     void Panel::SetBusy(bool enable) { SetControlsEnabled(enable); link_->timeout.Busy(enable); }
+#include <string>
+
+#include "ControllerCommands.h"
+#include "ControllerProtocol.h"
+#include "ParameterFileCommands.h"
+#include "ReplyTimeout.h"
+
+namespace dt {
+
+struct ControllerLink {
+    ControllerLink(ToolState& state, LinkHost& host, BytePort& port, const std::string& settingsPath,
+                   int timeoutIntervalMs = ReplyTimeout::kIntervalMs)
+        : protocol(state, host, port),
+          commands(state, host, port, protocol, settingsPath),
+          files(state, host),
+          timeout(state, host, timeoutIntervalMs) {}
+
+    ControllerProtocol protocol;
+    ControllerCommands commands;
+    ParameterFileCommands files;
+    ReplyTimeout timeout;
+};
+
+}  // namespace dt
