@@ -182,7 +182,8 @@ Other:
   -h, --help           show this help
 
 Protocol: frames 0x66, code, length, payload, sum of the previous bytes mod 256. A frame with
-a wrong checksum is ignored; noise is skipped up to the next 0x66.
+a wrong checksum is ignored; noise is skipped up to the next 0x66; an incomplete request is
+forgotten after 200 ms of silence.
   0x02          -> 0x02 (connect)
   0x10          -> 0x10 identity block (section 0 words 0-15)
   0x11          -> section 3 block 0, or the FOC block on an FOC controller

@@ -539,9 +539,14 @@ TEST(SimBinding, AFileOfThatNameIsLeftAlone) {
     std::string ports = config + "/DriveTune/ports";
     std::system(("mkdir -p " + ports).c_str());
     WriteFile(ports + "/com8", {'x'});
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    std::string previous = saved ? saved : "";
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     RunResult r = RunToEnd({"--bind", "com8"});
-    unsetenv("XDG_CONFIG_HOME");
+    if (saved)
+        setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(ReadFile(ports + "/com8"), Bytes{'x'});
     std::system(("rm -rf " + config).c_str());
