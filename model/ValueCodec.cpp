@@ -176,8 +176,12 @@ void StoreText(ToolState& s, const ParamDescriptor& d, const std::string& text) 
             break;
         case 7: WriteWord(s, d, text == "60°" ? 1 : 0); return;
         case 8: {
-            long long deg = LeadingInteger(text);
-            WriteWord(s, d, Low16(static_cast<long>(deg * 65536 / 360)));
+            // deg × 65536 / 360 = deg × 8192 / 45, split so that no product can overflow;
+            // only the low 16 bits are kept, so the quotient part wraps harmlessly as unsigned.
+            const long deg = LeadingInteger(text);
+            const unsigned long whole = static_cast<unsigned long>(deg / 45) * 8192u;
+            const unsigned long part = static_cast<unsigned long>((deg % 45) * 8192 / 45);
+            WriteWord(s, d, static_cast<uint16_t>((whole + part) & 0xFFFF));
             return;
         }
         case 9: raw = v * 200; break;
