@@ -1,5 +1,8 @@
 #include "GridPasses.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "RangeRules.h"
 #include "ToolState.h"
 #include "ValueCodec.h"
@@ -76,8 +79,11 @@ void StoreFoc(ToolState& s, const ValueCells& cells) {
     for (const FocField& field : kFocFields) {
         const std::string text = TrimLeft(Cell(cells, field.row));
         if (text.empty()) continue;  // an empty cell keeps the block's value
-        long value = LeadingInteger(text);
-        if (field.row == 9) value = value * 10 / 7;
+        const long read = LeadingInteger(text);
+        // Row 9: read × 10 / 7, split so that a runaway digit string cannot overflow.
+        const unsigned long value = field.row == 9 ? static_cast<unsigned long>(read / 7) * 10u +
+                                                         static_cast<unsigned long>((read % 7) * 10 / 7)
+                                                   : static_cast<unsigned long>(read);
         if (field.word) f.SetWord(field.offset, static_cast<uint16_t>(value & 0xFFFF));
         else f.SetByte(field.offset, static_cast<uint8_t>(value & 0xFF));
     }
@@ -87,7 +93,11 @@ ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
     ValidationResult res;
     res.message = s.Message(MSG_INPUT_INVALID);
     const auto& rows = s.tables.FocSettings.rows;
-    auto value = [&](int row) { return static_cast<int>(LeadingInteger(TrimLeft(Cell(cells, row)))); };
+    // Saturate at the int range: a wrapped value could land inside the bounds.
+    auto value = [&](int row) {
+        const long v = LeadingInteger(TrimLeft(Cell(cells, row)));
+        return static_cast<int>(std::clamp<long>(v, INT_MIN, INT_MAX));
+    };
     auto check = [&](int row, int lo, int hi) {
         int v = value(row);
         if (v < lo || v > hi) {
