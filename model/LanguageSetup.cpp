@@ -1,5 +1,6 @@
 #include "LanguageSetup.h"
 
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -23,7 +24,10 @@ bool ApplyOverrideLine(ToolState& s, const std::string& rawLine) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     size_t eq = line.find('=');
     if (eq == std::string::npos || eq == 0) return false;
-    const int id = std::atoi(line.substr(0, eq).c_str());
+    // Read as long and range-checked: an int conversion would wrap 4294970297 onto 3001.
+    const long number = std::strtol(line.substr(0, eq).c_str(), nullptr, 10);
+    if (number < 0 || number > INT_MAX) return false;
+    const int id = static_cast<int>(number);
     const std::string text = line.substr(eq + 1);
     if (id == 1000) {
         s.texts.productTitle[LANG_CHINESE] = WholeText(text);
