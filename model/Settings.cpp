@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -56,7 +58,11 @@ void MakeFolders(const std::string& folder) {
     }
 }
 
-int LeadingInt(const std::string& s) { return std::atoi(s.c_str()); }
+// Saturates at the int range instead of wrapping (4294967299 must not read as 3).
+int LeadingInt(const std::string& s) {
+    const long v = std::strtol(s.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(v, INT_MIN, INT_MAX));
+}
 }  // namespace
 
 std::string DefaultSettingsPath() {
