@@ -8,6 +8,7 @@ namespace dt {
 
 namespace {
 std::string Convert(const std::string& in, const char* from, const char* to, const std::string& replacement) {
+    const bool fromUtf8 = std::string(from) == "UTF-8";
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return in;
     std::string out;
@@ -22,10 +23,14 @@ std::string Convert(const std::string& in, const char* from, const char* to, con
         out.append(buf, dst - buf);
         if (r == static_cast<size_t>(-1)) {
             if (errno == E2BIG) continue;
-            // Invalid or incomplete sequence: replace one byte and go on.
+            // Invalid or unconvertible sequence: one replacement, then go on after it.
             out += replacement;
             ++src;
             --srcLeft;
+            if (fromUtf8) {
+                // The rest of this character's UTF-8 sequence belongs to the same replacement.
+                while (srcLeft > 0 && (static_cast<unsigned char>(*src) & 0xC0) == 0x80) ++src, --srcLeft;
+            }
         }
     }
     iconv_close(cd);
