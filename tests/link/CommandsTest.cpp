@@ -14,7 +14,7 @@ namespace {
 const std::pair<std::string, int> kNotConnected{"Please connect the device first", MB_ICON_WARNING};
 }
 
-TEST(Commands, RefusedWithoutAnOpenPort) {
+TEST(ControllerCommands, RefusedWithoutAnOpenPort) {
     struct Case { const char* name; bool (ControllerCommands::*command)(); };
     for (const Case& c : {Case{"Upload", &ControllerCommands::Upload}, Case{"Download", &ControllerCommands::Download},
                           Case{"Store", &ControllerCommands::Store}, Case{"Default", &ControllerCommands::Default},
@@ -28,7 +28,7 @@ TEST(Commands, RefusedWithoutAnOpenPort) {
     }
 }
 
-TEST(Commands, StoreAndDownloadNeedAnIdentityDefaultDoesNot) {
+TEST(ControllerCommands, StoreAndDownloadNeedAnIdentityDefaultDoesNot) {
     Rig rig;
     rig.OpenPort();
     EXPECT_FALSE(rig.commands.Store());
@@ -40,7 +40,7 @@ TEST(Commands, StoreAndDownloadNeedAnIdentityDefaultDoesNot) {
     EXPECT_TRUE(rig.commands.Default());
 }
 
-TEST(Commands, ConnectOpenFailuresNameThePortAndTheRate) {
+TEST(ControllerCommands, ConnectOpenFailuresNameThePortAndTheRate) {
     struct Case { const char* box; int baud; bool refused; const char* message; int saved; };
     const Case cases[] = {
         {"", 9600, false, "fail to open the serial port COM0 9600", 0},
@@ -61,7 +61,7 @@ TEST(Commands, ConnectOpenFailuresNameThePortAndTheRate) {
     }
 }
 
-TEST(Commands, ConnectClosesAnOpenPortFirst) {
+TEST(ControllerCommands, ConnectClosesAnOpenPortFirst) {
     Rig rig;
     rig.OpenPort();
     rig.controller.silent = true;
@@ -72,7 +72,7 @@ TEST(Commands, ConnectClosesAnOpenPortFirst) {
     EXPECT_EQ(rig.host.Steps(), std::vector<std::string>{"SetBusy(false)"});
 }
 
-TEST(Commands, PanelStartUpOpensWithoutSending) {
+TEST(ControllerCommands, PanelStartUpOpensWithoutSending) {
     struct Case { const char* box; bool refused; bool open; std::vector<std::pair<std::string, int>> messages; };
     const Case cases[] = {
         {"COM5 (/dev/ttyS4)", false, true, {}},
@@ -92,7 +92,7 @@ TEST(Commands, PanelStartUpOpensWithoutSending) {
     }
 }
 
-TEST(Commands, PanelStartUpWithAnEmptyBoxClosesAnOpenPort) {
+TEST(ControllerCommands, PanelStartUpWithAnEmptyBoxClosesAnOpenPort) {
     Rig rig;
     rig.OpenPort();
     rig.commands.InitialisePanel("");

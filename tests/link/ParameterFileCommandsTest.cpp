@@ -56,7 +56,7 @@ using Messages = std::vector<std::pair<std::string, int>>;
 
 }  // namespace
 
-TEST(ParameterFiles, ExportBeforeAnyReadWritesZeros) {
+TEST(ParameterFileCommands, ExportBeforeAnyReadWritesZeros) {
     Files t;
     t.host.saveChoice = t.Path("empty.foc");
     t.files.Export();
@@ -65,7 +65,7 @@ TEST(ParameterFiles, ExportBeforeAnyReadWritesZeros) {
     EXPECT_EQ(t.host.messages, (Messages{{"Export file successfully", MB_ICON_INFO}}));
 }
 
-TEST(ParameterFiles, FocControllerExportsItsBlockAsGed) {
+TEST(ParameterFileCommands, FocControllerExportsItsBlockAsGed) {
     Files t;
     t.state.link.focMode = true;
     for (int i = 0; i < 32; ++i) t.state.foc.SetByte(i, static_cast<uint8_t>(100 + i));
@@ -75,7 +75,7 @@ TEST(ParameterFiles, FocControllerExportsItsBlockAsGed) {
     EXPECT_EQ(ReadFile(t.host.saveChoice), Bytes(t.state.foc.bytes.begin(), t.state.foc.bytes.end()));
 }
 
-TEST(ParameterFiles, CancelledChoicesDoNothing) {
+TEST(ParameterFileCommands, CancelledChoicesDoNothing) {
     Files t;
     t.files.Export();
     t.files.Import();
@@ -83,7 +83,7 @@ TEST(ParameterFiles, CancelledChoicesDoNothing) {
     EXPECT_EQ(t.host.dialogArgs, (std::vector<std::string>{"Import parameters from a file", "DriveTune file(*.foc)"}));
 }
 
-TEST(ParameterFiles, ExportThenImportWithTheSameController) {
+TEST(ParameterFileCommands, ExportThenImportWithTheSameController) {
     Files t;
     t.ReadController(0x04D2);
     const auto before = t.state.block.bytes;
@@ -97,7 +97,7 @@ TEST(ParameterFiles, ExportThenImportWithTheSameController) {
     EXPECT_EQ(t.state.block.bytes, before);
 }
 
-TEST(ParameterFiles, FocImportRules) {
+TEST(ParameterFileCommands, FocImportRules) {
     struct Case {
         const char* name;
         const char* file;
@@ -136,7 +136,7 @@ TEST(ParameterFiles, FocImportRules) {
     }
 }
 
-TEST(ParameterFiles, GedImportRules) {
+TEST(ParameterFileCommands, GedImportRules) {
     Files t;
     t.ReadController(0x04D2);
     WriteFile(t.Path("short.ged"), Bytes(31, 0x42));
@@ -151,7 +151,7 @@ TEST(ParameterFiles, GedImportRules) {
     EXPECT_EQ(Bytes(t.state.foc.bytes.begin(), t.state.foc.bytes.end()), Bytes(32, 0x42));
 }
 
-TEST(ParameterFiles, UnopenableFiles) {
+TEST(ParameterFileCommands, UnopenableFiles) {
     Files t;
     t.files.ImportFrom(t.Path("missing.foc"));
     t.files.ExportTo(t.Path("no-such-folder/x.foc"));
@@ -161,7 +161,7 @@ TEST(ParameterFiles, UnopenableFiles) {
 
 // A failed export leaves the earlier file whole. Without write permission on the folder (not
 // effective for root) and with a name so long that no temporary file can sit beside it.
-TEST(ParameterFiles, FailedExportKeepsTheExistingFile) {
+TEST(ParameterFileCommands, FailedExportKeepsTheExistingFile) {
     Files t;
     t.ReadController(0x04D2);
     const Bytes old = Bytes(1024, 0x5A);
@@ -184,7 +184,7 @@ TEST(ParameterFiles, FailedExportKeepsTheExistingFile) {
         EXPECT_EQ(m, std::make_pair(std::string("Unable to export, fail to open the file"), int(MB_ICON_ERROR)));
 }
 
-TEST(ParameterFiles, DialogFilterFromThePairForm) {
+TEST(ParameterFileCommands, DialogFilterFromThePairForm) {
     struct Case { const char* pairs; const char* filter; };
     for (const Case& c : {Case{"DriveTune file(*.foc)|*.foc||", "DriveTune file(*.foc)"},
                           Case{"DriveTune文件(*.foc)|*.foc||", "DriveTune文件(*.foc)"},
