@@ -122,7 +122,8 @@ void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells) 
         const ParamDescriptor& d = *layout[row].desc;
         if (d.kind == 0) continue;
         const std::string value = row < cells.size() ? TrimLeft(cells[row]) : std::string();
-        out << "  " << Pad(d.Name(s.language), nameWidth) << "  " << value << "\n";
+        if (value.empty()) out << "  " << d.Name(s.language) << "\n";
+        else out << "  " << Pad(d.Name(s.language), nameWidth) << "  " << value << "\n";
     }
 }
 
