@@ -1,0 +1,154 @@
+// Parameter files: which files import, the identity match, and what a refused file leaves.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "BlockBuilder.h"
+#include "ParameterFiles.h"
+
+namespace dt {
+namespace {
+
+using test::IdentityWords;
+using test::ReferenceController;
+using Bytes = std::vector<unsigned char>;
+
+Bytes FocFile(const IdentityWords& id = {}, size_t size = 1024) {
+    ToolState source = ReferenceController(id);
+    Bytes bytes = ExportBytes(source);
+    bytes.resize(size, 0xAA);
+    return bytes;
+}
+
+TEST(ParameterFiles, KindByExactExtension) {
+    const std::pair<const char*, FileKind> cases[] = {
+        {"/home/t/params.foc", FileKind::Foc}, {"x.tar.foc", FileKind::Foc},    {"c.ged", FileKind::Ged},
+        {"params.FOC", FileKind::Other},       {"params.Foc", FileKind::Other}, {"noext", FileKind::Other},
+        {"dir.foc/file", FileKind::Other},     {"params.foc.bak", FileKind::Other},
+    };
+    for (const auto& [path, kind] : cases) EXPECT_EQ(FileKindOf(path), kind) << path;
+
+    ToolState s;
+    const auto before = s.block.bytes;
+    ImportOutcome out = ImportBytes(s, FileKind::Other, FocFile());
+    EXPECT_FALSE(out.handled);
+    EXPECT_TRUE(s.block.bytes == before);
+}
+
+TEST(ParameterFiles, ExportWritesTheBlockOfTheControllerKind) {
+    ToolState s;
+    EXPECT_EQ(ExportBytes(s), Bytes(1024, 0));  // nothing read yet
+    s.link.focMode = true;
+    s.foc.SetByte(2, 48);
+    Bytes ged = ExportBytes(s);
+    ASSERT_EQ(ged.size(), 32u);
+    EXPECT_EQ(ged[2], 48);
+}
+
+TEST(ParameterFiles, ImportRightAfterStartAlwaysMatches) {
+    ToolState s;
+    Bytes file = FocFile({}, 2000);  // longer files are fine: only 1024 bytes count
+    ImportOutcome out = ImportBytes(s, FileKind::Foc, file);
+    EXPECT_TRUE(out.accepted);
+    EXPECT_EQ(out.message, MSG_IMPORT_OK);
+    EXPECT_EQ(out.type, MB_ICON_INFO);
+    EXPECT_TRUE(s.dataValid);
+    EXPECT_TRUE(std::equal(s.block.bytes.begin(), s.block.bytes.end(), file.begin()));
+    EXPECT_EQ(s.identity.kindByte, 8);
+    EXPECT_EQ(s.tables.variant, FunctionVariant::B);  // the variant is not reselected by an import
+}
+
+TEST(ParameterFiles, ShortFilesChangeNothing) {
+    ToolState s = ReferenceController();
+    const auto block = s.block.bytes;
+    ImportOutcome out = ImportBytes(s, FileKind::Foc, FocFile({}, 1023));
+    EXPECT_FALSE(out.accepted);
+    EXPECT_EQ(out.message, MSG_IMPORT_LENGTH_ERROR);
+    EXPECT_EQ(out.type, MB_ICON_ERROR);
+    EXPECT_TRUE(s.block.bytes == block);
+
+    s.foc.SetByte(0, 3);
+    out = ImportBytes(s, FileKind::Ged, Bytes(31, 0x55));
+    EXPECT_EQ(out.message, MSG_IMPORT_LENGTH_ERROR);
+    EXPECT_EQ(s.foc.Byte(0), 3);
+
+    out = ImportBytes(s, FileKind::Ged, Bytes(40, 0x55));
+    EXPECT_TRUE(out.accepted);
+    EXPECT_TRUE(out.rebuildTree);
+    EXPECT_EQ(s.foc.Word(30), 0x5555);
+    EXPECT_TRUE(s.block.bytes == block);  // section 0 is parsed again, unchanged
+    EXPECT_TRUE(s.dataValid);
+}
+
+TEST(ParameterFiles, IdentityMatchComparesEveryIdentityValue) {
+    const std::pair<const char*, std::function<void(IdentityWords&)>> changes[] = {
+        {"hardware class", [](IdentityWords& w) { w.hardwareClass = 91; }},
+        {"voltage class", [](IdentityWords& w) { w.voltageClass = 130; }},
+        {"MOSFET count", [](IdentityWords& w) { w.kindByte = 4; }},
+        {"flags", [](IdentityWords& w) { w.variantByte = 0x01; }},
+        {"RdsON", [](IdentityWords& w) { w.rdsOn = 4; }},
+        {"RdsON_GAIN", [](IdentityWords& w) { w.rdsOnGain = 101; }},
+        {"AVG_REV", [](IdentityWords& w) { w.avgRev = 126; }},
+        {"BATT_RATIO", [](IdentityWords& w) { w.battRatio = 34; }},
+        {"EBS_REV", [](IdentityWords& w) { w.ebsRev = 99; }},
+    };
+    for (const auto& [what, change] : changes) {
+        ToolState s = ReferenceController();
+        const auto block = s.block.bytes;
+        IdentityWords other;
+        change(other);
+        ImportOutcome out = ImportBytes(s, FileKind::Foc, FocFile(other));
+        EXPECT_FALSE(out.accepted) << what;
+        EXPECT_EQ(out.message, MSG_IMPORT_MISMATCH) << what;
+        EXPECT_EQ(out.type, MB_ICON_WARNING) << what;
+        EXPECT_TRUE(s.block.bytes == block) << what;
+    }
+
+    // Neither the file's ModelWord nor words outside the identity are compared.
+    ToolState s = ReferenceController();
+    IdentityWords newer;
+    newer.modelWord = 0x0539;
+    Bytes file = FocFile(newer);
+    file[3] = 99;  // word 1 (RS)
+    EXPECT_TRUE(ImportBytes(s, FileKind::Foc, file).accepted);
+    EXPECT_EQ(s.modelWord, 0x0539);
+}
+
+TEST(ParameterFiles, ModelWordZeroFilesCompareTheOlderIdentity) {
+    IdentityWords old;
+    old.modelWord = 0;
+    old.kindByte = 4;
+    old.hardwareClass = 90;
+    old.extraId = 250;
+    ToolState s = ReferenceController(old);
+    EXPECT_TRUE(ImportBytes(s, FileKind::Foc, FocFile(old)).accepted);
+
+    IdentityWords otherShunt = old;
+    otherShunt.extraId = 251;
+    EXPECT_EQ(ImportBytes(s, FileKind::Foc, FocFile(otherShunt)).message, MSG_IMPORT_MISMATCH);
+    IdentityWords otherVoltage = old;
+    otherVoltage.voltageClass = 7;  // not part of an older controller's identity
+    EXPECT_TRUE(ImportBytes(s, FileKind::Foc, FocFile(otherVoltage)).accepted);
+}
+
+TEST(ParameterFiles, ExportedFileImportsBackThroughTheDisk) {
+    test::TempDir dir;
+    ToolState s = ReferenceController();
+    s.block.WriteWord(203, 3500);
+    const std::string path = dir.File("bike.foc");
+    const Bytes exported = ExportBytes(s);
+    test::WriteFile(path, std::string(exported.begin(), exported.end()));
+    s.block.WriteWord(203, 1);
+
+    Bytes content;
+    ASSERT_TRUE(ReadWholeFile(path, content));
+    ImportOutcome out = ImportBytes(s, FileKindOf(path), content);
+    EXPECT_TRUE(out.accepted);
+    EXPECT_EQ(s.block.ReadWord(203), 3500);
+    EXPECT_FALSE(ReadWholeFile(dir.File("missing.foc"), content));
+}
+
+}  // namespace
+}  // namespace dt

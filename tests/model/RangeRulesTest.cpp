@@ -1,0 +1,222 @@
+// Range rules and current limits: the bounds a download is held to, with the hint texts
+// a technician reads when a value is refused.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "BlockBuilder.h"
+#include "RangeRules.h"
+
+namespace dt {
+namespace {
+
+using test::IdentityWords;
+using test::ReferenceController;
+
+struct Bounds {
+    int rule;
+    double min;
+    double max;
+};
+
+void ExpectBounds(const ToolState& s, const Bounds& b) {
+    RangeBounds got = RuleBounds(s, b.rule);
+    EXPECT_DOUBLE_EQ(got.min, b.min) << "rule " << b.rule;
+    EXPECT_DOUBLE_EQ(got.max, b.max) << "rule " << b.rule;
+}
+
+ParamDescriptor RuleRow(int rule) {
+    ParamDescriptor d;
+    d.kind = KIND_NUMBER;
+    d.word = 300;
+    d.range = static_cast<int16_t>(rule);
+    return d;
+}
+
+TEST(RangeRules, FixedBounds) {
+    const Bounds fixed[] = {
+        {6, 0, 4},        {8, 2, 28},       {10, -180, 180},  {16, 0, 125},     {19, 85, 155},
+        {22, 20, 55},     {23, 80, 720},    {24, 1, 255},     {25, 45, 100},    {26, 3.8, 4.8},
+        {27, 3.5, 4.5},   {28, 0, 1},       {29, 0.2, 1.2},   {30, 2.5, 4},     {31, 0.5, 1.5},
+        {32, 1, 3},       {33, 0.1, 10},    {34, 1, 10},      {35, 1, 100},     {36, 1, 1000},
+        {37, 1, 10000},   {38, 2, 4},       {39, 80, 100},    {41, 50, 800},    {42, 100, 800},
+        {44, 1, 20},      {46, 0, 2},       {48, 10, 100},    {50, 1, 30},      {51, 90, 600},
+        {52, 10, 100},    {99, 0, 30000},   {43, -1, -1},     {56, -1, -1},     {0, -1, -1},
+    };
+    ToolState s = ReferenceController();
+    for (const Bounds& b : fixed) ExpectBounds(s, b);
+}
+
+TEST(RangeRules, BoundsFollowTheControllerAndOtherWords) {
+    // 72 V reference controller: 8 MOSFETs of type 1, version 300, limits 450/400/150/150/80.
+    ToolState s = ReferenceController();
+    ASSERT_EQ(NominalVoltageDisplay(s), "72");
+    const Bounds state[] = {
+        {1, 88.0, 95},   // V(word 207) = 86.0 V, + 2; max over-voltage of 72 V
+        {2, 72, 88.0},   // V(word 206) = 90.0 V, - 2
+        {3, 85, 88.0},   // voltage limit open, 72 V: 72 × 57 / 48
+        {4, 57, 72},     {5, 64.0, 72},   {7, 64.0, 72},  // V(word 209) = 63.0 V, + 1
+        {9, 1, 10500},   {11, 1, 450},    {12, 1, 400},   {13, 1, 80},    {14, 1, 150},
+        {15, 1, 400},    {45, 10, 200},   {49, 1, 150},   {17, 0, 0},     {18, 0, 0},
+        {20, 100, 130},  {21, 55, 110},   {40, 1, 80},    {47, 1, 20},    {53, 70, -10},
+        {54, 1, 4800},   {55, 100, 4000},
+    };
+    for (const Bounds& b : state) ExpectBounds(s, b);
+
+    s.modelWord = 0;
+    ExpectBounds(s, {5, 0, 72});
+    s.block.WriteWord(203, 4001);
+    ExpectBounds(s, {54, 1, 4801});  // ⌊4801.2⌋
+}
+
+TEST(RangeRules, CheckValueAndHints) {
+    struct Case {
+        int rule;
+        const char* text;
+        bool valid;
+        const char* hint;
+    };
+    const char* powers = "{2, 4, 8, 16, 32, ……, 32768}";
+    const Case cases[] = {
+        {10, "-180", true, "-180.0 ≤ x ≤ 180.0"},  {10, "180", true, "-180.0 ≤ x ≤ 180.0"},
+        {10, "180.05", false, "-180.0 ≤ x ≤ 180.0"}, {8, "1", false, "2.0 ≤ x ≤ 28.0"},
+        {8, "2", true, "2.0 ≤ x ≤ 28.0"},          {8, "28", true, "2.0 ≤ x ≤ 28.0"},
+        {8, "29", false, "2.0 ≤ x ≤ 28.0"},        {26, "4.85", false, "3.8 ≤ x ≤ 4.8"},
+        {100, "64", true, powers},                 {100, "48", false, powers},
+        {100, "1", false, powers},                 {100, "2", true, powers},
+        {100, "32768", true, powers},              {100, "65536", false, powers},
+        {43, "5", false, ""},                      {43, "-1", true, ""},
+        {0, "anything", true, ""},
+    };
+    ToolState s = ReferenceController();
+    for (const Case& c : cases) {
+        CheckResult r = CheckValue(s, RuleRow(c.rule), c.text);
+        EXPECT_EQ(r.valid, c.valid) << c.rule << " " << c.text;
+        EXPECT_EQ(r.hint, c.hint) << c.rule << " " << c.text;
+    }
+
+    s.dataValid = false;  // before any upload everything passes without a hint
+    CheckResult r = CheckValue(s, RuleRow(8), "99");
+    EXPECT_TRUE(r.valid);
+    EXPECT_EQ(r.hint, "");
+}
+
+TEST(RangeRules, RatedSpeedFollowsPolePairsAndRefusesZero) {
+    ToolState s = ReferenceController();
+    s.block.WriteWord(202, 7);
+    ExpectBounds(s, {9, 1, 6000});
+    EXPECT_TRUE(CheckValue(s, RuleRow(9), "6000").valid);
+    EXPECT_FALSE(CheckValue(s, RuleRow(9), "6001").valid);
+
+    // Zero pole pairs: no division, the row is refused with a hint that names the cause.
+    s.block.WriteWord(202, 0);
+    EXPECT_DOUBLE_EQ(RuleBounds(s, 9).max, -1);
+    CheckResult r = CheckValue(s, RuleRow(9), "4000");
+    EXPECT_FALSE(r.valid);
+    EXPECT_EQ(r.hint, "Number of pole pairs = 0");
+    EXPECT_FALSE(CheckValue(s, RuleRow(9), "-1").valid);
+    s.language = LANG_CHINESE;
+    EXPECT_EQ(CheckValue(s, RuleRow(9), "4000").hint, "极对数 = 0");
+}
+
+TEST(RangeRules, ChargeVoltageMinimumWithAndWithoutTheVoltageLimitOpen) {
+    struct Case {
+        int nominal;
+        bool open;
+        double min;
+    };
+    const Case cases[] = {
+        {60, false, 71}, {60, true, 70},   {84, false, 99}, {84, true, 95},  {48, true, 57},
+        {72, true, 85},  {96, true, 114},  {120, true, 142}, {120, false, 142}, {0, true, 0},
+    };
+    ToolState s = ReferenceController();
+    for (const Case& c : cases) {
+        s.voltage.nominalVoltage = c.nominal;
+        s.identity.variantByte = c.open ? 0x41 : 0x01;
+        EXPECT_DOUBLE_EQ(RuleBounds(s, 3).min, c.min) << c.nominal << (c.open ? " open" : "");
+    }
+    s.voltage.nominalVoltage = 84;
+    ExpectBounds(s, {4, 66, 84});
+}
+
+TEST(RangeRules, MaximumPhaseCurrentDuration) {
+    // RdsON 0.5, gain 1: word 218 = w gives ⌊w × 16500 / (0.5 × 32767)⌋ amperes.
+    struct Case {
+        int n, t, nominal;
+        uint16_t word218;  // amperes in the comment
+        double max;
+    };
+    const Case cases[] = {
+        {4, 0, 72, 273, 30},   // 274 A
+        {4, 0, 72, 274, 20},   // 275 A
+        {4, 0, 72, 322, 20},   // 324 A
+        {4, 0, 72, 323, 10},   // 325 A
+        {4, 1, 120, 249, 20},  // 250 A, (235, 265) at 120 V
+        {4, 1, 72, 249, 30},   // 250 A, (255, 285) otherwise
+        {4, 3, 72, 1, 10},     // no thresholds for this pair
+        {8, 2, 72, 470, 30},   // 473 A below (475, 525)
+    };
+    IdentityWords id;
+    id.rdsOn = 500;
+    id.rdsOnGain = 1;
+    ToolState s = ReferenceController(id);
+    for (const Case& c : cases) {
+        s.identity.kindByte = static_cast<uint8_t>(c.n);
+        s.identity.variantLow = static_cast<uint8_t>(c.t);
+        s.voltage.nominalVoltage = c.nominal;
+        s.block.WriteWord(218, c.word218);
+        EXPECT_DOUBLE_EQ(RuleBounds(s, 47).max, c.max) << c.n << "/" << c.t << " word " << c.word218;
+    }
+}
+
+TEST(RangeRules, CurrentLimitsByPowerStage) {
+    struct Case {
+        uint16_t modelWord;
+        int n, t, nominal, s6;
+        CurrentLimits want;  // max phase, rated phase, boost, battery, EBS
+    };
+    const uint16_t v300 = 0x052C, v250 = 0x04FA;  // customer 1, versions 300 and 250
+    const Case cases[] = {
+        {v300, 2, 0, 72, 0, {160, 140, 55, 55, 45}},   {v300, 2, 1, 72, 0, {}},
+        {v300, 3, 3, 72, 0, {240, 220, 95, 95, 60}},   {v300, 4, 5, 120, 0, {210, 180, 130, 90, 60}},
+        {v300, 4, 5, 72, 0, {270, 240, 120, 120, 60}}, {v300, 8, 3, 72, 0, {550, 500, 300, 300, 100}},
+        {v300, 16, 1, 120, 0, {550, 500, 210, 210, 100}}, {v300, 16, 3, 72, 0, {}},
+        {0x092C, 8, 0, 72, 0, {}},                     // customer 2
+        {0, 4, 9, 72, 199, {320, 300, 0, 200, 80}},    {0, 4, 9, 72, 200, {320, 300, 0, 110, 80}},
+        {0, 8, 1, 72, 250, {500, 450, 0, 180, 100}},   {0, 2, 0, 72, 0, {}},
+        {v250, 4, 0, 72, 250, {320, 300, 0, 110, 80}}, {v250, 4, 1, 72, 0, {}},
+        {v250, 8, 0, 72, 250, {500, 450, 0, 260, 100}}, {v250, 8, 2, 72, 0, {450, 400, 0, 200, 100}},
+        {v250, 16, 0, 72, 0, {850, 800, 400, 400, 120}}, {v250, 16, 1, 120, 0, {550, 500, 300, 300, 100}},
+        {v250, 16, 1, 72, 0, {700, 650, 350, 350, 100}}, {0x08FA, 8, 0, 72, 0, {}},
+    };
+    ToolState s;
+    for (const Case& c : cases) {
+        s.modelWord = c.modelWord;
+        s.identity.kindByte = static_cast<uint8_t>(c.n);
+        s.identity.variantLow = static_cast<uint8_t>(c.t);
+        s.identity.extraId = static_cast<uint16_t>(c.s6);
+        s.voltage.nominalVoltage = c.nominal;
+        s.limits = CurrentLimits{1, 1, 1, 1, 1};  // stale values must not survive
+        ComputeCurrentLimits(s);
+        SCOPED_TRACE(testing::Message() << std::hex << c.modelWord << std::dec << " n " << c.n << " t " << c.t);
+        EXPECT_EQ(s.limits.limitMaxPhase, c.want.limitMaxPhase);
+        EXPECT_EQ(s.limits.limitRatedPhase, c.want.limitRatedPhase);
+        EXPECT_EQ(s.limits.limitBoost, c.want.limitBoost);
+        EXPECT_EQ(s.limits.limitBattery, c.want.limitBattery);
+        EXPECT_EQ(s.limits.limitEbs, c.want.limitEbs);
+    }
+}
+
+TEST(RangeRules, RatedPhaseLimitRefusesOneAmpereTooMany) {
+    IdentityWords id;
+    id.variantByte = 0x43;  // type 3
+    ToolState s = ReferenceController(id);
+    ASSERT_EQ(s.limits.limitRatedPhase, 500);
+    CheckResult r = CheckValue(s, RuleRow(12), "501");
+    EXPECT_FALSE(r.valid);
+    EXPECT_EQ(r.hint, "1.0 ≤ x ≤ 500.0");
+    EXPECT_TRUE(CheckValue(s, RuleRow(12), "500").valid);
+}
+
+}  // namespace
+}  // namespace dt
