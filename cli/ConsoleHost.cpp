@@ -1,0 +1,34 @@
+#include "ConsoleHost.h"
+
+#include "ControllerLink.h"
+#include "ToolState.h"
+
+namespace dt::cli {
+
+ConsoleHost::ConsoleHost(ToolState& state, std::ostream& out, std::ostream& err)
+    : state_(state), out_(out), err_(err) {}
+
+void ConsoleHost::SetBusy(bool enable) {
+    if (link_) link_->timeout.Busy(enable);
+    idle_ = enable;
+    if (enable && onIdle_) onIdle_();
+}
+
+int ConsoleHost::ShowMessage(const std::string& text, int type) {
+    messages_.push_back({text, type});
+    if (!(quiet_ && type == MB_ICON_INFO)) err_ << text << "\n" << std::flush;
+    return 1;  // OK, the only button
+}
+
+void ConsoleHost::ShowValues() { cells_ = dt::ShowValues(state_); }
+
+void ConsoleHost::StoreValues() { dt::StoreValues(state_, cells_); }
+
+int ConsoleHost::ValidateAll() {
+    const ValidationResult result = dt::ValidateAll(state_, cells_);
+    if (!result.refused) return 0;
+    out_ << result.message << "\n" << std::flush;
+    return 1;
+}
+
+}  // namespace dt::cli

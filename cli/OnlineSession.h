@@ -1,0 +1,64 @@
+#pragma once
+// One controller on one serial port for the command line: the link wired to a console host,
+// and each exchange run on an event loop until the host is idle again.
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "ConsoleHost.h"
+#include "ControllerLink.h"
+#include "SerialPort.h"
+
+namespace dt::cli {
+
+// Where --port points: COM<n> through the port numbering, or a device path.
+struct PortChoice {
+    int number = 0;
+    std::string device;  // "" for COM<n>
+};
+
+class OnlineSession {
+public:
+    // An exchange that 0x00 answers keep restarting ends as a time-out after this long.
+    static constexpr int kExchangeLimitMs = 30000;
+
+    // The link talks through linkPort: serial itself, or a wrapper around it.
+    OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& err, SerialPort& serial, BytePort& linkPort);
+    OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& err, SerialPort& serial)
+        : OnlineSession(state, host, err, serial, serial) {}
+    OnlineSession(const OnlineSession&) = delete;
+    OnlineSession& operator=(const OnlineSession&) = delete;
+
+    // Opens the port at the configured baud rate; on failure prints the port message and why.
+    bool Open(const PortChoice& port);
+
+    // start sends the first request of an exchange (a ControllerCommands call) and the event
+    // loop runs until the exchange ends. False when start refused to send.
+    bool Run(const std::function<bool()>& start);
+    // Waits for the end of the exchange under way (returns at once when the host is idle).
+    void Wait();
+
+    void SetExchangeLimitMs(int ms) { limitMs_ = ms; }
+
+    ControllerLink& Link() { return link_; }
+    // Last outcome reply since ResetOutcome: 0x03 stored, 0x04 refused, 0 none.
+    int Outcome() const { return outcome_; }
+    void ResetOutcome() { outcome_ = 0; }
+
+private:
+    void EndAsTimeout();
+
+    ToolState& state_;
+    ConsoleHost& host_;
+    std::ostream& err_;
+    SerialPort& serial_;
+    ControllerLink link_;
+    QEventLoop loop_;
+    QTimer limit_;
+    int limitMs_ = kExchangeLimitMs;
+    int outcome_ = 0;
+};
+
+}  // namespace dt::cli
