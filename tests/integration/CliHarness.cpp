@@ -1,0 +1,122 @@
+#include "CliHarness.h"
+
+#include <QCoreApplication>
+#include <QProcessEnvironment>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "CliMain.h"
+
+namespace clitest {
+
+namespace {
+
+// The command line's port and time-out run on Qt's event loop: one application object for
+// the whole test run.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[24] = "test_integration";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QCoreApplication> app_;
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace
+
+SimProcess::~SimProcess() { StopAndLog(); }
+
+bool SimProcess::Start(const std::vector<std::string>& args, const std::string& configHome) {
+    process_ = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(configHome));
+    process_->setProcessEnvironment(env);
+    QStringList list;
+    for (const std::string& a : args) list << QString::fromStdString(a);
+    process_->start(DT_BINARY_DIR "/sim/drivetune-sim", list);
+    if (!process_->waitForStarted(5000)) return false;
+    while (!process_->canReadLine())
+        if (!process_->waitForReadyRead(5000)) return false;
+    path_ = process_->readLine().trimmed().toStdString();
+    return !path_.empty();
+}
+
+std::string SimProcess::StopAndLog() {
+    if (!process_) return "";
+    process_->terminate();  // lets it remove its ports/ link
+    if (!process_->waitForFinished(3000)) {
+        process_->kill();
+        process_->waitForFinished(1000);
+    }
+    std::string log = process_->readAllStandardError().toStdString();
+    process_.reset();
+    return log;
+}
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string Sample(const std::string& name) { return std::string(DT_SOURCE_DIR) + "/samples/" + name; }
+
+Bytes WithWord(Bytes block, int index, int value) {
+    const size_t o = static_cast<size_t>((index / 100) * 256 + (index % 100) * 2);
+    block.at(o) = static_cast<unsigned char>(value >> 8);
+    block.at(o + 1) = static_cast<unsigned char>(value & 0xFF);
+    return block;
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+void CliOnline::SetUp() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(dir_->isValid());
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    hadConfigHome_ = old != nullptr;
+    if (old) oldConfigHome_ = old;
+    setenv("XDG_CONFIG_HOME", Dir().c_str(), 1);
+}
+
+void CliOnline::TearDown() {
+    sim_.reset();
+    if (hadConfigHome_) setenv("XDG_CONFIG_HOME", oldConfigHome_.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+}
+
+void CliOnline::StartSim(const std::vector<std::string>& args) {
+    sim_ = std::make_unique<SimProcess>();
+    ASSERT_TRUE(sim_->Start(args, Dir())) << "drivetune-sim did not start";
+}
+
+CliResult CliOnline::Cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    CliResult r;
+    // No text.ini in the test folder: English unless --lang says otherwise.
+    r.rc = dt::cli::Run(args, out, err, Dir() + "/text.ini");
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+std::string CliOnline::WriteTemp(const std::string& name, const Bytes& bytes) {
+    const std::string path = Dir() + "/" + name;
+    WriteFile(path, bytes);
+    return path;
+}
+
+}  // namespace clitest

@@ -1,0 +1,65 @@
+#pragma once
+// drivetune-cli run in this process against drivetune-sim in its own, each test with a
+// settings folder of its own.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace clitest {
+
+using Bytes = std::vector<unsigned char>;
+
+struct CliResult {
+    int rc = -1;
+    std::string out;
+    std::string err;
+};
+
+// A running virtual controller.
+class SimProcess {
+public:
+    ~SimProcess();
+    // Starts drivetune-sim with args and the given settings folder; false when it printed no path.
+    bool Start(const std::vector<std::string>& args, const std::string& configHome);
+    const std::string& Path() const { return path_; }
+    // Stops it and returns what it wrote on standard error (its --verbose log).
+    std::string StopAndLog();
+
+private:
+    std::unique_ptr<QProcess> process_;
+    std::string path_;
+};
+
+Bytes ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const Bytes& bytes);
+std::string Sample(const std::string& name);
+
+// A standard block with the big-endian word at index (section*100 + word) set to value.
+Bytes WithWord(Bytes block, int index, int value);
+
+class CliOnline : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts a simulator for this test; its path is sim().Path().
+    void StartSim(const std::vector<std::string>& args);
+    SimProcess& sim() { return *sim_; }
+    CliResult Cli(const std::vector<std::string>& args);
+    std::string Dir() const { return dir_->path().toStdString(); }
+    std::string WriteTemp(const std::string& name, const Bytes& bytes);
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<SimProcess> sim_;
+    std::string oldConfigHome_;
+    bool hadConfigHome_ = false;
+};
+
+bool Contains(const std::string& text, const std::string& part);
+
+}  // namespace clitest
