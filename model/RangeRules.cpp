@@ -10,7 +10,7 @@
 namespace dt {
 
 namespace {
-double RoundToTenth(double v) { return std::strtod(Format("%.1f", v).c_str(), nullptr); }
+double RoundToTenth(double v) { return LeadingNumber(Format("%.1f", v)); }
 
 int Word(const ToolState& s, int index) { return s.block.ReadWord(index); }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "CLocale.h"
 #include "OptionLists.h"
 #include "ToolState.h"
 
@@ -44,6 +45,7 @@ std::string StripTrailingZeros(std::string s) {
 }  // namespace
 
 std::string Format(const char* fmt, ...) {
+    CNumericScope cLocale;
     char buf[512];
     va_list ap;
     va_start(ap, fmt);
@@ -91,6 +93,7 @@ double LeadingNumber(const std::string& text) {
             i = j;
         }
     }
+    CNumericScope cLocale;
     return std::strtod(text.substr(start, i - start).c_str(), nullptr);
 }
 
