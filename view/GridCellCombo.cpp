@@ -65,7 +65,9 @@ CGridInPlaceList::CGridInPlaceList(CGridCtrl* grid, const QRect& cellRect, int r
     popup_->setLineWidth(1);
     auto* layout = new QVBoxLayout(popup_);
     layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
     list_ = new QListWidget(popup_);
+    list_->setMinimumSize(1, 1);  // a short list may be shorter than a scroll area likes
     list_->setFrameShape(QFrame::NoFrame);
     list_->setFont(font);
     list_->setUniformItemSizes(true);
