@@ -810,9 +810,11 @@ void CGridCtrl::mousePressEvent(QMouseEvent* e)
             }
         }
         const CCellID cell = HitTest(pos);
-        if (!cell.IsValid() || cell.row < fixedRows_ || cell.col < fixedCols_)
+        if (!cell.IsValid())
             return;
         pressCell_ = cell;
+        if (cell.row < fixedRows_ || cell.col < fixedCols_)
+            return;  // fixed cells report the click but take no focus
         if (cell == focus_)
             prepareEdit_ = true;
         else
