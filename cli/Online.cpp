@@ -185,7 +185,7 @@ std::string OnlineUsage() {
            "  store --port P           ask the controller to store its current values\n"
            "  restore --port P [--json]\n"
            "                           restore the controller's factory values, then read and print them\n"
-           "messages go to standard error; exit 1 on a time-out, port failure, mismatch or refusal\n";
+           "their messages go to standard error; a port failure, time-out, mismatch or refusal exits 1\n";
 }
 
 }  // namespace dt::cli

@@ -85,7 +85,7 @@ bool ParseOnlineOptions(const std::vector<std::string>& args, const OptionSet& a
                 return false;
             }
             options.baud = static_cast<int>(baud);
-        } else if ((name == "-o" || name == "--output") && allowed.output) {
+        } else if (name == "-o" && allowed.output) {
             if (!once(hasOutput) || !takeValue()) return false;
             if (value.empty()) {
                 error = name + " needs a file name";
