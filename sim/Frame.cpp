@@ -4,21 +4,8 @@
 
 namespace sim {
 
-uint8_t FrameChecksum(const uint8_t* bytes, int count) {
-    unsigned sum = 0;
-    for (int i = 0; i < count; ++i) sum += bytes[i];
-    return static_cast<uint8_t>(sum & 0xFF);
-}
-
 std::vector<uint8_t> EncodeFrame(uint8_t code, const uint8_t* payload, int length) {
-    std::vector<uint8_t> frame;
-    frame.reserve(length + 4);
-    frame.push_back(kFrameStart);
-    frame.push_back(code);
-    frame.push_back(static_cast<uint8_t>(length));
-    if (payload && length > 0) frame.insert(frame.end(), payload, payload + length);
-    frame.push_back(FrameChecksum(frame.data(), static_cast<int>(frame.size())));
-    return frame;
+    return dt::BuildFrame(code, payload, length);
 }
 
 void FrameReader::Append(const uint8_t* bytes, int count) {

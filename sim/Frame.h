@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "LinkFrame.h"
+
 namespace sim {
 
 constexpr uint8_t kFrameStart = 0x66;
@@ -14,7 +16,7 @@ struct Frame {
     std::vector<uint8_t> payload;
 };
 
-uint8_t FrameChecksum(const uint8_t* bytes, int count);
+using dt::FrameChecksum;
 std::vector<uint8_t> EncodeFrame(uint8_t code, const uint8_t* payload, int length);
 inline std::vector<uint8_t> EncodeFrame(uint8_t code) { return EncodeFrame(code, nullptr, 0); }
 
