@@ -1,0 +1,18 @@
+#pragma once
+// Where the window finds its files: the settings file, and text.ini and logo.png in the
+// working directory.
+#include <string>
+
+#include "Settings.h"
+
+struct AppPaths {
+    std::string settingsPath;
+    std::string textIniPath = "text.ini";
+    std::string logoPath = "logo.png";
+
+    static AppPaths Default() {
+        AppPaths p;
+        p.settingsPath = dt::DefaultSettingsPath();
+        return p;
+    }
+};

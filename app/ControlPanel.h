@@ -1,0 +1,88 @@
+#pragma once
+// CControlPanel: the strip of icon buttons and the port box along the top of the view. Its
+// buttons start the controller commands and the parameter-file commands; while an exchange
+// runs the whole strip is greyed and the reply time-out counts.
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AppPaths.h"
+
+class QToolButton;
+class CPortBox;
+
+namespace dt {
+struct ToolState;
+class LinkHost;
+class ControllerCommands;
+class ParameterFileCommands;
+class ReplyTimeout;
+}
+
+class CControlPanel : public QWidget {
+    Q_OBJECT
+public:
+    enum ControlId {
+        IDC_CONNECT = 1000,
+        IDC_UPLOAD = 1001,
+        IDC_DOWNLOAD = 1002,
+        IDC_STORE = 1003,
+        IDC_DEFAULT = 1004,
+        IDC_IMPORT = 1005,
+        IDC_EXPORT = 1006,
+        IDC_LANGUAGE = 1007,
+        IDC_PORTBOX = 1008,
+    };
+    static constexpr int kButtonCount = 8;
+    // Panel size in dialog units.
+    static constexpr int kWidthDlu = 388;
+    static constexpr int kHeightDlu = 20;
+
+    using PortLister = std::function<std::vector<std::string>()>;
+
+    CControlPanel(dt::ToolState& state, dt::LinkHost& host, dt::ControllerCommands& commands,
+                  dt::ParameterFileCommands& files, AppPaths paths, PortLister lister, QWidget* parent = nullptr);
+    ~CControlPanel() override;
+
+    // Panel initialisation: placed at 0, 0 (2000 x 45), labelled, port list refilled, the port
+    // taken from it, saved and opened without sending anything.
+    void Initialise();
+    // Icons, tooltips, accessible names and pointed-at colours from the label table; the port
+    // box text "COM<UartPort>".
+    void RelabelPanel();
+    void RefreshPortList();
+    // enable = false: everything greyed and the reply time-out started; true: the reverse.
+    void SetBusy(bool enable);
+    bool IsBusy() const { return busy_; }
+    // Flips the language, applies it again and relabels, rebuilds and saves.
+    void ToggleLanguage();
+
+    QToolButton* Button(int id) const;
+    CPortBox* PortBox() const { return portBox_; }
+    dt::ReplyTimeout& Timeout() { return *timeout_; }
+
+    // Dialog units of the panel font in pixels.
+    QRect DialogRect(int x, int y, int w, int h) const;
+    // Pointed-at colour: every channel lightened by the same amount, at most 30, none past 255.
+    static QColor HotColour(const QColor& base);
+
+private:
+    void OnButton(int id);
+
+    dt::ToolState& state_;
+    dt::LinkHost& host_;
+    dt::ControllerCommands& commands_;
+    dt::ParameterFileCommands& files_;
+    AppPaths paths_;
+    std::array<QToolButton*, kButtonCount> buttons_{};
+    CPortBox* portBox_ = nullptr;
+    std::unique_ptr<dt::ReplyTimeout> timeout_;
+    bool busy_ = false;
+};

@@ -1,0 +1,27 @@
+#include "DriveTuneApp.h"
+
+#include "AppResources.h"
+#include "DriveTuneView.h"
+#include "Fonts.h"
+#include "MainFrame.h"
+
+CDriveTuneApp::CDriveTuneApp(AppPaths paths, CControlPanel::PortLister lister)
+    : paths_(std::move(paths)), lister_(std::move(lister)) {}
+
+CDriveTuneApp::~CDriveTuneApp() = default;
+
+bool CDriveTuneApp::InitInstance(bool show) {
+    LoadAppResources();
+    dt::InstallFontSubstitutions();
+    doc_.OnNewDocument();
+    frame_ = std::make_unique<CMainFrame>(state_, port_, paths_, lister_);
+    if (messageHook_) frame_->SetMessageHook(messageHook_);
+    if (fileHook_) frame_->SetFileHook(fileHook_);
+    if (!frame_->OnCreate()) {
+        frame_.reset();
+        return false;
+    }
+    frame_->View()->OnInitialUpdate();
+    if (show) frame_->show();
+    return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// CDriveTuneApp: owns the tool state, the serial port, the document and the main window, and
+// brings them up in order. The program takes no command-line options.
+#include <memory>
+
+#include "AppPaths.h"
+#include "ControlPanel.h"
+#include "DriveTuneDoc.h"
+#include "MainFrame.h"
+#include "SerialPort.h"
+#include "ToolState.h"
+
+class CDriveTuneApp {
+public:
+    explicit CDriveTuneApp(AppPaths paths = AppPaths::Default(), CControlPanel::PortLister lister = {});
+    ~CDriveTuneApp();
+    CDriveTuneApp(const CDriveTuneApp&) = delete;
+    CDriveTuneApp& operator=(const CDriveTuneApp&) = delete;
+
+    // Start-up: the main window (settings, language, tree pane), then the view's first update
+    // (fonts, balloon, control panel with its port, the empty grid). False ends the program.
+    // show = false leaves the window hidden (tests decide themselves).
+    bool InitInstance(bool show = true);
+    // Replacements for the message box and the file dialogs, handed to the main window when it
+    // is made, so start-up messages reach them too (tests).
+    void SetHooks(CMainFrame::MessageHook message, CMainFrame::FileHook file) {
+        messageHook_ = std::move(message);
+        fileHook_ = std::move(file);
+    }
+
+    // Nothing is written at exit.
+    int ExitInstance() { return 0; }
+
+    dt::ToolState& State() { return state_; }
+    dt::SerialPort& Port() { return port_; }
+    CDriveTuneDoc& Document() { return doc_; }
+    CMainFrame* MainFrame() const { return frame_.get(); }
+    const AppPaths& Paths() const { return paths_; }
+
+private:
+    AppPaths paths_;
+    CControlPanel::PortLister lister_;
+    dt::ToolState state_;
+    dt::SerialPort port_;
+    CDriveTuneDoc doc_;
+    std::unique_ptr<CMainFrame> frame_;
+    CMainFrame::MessageHook messageHook_;
+    CMainFrame::FileHook fileHook_;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// The tree of the group tree pane: table and group titles on a light-yellow ground, with the
+// logo picture drawn at its bottom left.
+#include <QPixmap>
+#include <QTreeWidget>
+
+class CGroupTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    static constexpr int kItemHeight = 24;
+    static constexpr int kLogoMargin = 20;
+
+    explicit CGroupTree(QWidget* parent = nullptr);
+
+    // The picture drawn at the bottom left: the file when it can be read, else the built-in one.
+    void LoadLogo(const QString& path);
+    const QPixmap& Logo() const { return logo_; }
+    bool LogoFromFile() const { return logoFromFile_; }
+    // Where the logo goes in the viewport.
+    QRect LogoRect() const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    QPixmap logo_;
+    bool logoFromFile_ = false;
+};

@@ -1,0 +1,165 @@
+#include "MainFrame.h"
+
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "ControllerCommands.h"
+#include "ControllerProtocol.h"
+#include "DriveTuneView.h"
+#include "Fonts.h"
+#include "GroupTree.h"
+#include "LanguageSetup.h"
+#include "MessageDlg.h"
+#include "ParameterFileCommands.h"
+#include "PortNumbering.h"
+#include "Settings.h"
+#include "ToolState.h"
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The message table keeps filters as "description|pattern||"; the dialogs want the description.
+QString DialogFilterText(const std::string& filter) {
+    return Q(filter.find('|') == std::string::npos ? filter : dt::DialogFilter(filter));
+}
+}  // namespace
+
+CMainFrame::CMainFrame(dt::ToolState& state, dt::BytePort& port, AppPaths paths, CControlPanel::PortLister lister,
+                       QWidget* parent)
+    : QMainWindow(parent), state_(state), paths_(std::move(paths)), lister_(std::move(lister)) {
+    if (!lister_) lister_ = [] { return dt::PortNumbering::System().BoxEntries(); };
+    protocol_ = std::make_unique<dt::ControllerProtocol>(state_, *this, port);
+    commands_ = std::make_unique<dt::ControllerCommands>(state_, *this, port, *protocol_, paths_.settingsPath);
+    files_ = std::make_unique<dt::ParameterFileCommands>(state_, *this);
+}
+
+CMainFrame::~CMainFrame() {
+    // The view's grid and panel call back into the frame while they go; take them down first.
+    delete view_;
+    view_ = nullptr;
+    panel_ = nullptr;
+}
+
+bool CMainFrame::OnCreate() {
+    setObjectName(QStringLiteral("mainFrame"));
+    view_ = new CDriveTuneView(state_, this);
+    view_->setObjectName(QStringLiteral("driveTuneView"));
+    setCentralWidget(view_);
+
+    setWindowTitle(Q(dt::kWindowTitle));
+    move(0, 0);
+    resize(kWidth, kHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kWidth / 2, kHeight / 2));
+    }
+
+    state_.dataValid = false;
+    protocol_->ClearReceiveBuffer();
+    state_.settings = dt::LoadSettings(paths_.settingsPath);
+    dt::ApplyLanguage(state_, paths_.textIniPath);
+
+    pane_ = new QDockWidget(QStringLiteral("控制窗口"), this);
+    pane_->setObjectName(QStringLiteral("groupTreePane"));
+    // With no menu a closed pane could not come back, so it only moves and floats.
+    pane_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    tree_ = new CGroupTree(pane_);
+    pane_->setWidget(tree_);
+    addDockWidget(Qt::LeftDockWidgetArea, pane_);
+    resizeDocks({pane_}, {kPaneWidth}, Qt::Horizontal);
+    tree_->LoadLogo(Q(paths_.logoPath));
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnTreeSelection(current); });
+    RebuildGroupTree();
+
+    view_->SetPanelFactory([this](QWidget* parent) { return CreatePanel(parent); });
+    view_->SetPanelBusy([this](bool enable) {
+        if (panel_) panel_->SetBusy(enable);
+    });
+    view_->SetMessageSink([this](const std::string& text, int type) { return ShowMessage(text, type); });
+    return true;
+}
+
+QWidget* CMainFrame::CreatePanel(QWidget* parent) {
+    panel_ = new CControlPanel(state_, *this, *commands_, *files_, paths_, lister_, parent);
+    panel_->Initialise();
+    return panel_;
+}
+
+void CMainFrame::RebuildGroupTree() {
+    if (!tree_) return;
+    const dt::ParamTables& t = state_.tables;
+    const dt::Language lang = state_.language;
+    tree_->clear();
+    rootItem_ = new QTreeWidgetItem(tree_, QStringList(Q(state_.ProductTitle())));
+    if (state_.link.focMode) {
+        functionItem_ = new QTreeWidgetItem(rootItem_, QStringList(Q(t.FunctionSettings.Title(lang))));
+        parameterItem_ = new QTreeWidgetItem(rootItem_, QStringList(Q(t.ParameterSettings.Title(lang))));
+        rootItem_->setExpanded(true);
+    } else {
+        parameterItem_ = new QTreeWidgetItem(rootItem_, QStringList(Q(t.ParameterSettings.Title(lang))));
+        for (int j = 0; j < t.ParameterSettings.groupCount; ++j)
+            new QTreeWidgetItem(parameterItem_, QStringList(Q(t.ParameterSettings.groups[j].Title(lang))));
+        functionItem_ = new QTreeWidgetItem(rootItem_, QStringList(Q(t.FunctionSettings.Title(lang))));
+        for (int j = 0; j < t.FunctionSettings.groupCount; ++j)
+            new QTreeWidgetItem(functionItem_, QStringList(Q(t.FunctionSettings.groups[j].Title(lang))));
+        rootItem_->setExpanded(true);
+        parameterItem_->setExpanded(true);
+    }
+    QFont treeFont(dt::kSongFace);
+    treeFont.setPointSizeF(11.0);
+    tree_->setFont(treeFont);
+    QPalette pal = tree_->palette();
+    pal.setColor(QPalette::Base, QColor(255, 255, 224));
+    tree_->setPalette(pal);
+    tree_->viewport()->update();
+}
+
+void CMainFrame::OnTreeSelection(QTreeWidgetItem* current) {
+    if (current && view_) view_->GoToGroup(current->text(0).toStdString());
+}
+
+void CMainFrame::SetBusy(bool enable) {
+    if (view_) view_->SetPanelEnabled(enable);
+}
+
+int CMainFrame::ShowMessage(const std::string& text, int type) {
+    if (messageHook_) return messageHook_(text, type);
+    return ::ShowMessage(this, state_, text, type);
+}
+
+void CMainFrame::BuildGrid() {
+    if (view_) view_->BuildGrid();
+}
+
+void CMainFrame::ShowValues() {
+    if (view_) view_->ShowValues();
+}
+
+void CMainFrame::StoreValues() {
+    if (view_) view_->StoreValues();
+}
+
+int CMainFrame::ValidateAll() { return view_ ? view_->ValidateAll() : 0; }
+
+std::string CMainFrame::ChooseSaveFile(const std::string& title, const std::string& filter,
+                                       const std::string& defaultExt) {
+    if (fileHook_) return fileHook_(true, title, filter, defaultExt);
+    QFileDialog dialog(this, Q(title), QString(), DialogFilterText(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(Q(defaultExt));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
+    return dialog.selectedFiles().first().toStdString();
+}
+
+std::string CMainFrame::ChooseOpenFile(const std::string& title, const std::string& filter) {
+    if (fileHook_) return fileHook_(false, title, filter, std::string());
+    QFileDialog dialog(this, Q(title), QString(), DialogFilterText(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
+    return dialog.selectedFiles().first().toStdString();
+}

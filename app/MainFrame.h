@@ -1,0 +1,95 @@
+#pragma once
+// CMainFrame: the one main window. It holds the group tree pane on the left and the view in the
+// middle, owns the protocol engine (and so the receive buffer) and the commands, and presents
+// the link: messages in CMessageDlg boxes, the grid through the view, files through the file
+// dialogs.
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "AppPaths.h"
+#include "ControlPanel.h"
+#include "LinkHost.h"
+
+class QDockWidget;
+class QTreeWidgetItem;
+class CDriveTuneView;
+class CGroupTree;
+
+namespace dt {
+struct ToolState;
+class BytePort;
+class ControllerProtocol;
+class ControllerCommands;
+class ParameterFileCommands;
+}
+
+class CMainFrame : public QMainWindow, public dt::LinkHost {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 1070;
+    static constexpr int kHeight = 720;
+    static constexpr int kPaneWidth = 300;
+
+    // Replaces the message box (tests): text, type -> result.
+    using MessageHook = std::function<int(const std::string& text, int type)>;
+    // Replaces the file dialogs (tests): save or open, title, filter, default extension -> path or "".
+    using FileHook = std::function<std::string(bool save, const std::string& title, const std::string& filter,
+                                               const std::string& defaultExt)>;
+
+    CMainFrame(dt::ToolState& state, dt::BytePort& port, AppPaths paths,
+               CControlPanel::PortLister lister = {}, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The creation handler: title, size and place, link state cleared, settings and language,
+    // the view and the group tree pane. False when the pane could not be made.
+    bool OnCreate();
+
+    // dt::LinkHost
+    void SetBusy(bool enable) override;
+    int ShowMessage(const std::string& text, int type) override;
+    void RebuildGroupTree() override;
+    void BuildGrid() override;
+    void ShowValues() override;
+    void StoreValues() override;
+    int ValidateAll() override;
+    std::string ChooseSaveFile(const std::string& title, const std::string& filter,
+                               const std::string& defaultExt) override;
+    std::string ChooseOpenFile(const std::string& title, const std::string& filter) override;
+
+    void SetMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
+    void SetFileHook(FileHook hook) { fileHook_ = std::move(hook); }
+
+    CDriveTuneView* View() const { return view_; }
+    CGroupTree* Tree() const { return tree_; }
+    QDockWidget* TreePane() const { return pane_; }
+    CControlPanel* Panel() const { return panel_; }
+    QTreeWidgetItem* RootItem() const { return rootItem_; }
+    QTreeWidgetItem* ParameterItem() const { return parameterItem_; }
+    QTreeWidgetItem* FunctionItem() const { return functionItem_; }
+    dt::ControllerProtocol& Protocol() { return *protocol_; }
+    dt::ControllerCommands& Commands() { return *commands_; }
+    dt::ParameterFileCommands& Files() { return *files_; }
+
+private:
+    void OnTreeSelection(QTreeWidgetItem* current);
+    QWidget* CreatePanel(QWidget* parent);
+
+    dt::ToolState& state_;
+    AppPaths paths_;
+    CControlPanel::PortLister lister_;
+    std::unique_ptr<dt::ControllerProtocol> protocol_;
+    std::unique_ptr<dt::ControllerCommands> commands_;
+    std::unique_ptr<dt::ParameterFileCommands> files_;
+    CDriveTuneView* view_ = nullptr;
+    CGroupTree* tree_ = nullptr;
+    QDockWidget* pane_ = nullptr;
+    CControlPanel* panel_ = nullptr;
+    QTreeWidgetItem* rootItem_ = nullptr;
+    QTreeWidgetItem* parameterItem_ = nullptr;
+    QTreeWidgetItem* functionItem_ = nullptr;
+    MessageHook messageHook_;
+    FileHook fileHook_;
+};

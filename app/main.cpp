@@ -1,0 +1,13 @@
+// DriveTune: the parameter tool's window.
+#include <QApplication>
+
+#include "DriveTuneApp.h"
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    CDriveTuneApp app;
+    if (!app.InitInstance()) return 1;
+    const int result = qt.exec();
+    app.ExitInstance();
+    return result;
+}
