@@ -1,0 +1,179 @@
+#include "WindowHarness.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <cstdlib>
+
+#include "DriveTuneView.h"
+#include "GridCellCombo.h"
+#include "GridCtrl.h"
+#include "MainFrame.h"
+#include "Settings.h"
+
+void EnsureQtApplication() {
+    if (QApplication::instance()) return;
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+QString SimBinary() { return QStringLiteral(DT_BINARY_DIR "/sim/drivetune-sim"); }
+
+void WindowTest::SetUp() {
+    EnsureQtApplication();
+    config_ = std::make_unique<QTemporaryDir>();
+    work_ = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(config_->isValid() && work_->isValid());
+    hadXdg_ = std::getenv("XDG_CONFIG_HOME") != nullptr;
+    if (hadXdg_) oldXdg_ = std::getenv("XDG_CONFIG_HOME");
+    setenv("XDG_CONFIG_HOME", config_->path().toLocal8Bit().constData(), 1);
+    oldCwd_ = QDir::currentPath();
+    QDir::setCurrent(work_->path());
+}
+
+void WindowTest::TearDown() {
+    app_.reset();
+    StopSim();
+    QDir::setCurrent(oldCwd_);
+    if (hadXdg_) setenv("XDG_CONFIG_HOME", oldXdg_.constData(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+}
+
+bool WindowTest::StartSim(const QStringList& args) {
+    if (!QFile::exists(SimBinary())) {
+        ADD_FAILURE() << "drivetune-sim is not built: " << SimBinary().toStdString();
+        return false;
+    }
+    sim_ = std::make_unique<QProcess>();
+    sim_->setProcessChannelMode(QProcess::SeparateChannels);
+    sim_->start(SimBinary(), args);
+    if (!sim_->waitForStarted(3000)) return false;
+    for (int i = 0; i < 50 && !sim_->canReadLine(); ++i) sim_->waitForReadyRead(100);
+    if (!sim_->canReadLine()) return false;
+    simDevice_ = QString::fromLocal8Bit(sim_->readLine()).trimmed();
+    return !simDevice_.isEmpty();
+}
+
+void WindowTest::StopSim() {
+    if (!sim_) return;
+    sim_->terminate();
+    if (!sim_->waitForFinished(2000)) {
+        sim_->kill();
+        sim_->waitForFinished(1000);
+    }
+    sim_.reset();
+}
+
+void WindowTest::StartApp(CControlPanel::PortLister lister, bool answerMessages) {
+    app_ = std::make_unique<CDriveTuneApp>(AppPaths::Default(), std::move(lister));
+    CMainFrame::MessageHook answer;
+    if (answerMessages) answer = [this](const std::string& text, int type) {
+        messages.push_back({text, type});
+        return 1;
+    };
+    app_->SetHooks(
+        answer,
+        [this](bool save, const std::string& title, const std::string& filter, const std::string& ext) {
+            fileQuestions.push_back({save, title, filter, ext});
+            if (fileAnswers.empty()) return std::string();
+            std::string answer = fileAnswers.front();
+            fileAnswers.pop_front();
+            return answer;
+        });
+    ASSERT_TRUE(app_->InitInstance(true));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+}
+
+CMainFrame& WindowTest::Frame() { return *app_->MainFrame(); }
+CDriveTuneView& WindowTest::View() { return *Frame().View(); }
+CGridCtrl& WindowTest::Grid() { return *View().Grid(); }
+CControlPanel& WindowTest::Panel() { return *Frame().Panel(); }
+
+void WindowTest::Press(int id) {
+    QToolButton* b = Panel().Button(id);
+    ASSERT_NE(b, nullptr);
+    if (b->isVisible()) QTest::mouseClick(b, Qt::LeftButton);
+    else b->click();
+}
+
+bool WindowTest::WaitForMessages(size_t count, int timeoutMs) {
+    return QTest::qWaitFor([&] { return messages.size() >= count; }, timeoutMs);
+}
+
+bool WindowTest::ConnectAndUpload() {
+    const size_t before = messages.size();
+    Press(CControlPanel::IDC_CONNECT);
+    if (!WaitForMessages(before + 1)) return false;
+    return messages.back().text == State().Message(dt::MSG_UPLOAD_OK);
+}
+
+void WindowTest::TypeValue(int row, const QString& text) {
+    CGridCtrl& grid = Grid();
+    grid.setFocus();
+    grid.SetFocusCell(row, 2);
+    grid.EnsureVisible(row, 2);
+    QTest::keyClick(&grid, Qt::Key_F2);
+    QWidget* editor = grid.InPlaceEditor();
+    ASSERT_NE(editor, nullptr) << "no editor on row " << row;
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+bool WindowTest::PickChoice(int row, const QString& text) {
+    CGridCtrl& grid = Grid();
+    grid.setFocus();
+    grid.SetFocusCell(row, 2);
+    grid.EnsureVisible(row, 2);
+    QTest::keyClick(&grid, Qt::Key_F2);
+    auto* list = qobject_cast<CGridInPlaceList*>(grid.InPlaceEditor());
+    if (!list) return false;
+    const int target = list->List()->count() > 0 ? [&] {
+        for (int i = 0; i < list->List()->count(); ++i)
+            if (list->List()->item(i)->text() == text) return i;
+        return -1;
+    }() : -1;
+    if (target < 0) return false;
+    QWidget* keys = list->List()->isVisible() ? static_cast<QWidget*>(list->List()) : static_cast<QWidget*>(list);
+    // No option is selected while the cell carries its indent; the first Down selects option 0.
+    for (int guard = 0; guard < 20 && list->CurrentIndex() != target; ++guard)
+        QTest::keyClick(keys, list->CurrentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+    if (list->CurrentIndex() != target) return false;
+    QTest::keyClick(keys, Qt::Key_Return);
+    return !grid.IsEditing();
+}
+
+QString WindowTest::CellText(int row) const { return app_->MainFrame()->View()->Grid()->GetItemText(row, 2); }
+
+std::string WindowTest::SettingsPath() const { return dt::DefaultSettingsPath(); }
+
+std::string WindowTest::ReadSettings() const {
+    QFile f(QString::fromStdString(SettingsPath()));
+    if (!f.open(QIODevice::ReadOnly)) return std::string();
+    return f.readAll().toStdString();
+}
+
+void WindowTest::WriteSettings(const std::string& text) {
+    const QString path = QString::fromStdString(SettingsPath());
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.c_str(), static_cast<qint64>(text.size()));
+}
+
+void WindowTest::WriteFile(const QString& name, const QByteArray& bytes) {
+    QFile f(WorkPath(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QString WindowTest::WorkPath(const QString& name) const { return QDir(work_->path()).filePath(name); }
