@@ -1,0 +1,123 @@
+// The pictures scripts/shots-app takes on a virtual display: start-up, after an upload
+// (standard and FOC), a refusal message and a hint balloon, in English and in Chinese.
+// Skipped unless DT_SHOTS_DIR names the folder to write them to.
+#include <QCursor>
+#include <QDir>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+
+#include "DriveTuneView.h"
+#include "GridCtrl.h"
+#include "MainFrame.h"
+#include "MessageDlg.h"
+#include "WindowHarness.h"
+
+namespace {
+
+class ShotsTest : public WindowTest {
+protected:
+    void SetUp() override {
+        const char* dir = std::getenv("DT_SHOTS_DIR");
+        if (!dir || !*dir) GTEST_SKIP() << "DT_SHOTS_DIR not set";
+        dir_ = QString::fromLocal8Bit(dir);
+        WindowTest::SetUp();
+        QDir().mkpath(dir_);
+    }
+    void TearDown() override {
+        SetMessageHook(nullptr);
+        WindowTest::TearDown();
+    }
+
+    void Shot(const QString& name) {
+        QTest::qWait(400);
+        const QString path = QDir(dir_).filePath(prefix_ + name + ".png");
+        QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+    }
+
+    // Every message box is pictured while open (when named), then closed with OK.
+    void PictureBoxes() {
+        SetMessageHook([this](CMessageDlg& dlg) {
+            QPointer<CMessageDlg> box(&dlg);
+            const QString name = nextBox_;
+            nextBox_.clear();
+            QTimer::singleShot(100, [this, box, name] {
+                if (!name.isEmpty()) Shot(name);
+                if (box) box->done(CMessageDlg::IDOK);
+            });
+            return -1;
+        });
+    }
+
+    bool Upload() {
+        Press(CControlPanel::IDC_CONNECT);
+        return QTest::qWaitFor([&] { return State().dataValid || State().link.focMode; }, 5000) &&
+               QTest::qWaitFor([&] { return !Panel().IsBusy(); }, 5000);
+    }
+
+    void Standard(const QString& prefix) {
+        prefix_ = prefix;
+        ASSERT_TRUE(StartSim());
+        PictureBoxes();
+        StartApp({}, false);
+        Frame().activateWindow();
+        Shot("1-startup");
+
+        nextBox_ = "2-upload-message";
+        ASSERT_TRUE(Upload());
+        Shot("3-after-upload");
+
+        // A refused value: the range message over the window, the cell red behind it.
+        const int row = 46;
+        Grid().EnsureVisible(row, 2);
+        TypeValue(row, "99999");
+        nextBox_ = "4-refusal";
+        Press(CControlPanel::IDC_DOWNLOAD);
+        QTest::qWait(300);
+        Shot("5-refused-cell");
+
+        // The hint balloon: the mouse rests on a name.
+        const int hintRow = 3;
+        Grid().EnsureVisible(hintRow, 1);
+        const QPoint at = Grid().viewport()->mapToGlobal(Grid().CellRect(hintRow, 1).center());
+        QCursor::setPos(at);
+        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::NoModifier, Grid().CellRect(hintRow, 1).center());
+        QTest::qWait(700);
+        Shot("6-hint");
+    }
+
+    void Foc(const QString& prefix) {
+        prefix_ = prefix;
+        ASSERT_TRUE(StartSim({"--bind", "COM1", "--foc"}));
+        PictureBoxes();
+        StartApp({}, false);
+        ASSERT_TRUE(Upload());
+        Shot("7-after-upload-foc");
+    }
+
+    void UseChinese() {
+        // A byte-order mark makes the file UTF-8; one override shows that the file is read.
+        WriteFile("text.ini", QByteArray("\xEF\xBB\xBF") + QStringLiteral("1000=演示控制器\n").toUtf8());
+    }
+
+    QString dir_;
+    QString prefix_;
+    QString nextBox_;
+};
+
+TEST_F(ShotsTest, EnglishStandard) { Standard("en-"); }
+TEST_F(ShotsTest, EnglishFoc) { Foc("en-"); }
+TEST_F(ShotsTest, ChineseStandard) {
+    UseChinese();
+    Standard("cn-");
+}
+TEST_F(ShotsTest, ChineseFoc) {
+    UseChinese();
+    Foc("cn-");
+}
+
+}  // namespace
