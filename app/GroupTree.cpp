@@ -60,6 +60,36 @@ void CGroupTree::scrollContentsBy(int dx, int dy) {
     viewport()->update();
 }
 
+void CGroupTree::drawBranches(QPainter* p, const QRect& rect, const QModelIndex& index) const {
+    const int indent = indentation();
+    const QColor lineColour(128, 128, 128);
+    p->save();
+    p->setPen(QPen(lineColour, 1, Qt::DotLine));
+    // Slot of the item itself: the rightmost indent step of the branch area.
+    const int midY = rect.top() + rect.height() / 2;
+    const int x = rect.right() - indent / 2;
+    const QModelIndex parent = index.parent();
+    const bool hasNext = index.sibling(index.row() + 1, 0).isValid();
+    const bool firstTop = !parent.isValid() && index.row() == 0;
+    p->drawLine(x, midY, rect.right(), midY);
+    p->drawLine(x, firstTop ? midY : rect.top(), x, hasNext ? rect.bottom() : midY);
+    // Ancestors that have siblings below keep their line running through this row.
+    int ax = x - indent;
+    for (QModelIndex a = parent; a.isValid(); a = a.parent(), ax -= indent) {
+        if (a.sibling(a.row() + 1, 0).isValid()) p->drawLine(ax, rect.top(), ax, rect.bottom());
+    }
+    if (model()->hasChildren(index)) {
+        const QRect box(x - 4, midY - 4, 8, 8);
+        p->setPen(QPen(lineColour, 1));
+        p->setBrush(palette().color(QPalette::Base));
+        p->drawRect(box);
+        p->setPen(QPen(palette().color(QPalette::Text), 1));
+        p->drawLine(box.left() + 2, midY, box.right() - 2, midY);
+        if (!isExpanded(index)) p->drawLine(x, box.top() + 2, x, box.bottom() - 2);
+    }
+    p->restore();
+}
+
 void CGroupTree::resizeEvent(QResizeEvent* e) {
     QTreeWidget::resizeEvent(e);
     viewport()->update();

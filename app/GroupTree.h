@@ -23,6 +23,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* e) override;
+    // Dotted connecting lines and boxed expand buttons, as a classic tree draws them.
+    void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 
 private:
     QPixmap logo_;

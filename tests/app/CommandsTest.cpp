@@ -187,7 +187,7 @@ TEST_F(SilentControllerTest, NoAnswerGreysThePanelForAboutTwoSeconds) {
     ASSERT_TRUE(WaitForMessages(1, 5000));
     const qint64 elapsed = clock.elapsed();
     EXPECT_GE(elapsed, 2000);
-    EXPECT_LE(elapsed, 3200);
+    EXPECT_LE(elapsed, 4000);  // loose: a loaded machine delays timers
     EXPECT_EQ(messages[0].text, "no response because of timeout");
     EXPECT_EQ(messages[0].type, dt::MB_ICON_ERROR);
     EXPECT_TRUE(Panel().Button(CControlPanel::IDC_UPLOAD)->isEnabled());
