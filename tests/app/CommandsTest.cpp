@@ -172,9 +172,24 @@ TEST_F(CommandsTest, StoreIsRefusedBeforeAReadDefaultIsNot) {
     EXPECT_EQ(messages[4].text, "Save the parameters successfully");
 }
 
-class SilentControllerTest : public WindowTest {};
+// Tests that start a virtual controller of their own kind.
+class OwnControllerTest : public WindowTest {};
 
-TEST_F(SilentControllerTest, NoAnswerGreysThePanelForAboutTwoSeconds) {
+TEST_F(OwnControllerTest, UploadFromAnotherVariantRebuildsTreeAndRows) {
+    ASSERT_TRUE(StartSim({"--bind", "COM1", "--variant-a"}));
+    StartApp();
+    ASSERT_EQ(Frame().FunctionItem()->childCount(), 7);
+    ASSERT_TRUE(ConnectAndUpload());
+    QTreeWidgetItem* functions = Frame().FunctionItem();
+    ASSERT_EQ(functions->childCount(), 6);
+    EXPECT_EQ(functions->child(1)->text(0), "Speed Limit Settings");
+    EXPECT_FALSE(functions->isExpanded());
+    const int P = State().tables.ParameterSettings.rowCount;
+    EXPECT_EQ(Grid().GetRowCount(), P + State().tables.FunctionSettings.rowCount);
+    EXPECT_EQ(Grid().GetItemText(P + State().tables.FunctionSettings.GroupFirstRow(1), 0), "Speed Limit Settings");
+}
+
+TEST_F(OwnControllerTest, NoAnswerGreysThePanelForAboutTwoSeconds) {
     ASSERT_TRUE(StartSim({"--bind", "COM1", "--silent"}));
     StartApp();
     QElapsedTimer clock;
