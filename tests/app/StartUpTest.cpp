@@ -36,8 +36,7 @@ TEST_F(StartUpTest, WithoutSettingsOrTextIniComesUpInEnglishOnTheVirtualControll
 
     // The bound virtual controller is the first port in sorted order, taken, saved and opened.
     const QString entry = Panel().PortBox()->currentText();
-    EXPECT_EQ(entry, QStringLiteral("COM1 (%1)").arg(QFileInfo(SimDevice()).absoluteFilePath()).left(entry.size()));
-    EXPECT_TRUE(entry.startsWith("COM1 ("));
+    EXPECT_EQ(entry, QStringLiteral("COM1 (%1)").arg(SimDevice()));
     EXPECT_TRUE(App().Port().IsOpen());
     EXPECT_EQ(App().Port().PortNumber(), 1);
     EXPECT_EQ(ReadSettings(), "[Tavo GUI]\nUartPort=1\nBaudrate=9600\nLanguage=1\n");
