@@ -31,7 +31,7 @@ QColor FromRgb(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0x
 
 }  // namespace
 
-// Colours of one section: green for the parameter and FOC sets, sage for the function set.
+// Colours of one section; parity is that of the grid row, or of the group number for group cells.
 struct CDriveTuneView::Palette {
     QColor title;
     QColor nameEven, nameOdd;
@@ -44,8 +44,19 @@ struct CDriveTuneView::Palette {
 };
 
 namespace {
-const CDriveTuneView::Palette* GreenPalette();
-const CDriveTuneView::Palette* SagePalette();
+// The FOC set and the parameter section are green, the function section sage.
+const CDriveTuneView::Palette* GreenPalette() {
+    static const CDriveTuneView::Palette p{QColor(100, 150, 50),  QColor(225, 230, 210), QColor(200, 210, 160),
+                                           QColor(235, 240, 220), QColor(210, 220, 170), QColor(200, 210, 160),
+                                           QColor(225, 230, 210)};
+    return &p;
+}
+const CDriveTuneView::Palette* SagePalette() {
+    static const CDriveTuneView::Palette p{QColor(70, 110, 90),   QColor(215, 220, 210), QColor(165, 190, 180),
+                                           QColor(225, 230, 220), QColor(170, 200, 190), QColor(165, 190, 180),
+                                           QColor(215, 220, 210)};
+    return &p;
+}
 }  // namespace
 
 CDriveTuneView::CDriveTuneView(dt::ToolState& state, QWidget* parent) : QWidget(parent), state_(state) {}
@@ -341,17 +352,3 @@ int CDriveTuneView::OnGridNotify(const GridNotify& n) {
     return 0;
 }
 
-namespace {
-const CDriveTuneView::Palette* GreenPalette() {
-    static const CDriveTuneView::Palette p{QColor(100, 150, 50), QColor(225, 230, 210), QColor(200, 210, 160),
-                                           QColor(235, 240, 220), QColor(210, 220, 170), QColor(200, 210, 160),
-                                           QColor(225, 230, 210)};
-    return &p;
-}
-const CDriveTuneView::Palette* SagePalette() {
-    static const CDriveTuneView::Palette p{QColor(70, 110, 90),   QColor(215, 220, 210), QColor(165, 190, 180),
-                                           QColor(225, 230, 220), QColor(170, 200, 190), QColor(165, 190, 180),
-                                           QColor(215, 220, 210)};
-    return &p;
-}
-}  // namespace
