@@ -2,6 +2,7 @@
 
 #include "AppResources.h"
 #include "DriveTuneView.h"
+#include "GridCtrl.h"
 #include "Fonts.h"
 #include "MainFrame.h"
 
@@ -22,6 +23,10 @@ bool CDriveTuneApp::InitInstance(bool show) {
         return false;
     }
     frame_->View()->OnInitialUpdate();
-    if (show) frame_->show();
+    if (show) {
+        frame_->show();
+        // Keys go to the grid first, so the tree does not pick its first title by itself.
+        if (QWidget* grid = frame_->View()->Grid()) grid->setFocus();
+    }
     return true;
 }
