@@ -108,6 +108,7 @@ void CDriveTuneView::BuildGrid() {
 
     const dt::ParamTables& t = state_.tables;
     const bool foc = state_.link.focMode;
+    builtFoc_ = foc;
     const int rows = foc ? t.FocSettings.rowCount : t.ParameterSettings.rowCount + t.FunctionSettings.rowCount;
     grid_->SetRowCount(rows);
     grid_->SetColumnCount(3);
@@ -261,12 +262,17 @@ std::vector<std::string> CDriveTuneView::CollectValues() const {
 }
 
 void CDriveTuneView::StoreValues() {
-    if (!grid_) return;
+    if (!grid_ || builtFoc_ != state_.link.focMode) return;
     dt::StoreValues(state_, CollectValues());
 }
 
 int CDriveTuneView::ValidateAll() {
     if (!grid_) return 0;
+    if (builtFoc_ != state_.link.focMode) {
+        // The rows belong to the other kind of controller: read this one first.
+        if (messageSink_) messageSink_(state_.Message(dt::MSG_NOT_CONNECTED), dt::MB_ICON_WARNING);
+        return 1;
+    }
     const dt::ValidationResult r = dt::ValidateAll(state_, CollectValues());
     for (int row : r.refusedRows) grid_->SetItemBkColour(row, 2, kRefused);
     for (size_t i = 0; i < r.acceptedRows.size() && i < r.acceptedColours.size(); ++i)

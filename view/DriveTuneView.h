@@ -90,6 +90,9 @@ private:
 
     dt::ToolState& state_;
     QPointer<CGridCtrl> grid_;
+    // Controller kind the rows were built for; a read of the other kind that stopped halfway
+    // changes focMode without rebuilding, and the cells must then not reach either block.
+    bool builtFoc_ = false;
     QPointer<QWidget> panel_;
     BalloonTip* balloon_ = nullptr;
     QFont titleFont_;

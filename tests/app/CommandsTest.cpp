@@ -149,6 +149,21 @@ TEST_F(CommandsTest, RefusedDownloadPaintsRedAndSendsNothingAcceptedOneRepaints)
     EXPECT_EQ(Grid().GetItemBkColour(kAccelerationRow, 2), expected);
 }
 
+TEST_F(CommandsTest, RowsOfTheOtherKindNeverReachABlock) {
+    ASSERT_TRUE(ConnectAndUpload());
+    // An FOC identity arrived but its block never did: the rows still describe a standard controller.
+    State().link.focMode = true;
+    const auto focBefore = State().foc.bytes;
+    const auto blockBefore = State().block.bytes;
+    Press(CControlPanel::IDC_DOWNLOAD);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "Please connect the device first");
+    EXPECT_EQ(messages[1].type, dt::MB_ICON_WARNING);
+    EXPECT_EQ(State().foc.bytes, focBefore);
+    EXPECT_EQ(State().block.bytes, blockBefore);
+    EXPECT_FALSE(Panel().IsBusy()) << "nothing was sent";
+}
+
 TEST_F(CommandsTest, StoreIsRefusedBeforeAReadDefaultIsNot) {
     ASSERT_TRUE(App().Port().IsOpen());
     Press(CControlPanel::IDC_STORE);
