@@ -34,14 +34,14 @@ int MulDiv(int a, int b, int c)
     return static_cast<int>((p >= 0 ? p + c / 2 : p - c / 2) / c);
 }
 
-struct ButtonSpec {
+struct ButtonDef {
     int id;
     int result;
     int x, y;  // template position, dialog units
 };
 
 // Template order; every button is 39 x 14 dialog units.
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonDef kButtons[] = {
     {CMessageDlg::IDC_OK, CMessageDlg::IDOK, 50, 76},        {CMessageDlg::IDC_CANCEL, CMessageDlg::IDCANCEL, 97, 76},
     {CMessageDlg::IDC_YES, CMessageDlg::IDYES, 50, 55},      {CMessageDlg::IDC_NO, CMessageDlg::IDNO, 97, 55},
     {CMessageDlg::IDC_ABORT, CMessageDlg::IDABORT, 30, 35},  {CMessageDlg::IDC_RETRY, CMessageDlg::IDRETRY, 81, 35},
@@ -138,15 +138,15 @@ void CMessageDlg::BuildControls(const QString& okText, const QString& cancelText
             return QStringLiteral("No");
         }
     };
-    for (const ButtonSpec& spec : kButtons) {
-        auto* b = new QPushButton(caption(spec.id), this);
-        b->setObjectName(QStringLiteral("button%1").arg(spec.id));
+    for (const ButtonDef& def : kButtons) {
+        auto* b = new QPushButton(caption(def.id), this);
+        b->setObjectName(QStringLiteral("button%1").arg(def.id));
         b->setAutoDefault(false);
-        b->setGeometry(DuToPixelsX(spec.x), DuToPixelsY(spec.y), DuToPixelsX(kButtonW), DuToPixelsY(kButtonH));
-        const int result = spec.result;
+        b->setGeometry(DuToPixelsX(def.x), DuToPixelsY(def.y), DuToPixelsX(kButtonW), DuToPixelsY(kButtonH));
+        const int result = def.result;
         connect(b, &QPushButton::clicked, this, [this, result] { done(result); });
         b->installEventFilter(this);
-        buttons_.emplace_back(spec.id, b);
+        buttons_.emplace_back(def.id, b);
     }
 
     label_ = new QLabel(this);

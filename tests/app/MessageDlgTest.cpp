@@ -1,6 +1,8 @@
 // CMessageDlg and ShowMessage: layout figures, button sets, keys, sounds, and answering a box.
 #include <gtest/gtest.h>
 
+#include "QtGuiTestApp.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -15,15 +17,7 @@
 
 namespace {
 
-QApplication* App()
-{
-    static int argc = 1;
-    static char arg0[] = "test_app";
-    static char* argv[] = {arg0, nullptr};
-    if (!qApp)
-        new QApplication(argc, argv);
-    return qobject_cast<QApplication*>(qApp);
-}
+QApplication* App() { return dttest::GuiApp(); }
 
 // The control of the box that has (or will get) the keyboard focus.
 QWidget* FocusIn(CMessageDlg& dlg)

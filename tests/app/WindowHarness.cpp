@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "DriveTuneView.h"
+#include "QtGuiTestApp.h"
 #include "GridCellCombo.h"
 #include "GridCtrl.h"
 #include "MainFrame.h"
@@ -19,10 +20,7 @@
 void EnsureQtApplication() {
     if (QApplication::instance()) return;
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    dttest::GuiApp();
 }
 
 QString SimBinary() { return QStringLiteral(DT_BINARY_DIR "/sim/drivetune-sim"); }

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "CliMain.h"
+#include "QtTestApp.h"
 
 namespace clitest {
 
@@ -15,21 +16,7 @@ namespace {
 
 // The command line's port and time-out run on Qt's event loop: one application object for
 // the whole test run.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[24] = "test_integration";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new dttest::QtCoreEnvironment);
 
 }  // namespace
 

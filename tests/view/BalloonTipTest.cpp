@@ -1,6 +1,8 @@
 // BalloonTip: geometry of body and tail, and the appearance and disappearance timers.
 #include <gtest/gtest.h>
 
+#include "QtGuiTestApp.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -9,15 +11,7 @@
 
 namespace {
 
-QApplication* App()
-{
-    static int argc = 1;
-    static char arg0[] = "test_view";
-    static char* argv[] = {arg0, nullptr};
-    if (!qApp)
-        new QApplication(argc, argv);
-    return qobject_cast<QApplication*>(qApp);
-}
+QApplication* App() { return dttest::GuiApp(); }
 
 class BalloonTest : public ::testing::Test {
 protected:

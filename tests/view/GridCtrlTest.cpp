@@ -1,6 +1,8 @@
 // CGridCtrl driven through real mouse and keyboard events (offscreen).
 #include <gtest/gtest.h>
 
+#include "QtGuiTestApp.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,15 +19,7 @@
 
 namespace {
 
-QApplication* App()
-{
-    static int argc = 1;
-    static char arg0[] = "test_view";
-    static char* argv[] = {arg0, nullptr};
-    if (!qApp)
-        new QApplication(argc, argv);
-    return qobject_cast<QApplication*>(qApp);
-}
+QApplication* App() { return dttest::GuiApp(); }
 
 class GridTest : public ::testing::Test {
 public:
