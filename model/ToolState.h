@@ -9,6 +9,7 @@
 #include "ParamTables.h"
 #include "RangeRules.h"
 #include "Settings.h"
+#include "ExtraTexts.h"
 #include "Texts.h"
 
 namespace dt {
@@ -44,6 +45,7 @@ struct ToolState {
     const std::string& Message(MsgId id) const { return texts.messages[language][id]; }
     const std::string& Label(LblId id) const { return texts.labels[language][id]; }
     const std::string& ProductTitle() const { return texts.productTitle[language]; }
+    const char* Extra(XtxId id) const { return ExtraText(language, id); }
 };
 
 // Identity parse of section 0: identity, current limits, calibration; returns the data-valid verdict.

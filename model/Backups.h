@@ -1,0 +1,40 @@
+#pragma once
+// Automatic backups: every set read from a controller and every set about to be written into one
+// is kept as a parameter file, so that no download and no factory reset is without a way back.
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace dt {
+
+struct ToolState;
+
+enum class BackupReason { Read, Written };
+
+struct BackupEntry {
+    std::string path;
+    std::string time;      // "2026-12-07 22:41:07", local time
+    BackupReason reason = BackupReason::Read;
+    bool foc = false;      // .ged of an FOC controller, else .foc of a standard one
+    std::string identity;  // "c1-v300-B" or "foc"
+};
+
+// $XDG_DATA_HOME/DriveTune/backups, else ~/.local/share/DriveTune/backups.
+std::string DefaultBackupDir();
+
+// "c<customer>-v<version>-<A|B>" from the last identity parse; "foc" in focMode.
+std::string BackupIdentity(const ToolState& s);
+
+// The store keeps this many files and deletes the oldest beyond.
+constexpr int kBackupsKept = 1000;
+
+// Writes the bytes an Export would write as <YYYYMMDD-HHMMSS>-<read|written>-<identity>.<foc|ged>
+// (a second backup within the same second gets "-2", "-3", ... before the extension), then prunes.
+// True with the new file's path in `pathOrWhy`; false with the reason there.
+bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir, std::time_t now,
+                std::string& pathOrWhy);
+
+// Backups in `dir`, newest first. Files whose names do not follow the pattern are ignored.
+std::vector<BackupEntry> ListBackups(const std::string& dir);
+
+}  // namespace dt

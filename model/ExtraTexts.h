@@ -1,0 +1,33 @@
+#pragma once
+// Texts of the features this tool adds to the specified window and command line, in both
+// languages. The specified message and label tables stay untouched; text.ini does not reach these.
+#include "Texts.h"
+
+namespace dt {
+
+// Each feature area keeps its own block; add new ids at the end of the block they belong to.
+enum XtxId {
+    // Backups and data safety
+    XTX_DEFAULT_WITHOUT_BACKUP,
+    XTX_BACKUP_FAILED,
+    // end of backups and data safety
+
+    // Status line, changed values, find
+    // end of status line, changed values, find
+
+    // Ports and their failures
+    // end of ports and their failures
+
+    // Support log and packaging
+    // end of support log and packaging
+
+    XTX_COUNT
+};
+
+// The text of `id` in `language`.
+const char* ExtraText(Language language, XtxId id);
+
+// `text` with each "%1" replaced by `value` (for counts and names inside a sentence).
+std::string FillIn(const std::string& text, const std::string& value);
+
+}  // namespace dt
