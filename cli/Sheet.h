@@ -4,6 +4,7 @@
 #include <string>
 
 #include "GridPasses.h"
+#include "Json.h"
 #include "ToolState.h"
 
 namespace dt::cli {
@@ -18,7 +19,7 @@ std::string LoadError(LoadStatus status, const std::string& path);
 // Readable sheet: tables and groups as headings, one aligned "name  value" line per record.
 void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells);
 // The machine-readable form of the same values.
-void PrintSheetJson(std::ostream& out, const ToolState& s, const ValueCells& cells);
+Json SheetJson(const ToolState& s, const ValueCells& cells);
 
 // Set name of a grid row as the JSON output names it.
 const char* SetName(GridSet set);
