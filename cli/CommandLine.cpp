@@ -59,10 +59,14 @@ void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::stri
     if (c.options & kOutputOption)
         sub.add_option("-o", o.output, "save the set read to FILE (.foc or .ged)")->type_name("FILE");
     if (c.options & kJsonOption) sub.add_flag("--json", o.json, "print JSON instead of text");
+    CLI::Option* dryRun = nullptr;
     if (c.options & kDryRunOption)
-        sub.add_flag("--dry-run", o.dryRun, "print the rows the download would change; write nothing");
-    if (c.options & kVerifyOption)
-        sub.add_flag("--verify", o.verify, "read the set back after the store and compare it with what was sent");
+        dryRun = sub.add_flag("--dry-run", o.dryRun, "print the rows the download would change; write nothing");
+    if (c.options & kVerifyOption) {
+        CLI::Option* verify =
+            sub.add_flag("--verify", o.verify, "read the set back after the store and compare it with what was sent");
+        if (dryRun) dryRun->excludes(verify);
+    }
     if (c.options & kNoBackupOption)
         sub.add_flag("--no-backup", o.noBackup, "do not read and back up the set first");
     if (c.filesHelp) {

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "CliMain.h"
+#include "Json.h"
 #include "QtTestApp.h"
 
 namespace clitest {
@@ -68,21 +69,63 @@ Bytes WithWord(Bytes block, int index, int value) {
     return block;
 }
 
+namespace {
+
+Bytes FasterMotor(Bytes b) { return WithWord(std::move(b), 203, 1500); }  // rated motor speed
+
+Bytes FasterFoc(Bytes b) {  // maximum forward speed, little-endian at offset 6
+    b.at(6) = 600 & 0xFF;
+    b.at(7) = 600 >> 8;
+    return b;
+}
+
+}  // namespace
+
+const std::vector<Kind>& Kinds() {
+    static const std::vector<Kind> kKinds = {
+        {"standard", {}, "standard-b.foc", "== Controller Parameter settings ==", "ged", FasterMotor,
+         "Rated motor speed (rpm)", "1000", "1500"},
+        {"foc", {"--foc"}, "foc.ged", "== FOC Controller setting ==", "foc", FasterFoc,
+         "Maximum Forward speed (rpm)", "500", "600"},
+    };
+    return kKinds;
+}
+
+std::string Extension(const Kind& k) { return std::string(k.sample).substr(std::string(k.sample).rfind('.')); }
+
+bool WroteAnything(const std::string& log) {
+    for (const char* code : {"rx 0x21", "rx 0x28", "rx 0x29", "rx 0x2A", "rx 0x2B", "rx 0x2C", "rx 0x80"})
+        if (Contains(log, code)) return true;
+    return false;
+}
+
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+bool ShowsValue(const std::string& text, const std::string& name, const std::string& value) {
+    const dt::cli::Json sheet = dt::cli::Json::parse(text, nullptr, false);
+    if (!sheet.is_object() || !sheet.contains("rows")) return false;
+    for (const dt::cli::Json& row : sheet.at("rows"))
+        if (row.at("name") == name && row.at("value") == value) return true;
+    return false;
+}
 
 void CliOnline::SetUp() {
     dir_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(dir_->isValid());
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    hadConfigHome_ = old != nullptr;
-    if (old) oldConfigHome_ = old;
-    setenv("XDG_CONFIG_HOME", Dir().c_str(), 1);
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
+        const char* old = std::getenv(name);
+        oldHomes_.emplace_back(name, old ? std::make_unique<std::string>(old) : nullptr);
+        setenv(name, Dir().c_str(), 1);
+    }
 }
 
 void CliOnline::TearDown() {
     sim_.reset();
-    if (hadConfigHome_) setenv("XDG_CONFIG_HOME", oldConfigHome_.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
+    for (const auto& [name, old] : oldHomes_) {
+        if (old) setenv(name.c_str(), old->c_str(), 1);
+        else unsetenv(name.c_str());
+    }
+    oldHomes_.clear();
 }
 
 void CliOnline::StartSim(const std::vector<std::string>& args) {
