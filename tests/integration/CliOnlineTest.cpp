@@ -18,7 +18,12 @@ TEST_F(CliOnline, UploadPrintsTheControllerAndSavesItsFile) {
 
         r = Cli({"upload", "--json", "--port", sim().Path()});
         ASSERT_EQ(r.rc, 0) << r.err;
-        EXPECT_EQ(dt::cli::Json::parse(r.out).at("kind"), k.name);
+        const dt::cli::Json read = dt::cli::Json::parse(r.out);
+        EXPECT_EQ(read.at("kind"), k.name);
+        // One set, one sheet: read from the controller or shown from the file it was saved to.
+        const dt::cli::Json saved = dt::cli::Json::parse(Cli({"show", "--json", file}).out);
+        EXPECT_EQ(read.at("modelWord"), saved.at("modelWord"));
+        EXPECT_EQ(read, saved);
         EXPECT_TRUE(ShowsValue(r.out, k.editedRow, k.factoryValue)) << r.out;
         EXPECT_EQ(r.err, "Upload parameters successfully\n");
     }

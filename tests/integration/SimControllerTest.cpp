@@ -16,9 +16,9 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 #include "Version.h"
-#include <vector>
 
 namespace {
 
