@@ -43,6 +43,19 @@ void FileHeading(const Context& c, const std::string& path, bool& first) {
     first = false;
 }
 
+// Runs each(path, state) on every file loaded into a state of its own. A file that cannot be
+// read is reported and skipped. The worst status wins: unreadable over refused over success.
+template <typename Each>
+int EachFile(const Context& c, Each&& each) {
+    int rc = kOk;
+    for (const std::string& path : c.opt.files) {
+        ToolState s;
+        c.SetUp(s);
+        rc = std::max(rc, Load(s, path, c.err) == kOk ? each(path, s) : kUsage);
+    }
+    return rc;
+}
+
 }  // namespace
 
 int RunTables(const Context& c) {
@@ -59,16 +72,9 @@ int RunTables(const Context& c) {
 }
 
 int RunShow(const Context& c) {
-    int rc = kOk;
     bool first = true;
     Json sheets = Json::array();
-    for (const std::string& path : c.opt.files) {
-        ToolState s;
-        c.SetUp(s);
-        if (Load(s, path, c.err) != kOk) {
-            rc = kUsage;
-            continue;
-        }
+    const int rc = EachFile(c, [&](const std::string& path, ToolState& s) {
         const ValueCells cells = ShowValues(s);
         if (c.opt.json) {
             Json sheet = SheetJson(s, cells);
@@ -82,31 +88,24 @@ int RunShow(const Context& c) {
             FileHeading(c, path, first);
             PrintSheet(c.out, s, cells);
         }
-    }
+        return kOk;
+    });
     if (c.opt.json && c.opt.files.size() > 1) PrintJson(c.out, sheets);
     else if (c.opt.json && !sheets.empty()) PrintJson(c.out, sheets[0]);
     return rc;
 }
 
 int RunCheck(const Context& c) {
-    int rc = kOk;
     bool first = true;
-    for (const std::string& path : c.opt.files) {
-        ToolState s;
-        c.SetUp(s);
-        if (Load(s, path, c.err) != kOk) {
-            rc = kUsage;
-            continue;
-        }
+    return EachFile(c, [&](const std::string& path, ToolState& s) {
         ValueCells cells = ShowValues(s);
         StoreValues(s, cells);
         const ValidationResult v = ValidateAll(s, cells);
-        if (!v.refused) continue;
+        if (!v.refused) return kOk;
         FileHeading(c, path, first);
         c.out << v.message << "\n";
-        rc = std::max(rc, kRefused);
-    }
-    return rc;
+        return kRefused;
+    });
 }
 
 int RunDiff(const Context& c) {

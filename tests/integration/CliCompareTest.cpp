@@ -15,19 +15,27 @@ Json OnlyRow(const std::string& out) {
     return rows.empty() ? Json() : rows[0];
 }
 
+class CliCompare : public CliOnline {
+protected:
+    // Starts a logging simulator of kind k; returns a file of k's kind with k's edit.
+    std::string StartWithEditedFile(const Kind& k) {
+        std::vector<std::string> simArgs = k.simArgs;
+        simArgs.push_back("--verbose");
+        StartSim(simArgs);
+        return WriteTemp(std::string("edited") + Extension(k), k.edit(ReadFile(Sample(k.sample))));
+    }
+};
+
 std::string ChangeLine(const Kind& k) {
     return std::string(k.editedRow) + "  " + k.factoryValue + "  ->  " + k.editedValue + "\n";
 }
 
 }  // namespace
 
-TEST_F(CliOnline, DiffWithTheControllerReadsOnly) {
+TEST_F(CliCompare, DiffWithTheControllerReadsOnly) {
     for (const Kind& k : Kinds()) {
         SCOPED_TRACE(k.name);
-        std::vector<std::string> simArgs = k.simArgs;
-        simArgs.push_back("--verbose");
-        StartSim(simArgs);
-        const std::string edited = WriteTemp(std::string("edited") + Extension(k), k.edit(ReadFile(Sample(k.sample))));
+        const std::string edited = StartWithEditedFile(k);
 
         CliResult r = Cli({"diff", "--port", sim().Path(), Sample(k.sample)});
         EXPECT_EQ(r.rc, 0) << r.err;
@@ -43,7 +51,8 @@ TEST_F(CliOnline, DiffWithTheControllerReadsOnly) {
         EXPECT_EQ(row.at("b").at("value"), k.editedValue);
 
         // A file of the other kind shares no row with the controller.
-        r = Cli({"diff", "--port", sim().Path(), "--json", Sample(k.otherExtension == std::string("ged") ? "foc.ged" : "standard-b.foc")});
+        const char* other = k.otherExtension == std::string("ged") ? "foc.ged" : "standard-b.foc";
+        r = Cli({"diff", "--port", sim().Path(), "--json", Sample(other)});
         EXPECT_EQ(r.rc, 1);
         for (const Json& other : Json::parse(r.out).at("rows"))
             EXPECT_TRUE(other.at("a").is_null() || other.at("b").is_null());
@@ -54,13 +63,10 @@ TEST_F(CliOnline, DiffWithTheControllerReadsOnly) {
     }
 }
 
-TEST_F(CliOnline, DryRunPrintsWhatADownloadWouldChangeAndSendsNothing) {
+TEST_F(CliCompare, DryRunPrintsWhatADownloadWouldChangeAndSendsNothing) {
     for (const Kind& k : Kinds()) {
         SCOPED_TRACE(k.name);
-        std::vector<std::string> simArgs = k.simArgs;
-        simArgs.push_back("--verbose");
-        StartSim(simArgs);
-        const std::string edited = WriteTemp(std::string("edited") + Extension(k), k.edit(ReadFile(Sample(k.sample))));
+        const std::string edited = StartWithEditedFile(k);
 
         CliResult r = Cli({"download", "--port", sim().Path(), edited, "--dry-run"});
         EXPECT_EQ(r.rc, 0) << r.err;
@@ -79,7 +85,7 @@ TEST_F(CliOnline, DryRunPrintsWhatADownloadWouldChangeAndSendsNothing) {
     }
 }
 
-TEST_F(CliOnline, DryRunRefusesWhatTheDownloadWouldRefuse) {
+TEST_F(CliCompare, DryRunRefusesWhatTheDownloadWouldRefuse) {
     StartSim({"--verbose"});
     const std::string fast = WriteTemp("fast.foc", WithWord(ReadFile(Sample("standard-b.foc")), 203, 60000));
     CliResult r = Cli({"download", "--dry-run", "--port", sim().Path(), fast});
