@@ -6,12 +6,15 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "DriveTune developers")
 set(CPACK_PACKAGE_CONTACT "${DT_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool for e-bike and scooter motor controllers")
-set(CPACK_PACKAGE_DESCRIPTION
-  "DriveTune reads the parameters of a brushless motor controller through a serial port, \
-shows them in a grid grouped by topic, checks their ranges and writes them back. Parameter \
-sets are saved to and loaded from files.\n\
-The package holds the window (drivetune), a command line for scripts (drivetune-cli) and a \
-virtual controller on a pseudo-terminal for trying both without hardware (drivetune-sim).")
+# Lines are kept under 80 characters: the control file shows them as they are.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "DriveTune reads the parameters of a brushless motor controller through a"
+  "serial port, shows them in a grid grouped by topic, checks their ranges and"
+  "writes them back. Parameter sets are saved to and loaded from files."
+  ""
+  "The package holds the window (drivetune), a command line for scripts"
+  "(drivetune-cli) and a virtual controller on a pseudo-terminal for trying"
+  "both without hardware (drivetune-sim).")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
