@@ -29,13 +29,6 @@ Json TableSetJson(const TableData& t) {
     return {{"name", t.name}, {"rows", std::move(rows)}, {"groups", std::move(groups)}};
 }
 
-int Load(ToolState& s, const std::string& path, std::ostream& err) {
-    LoadStatus st = LoadParameterFile(s, path);
-    if (st == LoadStatus::Ok) return kOk;
-    err << "drivetune-cli: " << LoadError(st, path) << "\n";
-    return kUsage;
-}
-
 // Several files are each headed by their name, as head(1) does.
 void FileHeading(const Context& c, const std::string& path, bool& first) {
     if (c.opt.files.size() < 2) return;
@@ -51,7 +44,7 @@ int EachFile(const Context& c, Each&& each) {
     for (const std::string& path : c.opt.files) {
         ToolState s;
         c.SetUp(s);
-        rc = std::max(rc, Load(s, path, c.err) == kOk ? each(path, s) : kUsage);
+        rc = std::max(rc, LoadOrReport(s, path, c.err) ? each(path, s) : kUsage);
     }
     return rc;
 }
@@ -119,7 +112,7 @@ int RunDiff(const Context& c) {
     ToolState a, b;
     c.SetUp(a);
     c.SetUp(b);
-    if (Load(a, c.opt.files[0], c.err) != kOk || Load(b, c.opt.files[1], c.err) != kOk) return kUsage;
+    if (!LoadOrReport(a, c.opt.files[0], c.err) || !LoadOrReport(b, c.opt.files[1], c.err)) return kUsage;
     const std::vector<ShownRow> ra = ShownRows(a), rb = ShownRows(b);
     const std::vector<RowChange> changes = ChangedRows(ra, rb);
     if (c.opt.json) PrintChangesJson(c.out, changes, {"a", "b"});

@@ -54,12 +54,13 @@ bool CheckParameterFile(const std::string& path, std::ostream& err) {
     std::vector<unsigned char> content;
     LoadStatus status = LoadStatus::Ok;
     const FileKind kind = FileKindOf(path);
-    if (!ReadWholeFile(path, content)) status = LoadStatus::Missing;
+    std::string why;
+    if (!ReadWholeFile(path, content, why)) status = LoadStatus::Missing;
     else if (kind == FileKind::Other) status = LoadStatus::UnknownExtension;
     else if (content.size() < static_cast<size_t>(kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize))
         status = LoadStatus::TooShort;
     if (status == LoadStatus::Ok) return true;
-    err << "drivetune-cli: " << LoadError(status, path) << "\n";
+    err << "drivetune-cli: " << LoadError(status, path, why) << "\n";
     return false;
 }
 
@@ -128,11 +129,7 @@ int RunDiffWithController(const Context& c) {
     ToolState held, wanted;
     c.SetUp(held);
     c.SetUp(wanted);
-    const LoadStatus loaded = LoadParameterFile(wanted, file);
-    if (loaded != LoadStatus::Ok) {
-        c.err << "drivetune-cli: " << LoadError(loaded, file) << "\n";
-        return kUsage;
-    }
+    if (!LoadOrReport(wanted, file, c.err)) return kUsage;
     Online o(held, c);
     o.host.SetQuiet(true);
     if (!OpenAndRead(o, c)) return kRefused;

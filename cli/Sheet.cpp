@@ -71,10 +71,14 @@ const char* SetName(GridSet set) {
     return "";
 }
 
-LoadStatus LoadParameterFile(ToolState& s, const std::string& path) {
+LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why) {
     FileKind kind = FileKindOf(path);
     std::vector<unsigned char> content;
-    if (!ReadWholeFile(path, content)) return LoadStatus::Missing;
+    std::string reason;
+    if (!ReadWholeFile(path, content, reason)) {
+        if (why) *why = reason;
+        return LoadStatus::Missing;
+    }
     if (kind == FileKind::Other) return LoadStatus::UnknownExtension;
     if (kind == FileKind::Foc) {
         if (content.size() < ParameterBlock::kSize) return LoadStatus::TooShort;
@@ -93,16 +97,24 @@ LoadStatus LoadParameterFile(ToolState& s, const std::string& path) {
     return LoadStatus::Ok;
 }
 
-std::string LoadError(LoadStatus status, const std::string& path) {
+std::string LoadError(LoadStatus status, const std::string& path, const std::string& why) {
     switch (status) {
         case LoadStatus::Ok: return std::string();
-        case LoadStatus::Missing: return "cannot read " + path;
+        case LoadStatus::Missing: return "cannot read " + path + (why.empty() ? "" : ": " + why);
         case LoadStatus::UnknownExtension:
             return path + ": unknown file type (the name must end in .foc or .ged, in lower case)";
         case LoadStatus::TooShort:
             return path + ": file too short (a .foc file holds 1024 bytes, a .ged file 32)";
     }
     return std::string();
+}
+
+bool LoadOrReport(ToolState& s, const std::string& path, std::ostream& err) {
+    std::string why;
+    const LoadStatus status = LoadParameterFile(s, path, &why);
+    if (status == LoadStatus::Ok) return true;
+    err << "drivetune-cli: " << LoadError(status, path, why) << "\n";
+    return false;
 }
 
 void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells) {

@@ -75,6 +75,7 @@ void AddFlags(CLI::App& app, SimOptions& o, const char* group) {
         {"--split", kFailures, "send each reply in several pieces, a few ms apart", &o.wire.split},
         {"--fail-store", kFailures, "answer a store (0x80) with 0x04 and keep the old set", &o.behaviour.failStore},
         {"--short-block", kFailures, "block replies carry 16 bytes instead of 32", &o.behaviour.shortBlock},
+        {"--drop-write", kFailures, "acknowledge the first block written but keep its old bytes", &o.behaviour.dropWrite},
         {"--pace", kFailures, "take the real wire time: 10 bits per byte at the baud rate, both ways", &o.wire.pace},
         {"-v,--verbose", kOther, "log every request and reply on standard error", &o.verbose},
     };

@@ -27,6 +27,8 @@ bool SimProcess::Start(const std::vector<std::string>& args, const std::string& 
     process_ = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", QString::fromStdString(configHome));
+    env.insert("XDG_DATA_HOME", QString::fromStdString(configHome + "/data"));
+    env.insert("XDG_STATE_HOME", QString::fromStdString(configHome + "/state"));
     process_->setProcessEnvironment(env);
     QStringList list;
     for (const std::string& a : args) list << QString::fromStdString(a);
@@ -112,20 +114,12 @@ bool ShowsValue(const std::string& text, const std::string& name, const std::str
 void CliOnline::SetUp() {
     dir_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(dir_->isValid());
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
-        const char* old = std::getenv(name);
-        oldHomes_.emplace_back(name, old ? std::make_unique<std::string>(old) : nullptr);
-        setenv(name, Dir().c_str(), 1);
-    }
+    xdg_ = std::make_unique<dttest::ScopedXdgHome>(Dir(), true);
 }
 
 void CliOnline::TearDown() {
     sim_.reset();
-    for (const auto& [name, old] : oldHomes_) {
-        if (old) setenv(name.c_str(), old->c_str(), 1);
-        else unsetenv(name.c_str());
-    }
-    oldHomes_.clear();
+    xdg_.reset();
 }
 
 void CliOnline::StartSim(const std::vector<std::string>& args) {

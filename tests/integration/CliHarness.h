@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ScopedXdgHome.h"
+
 namespace clitest {
 
 using Bytes = std::vector<unsigned char>;
@@ -76,8 +78,7 @@ protected:
 private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<SimProcess> sim_;
-    // XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_STATE_HOME as they were before the test.
-    std::vector<std::pair<std::string, std::unique_ptr<std::string>>> oldHomes_;
+    std::unique_ptr<dttest::ScopedXdgHome> xdg_;
 };
 
 bool Contains(const std::string& text, const std::string& part);
