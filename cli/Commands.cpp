@@ -35,6 +35,12 @@ const std::vector<Command>& CommandTable() {
          "\"(none)\" (null in JSON) on the other. Exit status 0 when the shown values are equal, 1 when "
          "they differ, 2 on error.",
          kPortOption | kJsonOption, 1, -1, "two files A B, or one FILE with --port", RunDiff},
+        {"backups", "the automatic backups, newest first",
+         "Lists the backups kept in $XDG_DATA_HOME/DriveTune/backups (default "
+         "~/.local/share/DriveTune/backups), newest first: time, read or written, kind, identity, path. "
+         "Every set read from a controller and every set about to be written into one is kept there; "
+         "to put one back, download it: drivetune-cli download --port P FILE.",
+         kJsonOption, 0, 0, nullptr, RunBackups},
         {"ports", "the port box entries, one per line",
          "Prints the port box entries, one per line: COM<n> (<device>).", 0, 0, 0, nullptr, RunPorts},
         {"upload", "read a controller and print it as show does",
@@ -43,7 +49,8 @@ const std::vector<Command>& CommandTable() {
          kPortOption | kPortRequired | kOutputOption | kJsonOption, 0, 0, nullptr, RunUpload},
         {"download", "write FILE into a controller of the same identity and store it",
          "Reads the controller, then writes FILE into it (the same identity; the range check first) and "
-         "stores it. --dry-run prints the rows the download would change, as diff does, and writes "
+         "stores it. The set is backed up before it is written (see backups). --dry-run prints the rows "
+         "the download would change, as diff does, and writes "
          "nothing. --verify reads the set back after the store and prints the rows that differ from what "
          "was sent (name, sent, read back); exit status 1 when any does.",
          kPortOption | kPortRequired | kJsonOption | kDryRunOption | kVerifyOption, 1, 1,

@@ -3,6 +3,7 @@
 
 #include "Commands.h"
 #include "ConsoleHost.h"
+#include "ExtraTexts.h"
 #include "ExitStatus.h"
 #include "OnlineSession.h"
 #include "ParameterFiles.h"
@@ -85,6 +86,22 @@ int DryRun(Online& o, ToolState& s, const Context& c) {
     return kOk;
 }
 
+// After a stored download: the whole set read back and compared with what was sent.
+int Verify(Online& o, ToolState& s, const Context& c) {
+    const std::vector<ShownRow> sent = ShownRows(s);
+    o.host.SetQuiet(true);
+    if (!Connect(o)) return kRefused;
+    const std::vector<ShownRow> readBack = ShownRows(s);
+    const std::vector<RowChange> changes = ChangedRows(sent, readBack);
+    if (changes.empty()) {
+        c.err << s.Extra(XTX_VERIFY_SAME) << "\n";
+        return kOk;
+    }
+    PrintChangesAs(c, changes, {"sent", "readBack"});
+    c.err << FillIn(s.Extra(XTX_VERIFY_DIFFERS), std::to_string(changes.size())) << "\n";
+    return kRefused;
+}
+
 }  // namespace
 
 int RunUpload(const Context& c) {
@@ -121,7 +138,8 @@ int RunDownload(const Context& c) {
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
     if (!o.session.Run([&] { return o.session.Link().commands.Download(); })) return kRefused;
-    return o.session.Outcome() == kStored ? kOk : kRefused;
+    if (o.session.Outcome() != kStored) return kRefused;
+    return c.opt.verify ? Verify(o, s, c) : kOk;
 }
 
 int RunDiffWithController(const Context& c) {
@@ -156,6 +174,13 @@ int RunRestore(const Context& c) {
     c.SetUp(s);
     Online o(s, c);
     if (!o.session.Open(c.opt.port)) return kRefused;
+    // The set about to be replaced by the factory one is read first, which keeps its backup.
+    o.host.SetQuiet(true);
+    if (!c.opt.noBackup && !Connect(o)) {
+        c.err << s.Extra(XTX_RESTORE_UNREAD) << "\n";
+        return kRefused;
+    }
+    o.host.SetQuiet(false);
     if (!o.session.Run([&] { return o.session.Link().commands.Default(); })) return kRefused;
     const int outcome = o.session.Outcome();
     if (outcome == 0) return kRefused;  // no answer: the time-out message was shown
