@@ -1,6 +1,7 @@
 // Nothing lost from the command line: a save that fails is reported and keeps the old file, a
 // folder is no parameter file, and every read and write leaves a backup.
 #include <QDir>
+#include <QProcess>
 
 #include "Backups.h"
 #include "CliHarness.h"
@@ -39,8 +40,11 @@ TEST_F(CliOnline, AFolderIsRefusedAsAParameterFileWithItsReason) {
         EXPECT_TRUE(Contains(r.err, "cannot read " + folder + ": Is a directory")) << args[0] << ": " << r.err;
     }
 
-    SimProcess other;
-    EXPECT_FALSE(other.Start({"--file", folder}, Dir()));
+    QProcess sim;
+    sim.start(DT_BINARY_DIR "/sim/drivetune-sim", {"--file", QString::fromStdString(folder)});
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitCode(), 2);
+    EXPECT_EQ(sim.readAllStandardError().toStdString(), "drivetune-sim: cannot read " + folder + ": Is a directory\n");
 }
 
 TEST_F(CliOnline, ReadsAndDownloadsLeaveBackups) {
