@@ -121,7 +121,10 @@ int RunUpload(const Context& c) {
         return kUsage;
     }
     PrintRead(s, o.host, c);
-    if (!output.empty() && !o.session.Link().files.ExportTo(output)) return kUsage;
+    if (!output.empty() && !o.session.Link().files.ExportTo(output)) {
+        c.err << "drivetune-cli: cannot write " << output << ": " << o.session.Link().files.LastError() << "\n";
+        return kUsage;
+    }
     return kOk;
 }
 
