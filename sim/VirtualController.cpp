@@ -28,6 +28,20 @@ VirtualController::VirtualController(const ControllerSet& factory, const Control
     : factory_(factory), stored_(factory), working_(factory), behaviour_(behaviour) {}
 
 Reply VirtualController::Handle(const Frame& request) {
+    if (behaviour_.silentAfterRead && readDone_) {
+        // Gone quiet: nothing is answered and nothing is kept.
+        Reply quiet;
+        quiet.request = Hex(request.code) + " L=" + std::to_string(request.payload.size()) + " (silent after the read)";
+        return quiet;
+    }
+    Reply reply = Answer(request);
+    // The last block of a read: the identity and FOC block, or section 1 block 1.
+    const int lastBlock = stored_.foc ? 1 : 12;
+    if (request.code == (0x10 | lastBlock) && !reply.frame.empty()) readDone_ = true;
+    return reply;
+}
+
+Reply VirtualController::Answer(const Frame& request) {
     Reply reply;
     const uint8_t code = request.code;
     const int length = static_cast<int>(request.payload.size());
