@@ -82,6 +82,30 @@ std::string MosfetTypeText(int index) { return Pick(kMosfetTypes, index); }
 std::string MosfetPackageText(int index) { return Pick(kMosfetPackages, index); }
 std::string CustomerText(int index) { return Pick(kCustomers, index); }
 
+namespace {
+// From this voltage class up, the first count entries (openCount with the voltage limit open).
+struct ClassEntries {
+    int fromClass;
+    int count;
+    int openCount;
+};
+constexpr ClassEntries kEntriesByClass[] = {
+    {150, 6, 6}, {130, 5, 5}, {100, 3, 4}, {75, 1, 2}, {0, 1, 1},
+};
+}  // namespace
+
+int NominalVoltageCountByClass(int voltageClass, bool voltageLimitOpen) {
+    for (const ClassEntries& e : kEntriesByClass)
+        if (voltageClass >= e.fromClass) return voltageLimitOpen ? e.openCount : e.count;
+    return 1;
+}
+
+int NominalVoltageCountByHardware(int hardwareClass) {
+    if (hardwareClass == 90) return 5;
+    if (hardwareClass == 170) return 1;
+    return 3;
+}
+
 void SetVoltageClass(VoltageClassState& state, int k, int voltageClass) {
     static const int kNominal[6] = {48, 60, 72, 84, 96, 120};
     static const int kMinWork[6] = {30, 40, 50, 55, 60, 70};
