@@ -23,14 +23,14 @@ uint32_t ValueColour(GridSet set, int gridRow) {
 }
 
 std::string ShowRow(ToolState& s, const ParamDescriptor& d) {
-    if (d.kind > 100 && d.bit >= 0) return s.lists.Entry(d.kind, ReadBit(s, d));
-    if (d.kind >= 1) return FormatValue(s, d);
+    if (IsChoiceKind(d.kind) && d.bit >= 0) return s.lists.Entry(d.kind, ReadBit(s, d));
+    if (d.kind >= KIND_NUMBER) return FormatValue(s, d);
     return std::string();
 }
 
 void StoreRow(ToolState& s, const ParamDescriptor& d, const std::string& text, bool nominalRow) {
-    if (text.empty() || d.kind <= 0 || nominalRow) return;
-    if (d.kind > 100 && d.bit >= 0) {
+    if (text.empty() || d.kind <= KIND_NONE || nominalRow) return;
+    if (IsChoiceKind(d.kind) && d.bit >= 0) {
         WriteBit(s, d, text == s.lists.Entry(d.kind, 0) ? 0 : 1);
         return;
     }
@@ -55,8 +55,7 @@ const FocVoltageBounds* FocBoundsFor(int nominal) {
     return nullptr;
 }
 
-// FOC choice rows use option list 1 (disable, enable).
-constexpr int kFocChoiceKind = 101;
+constexpr int kFocChoiceKind = KIND_CHOICE_1;
 
 ValueCells ShowFoc(ToolState& s) {
     ValueCells cells(s.tables.FocSettings.rowCount);
@@ -192,7 +191,7 @@ ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells) {
     res.message = s.Message(MSG_INPUT_INVALID);
     const int P = s.tables.ParameterSettings.rowCount;
     auto checkRow = [&](const ParamDescriptor& d, int gridRow, GridSet set) {
-        if (d.kind < 1 || d.kind > 99) return;
+        if (!IsCheckedKind(d.kind)) return;
         CheckResult r = CheckValue(s, d, TrimLeft(Cell(cells, gridRow)));
         if (!r.valid) {
             res.message += "\n\n" + Format("%s: ", d.Name(s.language).c_str()) + r.hint;

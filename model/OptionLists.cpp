@@ -1,6 +1,7 @@
 #include "OptionLists.h"
 
 #include "Gbk.h"
+#include "ParamTables.h"
 
 namespace dt {
 
@@ -63,7 +64,7 @@ bool OptionTexts::ApplyOverride(int id, const std::string& gbkText) {
 }
 
 std::string ChoiceLists::Entry(int kind, int i) const {
-    int l = kind - 100;
+    int l = kind - KIND_NOMINAL_VOLTAGE;
     if (l < 0 || l >= 8 || i < 0 || i >= static_cast<int>(lists[l].size())) return "";
     return lists[l][i];
 }

@@ -9,7 +9,14 @@
 namespace dt {
 
 // Row kinds.
-enum RowKind : int16_t { KIND_NONE = 0, KIND_NUMBER = 1, KIND_NOMINAL_VOLTAGE = 100 };  // 101..107: choice lists 1..7
+enum RowKind : int16_t {
+    KIND_NONE = 0,
+    KIND_NUMBER = 1,             // 1..99: numbers checked by their range rule
+    KIND_NOMINAL_VOLTAGE = 100,  // also the base of the choice lists: kind 100 + k uses list k
+    KIND_CHOICE_1 = 101,         // disable / enable
+};
+inline bool IsChoiceKind(int kind) { return kind > KIND_NOMINAL_VOLTAGE; }
+inline bool IsCheckedKind(int kind) { return kind >= KIND_NUMBER && kind < KIND_NOMINAL_VOLTAGE; }
 
 // Table sizes, written once here and checked against the data at compile time.
 constexpr int kParameterSettingsRowCount = 51;

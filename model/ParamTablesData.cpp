@@ -4,6 +4,8 @@
 
 #include "Identity.h"
 #include "ParamTables.h"
+#include "RangeRules.h"
+#include "ValueCodec.h"
 
 namespace dt {
 namespace {
@@ -732,8 +734,8 @@ static_assert(RowIs(kParameterSettingsRows[29], KIND_NUMBER, kWordMotorTempLevel
 static_assert(RowIs(kParameterSettingsRows[30], KIND_NUMBER, kWordMotorTempMax), "maximum temperature row");
 static_assert(RowIs(kFunctionSettingsARows[kFunctionRowChargeVoltage], KIND_NUMBER, 101), "variant A charge row");
 static_assert(RowIs(kFunctionSettingsBRows[kFunctionRowChargeVoltage], KIND_NUMBER, 101), "variant B charge row");
-static_assert(kFocSettingsRows[kFocRowRegenEnable].kind > KIND_NOMINAL_VOLTAGE &&
-                  kFocSettingsRows[kFocRowRegenEnable + 1].kind > KIND_NOMINAL_VOLTAGE &&
+static_assert(kFocSettingsRows[kFocRowRegenEnable].kind == KIND_CHOICE_1 &&
+                  kFocSettingsRows[kFocRowRegenEnable + 1].kind == KIND_CHOICE_1 &&
                   kFocRowChoiceCount == 2,
               "FOC choice rows");
 static_assert(kFocSettingsRows[kFocRowNominalVoltage].kind == KIND_NOMINAL_VOLTAGE, "FOC nominal voltage row");
@@ -748,6 +750,22 @@ static_assert(kProfessionalSettingsRows[1].word == kIdWordModel && kProfessional
                   kProfessionalSettingsRows[20].word == kIdWordBattRatio &&
                   kProfessionalSettingsRows[21].word == kIdWordEbsRev,
               "identity words as the professional table names them");
+
+// Rules and formats the logic names, on the rows that use them.
+static_assert(kParameterSettingsRows[kRowPolePairs + 1].range == RULE_RATED_SPEED, "rated speed rule");
+static_assert(kParameterSettingsRows[kRowOverVoltage].range == RULE_OVER_VOLTAGE, "over-voltage rule");
+static_assert(kParameterSettingsRows[kRowOverVoltageExit].range == RULE_OVER_VOLTAGE_EXIT, "exit rule");
+static_assert(kParameterSettingsRows[kRowUnderVoltage].range == RULE_UNDER_VOLTAGE, "under-voltage rule");
+static_assert(kParameterSettingsRows[kRowSoftUnderVoltage].range == RULE_SOFT_UNDER_VOLTAGE, "soft rule");
+static_assert(kParameterSettingsRows[21].range == RULE_MAX_PHASE_CURRENT, "maximum phase current rule");
+static_assert(kParameterSettingsRows[22].range == RULE_MAX_CURRENT_DURATION, "duration rule");
+static_assert(kParameterSettingsRows[28].range == RULE_MOTOR_TEMP_LEVEL_1, "temperature level 1 rule");
+static_assert(kParameterSettingsRows[29].range == RULE_MOTOR_TEMP_LEVEL_2, "temperature level 2 rule");
+static_assert(kFunctionSettingsBRows[kFunctionRowChargeVoltage].range == RULE_CHARGE_VOLTAGE, "charge rule");
+static_assert(kParameterSettingsRows[kRowMinWorkVoltage].format == FMT_BATTERY_VOLTS, "minimum working voltage");
+static_assert(kParameterSettingsRows[1].format == FMT_HALL_ANGLE && kParameterSettingsRows[2].format == FMT_PHASE_OFFSET,
+              "angle formats");
+static_assert(kProfessionalSettingsRows[49].range == RULE_POWER_OF_TWO, "KPDIV rule");
 
 constexpr bool FocFieldsMatchTheTable() {
     for (const FocField& f : kFocFields) {
