@@ -1,5 +1,7 @@
 #include "ControllerProtocol.h"
 
+#include "BackupKeeper.h"
+
 #include <algorithm>
 
 #include "BytePort.h"
@@ -158,6 +160,7 @@ void ControllerProtocol::StandardCompletion() {
     host_.BuildGrid();
     host_.SetBusy(true);
     host_.ShowValues();
+    if (keeper_) keeper_->SetRead();
     if (state_.modelWord == 0 || VersionMatches(state_.modelWord))
         host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
     else
@@ -169,6 +172,7 @@ void ControllerProtocol::FocCompletion() {
     host_.BuildGrid();
     host_.SetBusy(true);
     host_.ShowValues();
+    if (keeper_) keeper_->SetRead();
     host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
 }
 

@@ -57,6 +57,18 @@ const FocVoltageBounds* FocBoundsFor(int nominal) {
 
 constexpr int kFocChoiceKind = KIND_CHOICE_1;
 
+// The text an FOC field shows: the byte or word, row 9 in amperes.
+std::string FocFieldText(const FocBlock& f, const FocField& field) {
+    const int value = field.word ? f.Word(field.offset) : f.Byte(field.offset);
+    return Format("%d", field.row == kFocRowPhaseCurrent ? FocAmpsFromWord(value) : value);
+}
+
+// Row 9 stores amperes × 10 / 7, split so that a runaway digit string cannot overflow.
+unsigned long FocFieldValue(const FocField& field, long read) {
+    if (field.row != kFocRowPhaseCurrent) return static_cast<unsigned long>(read);
+    return static_cast<unsigned long>(read / 7) * 10u + static_cast<unsigned long>((read % 7) * 10 / 7);
+}
+
 ValueCells ShowFoc(ToolState& s) {
     ValueCells cells(s.tables.FocSettings.rowCount);
     const FocBlock& f = s.foc;
@@ -65,10 +77,7 @@ ValueCells ShowFoc(ToolState& s) {
         if (row < static_cast<int>(cells.size())) cells[row] = s.lists.Entry(kFocChoiceKind, (f.Byte(0) >> bit) & 1);
     }
     for (const FocField& field : FocFields()) {
-        if (field.row >= static_cast<int>(cells.size())) continue;
-        int value = field.word ? f.Word(field.offset) : f.Byte(field.offset);
-        if (field.row == kFocRowPhaseCurrent) value = FocAmpsFromWord(value);
-        cells[field.row] = Format("%d", value);
+        if (field.row < static_cast<int>(cells.size())) cells[field.row] = FocFieldText(f, field);
     }
     return cells;
 }
@@ -85,11 +94,10 @@ void StoreFoc(ToolState& s, const ValueCells& cells) {
     for (const FocField& field : FocFields()) {
         const std::string text = TrimLeft(Cell(cells, field.row));
         if (text.empty()) continue;  // an empty cell keeps the block's value
-        const long read = LeadingInteger(text);
-        // Row 9: read × 10 / 7, split so that a runaway digit string cannot overflow.
-        const unsigned long value = field.row == kFocRowPhaseCurrent ? static_cast<unsigned long>(read / 7) * 10u +
-                                                         static_cast<unsigned long>((read % 7) * 10 / 7)
-                                                   : static_cast<unsigned long>(read);
+        // A text still as shown keeps the block's value: row 9's amperes do not map back onto
+        // every word, and an unchanged cell must never alter what the controller holds.
+        if (text == FocFieldText(f, field)) continue;
+        const unsigned long value = FocFieldValue(field, LeadingInteger(text));
         if (field.word) f.SetWord(field.offset, static_cast<uint16_t>(value & 0xFFFF));
         else f.SetByte(field.offset, static_cast<uint8_t>(value & 0xFF));
     }

@@ -16,6 +16,7 @@ struct ControllerBehaviour {
     bool failStore = false;   // a store is answered 0x04 and changes nothing
     bool shortBlock = false;  // block replies carry 16 bytes
     bool silentAfterRead = false;  // answers until the last block of a read, then nothing more
+    bool dropWrite = false;   // the first block written is acknowledged, its bytes discarded
 };
 
 struct Reply {
@@ -47,6 +48,7 @@ private:
     bool restorePending_ = false;
     bool readDone_ = false;
     long zeroAnswers_ = 0;
+    bool writeDropped_ = false;
 };
 
 // "section 2 block 1", "identity", "FOC block" ... for block code n.
