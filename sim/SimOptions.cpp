@@ -71,6 +71,8 @@ void AddFlags(CLI::App& app, SimOptions& o, const char* group) {
         {"--uncalibrated", kController,
          "standard controller whose BATT_RATIO word is 0 (data not valid)", &o.uncalibrated},
         {"--silent", kFailures, "never answer", &o.behaviour.silent},
+        {"--silent-after-read", kFailures, "answer until a whole set has been read, then never again",
+         &o.behaviour.silentAfterRead},
         {"--garbage", kFailures, "send noise bytes before each reply (never a valid frame)", &o.wire.garbage},
         {"--split", kFailures, "send each reply in several pieces, a few ms apart", &o.wire.split},
         {"--fail-store", kFailures, "answer a store (0x80) with 0x04 and keep the old set", &o.behaviour.failStore},
