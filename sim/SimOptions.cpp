@@ -40,7 +40,8 @@ forgotten after 200 ms of silence.
   0x80          -> 0x03: the held blocks become the stored set (0x04 with --fail-store)
   0x81          -> 0x81; the next 0x80 brings back the factory set
 Reads always answer the stored set.)"
-    "\nExit status: 0 when stopped, 1 when the terminal, link or file fails, 2 for a bad command line.";
+    "\nExit status: 0 when stopped, 1 when the terminal or link fails, 2 for a bad command line or a\n"
+    "set file that cannot be read or used.";
 
 // A whole number of 0 or more; larger values are taken as max.
 CLI::Validator Count(long max) {

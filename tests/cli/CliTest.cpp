@@ -10,6 +10,7 @@
 
 #include "CliMain.h"
 #include "Json.h"
+#include "SupportLog.h"
 #include "Version.h"
 
 namespace {
@@ -298,6 +299,8 @@ TEST_F(Cli, HelpForEachCommandAndTheVersion) {
         }
     }
     EXPECT_NE(Run({"download", "--help"}).out.find("--dry-run"), std::string::npos);
+    EXPECT_EQ(Run({"check", Sample("foc.ged"), "--trace"}).rc, 0) << "global options after the command";
+    dt::SetFrameTrace(false);
     r = Run({"--version"});
     EXPECT_EQ(r.rc, 0);
     EXPECT_EQ(r.out, "drivetune-cli " DRIVETUNE_VERSION "\n");
