@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QThread>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -31,7 +32,11 @@ bool HungUp(QSerialPort& port) {
 
 SerialPort::SerialPort(DeviceResolver resolver, QObject* parent)
     : QObject(parent), resolver_(std::move(resolver)) {
-    if (!resolver_) resolver_ = [](int n) { return PortNumbering::System().DeviceFor(n); };
+    if (!resolver_) {
+        // One numbering for the port's life, so reopening reuses its scan of the devices.
+        auto numbering = std::make_shared<PortNumbering>(PortNumbering::System());
+        resolver_ = [numbering](int n) { return numbering->DeviceFor(n); };
+    }
     connect(&port_, &QSerialPort::readyRead, this, [this] {
         const int n = number_;
         emit Received(n);
