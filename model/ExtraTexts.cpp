@@ -22,6 +22,17 @@ constexpr ExtraText kExtraTexts[] = {
     // end of status line, changed values, find
 
     // Ports and their failures
+    {XTX_PORT_MISSING, "%1 没有响应：请检查连接线和串口适配器，然后从列表中重新选择串口。",
+     "Nothing answers at %1: check the cable and the adapter, then choose the port again from the list."},
+    {XTX_PORT_NO_PERMISSION,
+     "当前用户无权打开此串口：请用 sudo usermod -aG %1 $USER 加入 %1 组，然后注销并重新登录。",
+     "Your user may not open this port: join the group %1 with sudo usermod -aG %1 $USER, then log out "
+     "and log in again."},
+    {XTX_PORT_BUSY,
+     "%1 已被其他程序占用（例如 ModemManager 或 brltty）：用 fuser -v %1 或 lsof %1 查出是哪个程序，关闭后再连接。",
+     "Another program holds %1 (ModemManager or brltty, for example): fuser -v %1 or lsof %1 names it; "
+     "close it, then connect again."},
+    {XTX_PORT_OTHER, "系统报告：%1", "The system reports: %1"},
     // end of ports and their failures
 
     // Support log and packaging
