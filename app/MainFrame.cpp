@@ -15,6 +15,7 @@
 #include "ParameterFileCommands.h"
 #include "PortNumbering.h"
 #include "Settings.h"
+#include "SupportLog.h"
 #include "ToolState.h"
 
 namespace {
@@ -126,6 +127,7 @@ void CMainFrame::SetBusy(bool enable) {
 }
 
 int CMainFrame::ShowMessage(const std::string& text, int type) {
+    dt::LogEvent("message: " + text);
     if (messageHook_) return messageHook_(text, type);
     return ::ShowMessage(this, state_, text, type);
 }
@@ -146,7 +148,12 @@ int CMainFrame::ValidateAll() { return view_ ? view_->ValidateAll() : 0; }
 
 std::string CMainFrame::ChooseSaveFile(const std::string& title, const std::string& filter,
                                        const std::string& defaultExt) {
-    if (fileHook_) return fileHook_(true, title, filter, defaultExt);
+    const std::string path = fileHook_ ? fileHook_(true, title, filter, defaultExt) : SaveDialog(title, filter, defaultExt);
+    dt::LogEvent(path.empty() ? "file to write: none chosen" : "file to write: " + path);
+    return path;
+}
+
+std::string CMainFrame::SaveDialog(const std::string& title, const std::string& filter, const std::string& defaultExt) {
     QFileDialog dialog(this, Q(title), QString(), DialogFilterText(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -156,7 +163,12 @@ std::string CMainFrame::ChooseSaveFile(const std::string& title, const std::stri
 }
 
 std::string CMainFrame::ChooseOpenFile(const std::string& title, const std::string& filter) {
-    if (fileHook_) return fileHook_(false, title, filter, std::string());
+    const std::string path = fileHook_ ? fileHook_(false, title, filter, std::string()) : OpenDialog(title, filter);
+    dt::LogEvent(path.empty() ? "file to read: none chosen" : "file to read: " + path);
+    return path;
+}
+
+std::string CMainFrame::OpenDialog(const std::string& title, const std::string& filter) {
     QFileDialog dialog(this, Q(title), QString(), DialogFilterText(filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

@@ -75,6 +75,8 @@ public:
 
 private:
     void OnTreeSelection(QTreeWidgetItem* current);
+    std::string SaveDialog(const std::string& title, const std::string& filter, const std::string& defaultExt);
+    std::string OpenDialog(const std::string& title, const std::string& filter);
     QWidget* CreatePanel(QWidget* parent);
 
     dt::ToolState& state_;
