@@ -50,12 +50,7 @@ bool CMainFrame::OnCreate() {
     setCentralWidget(view_);
 
     setWindowTitle(Q(dt::kWindowTitle));
-    move(0, 0);
-    resize(kWidth, kHeight);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(kWidth / 2, kHeight / 2));
-    }
+    PlaceOnScreen();
 
     state_.dataValid = false;
     protocol_->ClearReceiveBuffer();
@@ -81,6 +76,26 @@ bool CMainFrame::OnCreate() {
     });
     view_->SetMessageSink([this](const std::string& text, int type) { return ShowMessage(text, type); });
     return true;
+}
+
+CMainFrame::Placement CMainFrame::ChoosePlacement(const QRect& available) {
+    const QRect specified(0, 0, kWidth, kHeight);
+    if (!available.isValid()) return {specified, false};
+    // Centred, the window would hang off a small screen with its button strip above the top.
+    if (available.width() < kWidth || available.height() < kHeight) return {available, true};
+    // From the free space on each side: QRect::center() rounds down and would put an exactly
+    // fitting window one pixel above the area.
+    const QPoint offset((available.width() - kWidth) / 2, (available.height() - kHeight) / 2);
+    return {specified.translated(available.topLeft() + offset), false};
+}
+
+void CMainFrame::PlaceOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const Placement place = ChoosePlacement(screen ? screen->availableGeometry() : QRect());
+    move(place.geometry.topLeft());
+    resize(place.geometry.size());
+    // Also placed inside the area, for a desktop without a window manager to maximise it.
+    if (place.maximised) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 QWidget* CMainFrame::CreatePanel(QWidget* parent) {
