@@ -43,6 +43,11 @@ TEST(PortBoxList, WideEnoughForTheLongestEntryWhileTheBoxKeepsItsSize) {
     EXPECT_EQ(box.width(), 80);
     const int text = box.view()->fontMetrics().horizontalAdvance(QString::fromStdString(longest));
     EXPECT_GT(box.view()->minimumWidth(), text);
+    box.show();
+    box.showPopup();  // refills, and the open list takes the width
+    EXPECT_GT(box.view()->window()->width(), text);
+    EXPECT_EQ(box.width(), 80);
+    box.hidePopup();
     EXPECT_EQ(dt::TakePortFromList(box.itemText(1).toStdString()), 33);
 }
 
