@@ -121,7 +121,7 @@ TEST_F(SessionTest, APortThatDoesNotOpenIsLoggedWithItsReason) {
     Start("/nonexistent/ttyUSB7");
     ASSERT_EQ(shown_.size(), 1u);
     EXPECT_EQ(shown_[0], "fail to open the serial port COM40 9600\nNothing answers at /nonexistent/ttyUSB7: check the "
-                         "cable and the adapter, then choose the port again from the list.");
+                         "cable and the adapter,\nthen choose the port again from the list.");
     EXPECT_TRUE(Log().contains("port did not open: /nonexistent/ttyUSB7: missing")) << Log().toStdString();
     EXPECT_TRUE(Log().contains("message: fail to open the serial port COM40 9600 / Nothing answers")) << Log().toStdString();
 }

@@ -116,7 +116,7 @@ TEST_F(StartUpTest, PortThatCannotBeOpenedIsReportedAndNoPortAtAllIsSilent) {
     ASSERT_EQ(messages.size(), 1u);
     // The specified line, then why: no device has the number.
     EXPECT_EQ(messages[0].text, "fail to open the serial port COM7 9600\nNothing answers at COM7: check the cable and "
-                                "the adapter, then choose the port again from the list.");
+                                "the adapter,\nthen choose the port again from the list.");
     EXPECT_EQ(messages[0].type, dt::MB_ICON_ERROR);
     EXPECT_FALSE(App().Port().IsOpen());
     EXPECT_EQ(State().settings.UartPort, 7);

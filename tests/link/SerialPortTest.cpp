@@ -219,9 +219,9 @@ TEST(SerialPortFailure, MissingDevicesSayCheckTheCable) {
     port.SetSettleMs(0);
     EXPECT_EQ(ConnectMessage(port, 3),
               "fail to open the serial port COM3 9600\nNothing answers at /nonexistent/ttyUSB9: check the cable "
-              "and the adapter, then choose the port again from the list.");
+              "and the adapter,\nthen choose the port again from the list.");
     EXPECT_EQ(ConnectMessage(port, 6),
-              "fail to open the serial port COM6 9600\nNothing answers at COM6: check the cable and the adapter, "
+              "fail to open the serial port COM6 9600\nNothing answers at COM6: check the cable and the adapter,\n"
               "then choose the port again from the list.");
     EXPECT_EQ(port.OpenFailure().fault, PortFault::Missing);
     EXPECT_EQ(ConnectMessage(port, 0).rfind("fail to open the serial port COM0 9600\nNothing answers at COM0", 0), 0u);
@@ -239,8 +239,8 @@ TEST(SerialPortFailure, APortHeldByAnotherProgramIsBusy) {
     const std::string text = ConnectMessage(port, 2);
     EXPECT_EQ(port.OpenFailure().fault, PortFault::Busy) << port.LastError();
     EXPECT_EQ(text, "fail to open the serial port COM2 9600\nAnother program holds " + pty.path +
-                        " (ModemManager or brltty, for example): fuser -v " + pty.path + " or lsof " + pty.path +
-                        " names it; close it, then connect again.");
+                        " (ModemManager or brltty, for example).\nThis names it: fuser -v " + pty.path + " (or lsof " +
+                        pty.path + ")\nClose it, then connect again.");
     const std::string cn = ConnectMessage(port, 2, LANG_CHINESE);
     EXPECT_NE(cn.find("\n" + pty.path + " 已被其他程序占用"), std::string::npos) << cn;
 }
@@ -263,14 +263,14 @@ TEST(SerialPortFailure, AUserOutsideTheDevicesGroupIsToldToJoinIt) {
     if (!opened) {  // root opens a mode-000 device anyway
         EXPECT_EQ(port.OpenFailure().fault, PortFault::NoPermission);
         EXPECT_EQ(ConnectMessage(port, 1),
-                  "fail to open the serial port COM1 9600\nYour user may not open this port: join the group uucp "
-                  "with sudo usermod -aG uucp $USER, then log out and log in again.");
+                  "fail to open the serial port COM1 9600\nYour user may not open this port. Join the group uucp:\n"
+                  "sudo usermod -aG uucp $USER\nthen log out and log in again.");
     }
     port.Close();
     Holder other(pty.path);  // root may open it: hold it and ask again, the probe still says no access
     ASSERT_TRUE(other.Held());
     SerialPort refused([&](int) { return pty.path; });
     refused.SetAccessProbe([](const std::string&) { return DeviceAccess{true, false, "root"}; });
-    EXPECT_NE(ConnectMessage(refused, 1).find("join the group dialout with sudo usermod -aG dialout $USER"),
+    EXPECT_NE(ConnectMessage(refused, 1).find("Join the group dialout:\nsudo usermod -aG dialout $USER\n"),
               std::string::npos);
 }
