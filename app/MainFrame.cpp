@@ -85,14 +85,14 @@ bool CMainFrame::OnCreate() {
 }
 
 CMainFrame::Placement CMainFrame::ChoosePlacement(const QRect& available) {
-    const QRect specified(0, 0, kWidth, kHeight);
-    if (!available.isValid()) return {specified, false};
+    const QRect ownSize(0, 0, kWidth, kHeight);
+    if (!available.isValid()) return {ownSize, false};
     // Centred, the window would hang off a small screen with its button strip above the top.
     if (available.width() < kWidth || available.height() < kHeight) return {available, true};
     // From the free space on each side: QRect::center() rounds down and would put an exactly
     // fitting window one pixel above the area.
     const QPoint offset((available.width() - kWidth) / 2, (available.height() - kHeight) / 2);
-    return {specified.translated(available.topLeft() + offset), false};
+    return {ownSize.translated(available.topLeft() + offset), false};
 }
 
 void CMainFrame::PlaceOnScreen() {

@@ -15,7 +15,7 @@
 
 namespace {
 
-TEST(WindowPlacement, SmallScreensMaximiseLargerOnesCentreTheSpecifiedSize) {
+TEST(WindowPlacement, SmallScreensMaximiseLargerOnesCentre1070x720) {
     struct Case { QRect available; QRect geometry; bool maximised; };
     const Case cases[] = {
         {QRect(0, 0, 1024, 600), QRect(0, 0, 1024, 600), true},

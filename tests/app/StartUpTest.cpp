@@ -114,7 +114,7 @@ TEST_F(StartUpTest, TextIniChoosesTheChineseSlotWithItsOverridesAndSettingsAreRe
 TEST_F(StartUpTest, PortThatCannotBeOpenedIsReportedAndNoPortAtAllIsSilent) {
     StartApp([] { return std::vector<std::string>{"COM7 (/dev/nothing-here)"}; });
     ASSERT_EQ(messages.size(), 1u);
-    // The specified line, then why: no device has the number.
+    // The port message, then why: no device has the number.
     EXPECT_EQ(messages[0].text, "fail to open the serial port COM7 9600\nNothing answers at COM7: check the cable and "
                                 "the adapter,\nthen choose the port again from the list.");
     EXPECT_EQ(messages[0].type, dt::MB_ICON_ERROR);
