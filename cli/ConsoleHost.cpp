@@ -17,7 +17,7 @@ void ConsoleHost::SetBusy(bool enable) {
 
 int ConsoleHost::ShowMessage(const std::string& text, int type) {
     messages_.push_back({text, type});
-    LogEvent("message shown: " + text);
+    LogEvent("message: " + text);
     if (!(quiet_ && type == MB_ICON_INFO)) err_ << text << "\n" << std::flush;
     return 1;  // OK, the only button
 }

@@ -1,6 +1,7 @@
 // drivetune-cli's online commands against the virtual controller, for both controller kinds.
 #include "CliHarness.h"
 #include "Json.h"
+#include "SupportLog.h"
 
 using namespace clitest;
 
@@ -157,4 +158,21 @@ TEST_F(CliOnline, UsageErrorsExitTwoBeforeAnyPortIsOpened) {
         EXPECT_FALSE(Contains(r.err, "fail to open")) << r.err;
         EXPECT_EQ(r.out, "");
     }
+}
+
+TEST_F(CliOnline, TheSupportLogHoldsCommandsMessagesAndWithTraceFrames) {
+    StartSim({});
+    dt::StartSupportLog("drivetune-cli");
+    CliResult r = Cli({"upload", "--port", sim().Path(), "--trace"});
+    dt::SetFrameTrace(false);
+    r = Cli({"store", "--port", Dir() + "/ttyNone"});
+    dt::StopSupportLog();
+    const Bytes bytes = ReadFile(dt::SupportLogPath());
+    const std::string log(bytes.begin(), bytes.end());
+    EXPECT_TRUE(Contains(log, "command: upload --port " + sim().Path() + " --trace\n")) << log;
+    EXPECT_TRUE(Contains(log, "message: Upload parameters successfully\n")) << log;
+    EXPECT_TRUE(Contains(log, "command upload ended with exit status 0\n")) << log;
+    EXPECT_TRUE(Contains(log, "66 10")) << "the identity request, traced in hex\n" << log;
+    EXPECT_TRUE(Contains(log, "message: fail to open the serial port COM0 9600")) << log;
+    EXPECT_TRUE(Contains(log, "command store ended with exit status 1\n")) << log;
 }
