@@ -243,15 +243,16 @@ ControllerSet FocController() {
 }
 
 bool LoadSetFile(const std::string& path, ControllerSet& set, std::string& error) {
-    std::string ext = LowerExtension(path);
-    if (ext != "foc" && ext != "ged") {
-        error = path + ": the file must end in .foc or .ged";
-        return false;
-    }
+    // Read first, so a folder or a missing file is named as such whatever its name ends in.
     std::vector<uint8_t> bytes;
     std::string why;
     if (!dt::ReadFileChecked(path, bytes, why)) {
         error = "cannot read " + path + ": " + why;
+        return false;
+    }
+    std::string ext = LowerExtension(path);
+    if (ext != "foc" && ext != "ged") {
+        error = path + ": the file must end in .foc or .ged";
         return false;
     }
     if (ext == "foc") {
