@@ -139,7 +139,6 @@ void CMainFrame::ReportBackupFailure(const std::string& why) {
 }
 
 int CMainFrame::ShowMessage(const std::string& text, int type) {
-    if (messageHook_) return messageHook_(text, type);
     return ::ShowMessage(this, state_, text, type);
 }
 
