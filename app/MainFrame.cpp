@@ -156,7 +156,6 @@ void CMainFrame::ReportBackupFailure(const std::string& why) {
 
 int CMainFrame::ShowMessage(const std::string& text, int type) {
     dt::LogEvent("message: " + text);
-    if (messageHook_) return messageHook_(text, type);
     return ::ShowMessage(this, state_, text, type);
 }
 

@@ -43,8 +43,6 @@ public:
     };
     static Placement ChoosePlacement(const QRect& available);
 
-    // Replaces the message box (tests): text, type -> result.
-    using MessageHook = std::function<int(const std::string& text, int type)>;
     // Replaces the file dialogs (tests): save or open, title, filter, default extension -> path or "".
     using FileHook = std::function<std::string(bool save, const std::string& title, const std::string& filter,
                                                const std::string& defaultExt)>;
@@ -70,7 +68,6 @@ public:
     std::string ChooseOpenFile(const std::string& title, const std::string& filter) override;
     void ReportBackupFailure(const std::string& why) override;
 
-    void SetMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
     void SetFileHook(FileHook hook) { fileHook_ = std::move(hook); }
 
     CDriveTuneView* View() const { return view_; }
@@ -107,6 +104,5 @@ private:
     QTreeWidgetItem* rootItem_ = nullptr;
     QTreeWidgetItem* parameterItem_ = nullptr;
     QTreeWidgetItem* functionItem_ = nullptr;
-    MessageHook messageHook_;
     FileHook fileHook_;
 };

@@ -15,6 +15,7 @@
 #include "GridCellCombo.h"
 #include "GridCtrl.h"
 #include "MainFrame.h"
+#include "MessageDlg.h"
 #include "Settings.h"
 
 void EnsureQtApplication() {
@@ -41,6 +42,7 @@ void WindowTest::SetUp() {
 
 void WindowTest::TearDown() {
     app_.reset();
+    SetMessageHook(nullptr);
     StopSim();
     QDir::setCurrent(oldCwd_);
     xdg_.reset();
@@ -73,16 +75,15 @@ void WindowTest::StopSim() {
 
 void WindowTest::StartApp(CControlPanel::PortLister lister, bool answerMessages) {
     app_ = std::make_unique<CDriveTuneApp>(AppPaths::Default(), std::move(lister));
-    CMainFrame::MessageHook answer;
-    if (answerMessages) answer = [this](const std::string& text, int type) {
-        messages.push_back({text, type});
+    // answerMessages = false leaves the hook as the test set it (or none: the real box).
+    if (answerMessages) SetMessageHook([this](CMessageDlg& dlg) {
+        messages.push_back({dlg.Text().toStdString(), dlg.Type()});
         if (messageAnswers.empty()) return 1;
         const int answer = messageAnswers.front();
         messageAnswers.pop_front();
         return answer;
-    };
-    app_->SetHooks(
-        answer,
+    });
+    app_->SetFileHook(
         [this](bool save, const std::string& title, const std::string& filter, const std::string& ext) {
             fileQuestions.push_back({save, title, filter, ext});
             if (fileAnswers.empty()) return std::string();
