@@ -182,8 +182,11 @@ void CMessageDlg::ApplyButtonSet()
     if (closeEnabled_)
         flags |= Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
-    if (set.focus)
-        Button(set.focus)->setFocus(Qt::OtherFocusReason);
+    int focus = set.focus;
+    if ((type_ & kSecondDefault) && set.visible.size() > 1)
+        focus = set.visible[1];
+    if (focus)
+        Button(focus)->setFocus(Qt::OtherFocusReason);
 
     QStyle::StandardPixmap pixmap = QStyle::SP_CustomBase;
     switch (type_ & 0xF0) {

@@ -113,13 +113,19 @@ public:
     void SetImage(int image) { image_ = image; }
     std::intptr_t GetData() const { return param_; }
     void SetData(std::intptr_t p) { param_ = p; }
+    // Drawn on top of the cell's own colours and font: marked = bold text and a corner
+    // marker (a changed value), highlighted = a frame (a find match).
+    bool IsMarked() const { return marked_; }
+    void SetMarked(bool marked) { marked_ = marked; }
+    bool IsHighlighted() const { return highlighted_; }
+    void SetHighlighted(bool highlighted) { highlighted_ = highlighted; }
 
     // Merge bookkeeping: the top-left cell holds the range, the others point at it.
     bool IsMergeTopLeft() const { return mergeRange_.isValid(); }
     QRect MergeRange() const { return mergeRange_; }  // x = column, y = row
     CCellID MergedTo() const { return mergedTo_; }
 
-    // Copies the common fields (text, format, state, colours, font, margin, image, data) from another cell.
+    // Copies the common fields (text, format, state, colours, font, margin, image, data, marks) from another cell.
     void CopyCommon(const CGridCell& other);
 
 private:
@@ -134,6 +140,8 @@ private:
     unsigned margin_ = kDefaultMargin;
     int image_ = -1;
     std::intptr_t param_ = 0;
+    bool marked_ = false;
+    bool highlighted_ = false;
     QRect mergeRange_;
     CCellID mergedTo_;
 };

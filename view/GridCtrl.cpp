@@ -548,6 +548,42 @@ bool CGridCtrl::SetItemFont(int row, int col, const QFont& f)
     return true;
 }
 
+bool CGridCtrl::SetItemMarked(int row, int col, bool marked)
+{
+    CGridCell* c = Cell(row, col);
+    if (!c)
+        return false;
+    if (c->IsMarked() != marked) {
+        c->SetMarked(marked);
+        viewport()->update();
+    }
+    return true;
+}
+
+bool CGridCtrl::IsItemMarked(int row, int col) const
+{
+    const CGridCell* c = Cell(row, col);
+    return c && c->IsMarked();
+}
+
+bool CGridCtrl::SetItemHighlighted(int row, int col, bool highlighted)
+{
+    CGridCell* c = Cell(row, col);
+    if (!c)
+        return false;
+    if (c->IsHighlighted() != highlighted) {
+        c->SetHighlighted(highlighted);
+        viewport()->update();
+    }
+    return true;
+}
+
+bool CGridCtrl::IsItemHighlighted(int row, int col) const
+{
+    const CGridCell* c = Cell(row, col);
+    return c && c->IsHighlighted();
+}
+
 const QFont* CGridCtrl::GetItemFont(int row, int col) const
 {
     const CGridCell* c = Cell(row, col);
@@ -700,6 +736,27 @@ bool CGridCtrl::IsCellEditable(int row, int col) const
     return !(c->GetState() & GVIS_READONLY);
 }
 
+void CGridCtrl::DrawOverlays(QPainter* p, const QRect& rect, const CGridCell& c) const
+{
+    if (c.IsHighlighted()) {
+        QPen pen(kHighlightFrame);
+        pen.setWidth(kHighlightWidth);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p->setPen(pen);
+        p->setBrush(Qt::NoBrush);
+        const int in = kHighlightWidth / 2;
+        p->drawRect(rect.adjusted(in + 1, in + 1, -in - 1, -in - 1));
+    }
+    if (c.IsMarked()) {
+        // A triangle in the top right corner, apart from the text at the left.
+        const QPoint corner = rect.topRight();
+        const QPoint tri[3] = {corner, corner - QPoint(kMarkerSize, 0), corner + QPoint(0, kMarkerSize)};
+        p->setPen(Qt::NoPen);
+        p->setBrush(kMarkerColour);
+        p->drawPolygon(tri, 3);
+    }
+}
+
 void CGridCtrl::DrawCell(QPainter* p, const QRect& rect, int row, int col) const
 {
     const CGridCell* c = Cell(row, col);
@@ -717,7 +774,9 @@ void CGridCtrl::DrawCell(QPainter* p, const QRect& rect, int row, int col) const
     }
     p->save();
     p->fillRect(rect, bk);
-    const QFont f = c->GetFont() ? *c->GetFont() : font();
+    QFont f = c->GetFont() ? *c->GetFont() : font();
+    if (c->IsMarked())
+        f.setBold(true);
     p->setFont(f);
     p->setPen(fg);
     const unsigned format = c->GetFormat();
@@ -741,6 +800,7 @@ void CGridCtrl::DrawCell(QPainter* p, const QRect& rect, int row, int col) const
     }
     p->setClipRect(rect);
     p->drawText(textRect, flags, text);
+    DrawOverlays(p, rect, *c);
     if (isFocus) {
         QPen pen(hasFocus() || IsEditing() ? palette().color(QPalette::WindowText) : QColor(128, 128, 128));
         pen.setWidth(hasFocus() ? 2 : 1);

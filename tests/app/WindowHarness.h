@@ -18,6 +18,7 @@
 #include "DriveTuneApp.h"
 
 class CDriveTuneView;
+class QWidget;
 class CGridCtrl;
 class CMainFrame;
 
@@ -74,6 +75,9 @@ protected:
     std::string ReadSettings() const;
     void WriteSettings(const std::string& text);
     void WriteFile(const QString& name, const QByteArray& bytes);
+    // A text.ini in the working directory: the window starts in Chinese. A byte-order mark makes
+    // it UTF-8; one override shows that the file is read.
+    void UseChinese();
     QString WorkPath(const QString& name) const;
 
     std::vector<ShownMessage> messages;
@@ -90,6 +94,9 @@ private:
     QString simDevice_;
     std::unique_ptr<CDriveTuneApp> app_;
 };
+
+// Typed into w character by character, any script (QTest's own typing knows ASCII only).
+void TypeText(QWidget* w, const QString& text);
 
 // Path of drivetune-sim in the build tree.
 QString SimBinary();
