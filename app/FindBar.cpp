@@ -83,10 +83,10 @@ void CFindBar::Reapply() {
     if (!isVisible()) return;
     const int row = CurrentRow();
     matches_ = RowsNamed(state_, text());
-    Frame(true);
     current_ = -1;
     for (size_t i = 0; i < matches_.size(); ++i)
         if (matches_[i] == row) current_ = static_cast<int>(i);
+    Frame(true);
 }
 
 void CFindBar::Next() {
@@ -107,16 +107,22 @@ int CFindBar::CurrentRow() const {
 void CFindBar::GoTo(int index) {
     CGridCtrl* grid = view_.Grid();
     if (!grid || index < 0 || index >= static_cast<int>(matches_.size())) return;
+    if (CurrentRow() >= 0) grid->SetItemHighlight(CurrentRow(), kNameColumn, CellHighlight::Match);
     current_ = index;
-    grid->SetFocusCell(matches_[index], kNameColumn);
-    grid->EnsureVisible(matches_[index], kNameColumn);
+    const int row = matches_[index];
+    grid->SetItemHighlight(row, kNameColumn, CellHighlight::Current);
+    grid->SetFocusCell(row, kNameColumn);
+    // In the middle, with its neighbours, rather than at the edge.
+    grid->scrollTo(grid->model()->index(row, kNameColumn), QAbstractItemView::PositionAtCenter);
+    grid->EnsureVisible(row, kNameColumn);
     grid->Refresh();
 }
 
 void CFindBar::Frame(bool on) {
     CGridCtrl* grid = view_.Grid();
     if (!grid) return;
-    for (int row : matches_) grid->SetItemHighlighted(row, kNameColumn, on);
+    for (int row : matches_) grid->SetItemHighlight(row, kNameColumn, on ? CellHighlight::Match : CellHighlight::None);
+    if (on && CurrentRow() >= 0) grid->SetItemHighlight(CurrentRow(), kNameColumn, CellHighlight::Current);
 }
 
 void CFindBar::ShowNoMatch(bool noMatch) {

@@ -1,5 +1,6 @@
 #include "StatusLine.h"
 
+#include <QFrame>
 #include <QLabel>
 
 #include "BytePort.h"
@@ -30,12 +31,22 @@ CStatusLine::CStatusLine(const dt::ToolState& state, const dt::BytePort& port, Q
     // The count is what needs doing; it stands out in the colour of the change markers.
     changedLabel_->setStyleSheet(QStringLiteral("QLabel { color: rgb(200, 60, 0); font-weight: bold; }"));
     addWidget(portLabel_);
+    controllerSeparator_ = AddSeparator();
     addWidget(controllerLabel_);
+    changedSeparator_ = AddSeparator();
     addWidget(changedLabel_);
     poll_.setInterval(kPortPollMs);
     connect(&poll_, &QTimer::timeout, this, &CStatusLine::Refresh);
     poll_.start();
     Refresh();
+}
+
+QFrame* CStatusLine::AddSeparator() {
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    addWidget(line);
+    return line;
 }
 
 void CStatusLine::TakeController() {
@@ -60,8 +71,10 @@ void CStatusLine::Refresh() {
     portLabel_->setText(Q(PortStateText(state_, port_.IsOpen(), PortNumber())));
     controllerLabel_->setText(Q(ControllerStateText(state_, controller_)));
     controllerLabel_->setVisible(controller_.known);
+    controllerSeparator_->setVisible(controller_.known);
     changedLabel_->setText(Q(ChangedCountText(state_, changed_)));
     changedLabel_->setVisible(changed_ > 0);
+    changedSeparator_->setVisible(changed_ > 0);
 }
 
 QString CStatusLine::PortText() const { return portLabel_->text(); }

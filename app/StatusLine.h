@@ -10,6 +10,7 @@
 
 #include "ParamTables.h"
 
+class QFrame;
 class QLabel;
 
 namespace dt {
@@ -52,6 +53,7 @@ public:
 
 private:
     int PortNumber() const;
+    QFrame* AddSeparator();
 
     const dt::ToolState& state_;
     const dt::BytePort& port_;
@@ -60,5 +62,7 @@ private:
     QLabel* portLabel_ = nullptr;
     QLabel* controllerLabel_ = nullptr;
     QLabel* changedLabel_ = nullptr;
+    QFrame* controllerSeparator_ = nullptr;
+    QFrame* changedSeparator_ = nullptr;
     QTimer poll_;
 };

@@ -53,6 +53,9 @@ enum GridComboStyle { CBS_SIMPLE = 1, CBS_DROPDOWN = 2, CBS_DROPDOWNLIST = 3 };
 
 enum class GridCellKind { Text, Combo };
 
+// Frames drawn over a cell without touching its colours: a find match, and the match gone to.
+enum class CellHighlight { None, Match, Current };
+
 // Set-item record: SetItem applies the fields named in mask; GetItem fills them all.
 struct GV_ITEM {
     int row = 0;
@@ -114,11 +117,11 @@ public:
     std::intptr_t GetData() const { return param_; }
     void SetData(std::intptr_t p) { param_ = p; }
     // Drawn on top of the cell's own colours and font: marked = bold text and a corner
-    // marker (a changed value), highlighted = a frame (a find match).
+    // marker (a changed value); a highlight frames it.
     bool IsMarked() const { return marked_; }
     void SetMarked(bool marked) { marked_ = marked; }
-    bool IsHighlighted() const { return highlighted_; }
-    void SetHighlighted(bool highlighted) { highlighted_ = highlighted; }
+    CellHighlight GetHighlight() const { return highlight_; }
+    void SetHighlight(CellHighlight highlight) { highlight_ = highlight; }
 
     // Merge bookkeeping: the top-left cell holds the range, the others point at it.
     bool IsMergeTopLeft() const { return mergeRange_.isValid(); }
@@ -141,7 +144,7 @@ private:
     int image_ = -1;
     std::intptr_t param_ = 0;
     bool marked_ = false;
-    bool highlighted_ = false;
+    CellHighlight highlight_ = CellHighlight::None;
     QRect mergeRange_;
     CCellID mergedTo_;
 };

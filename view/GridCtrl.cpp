@@ -566,22 +566,22 @@ bool CGridCtrl::IsItemMarked(int row, int col) const
     return c && c->IsMarked();
 }
 
-bool CGridCtrl::SetItemHighlighted(int row, int col, bool highlighted)
+bool CGridCtrl::SetItemHighlight(int row, int col, CellHighlight highlight)
 {
     CGridCell* c = Cell(row, col);
     if (!c)
         return false;
-    if (c->IsHighlighted() != highlighted) {
-        c->SetHighlighted(highlighted);
+    if (c->GetHighlight() != highlight) {
+        c->SetHighlight(highlight);
         viewport()->update();
     }
     return true;
 }
 
-bool CGridCtrl::IsItemHighlighted(int row, int col) const
+CellHighlight CGridCtrl::GetItemHighlight(int row, int col) const
 {
     const CGridCell* c = Cell(row, col);
-    return c && c->IsHighlighted();
+    return c ? c->GetHighlight() : CellHighlight::None;
 }
 
 const QFont* CGridCtrl::GetItemFont(int row, int col) const
@@ -738,13 +738,15 @@ bool CGridCtrl::IsCellEditable(int row, int col) const
 
 void CGridCtrl::DrawOverlays(QPainter* p, const QRect& rect, const CGridCell& c) const
 {
-    if (c.IsHighlighted()) {
-        QPen pen(kHighlightFrame);
-        pen.setWidth(kHighlightWidth);
+    if (c.GetHighlight() != CellHighlight::None) {
+        const bool current = c.GetHighlight() == CellHighlight::Current;
+        const int width = current ? kCurrentWidth : kHighlightWidth;
+        QPen pen(current ? kCurrentFrame : kHighlightFrame);
+        pen.setWidth(width);
         pen.setJoinStyle(Qt::MiterJoin);
         p->setPen(pen);
         p->setBrush(Qt::NoBrush);
-        const int in = kHighlightWidth / 2;
+        const int in = width / 2;
         p->drawRect(rect.adjusted(in + 1, in + 1, -in - 1, -in - 1));
     }
     if (c.IsMarked()) {

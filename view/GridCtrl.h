@@ -49,6 +49,8 @@ public:
     static constexpr int kMarkerSize = 9;
     static inline const QColor kHighlightFrame{255, 150, 0};
     static constexpr int kHighlightWidth = 2;
+    static inline const QColor kCurrentFrame{220, 100, 0};
+    static constexpr int kCurrentWidth = 3;
 
     explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0, QWidget* parent = nullptr);
     ~CGridCtrl() override;
@@ -96,8 +98,8 @@ public:
     // Overlays that leave the cell's colours and font alone (see CGridCell::IsMarked).
     bool SetItemMarked(int row, int col, bool marked);
     bool IsItemMarked(int row, int col) const;
-    bool SetItemHighlighted(int row, int col, bool highlighted);
-    bool IsItemHighlighted(int row, int col) const;
+    bool SetItemHighlight(int row, int col, CellHighlight highlight);
+    CellHighlight GetItemHighlight(int row, int col) const;
     // Replaces the cell by one of another kind, keeping text, format, state, colours and font.
     bool SetCellType(int row, int col, GridCellKind kind);
     CGridCell* GetCell(int row, int col) const;

@@ -49,7 +49,7 @@ protected:
     std::vector<int> FramedRows() {
         std::vector<int> rows;
         for (int row = 0; row < Grid().GetRowCount(); ++row)
-            if (Grid().IsItemHighlighted(row, 1)) rows.push_back(row);
+            if (Grid().GetItemHighlight(row, 1) != CellHighlight::None) rows.push_back(row);
         return rows;
     }
 
@@ -74,6 +74,9 @@ TEST_F(FindBarTest, TypingGoesToTheFirstMatchEnterAndF3StepShiftF3StepsBack) {
 
     QTest::keyClick(&Bar(), Qt::Key_Return);
     EXPECT_EQ(FocusRow(), expected[1]);
+    // The match gone to stands out from the others.
+    EXPECT_EQ(Grid().GetItemHighlight(expected[1], 1), CellHighlight::Current);
+    EXPECT_EQ(Grid().GetItemHighlight(expected[0], 1), CellHighlight::Match);
     QTest::keyClick(&Bar(), Qt::Key_F3);
     EXPECT_EQ(FocusRow(), expected[2]);
     QTest::keyClick(&Bar(), Qt::Key_F3, Qt::ShiftModifier);

@@ -557,10 +557,11 @@ TEST_F(GridTest, MarksAndHighlightsAreDrawnOverTheCellsOwnLook)
     grid->SetItemFgColour(3, 2, QColor(0, 0, 255));
     grid->SetItemBkColour(4, 1, QColor(225, 230, 210));
     grid->SetItemMarked(3, 2, true);
-    grid->SetItemHighlighted(4, 1, true);
+    grid->SetItemHighlight(4, 1, CellHighlight::Match);
+    grid->SetItemHighlight(5, 1, CellHighlight::Current);
     EXPECT_TRUE(grid->IsItemMarked(3, 2));
     EXPECT_FALSE(grid->IsItemMarked(4, 2));
-    EXPECT_TRUE(grid->IsItemHighlighted(4, 1));
+    EXPECT_EQ(grid->GetItemHighlight(4, 1), CellHighlight::Match);
     EXPECT_FALSE(grid->SetItemMarked(99, 2, true));
     // The cell's own colours and font stay as they were set.
     EXPECT_EQ(grid->GetItemBkColour(3, 2), QColor(235, 240, 220));
@@ -575,6 +576,8 @@ TEST_F(GridTest, MarksAndHighlightsAreDrawnOverTheCellsOwnLook)
     const QRect framed = grid->CellRect(4, 1);
     EXPECT_EQ(shot.pixelColor(QPoint(framed.center().x(), framed.top() + 2)), CGridCtrl::kHighlightFrame);
     EXPECT_EQ(shot.pixelColor(framed.center() + QPoint(framed.width() / 3, 0)), QColor(225, 230, 210));
+    const QRect current = grid->CellRect(5, 1);
+    EXPECT_EQ(shot.pixelColor(QPoint(current.center().x(), current.top() + 3)), CGridCtrl::kCurrentFrame);
 
     // Bold text: the marked value covers more pixels than the same text unmarked.
     auto inked = [&](const QImage& img, const QRect& r) {
