@@ -741,6 +741,9 @@ void CGridCtrl::DrawOverlays(QPainter* p, const QRect& rect, const CGridCell& c)
     if (c.GetHighlight() != CellHighlight::None) {
         const bool current = c.GetHighlight() == CellHighlight::Current;
         const int width = current ? kCurrentWidth : kHighlightWidth;
+        // A see-through wash: the cell's own colour still shows beneath it.
+        if (current)
+            p->fillRect(rect, kCurrentWash);
         QPen pen(current ? kCurrentFrame : kHighlightFrame);
         pen.setWidth(width);
         pen.setJoinStyle(Qt::MiterJoin);

@@ -50,6 +50,7 @@ public:
     static inline const QColor kHighlightFrame{255, 150, 0};
     static constexpr int kHighlightWidth = 2;
     static inline const QColor kCurrentFrame{220, 100, 0};
+    static inline const QColor kCurrentWash{255, 200, 0, 60};
     static constexpr int kCurrentWidth = 3;
 
     explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0, QWidget* parent = nullptr);
