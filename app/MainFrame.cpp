@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "BackupKeeper.h"
 #include "ControllerCommands.h"
 #include "ControllerProtocol.h"
 #include "DriveTuneView.h"
@@ -36,6 +37,11 @@ CMainFrame::CMainFrame(dt::ToolState& state, dt::BytePort& port, AppPaths paths,
     protocol_ = std::make_unique<dt::ControllerProtocol>(state_, *this, port);
     commands_ = std::make_unique<dt::ControllerCommands>(state_, *this, port, *protocol_, paths_.settingsPath);
     files_ = std::make_unique<dt::ParameterFileCommands>(state_, *this);
+    backups_ = std::make_unique<dt::BackupKeeper>(state_, *this);
+    backups_->SetFolder(paths_.backupDir);
+    protocol_->SetBackupKeeper(backups_.get());
+    commands_->SetBackupKeeper(backups_.get());
+    commands_->SetAskBeforeUnbackedDefault(true);
 }
 
 CMainFrame::~CMainFrame() {
@@ -107,7 +113,7 @@ void CMainFrame::NoteLinkMessage(const std::string& text) {
 bool CMainFrame::ConfirmCloseWithChanges() {
     const int changed = view_ ? view_->ChangedCount() : 0;
     if (changed <= 0) return true;
-    const int type = CMessageDlg::kYesNo | dt::MB_ICON_QUESTION | CMessageDlg::kSecondDefault;
+    const int type = dt::MB_YESNO | dt::MB_ICON_QUESTION | dt::MB_DEFBUTTON2;
     return ShowMessage(CStatusLine::CloseQuestion(state_, changed), type) == CMessageDlg::IDYES;
 }
 
@@ -161,6 +167,13 @@ void CMainFrame::OnTreeSelection(QTreeWidgetItem* current) {
 void CMainFrame::SetBusy(bool enable) {
     if (view_) view_->SetPanelEnabled(enable);
     if (statusLine_) statusLine_->Refresh();
+}
+
+void CMainFrame::ReportBackupFailure(const std::string& why) {
+    // Once per run: the technician knows, and the next operations are not interrupted again.
+    if (backupFailureShown_) return;
+    backupFailureShown_ = true;
+    ShowMessage(state_.Extra(dt::XTX_BACKUP_FAILED) + std::string("\n") + why, dt::MB_ICON_WARNING);
 }
 
 int CMainFrame::ShowMessage(const std::string& text, int type) {

@@ -36,9 +36,6 @@ public:
         IDC_TEXT = 1010,
         IDC_ICON = 1011,
     };
-    // Type bits: the Yes/No button set, and the second button taking the focus instead of the first.
-    static constexpr int kYesNo = 4;
-    static constexpr int kSecondDefault = 0x100;
     enum class Sound { Default, Stop, Question, Exclamation, Information };
     using SoundHook = std::function<void(Sound)>;
 
@@ -90,6 +87,7 @@ protected:
 private:
     void BuildControls(const QString& okText, const QString& cancelText);
     void ApplyButtonSet();
+    int EnterResult() const;
     void LayOut();
     static void Play(Sound s);
 

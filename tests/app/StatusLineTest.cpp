@@ -111,7 +111,7 @@ TEST_F(StatusLineTest, ClosingWithChangesAsksFirst) {
     EXPECT_TRUE(Frame().isVisible());
     ASSERT_EQ(messages.size(), before + 1);
     EXPECT_EQ(messages.back().text, "2 values have been changed but not downloaded. Close anyway?");
-    EXPECT_EQ(messages.back().type, CMessageDlg::kYesNo | dt::MB_ICON_QUESTION | CMessageDlg::kSecondDefault);
+    EXPECT_EQ(messages.back().type, dt::MB_YESNO | dt::MB_ICON_QUESTION | dt::MB_DEFBUTTON2);
 
     answer = CMessageDlg::IDYES;
     EXPECT_TRUE(Frame().close());
