@@ -394,7 +394,7 @@ TEST(SimController, LoadsParameterFiles) {
     WriteFile(dir + "/short.ged", Bytes(31, 0));
     for (const char* name : {"/short.foc", "/short.ged", "/missing.foc"}) {
         RunResult r = RunToEnd({"--file", dir + name});
-        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_EQ(r.status, 2) << name;  // a file that cannot be used, as for the command line
         EXPECT_NE(r.out.find(name + 1), std::string::npos) << r.out;
     }
     std::system(("rm -rf " + dir).c_str());

@@ -92,6 +92,21 @@ TEST(GridPasses, EditedCellsReachTheBlock) {
     EXPECT_EQ(s.block.SectionWord(0, 0), 0x4108);  // identity untouched
 }
 
+TEST(GridPasses, FirstFunctionRowReachesTheBlockInBothVariants) {
+    // Function row 1 (EBS enable, word 100 bit 15) follows the title row directly.
+    for (uint16_t modelWord : {uint16_t{0x052C}, uint16_t{0}}) {
+        test::IdentityWords id;
+        id.modelWord = modelWord;
+        ToolState s = ReferenceController(id);
+        ValueCells cells = ShowValues(s);
+        const int p = s.tables.ParameterSettings.rowCount;
+        ASSERT_EQ(cells[p + 1], "1:Enable") << modelWord;
+        cells[p + 1] = "0:Disable";
+        StoreValues(s, cells);
+        EXPECT_EQ(s.block.ReadWord(100), 0x0A10) << modelWord;
+    }
+}
+
 TEST(GridPasses, AcceptedGridAndItsColours) {
     ToolState s = ReferenceController();
     ValueCells cells = ShowValues(s);
