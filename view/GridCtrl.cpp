@@ -551,13 +551,10 @@ bool CGridCtrl::SetItemFont(int row, int col, const QFont& f)
 bool CGridCtrl::SetItemMarked(int row, int col, bool marked)
 {
     CGridCell* c = Cell(row, col);
-    if (!c)
-        return false;
-    if (c->IsMarked() != marked) {
+    if (c)
         c->SetMarked(marked);
-        viewport()->update();
-    }
-    return true;
+    viewport()->update();
+    return c != nullptr;
 }
 
 bool CGridCtrl::IsItemMarked(int row, int col) const
@@ -569,13 +566,10 @@ bool CGridCtrl::IsItemMarked(int row, int col) const
 bool CGridCtrl::SetItemHighlight(int row, int col, CellHighlight highlight)
 {
     CGridCell* c = Cell(row, col);
-    if (!c)
-        return false;
-    if (c->GetHighlight() != highlight) {
+    if (c)
         c->SetHighlight(highlight);
-        viewport()->update();
-    }
-    return true;
+    viewport()->update();
+    return c != nullptr;
 }
 
 CellHighlight CGridCtrl::GetItemHighlight(int row, int col) const

@@ -19,11 +19,6 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-constexpr int kAccelerationRow = 46;      // numeric, rule 41 (50..1200)
-constexpr int kDecelerationRow = 47;      // numeric, rule 42 (100..1200)
-constexpr int kSoftUndervoltageRow = 14;  // choice of list 1
-constexpr int kNominalRow = 6;
-
 class ChangeMarksTest : public WindowTest {
 protected:
     void SetUp() override {

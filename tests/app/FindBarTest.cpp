@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kAccelerationRow = 46;
-
 class FindBarTest : public WindowTest {
 protected:
     void SetUp() override {

@@ -82,32 +82,28 @@ protected:
         QTest::qWait(300);
         Shot("5-refused-cell");
 
-        // The hint balloon: the mouse rests on a name.
-        const int hintRow = 3;
-        Grid().EnsureVisible(hintRow, 1);
-        const QPoint at = Grid().viewport()->mapToGlobal(Grid().CellRect(hintRow, 1).center());
-        QCursor::setPos(at);
-        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::NoModifier, Grid().CellRect(hintRow, 1).center());
-        QTest::qWait(700);
+        Balloon(3);
         Shot("6-hint");
 
         ChangesAndFind();
     }
 
+    // The hint balloon of a row: the mouse rests on its name.
+    void Balloon(int row) {
+        Grid().EnsureVisible(row, 1);
+        const QPoint centre = Grid().CellRect(row, 1).center();
+        QCursor::setPos(Grid().viewport()->mapToGlobal(centre));
+        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+        QTest::qWait(700);
+    }
+
     // Values changed against the controller, the balloon of a changed row, then the find field.
     void ChangesAndFind() {
         ASSERT_TRUE(Upload());
-        const int changed[] = {40, 43, 47};
-        for (int row : changed) {
-            Grid().EnsureVisible(row, 2);
-            TypeValue(row, row == 47 ? "900" : CellText(row) == "4.0" ? "3.8" : "4.0");
-        }
-        const int hintRow = 47;
-        Grid().EnsureVisible(hintRow, 1);
-        const QPoint at = Grid().viewport()->mapToGlobal(Grid().CellRect(hintRow, 1).center());
-        QCursor::setPos(at);
-        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::NoModifier, Grid().CellRect(hintRow, 1).center());
-        QTest::qWait(700);
+        const int throttleVoltages[] = {40, 43};
+        for (int row : throttleVoltages) TypeValue(row, CellText(row) == "4.0" ? "3.8" : "4.0");
+        TypeValue(kDecelerationRow, "900");
+        Balloon(kDecelerationRow);
         Shot("8-changed-values");
 
         QCursor::setPos(Frame().mapToGlobal(QPoint(Frame().width() - 10, 10)));

@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr int kAccelerationRow = 46;
-constexpr int kDecelerationRow = 47;
-
 class StatusLineTest : public WindowTest {
 protected:
     CStatusLine& Line() { return *Frame().StatusLine(); }

@@ -23,6 +23,12 @@ class QWidget;
 class CGridCtrl;
 class CMainFrame;
 
+// Rows of the standard controller's grid that the tests edit.
+constexpr int kNominalRow = 6;
+constexpr int kSoftUndervoltageRow = 14;  // choice of list 1
+constexpr int kAccelerationRow = 46;      // numeric, integer, rule 41 (50..1200)
+constexpr int kDecelerationRow = 47;      // numeric, integer, rule 42 (100..1200)
+
 // The QApplication shared by every test of this executable (made on first use).
 void EnsureQtApplication();
 
