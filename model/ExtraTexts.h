@@ -31,6 +31,10 @@ enum XtxId {
     // end of status line, changed values, find
 
     // Ports and their failures
+    XTX_PORT_MISSING,
+    XTX_PORT_NO_PERMISSION,
+    XTX_PORT_BUSY,
+    XTX_PORT_OTHER,
     // end of ports and their failures
 
     // Support log and packaging
