@@ -4,6 +4,7 @@
 #include <string>
 
 #include "GridPasses.h"
+#include "Json.h"
 #include "ToolState.h"
 
 namespace dt::cli {
@@ -15,11 +16,13 @@ enum class LoadStatus { Ok, Missing, UnknownExtension, TooShort };
 LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why = nullptr);
 // Human-readable reason for a failed load, in English (usage errors are the tool's own texts).
 std::string LoadError(LoadStatus status, const std::string& path, const std::string& why = "");
+// LoadParameterFile; a failure is reported on err ("drivetune-cli: cannot read x.foc: Is a directory").
+bool LoadOrReport(ToolState& s, const std::string& path, std::ostream& err);
 
 // Readable sheet: tables and groups as headings, one aligned "name  value" line per record.
 void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells);
 // The machine-readable form of the same values.
-void PrintSheetJson(std::ostream& out, const ToolState& s, const ValueCells& cells);
+Json SheetJson(const ToolState& s, const ValueCells& cells);
 
 // Set name of a grid row as the JSON output names it.
 const char* SetName(GridSet set);

@@ -16,6 +16,11 @@ constexpr ExtraText kExtraTexts[] = {
      "The controller's parameters have not been read, so no backup of them exists. Restore the factory "
      "parameters anyway?"},
     {XTX_BACKUP_FAILED, "无法保存参数备份：", "The parameter backup could not be written:"},
+    {XTX_VERIFY_DIFFERS, "回读的参数中有 %1 个与写入的不同", "%1 values read back differ from those sent"},
+    {XTX_VERIFY_SAME, "回读的参数与写入的一致", "The values read back are those sent"},
+    {XTX_RESTORE_UNREAD, "控制器参数未能读取，因此没有备份，未恢复出厂参数（--no-backup 可不备份而恢复）",
+     "The controller's parameters could not be read, so no backup of them exists; the factory parameters "
+     "were not restored (--no-backup restores without a backup)"},
     // end of backups and data safety
 
     // Status line, changed values, find

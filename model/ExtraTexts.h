@@ -10,6 +10,9 @@ enum XtxId {
     // Backups and data safety
     XTX_DEFAULT_WITHOUT_BACKUP,
     XTX_BACKUP_FAILED,
+    XTX_VERIFY_DIFFERS,
+    XTX_VERIFY_SAME,
+    XTX_RESTORE_UNREAD,
     // end of backups and data safety
 
     // Status line, changed values, find
