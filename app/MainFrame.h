@@ -18,6 +18,8 @@ class QDockWidget;
 class QTreeWidgetItem;
 class CDriveTuneView;
 class CGroupTree;
+class CStatusLine;
+class CFindBar;
 
 namespace dt {
 struct ToolState;
@@ -77,19 +79,30 @@ public:
     QTreeWidgetItem* RootItem() const { return rootItem_; }
     QTreeWidgetItem* ParameterItem() const { return parameterItem_; }
     QTreeWidgetItem* FunctionItem() const { return functionItem_; }
+    CStatusLine* StatusLine() const { return statusLine_; }
+    CFindBar* FindBar() const { return findBar_; }
     dt::ControllerProtocol& Protocol() { return *protocol_; }
     dt::ControllerCommands& Commands() { return *commands_; }
     dt::ParameterFileCommands& Files() { return *files_; }
     dt::BackupKeeper& Backups() { return *backups_; }
 
+protected:
+    // With changed values not yet downloaded, closing asks first.
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     void PlaceOnScreen();
     void OnTreeSelection(QTreeWidgetItem* current);
+    void CreateStatusLine();
+    // The link tells of a stored download only by its message.
+    void NoteLinkMessage(const std::string& text);
+    bool ConfirmCloseWithChanges();
     std::string SaveDialog(const std::string& title, const std::string& filter, const std::string& defaultExt);
     std::string OpenDialog(const std::string& title, const std::string& filter);
     QWidget* CreatePanel(QWidget* parent);
 
     dt::ToolState& state_;
+    dt::BytePort& port_;
     AppPaths paths_;
     CControlPanel::PortLister lister_;
     std::unique_ptr<dt::ControllerProtocol> protocol_;
@@ -105,4 +118,8 @@ private:
     QTreeWidgetItem* parameterItem_ = nullptr;
     QTreeWidgetItem* functionItem_ = nullptr;
     FileHook fileHook_;
+    CStatusLine* statusLine_ = nullptr;
+    CFindBar* findBar_ = nullptr;
+    // BuildGrid came while an exchange ran: the values shown next are the controller's.
+    bool readCompleting_ = false;
 };

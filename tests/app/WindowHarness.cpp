@@ -28,6 +28,10 @@ void EnsureQtApplication() {
     dttest::GuiApp();
 }
 
+void TypeText(QWidget* w, const QString& text) {
+    for (const QChar ch : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
 QString SimBinary() { return QStringLiteral(DT_BINARY_DIR "/sim/drivetune-sim"); }
 
 void WindowTest::SetUp() {
@@ -177,6 +181,10 @@ void WindowTest::WriteFile(const QString& name, const QByteArray& bytes) {
     QFile f(WorkPath(name));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+void WindowTest::UseChinese() {
+    WriteFile("text.ini", QByteArray("\xEF\xBB\xBF") + QStringLiteral("1000=演示控制器\n").toUtf8());
 }
 
 QString WindowTest::WorkPath(const QString& name) const { return QDir(work_->path()).filePath(name); }
