@@ -99,18 +99,14 @@ TEST_F(StatusLineTest, ClosingWithChangesAsksFirst) {
     Frame().show();
 
     ChangeTwoValues();
-    int answer = CMessageDlg::IDNO;
-    Frame().SetMessageHook([&](const std::string& text, int type) {
-        messages.push_back({text, type});
-        return answer;
-    });
+    messageAnswers.push_back(CMessageDlg::IDNO);
     EXPECT_FALSE(Frame().close());
     EXPECT_TRUE(Frame().isVisible());
     ASSERT_EQ(messages.size(), before + 1);
     EXPECT_EQ(messages.back().text, "2 values have been changed but not downloaded. Close anyway?");
     EXPECT_EQ(messages.back().type, dt::MB_YESNO | dt::MB_ICON_QUESTION | dt::MB_DEFBUTTON2);
 
-    answer = CMessageDlg::IDYES;
+    messageAnswers.push_back(CMessageDlg::IDYES);
     EXPECT_TRUE(Frame().close());
     EXPECT_FALSE(Frame().isVisible());
 }
@@ -123,7 +119,6 @@ TEST_F(StatusLineTest, TheCloseQuestionBoxHasNoPreselectedInChinese) {
     TypeValue(kAccelerationRow, CellText(kAccelerationRow) == "600" ? "700" : "600");
 
     // The real box: Yes and No shown, No holding the focus; Enter and Esc never mean Yes.
-    Frame().SetMessageHook(nullptr);
     QString text;
     bool noFocused = false, yesShown = false;
     int answer = CMessageDlg::IDOK;
