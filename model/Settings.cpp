@@ -94,13 +94,14 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
     return std::string();
 }
 
-bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& value) {
-    std::vector<std::string> lines = ReadLines(path);
+namespace {
+
+// Sets key=value in the section of the file's lines, appending the section or the key as needed.
+void SetEntry(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+              const std::string& value) {
     const std::string entry = key + "=" + value;
     int sectionLine = -1, sectionEnd = static_cast<int>(lines.size());
-    bool done = false;
-    for (int i = 0; i < static_cast<int>(lines.size()) && !done; ++i) {
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         std::string name;
         if (SectionName(lines[i], name)) {
             if (sectionLine >= 0) {
@@ -114,25 +115,39 @@ bool WriteProfileString(const std::string& path, const std::string& section, con
         size_t eq = lines[i].find('=');
         if (eq != std::string::npos && SameName(Trim(lines[i].substr(0, eq)), key)) {
             lines[i] = entry;
-            done = true;
+            return;
         }
     }
-    if (!done) {
-        if (sectionLine < 0) {
-            lines.push_back("[" + section + "]");
-            lines.push_back(entry);
-        } else {
-            // Append after the last non-empty line of the section.
-            int at = sectionEnd;
-            while (at - 1 > sectionLine && Trim(lines[at - 1]).empty()) --at;
-            lines.insert(lines.begin() + at, entry);
-        }
+    if (sectionLine < 0) {
+        lines.push_back("[" + section + "]");
+        lines.push_back(entry);
+        return;
     }
-    std::string why;
-    if (!MakeDirectories(SettingsFolder(path), why)) return false;
+    // Append after the last non-empty line of the section.
+    int at = sectionEnd;
+    while (at - 1 > sectionLine && Trim(lines[at - 1]).empty()) --at;
+    lines.insert(lines.begin() + at, entry);
+}
+
+// Writes the lines unless the file already holds exactly them: a start-up that changes nothing
+// costs no write and no flush to disk.
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& l : lines) text += l + "\n";
+    std::vector<unsigned char> old;
+    std::string why;
+    if (ReadFileChecked(path, old, why) && std::string(old.begin(), old.end()) == text) return true;
+    if (!MakeDirectories(SettingsFolder(path), why)) return false;
     return WriteFileAtomically(path, text, why);
+}
+
+}  // namespace
+
+bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value) {
+    std::vector<std::string> lines = ReadLines(path);
+    SetEntry(lines, section, key, value);
+    return WriteLines(path, lines);
 }
 
 Settings LoadSettings(const std::string& path) {
@@ -150,10 +165,12 @@ Settings LoadSettings(const std::string& path) {
 }
 
 bool SaveSettings(const std::string& path, const Settings& settings) {
-    bool ok = WriteProfileString(path, kSection, "UartPort", std::to_string(settings.UartPort));
-    ok = WriteProfileString(path, kSection, "Baudrate", std::to_string(settings.Baudrate)) && ok;
-    ok = WriteProfileString(path, kSection, "Language", std::to_string(settings.Language)) && ok;
-    return ok;
+    // One write for the three keys.
+    std::vector<std::string> lines = ReadLines(path);
+    SetEntry(lines, kSection, "UartPort", std::to_string(settings.UartPort));
+    SetEntry(lines, kSection, "Baudrate", std::to_string(settings.Baudrate));
+    SetEntry(lines, kSection, "Language", std::to_string(settings.Language));
+    return WriteLines(path, lines);
 }
 
 }  // namespace dt
