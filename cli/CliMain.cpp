@@ -138,6 +138,12 @@ int Diff(const std::vector<std::string>& args, ToolState& a, ToolState& b, std::
     if (!FileAndJson(args, 2, paths, json, true)) return UsageError(err, "diff takes A B [--json]");
     if (int rc = Load(a, paths[0], err)) return rc;
     if (int rc = Load(b, paths[1], err)) return rc;
+    PrintDiff(out, a, b, json);
+    return kOk;
+}
+}  // namespace
+
+void PrintDiff(std::ostream& out, ToolState& a, ToolState& b, bool json) {
     auto ra = ShownRows(a);
     auto rb = ShownRows(b);
     std::map<std::pair<std::string, int>, bool> keys;
@@ -170,14 +176,15 @@ int Diff(const std::vector<std::string>& args, ToolState& a, ToolState& b, std::
                 << ", \"b\": " << (r.b ? JsonString(r.b->value) : "null") << "}";
         }
         out << (diffs.empty() ? "]}\n" : "\n]}\n");
-        return kOk;
+        return;
     }
     for (const Row& r : diffs) {
         std::string name = r.name + std::string(width - DisplayWidth(r.name), ' ');
         out << name << "  " << (r.a ? r.a->value : "(none)") << "  ->  " << (r.b ? r.b->value : "(none)") << "\n";
     }
-    return kOk;
 }
+
+namespace {
 
 void SetUpLanguage(ToolState& s, const std::string& lang, const std::string& textIniPath) {
     s.settings = LoadSettings(DefaultSettingsPath());

@@ -2,8 +2,10 @@
 // Loading parameter files as if just read from a controller, and printing what they hold.
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "GridPasses.h"
+#include "ParameterFiles.h"
 #include "ToolState.h"
 
 namespace dt::cli {
@@ -12,6 +14,8 @@ enum class LoadStatus { Ok, Missing, UnknownExtension, TooShort };
 
 // Puts a .foc or .ged file into the state as an upload would leave it (identity, variant, list 0).
 LoadStatus LoadParameterFile(ToolState& s, const std::string& path);
+// The same with the file's content held in memory.
+LoadStatus LoadParameterBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content);
 // Human-readable reason for a failed load, in English (usage errors are the tool's own texts).
 std::string LoadError(LoadStatus status, const std::string& path);
 

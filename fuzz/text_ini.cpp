@@ -1,0 +1,40 @@
+// text.ini as the tool reads it at start-up: every override applied, then what the texts
+// reach: the sheet of a standard or an FOC set (chosen from the input, to keep runs short), and
+// the range-check messages that quote the row names and hints (with the sample values and with
+// every cell refused).
+#include "FuzzSupport.h"
+#include "LanguageSetup.h"
+#include "Sheet.h"
+
+using namespace dt;
+using namespace dt::fuzz;
+
+namespace {
+
+void Exercise(ToolState& s, FileKind kind, const Bytes& file, bool json, NullStream& out) {
+    if (cli::LoadParameterBytes(s, kind, file) != cli::LoadStatus::Ok) Fail("sample refused");
+    ValueCells cells = ShowValues(s);
+    if (json) cli::PrintSheetJson(out, s, cells);
+    else cli::PrintSheet(out, s, cells);
+    out << ValidateAll(s, cells).message;
+    for (std::string& c : cells) c = "-1";
+    out << ValidateAll(s, cells).message;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const ToolState start;
+    static const Bytes standard = SampleFile("standard-a.foc");
+    static const Bytes ged = SampleFile("foc.ged");
+    static ToolState s;
+    static NullStream out;
+
+    s = start;
+    ApplyLanguageFromMemory(s, std::string(reinterpret_cast<const char*>(data), size));
+    Require(s.language == LANG_CHINESE, "a present text.ini chooses Chinese");
+    const uint32_t pick = InputRandom(data, size).Next();
+    if (pick & 1) Exercise(s, FileKind::Ged, ged, pick & 2, out);
+    else Exercise(s, FileKind::Foc, standard, pick & 2, out);
+    return 0;
+}
