@@ -1,9 +1,10 @@
-// Parameter files as the offline commands take them: load, the sheet in both forms, the range
-// check, the shown texts stored back, and the diff against a second set cut from the input.
+// Parameter files as the offline commands take them: loaded, then one of the commands' steps
+// (one per input keeps runs short): the sheet, the range check, the shown texts stored back,
+// or the diff against a second set cut from the input.
 //
 // Input: a flags byte, an offset byte, then the file's content.
-//   flags bit 0: .ged instead of .foc   bit 1: Chinese texts   bit 2: also diff
-//         bit 3: the second set is a .ged   bit 4: JSON output
+//   flags bit 0: .ged instead of .foc   bit 1: Chinese texts   bits 2-3: the step
+//         bit 4: JSON output   bit 5: the second set is a .ged
 //   offset: where the second set starts in the content, in steps of 8 bytes.
 #include <algorithm>
 #include <string>
@@ -33,11 +34,10 @@ constexpr size_t kFocAmpsRow = 9;
 
 FileKind KindOf(bool ged) { return ged ? FileKind::Ged : FileKind::Foc; }
 
-void ShowStoreCheck(ToolState& s, bool json, NullStream& out) {
+enum Step { STEP_SHEET, STEP_CHECK, STEP_STORE, STEP_DIFF };
+
+void StoreUnchanged(ToolState& s) {
     const ValueCells cells = ShowValues(s);
-    if (json) PrintSheetJson(out, s, cells);
-    else PrintSheet(out, s, cells);
-    ValidateAll(s, cells);
     // A download of unchanged cells must show the same texts when read back.
     StoreValues(s, cells);
     const ValueCells again = ShowValues(s);
@@ -58,20 +58,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static NullStream out;
     if (size < 2) return 0;
     const uint8_t flags = data[0];
+    const bool json = flags & 16;
     const ToolState& base = flags & 2 ? start.chinese : start.english;
     const Bytes content(data + 2, data + size);
 
     ResetRunState(a, base);
     if (LoadParameterBytes(a, KindOf(flags & 1), content) != LoadStatus::Ok) return 0;
-    ShowStoreCheck(a, flags & 16, out);
-    if (!(flags & 4)) return 0;
-
-    ResetRunState(a, base);
-    ResetRunState(b, base);
-    const size_t offset = std::min<size_t>(data[1] * 8u, content.size());
-    const Bytes second(content.begin() + static_cast<long>(offset), content.end());
-    if (LoadParameterBytes(a, KindOf(flags & 1), content) != LoadStatus::Ok) return 0;
-    if (LoadParameterBytes(b, KindOf(flags & 8), second) != LoadStatus::Ok) return 0;
-    PrintDiff(out, a, b, flags & 16);
+    switch ((flags >> 2) & 3) {
+    case STEP_SHEET: {
+        const ValueCells cells = ShowValues(a);
+        if (json) PrintSheetJson(out, a, cells);
+        else PrintSheet(out, a, cells);
+        break;
+    }
+    case STEP_CHECK: {
+        ValueCells cells = ShowValues(a);
+        StoreValues(a, cells);
+        out << ValidateAll(a, cells).message;
+        break;
+    }
+    case STEP_STORE: StoreUnchanged(a); break;
+    default: {
+        ResetRunState(b, base);
+        const size_t offset = std::min<size_t>(data[1] * 8u, content.size());
+        const Bytes second(content.begin() + static_cast<long>(offset), content.end());
+        if (LoadParameterBytes(b, KindOf(flags & 32), second) == LoadStatus::Ok) PrintDiff(out, a, b, json);
+    }
+    }
     return 0;
 }
