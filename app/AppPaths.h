@@ -3,16 +3,19 @@
 // working directory.
 #include <string>
 
+#include "Backups.h"
 #include "Settings.h"
 
 struct AppPaths {
     std::string settingsPath;
     std::string textIniPath = "text.ini";
     std::string logoPath = "logo.png";
+    std::string backupDir;  // "" keeps no backups (tests)
 
     static AppPaths Default() {
         AppPaths p;
         p.settingsPath = dt::DefaultSettingsPath();
+        p.backupDir = dt::DefaultBackupDir();
         return p;
     }
 };

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "BackupKeeper.h"
 #include "ControllerCommands.h"
 #include "ControllerProtocol.h"
 #include "DriveTuneView.h"
@@ -33,6 +34,11 @@ CMainFrame::CMainFrame(dt::ToolState& state, dt::BytePort& port, AppPaths paths,
     protocol_ = std::make_unique<dt::ControllerProtocol>(state_, *this, port);
     commands_ = std::make_unique<dt::ControllerCommands>(state_, *this, port, *protocol_, paths_.settingsPath);
     files_ = std::make_unique<dt::ParameterFileCommands>(state_, *this);
+    backups_ = std::make_unique<dt::BackupKeeper>(state_, *this);
+    backups_->SetFolder(paths_.backupDir);
+    protocol_->SetBackupKeeper(backups_.get());
+    commands_->SetBackupKeeper(backups_.get());
+    commands_->SetAskBeforeUnbackedDefault(true);
 }
 
 CMainFrame::~CMainFrame() {
@@ -123,6 +129,13 @@ void CMainFrame::OnTreeSelection(QTreeWidgetItem* current) {
 
 void CMainFrame::SetBusy(bool enable) {
     if (view_) view_->SetPanelEnabled(enable);
+}
+
+void CMainFrame::ReportBackupFailure(const std::string& why) {
+    // Once per run: the technician knows, and the next operations are not interrupted again.
+    if (backupFailureShown_) return;
+    backupFailureShown_ = true;
+    ShowMessage(state_.Extra(dt::XTX_BACKUP_FAILED) + std::string("\n") + why, dt::MB_ICON_WARNING);
 }
 
 int CMainFrame::ShowMessage(const std::string& text, int type) {

@@ -23,6 +23,7 @@ struct ToolState;
 class BytePort;
 class ControllerProtocol;
 class ControllerCommands;
+class BackupKeeper;
 class ParameterFileCommands;
 }
 
@@ -58,6 +59,7 @@ public:
     std::string ChooseSaveFile(const std::string& title, const std::string& filter,
                                const std::string& defaultExt) override;
     std::string ChooseOpenFile(const std::string& title, const std::string& filter) override;
+    void ReportBackupFailure(const std::string& why) override;
 
     void SetMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
     void SetFileHook(FileHook hook) { fileHook_ = std::move(hook); }
@@ -72,6 +74,7 @@ public:
     dt::ControllerProtocol& Protocol() { return *protocol_; }
     dt::ControllerCommands& Commands() { return *commands_; }
     dt::ParameterFileCommands& Files() { return *files_; }
+    dt::BackupKeeper& Backups() { return *backups_; }
 
 private:
     void OnTreeSelection(QTreeWidgetItem* current);
@@ -83,6 +86,8 @@ private:
     std::unique_ptr<dt::ControllerProtocol> protocol_;
     std::unique_ptr<dt::ControllerCommands> commands_;
     std::unique_ptr<dt::ParameterFileCommands> files_;
+    std::unique_ptr<dt::BackupKeeper> backups_;
+    bool backupFailureShown_ = false;
     CDriveTuneView* view_ = nullptr;
     CGroupTree* tree_ = nullptr;
     QDockWidget* pane_ = nullptr;

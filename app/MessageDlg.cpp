@@ -182,7 +182,9 @@ void CMessageDlg::ApplyButtonSet()
     if (closeEnabled_)
         flags |= Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
-    if (set.focus)
+    if ((type_ & dt::MB_DEFBUTTON2) && set.visible.size() >= 2)
+        Button(set.visible[1])->setFocus(Qt::OtherFocusReason);
+    else if (set.focus)
         Button(set.focus)->setFocus(Qt::OtherFocusReason);
 
     QStyle::StandardPixmap pixmap = QStyle::SP_CustomBase;
@@ -322,7 +324,7 @@ void CMessageDlg::closeEvent(QCloseEvent* e)
 void CMessageDlg::keyPressEvent(QKeyEvent* e)
 {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        done(IDOK);
+        done(EnterResult());
         return;
     }
     if (e->key() == Qt::Key_Escape) {
@@ -338,7 +340,7 @@ bool CMessageDlg::eventFilter(QObject* watched, QEvent* e)
     if (e->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(e);
         if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
-            done(IDOK);
+            done(EnterResult());
             return true;
         }
         if (ke->key() == Qt::Key_Escape) {
@@ -347,6 +349,12 @@ bool CMessageDlg::eventFilter(QObject* watched, QEvent* e)
         }
     }
     return QDialog::eventFilter(watched, e);
+}
+
+int CMessageDlg::EnterResult() const
+{
+    // A question whose pre-selected answer is No is never answered Yes by a stray Enter.
+    return (type_ & dt::MB_DEFBUTTON2) && (type_ & 0x0F) == dt::MB_YESNO ? IDNO : IDOK;
 }
 
 void SetMessageHook(MessageHook hook)

@@ -87,6 +87,7 @@ protected:
 private:
     void BuildControls(const QString& okText, const QString& cancelText);
     void ApplyButtonSet();
+    int EnterResult() const;
     void LayOut();
     static void Play(Sound s);
 

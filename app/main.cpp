@@ -1,10 +1,12 @@
 // DriveTune: the parameter tool's window.
 #include <QApplication>
 
+#include "AppIdentity.h"
 #include "DriveTuneApp.h"
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
+    dt::SetApplicationIdentity();
     CDriveTuneApp app;
     if (!app.InitInstance()) return 1;
     const int result = qt.exec();

@@ -85,9 +85,10 @@ bool FileAndJson(const std::vector<std::string>& args, size_t files, std::vector
 }
 
 int Load(ToolState& s, const std::string& path, std::ostream& err) {
-    LoadStatus st = LoadParameterFile(s, path);
+    std::string why;
+    LoadStatus st = LoadParameterFile(s, path, &why);
     if (st == LoadStatus::Ok) return kOk;
-    err << "drivetune-cli: " << LoadError(st, path) << "\n";
+    err << "drivetune-cli: " << LoadError(st, path, why) << "\n";
     return kUsage;
 }
 

@@ -20,6 +20,10 @@ int ConsoleHost::ShowMessage(const std::string& text, int type) {
     return 1;  // OK, the only button
 }
 
+void ConsoleHost::ReportBackupFailure(const std::string& why) {
+    err_ << "drivetune-cli: " << state_.Extra(XTX_BACKUP_FAILED) << " " << why << "\n" << std::flush;
+}
+
 void ConsoleHost::ShowValues() { cells_ = dt::ShowValues(state_); }
 
 void ConsoleHost::StoreValues() { dt::StoreValues(state_, cells_); }

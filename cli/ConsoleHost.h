@@ -50,6 +50,7 @@ public:
     // Files are named on the command line; nothing is ever chosen interactively.
     std::string ChooseSaveFile(const std::string&, const std::string&, const std::string&) override { return ""; }
     std::string ChooseOpenFile(const std::string&, const std::string&) override { return ""; }
+    void ReportBackupFailure(const std::string& why) override;
 
 private:
     ToolState& state_;

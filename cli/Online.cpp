@@ -75,12 +75,13 @@ bool CheckParameterFile(const std::string& path, std::ostream& err) {
     std::vector<unsigned char> content;
     LoadStatus status = LoadStatus::Ok;
     const FileKind kind = FileKindOf(path);
-    if (!ReadWholeFile(path, content)) status = LoadStatus::Missing;
+    std::string why;
+    if (!ReadWholeFile(path, content, why)) status = LoadStatus::Missing;
     else if (kind == FileKind::Other) status = LoadStatus::UnknownExtension;
     else if (content.size() < static_cast<size_t>(kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize))
         status = LoadStatus::TooShort;
     if (status == LoadStatus::Ok) return true;
-    err << "drivetune-cli: " << LoadError(status, path) << "\n";
+    err << "drivetune-cli: " << LoadError(status, path, why) << "\n";
     return false;
 }
 

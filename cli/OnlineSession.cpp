@@ -1,5 +1,6 @@
 #include "OnlineSession.h"
 
+#include "Backups.h"
 #include "ToolState.h"
 
 namespace dt::cli {
@@ -12,6 +13,7 @@ OnlineSession::OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& 
       serial_(serial),
       link_(state, host, linkPort, DefaultSettingsPath()) {
     host_.Attach(&link_);
+    link_.backups.SetFolder(DefaultBackupDir());
     host_.OnIdle([this] { loop_.quit(); });
     link_.protocol.SetFrameObserver([this](const LinkFrame& frame) {
         if (frame.command == 0x03 || frame.command == 0x04) outcome_ = frame.command;

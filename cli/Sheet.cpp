@@ -72,10 +72,14 @@ const char* SetName(GridSet set) {
     return "";
 }
 
-LoadStatus LoadParameterFile(ToolState& s, const std::string& path) {
+LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why) {
     FileKind kind = FileKindOf(path);
     std::vector<unsigned char> content;
-    if (!ReadWholeFile(path, content)) return LoadStatus::Missing;
+    std::string reason;
+    if (!ReadWholeFile(path, content, reason)) {
+        if (why) *why = reason;
+        return LoadStatus::Missing;
+    }
     if (kind == FileKind::Other) return LoadStatus::UnknownExtension;
     return LoadParameterBytes(s, kind, content);
 }
@@ -99,10 +103,10 @@ LoadStatus LoadParameterBytes(ToolState& s, FileKind kind, const std::vector<uns
     return LoadStatus::Ok;
 }
 
-std::string LoadError(LoadStatus status, const std::string& path) {
+std::string LoadError(LoadStatus status, const std::string& path, const std::string& why) {
     switch (status) {
         case LoadStatus::Ok: return std::string();
-        case LoadStatus::Missing: return "cannot read " + path;
+        case LoadStatus::Missing: return "cannot read " + path + (why.empty() ? "" : ": " + why);
         case LoadStatus::UnknownExtension:
             return path + ": unknown file type (the name must end in .foc or .ged, in lower case)";
         case LoadStatus::TooShort:

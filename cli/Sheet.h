@@ -13,11 +13,12 @@ namespace dt::cli {
 enum class LoadStatus { Ok, Missing, UnknownExtension, TooShort };
 
 // Puts a .foc or .ged file into the state as an upload would leave it (identity, variant, list 0).
-LoadStatus LoadParameterFile(ToolState& s, const std::string& path);
+// A file that cannot be read leaves the system's reason in *why ("Is a directory").
+LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why = nullptr);
 // The same with the file's content held in memory.
 LoadStatus LoadParameterBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content);
 // Human-readable reason for a failed load, in English (usage errors are the tool's own texts).
-std::string LoadError(LoadStatus status, const std::string& path);
+std::string LoadError(LoadStatus status, const std::string& path, const std::string& why = "");
 
 // Readable sheet: tables and groups as headings, one aligned "name  value" line per record.
 void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells);

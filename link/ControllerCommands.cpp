@@ -1,5 +1,6 @@
 #include "ControllerCommands.h"
 
+#include "BackupKeeper.h"
 #include "BytePort.h"
 #include "ControllerProtocol.h"
 #include "LinkHost.h"
@@ -27,6 +28,7 @@ bool ControllerCommands::OpenSelectedPort() {
     const bool open = port_.OpenPort(number, state_.settings.Baudrate);
     // Bytes of an earlier port or connection belong to no request of this one.
     protocol_.ClearReceiveBuffer();
+    if (keeper_) keeper_->PortOpened();
     if (!open) host_.ShowMessage(OpenFailureText(number), MB_ICON_ERROR);
     return open;
 }
@@ -76,6 +78,7 @@ bool ControllerCommands::Download() {
     if (!RequireIdentity()) return false;
     host_.StoreValues();
     if (host_.ValidateAll() != 0) return false;
+    if (keeper_) keeper_->SetAboutToBeWritten();
     if (state_.link.focMode)
         protocol_.SendFrame(REQ_WRITE_FOC, state_.foc.bytes.data(), FocBlock::kSize);
     else
@@ -94,6 +97,10 @@ bool ControllerCommands::Store() {
 
 bool ControllerCommands::Default() {
     if (!RequireOpenPort()) return false;
+    if (askBeforeUnbackedDefault_ && keeper_ && !keeper_->ReadSinceOpen() &&
+        host_.ShowMessage(state_.Extra(XTX_DEFAULT_WITHOUT_BACKUP), MB_ICON_WARNING | MB_YESNO | MB_DEFBUTTON2) !=
+            kAnswerYes)
+        return false;
     protocol_.SendRequest(REQ_RESTORE_DEFAULTS);
     host_.SetBusy(false);
     return true;

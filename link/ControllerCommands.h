@@ -10,6 +10,7 @@ struct ToolState;
 class LinkHost;
 class BytePort;
 class ControllerProtocol;
+class BackupKeeper;
 
 class ControllerCommands {
 public:
@@ -39,6 +40,12 @@ public:
     // "%s%d %d" with MSG_PORT_OPEN_FAILED, the port number and the baud rate.
     std::string OpenFailureText(int number) const;
 
+    // Backups of each set before it is written; may be null.
+    void SetBackupKeeper(BackupKeeper* keeper) { keeper_ = keeper; }
+    // The window's Default asks first when the controller's set has not been read since its port
+    // was opened, since no backup of it then exists (needs a keeper).
+    void SetAskBeforeUnbackedDefault(bool ask) { askBeforeUnbackedDefault_ = ask; }
+
 private:
     void TakePort(const std::string& portBoxText);
     bool RequireOpenPort();
@@ -49,6 +56,8 @@ private:
     BytePort& port_;
     ControllerProtocol& protocol_;
     std::string settingsPath_;
+    BackupKeeper* keeper_ = nullptr;
+    bool askBeforeUnbackedDefault_ = false;
 };
 
 }  // namespace dt

@@ -7,6 +7,7 @@
 //     void Panel::SetBusy(bool enable) { SetControlsEnabled(enable); link_->timeout.Busy(enable); }
 #include <string>
 
+#include "BackupKeeper.h"
 #include "ControllerCommands.h"
 #include "ControllerProtocol.h"
 #include "ParameterFileCommands.h"
@@ -20,12 +21,17 @@ struct ControllerLink {
         : protocol(state, host, port),
           commands(state, host, port, protocol, settingsPath),
           files(state, host),
-          timeout(state, host, timeoutIntervalMs) {}
+          timeout(state, host, timeoutIntervalMs),
+          backups(state, host) {
+        protocol.SetBackupKeeper(&backups);
+        commands.SetBackupKeeper(&backups);
+    }
 
     ControllerProtocol protocol;
     ControllerCommands commands;
     ParameterFileCommands files;
     ReplyTimeout timeout;
+    BackupKeeper backups;  // keeps none until given a folder
 };
 
 }  // namespace dt

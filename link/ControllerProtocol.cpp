@@ -1,5 +1,7 @@
 #include "ControllerProtocol.h"
 
+#include "BackupKeeper.h"
+
 #include <algorithm>
 
 #include "BytePort.h"
@@ -166,6 +168,7 @@ void ControllerProtocol::StandardCompletion() {
     host_.BuildGrid();
     host_.SetBusy(true);
     host_.ShowValues();
+    if (keeper_) keeper_->SetRead();
     if (state_.modelWord == 0 || VersionMatches(state_.modelWord))
         host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
     else
@@ -177,6 +180,7 @@ void ControllerProtocol::FocCompletion() {
     host_.BuildGrid();
     host_.SetBusy(true);
     host_.ShowValues();
+    if (keeper_) keeper_->SetRead();
     host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
 }
 

@@ -9,6 +9,8 @@
 
 namespace dt {
 
+class BackupKeeper;
+
 struct ToolState;
 class LinkHost;
 class BytePort;
@@ -47,6 +49,8 @@ public:
 
     // Called with each frame just before it is handled (for tracing and tests).
     void SetFrameObserver(std::function<void(const LinkFrame&)> observer) { observer_ = std::move(observer); }
+    // Told of every completed read, so the set is kept as a backup; may be null.
+    void SetBackupKeeper(BackupKeeper* keeper) { keeper_ = keeper; }
 
     // Runs the reply table on one frame (the frame is no longer in the buffer).
     void HandleReply(const LinkFrame& frame);
@@ -63,6 +67,7 @@ private:
     LinkHost& host_;
     BytePort& port_;
     ReceiveBuffer buffer_;
+    BackupKeeper* keeper_ = nullptr;
     bool handling_ = false;
     bool morePending_ = false;
     std::function<void(const LinkFrame&)> observer_;

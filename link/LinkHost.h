@@ -37,6 +37,10 @@ public:
     virtual std::string ChooseSaveFile(const std::string& title, const std::string& filter,
                                        const std::string& defaultExt) = 0;
     virtual std::string ChooseOpenFile(const std::string& title, const std::string& filter) = 0;
+
+    // An automatic backup could not be written (why: the file and the system's reason). The
+    // operation goes on; the host tells the user.
+    virtual void ReportBackupFailure(const std::string& why) { (void)why; }
 };
 
 }  // namespace dt

@@ -1,8 +1,6 @@
 #include "ParameterFileCommands.h"
 
-#include <QFile>
-#include <QSaveFile>
-
+#include "AtomicFile.h"
 #include "LinkHost.h"
 #include "ParameterFiles.h"
 #include "ToolState.h"
@@ -48,14 +46,8 @@ void ParameterFileCommands::Import() {
 
 bool ParameterFileCommands::ExportTo(const std::string& path) {
     const std::vector<unsigned char> bytes = ExportBytes(state_);
-    // The new content replaces the old file only once it is completely written.
-    QSaveFile file(QString::fromStdString(path));
-    bool written = file.open(QIODevice::WriteOnly) &&
-                   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
-                       static_cast<qint64>(bytes.size()) &&
-                   file.commit();
-    if (!written) {
-        file.cancelWriting();
+    // The new content replaces the old file only once it is completely written and on disk.
+    if (!WriteFileAtomically(path, bytes, lastError_)) {
         host_.ShowMessage(state_.Message(MSG_EXPORT_OPEN_FAILED), MB_ICON_ERROR);
         return false;
     }
@@ -64,23 +56,15 @@ bool ParameterFileCommands::ExportTo(const std::string& path) {
 }
 
 bool ParameterFileCommands::ImportFrom(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        host_.ShowMessage(state_.Message(MSG_IMPORT_OPEN_FAILED), MB_ICON_ERROR);
-        return false;
-    }
     const FileKind kind = FileKindOf(path);
-    if (kind == FileKind::Other) return false;
-
     // Only the first 1024 (or 32) bytes count; a longer file is accepted.
-    const qint64 wanted = kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
-    const QByteArray data = file.read(wanted);
-    if (file.error() != QFileDevice::NoError) {
+    const size_t wanted = kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
+    std::vector<unsigned char> content;
+    if (!ReadFileChecked(path, content, lastError_, wanted)) {
         host_.ShowMessage(state_.Message(MSG_IMPORT_OPEN_FAILED), MB_ICON_ERROR);
         return false;
     }
-    file.close();
-    const std::vector<unsigned char> content(data.begin(), data.end());
+    if (kind == FileKind::Other) return false;
 
     const ImportOutcome outcome = ImportBytes(state_, kind, content);
     if (!outcome.handled) return false;

@@ -29,9 +29,13 @@ public:
     // success the host shows the values (and rebuilds the tree after a .ged).
     bool ImportFrom(const std::string& path);
 
+    // Why the last ExportTo or ImportFrom could not write or read its file, in the system's words.
+    const std::string& LastError() const { return lastError_; }
+
 private:
     ToolState& state_;
     LinkHost& host_;
+    std::string lastError_;
 };
 
 }  // namespace dt

@@ -11,8 +11,10 @@ namespace dt {
 bool WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes, std::string& why);
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& why);
 
-// Whole-file read. False with the reason ("No such file or directory", "Is a directory") on failure.
-bool ReadFileChecked(const std::string& path, std::vector<unsigned char>& out, std::string& why);
+// Whole-file read, at most `limit` bytes. False with the reason ("No such file or directory",
+// "Is a directory") on failure.
+bool ReadFileChecked(const std::string& path, std::vector<unsigned char>& out, std::string& why,
+                     size_t limit = static_cast<size_t>(-1));
 
 // Creates `dir` and its missing parents. False with the reason on failure.
 bool MakeDirectories(const std::string& dir, std::string& why);

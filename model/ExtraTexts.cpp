@@ -15,7 +15,7 @@ constexpr ExtraText kExtraTexts[] = {
     {XTX_DEFAULT_WITHOUT_BACKUP, "控制器参数尚未读取，因此没有备份。仍要恢复出厂参数吗？",
      "The controller's parameters have not been read, so no backup of them exists. Restore the factory "
      "parameters anyway?"},
-    {XTX_BACKUP_FAILED, "无法保存参数备份：", "The parameter backup could not be written: "},
+    {XTX_BACKUP_FAILED, "无法保存参数备份：", "The parameter backup could not be written:"},
     // end of backups and data safety
 
     // Status line, changed values, find

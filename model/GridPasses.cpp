@@ -79,6 +79,10 @@ void StoreFoc(ToolState& s, const ValueCells& cells) {
     for (const FocField& field : kFocFields) {
         const std::string text = TrimLeft(Cell(cells, field.row));
         if (text.empty()) continue;  // an empty cell keeps the block's value
+        // A text still as shown keeps the block's value: row 9's amperes do not map back onto
+        // every word, and an unchanged cell must never alter what the controller holds.
+        const int stored = field.word ? f.Word(field.offset) : f.Byte(field.offset);
+        if (text == Format("%d", field.row == 9 ? FocAmpsFromWord(stored) : stored)) continue;
         const long read = LeadingInteger(text);
         // Row 9: read × 10 / 7, split so that a runaway digit string cannot overflow.
         const unsigned long value = field.row == 9 ? static_cast<unsigned long>(read / 7) * 10u +

@@ -1,5 +1,7 @@
 #include "LanguageSetup.h"
 
+#include <sys/stat.h>
+
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -11,9 +13,10 @@
 namespace dt {
 
 namespace {
+// A folder named text.ini is no text.ini.
 bool FileExists(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return f.good();
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 std::string WholeText(const std::string& gbk) { return GbkToUtf8(gbk.substr(0, gbk.find('\0'))); }

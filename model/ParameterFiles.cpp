@@ -1,9 +1,8 @@
 #include "ParameterFiles.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
+#include "AtomicFile.h"
 #include "Identity.h"
 #include "ToolState.h"
 
@@ -69,11 +68,13 @@ std::vector<unsigned char> ExportBytes(const ToolState& s) {
     return std::vector<unsigned char>(s.block.bytes.begin(), s.block.bytes.end());
 }
 
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std::string& why) {
+    return ReadFileChecked(path, out, why);
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    std::string why;
+    return ReadFileChecked(path, out, why);
 }
 
 }  // namespace dt

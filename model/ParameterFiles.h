@@ -31,7 +31,8 @@ ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigne
 // Bytes Export writes: the FOC block in focMode, else the whole ParameterBlock.
 std::vector<unsigned char> ExportBytes(const ToolState& s);
 
-// Whole-file read; false when the file cannot be opened.
+// Whole-file read; false with the reason in `why` when the file cannot be read (a folder included).
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std::string& why);
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out);
 
 }  // namespace dt

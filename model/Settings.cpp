@@ -1,15 +1,13 @@
 #include "Settings.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "AtomicFile.h"
 
 namespace dt {
 
@@ -54,12 +52,6 @@ bool SectionName(const std::string& line, std::string& name) {
     if (close == std::string::npos) return false;
     name = Trim(t.substr(1, close - 1));
     return true;
-}
-
-void MakeFolders(const std::string& folder) {
-    for (size_t i = 1; i <= folder.size(); ++i) {
-        if (i == folder.size() || folder[i] == '/') ::mkdir(folder.substr(0, i).c_str(), 0755);
-    }
 }
 
 // Saturates at the int range instead of wrapping (4294967299 must not read as 3).
@@ -146,24 +138,11 @@ bool WriteProfileString(const std::string& path, const std::string& section, con
             lines.insert(lines.begin() + at, entry);
         }
     }
-    MakeFolders(SettingsFolder(path));
-    // Write beside the file and rename, so a failed write never leaves a half file.
-    const std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const std::string& l : lines) out << l << "\n";
-        out.flush();
-        if (!out) {
-            std::remove(tmp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    std::string why;
+    if (!MakeDirectories(SettingsFolder(path), why)) return false;
+    std::string text;
+    for (const std::string& l : lines) text += l + "\n";
+    return WriteFileAtomically(path, text, why);
 }
 
 namespace {

@@ -4,9 +4,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include "AtomicFile.h"
 
 namespace sim {
 
@@ -247,12 +247,12 @@ bool LoadSetFile(const std::string& path, ControllerSet& set, std::string& error
         error = path + ": the file must end in .foc or .ged";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open the file";
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!dt::ReadFileChecked(path, bytes, why)) {
+        error = "cannot read " + path + ": " + why;
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (ext == "foc") {
         if (bytes.size() < static_cast<size_t>(ControllerSet::kBlockSize)) {
             error = path + ": a .foc file holds at least 1024 bytes, this one " + std::to_string(bytes.size());
@@ -285,25 +285,11 @@ bool WriteSetFile(const std::string& path, const ControllerSet& set, std::string
                                 : ": a standard controller's set is written as a .foc file");
         return false;
     }
-    // Written beside the target and renamed over it, so a failed write never leaves half a file.
-    std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (set.foc)
-            out.write(reinterpret_cast<const char*>(set.focBlock.data()), ControllerSet::kFocSize);
-        else
-            out.write(reinterpret_cast<const char*>(set.block.data()), ControllerSet::kBlockSize);
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            error = path + ": cannot write the file";
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        error = path + ": cannot write the file";
+    const uint8_t* data = set.foc ? set.focBlock.data() : set.block.data();
+    const size_t size = set.foc ? ControllerSet::kFocSize : ControllerSet::kBlockSize;
+    std::string why;
+    if (!dt::WriteFileAtomically(path, std::vector<unsigned char>(data, data + size), why)) {
+        error = "cannot write " + path + ": " + why;
         return false;
     }
     return true;

@@ -83,6 +83,9 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         } else if (arg == "--silent") {
             if (!noValue()) return false;
             options.behaviour.silent = true;
+        } else if (arg == "--drop-write") {
+            if (!noValue()) return false;
+            options.behaviour.dropWrite = true;
         } else if (arg == "--delay-ms") {
             if (!takeValue() || !ParseCount(arg, value, 600000, number, error)) return false;
             options.wire.delayMs = static_cast<int>(number);
@@ -174,6 +177,7 @@ Failure modes:
   --split              send each reply in several pieces, a few ms apart
   --fail-store         answer a store (0x80) with 0x04 and keep the old set
   --short-block        block replies carry 16 bytes instead of 32
+  --drop-write         acknowledge the first block written but keep its old bytes
   --pace               take the real wire time: 10 bits per byte at the baud rate, for
                        requests received and replies sent
 

@@ -124,7 +124,12 @@ Reply VirtualController::WriteBlock(int n, const Frame& request, Reply reply) {
         return reply;
     }
     if (behaviour_.silent) return reply;
-    std::copy(request.payload.begin(), request.payload.end(), target);
+    if (behaviour_.dropWrite && !writeDropped_) {
+        writeDropped_ = true;
+        reply.request += " (acknowledged, bytes dropped)";
+    } else {
+        std::copy(request.payload.begin(), request.payload.end(), target);
+    }
     reply.frame = EncodeFrame(request.code);
     reply.answer = Hex(request.code) + " L=0 acknowledged";
     return reply;

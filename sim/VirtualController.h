@@ -15,6 +15,7 @@ struct ControllerBehaviour {
     long answer00 = 0;        // the first N connect requests are answered 0x00
     bool failStore = false;   // a store is answered 0x04 and changes nothing
     bool shortBlock = false;  // block replies carry 16 bytes
+    bool dropWrite = false;   // the first block written is acknowledged, its bytes discarded
 };
 
 struct Reply {
@@ -44,6 +45,7 @@ private:
     ControllerBehaviour behaviour_;
     bool restorePending_ = false;
     long zeroAnswers_ = 0;
+    bool writeDropped_ = false;
 };
 
 // "section 2 block 1", "identity", "FOC block" ... for block code n.

@@ -174,17 +174,29 @@ TEST_F(CommandsTest, StoreIsRefusedBeforeAReadDefaultIsNot) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, "Please connect the device first");
 
+    // No backup of the controller's set exists yet: Default asks first, and No sends nothing.
+    Press(CControlPanel::IDC_DEFAULT);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[2].text, "The controller's parameters have not been read, so no backup of them exists. "
+                                "Restore the factory parameters anyway?");
+    EXPECT_EQ(messages[2].type, dt::MB_ICON_WARNING | dt::MB_YESNO | dt::MB_DEFBUTTON2);
+    EXPECT_TRUE(AllControlsEnabled(true));
+
+    messageAnswers.push_back(dt::kAnswerYes);
     Press(CControlPanel::IDC_DEFAULT);
     EXPECT_TRUE(AllControlsEnabled(false));
-    ASSERT_TRUE(WaitForMessages(4));
-    EXPECT_EQ(messages[2].text, "Restore the default parameters successfully");
-    EXPECT_EQ(messages[3].text, "Upload parameters successfully");
+    ASSERT_TRUE(WaitForMessages(6));
+    EXPECT_EQ(messages[4].text, "Restore the default parameters successfully");
+    EXPECT_EQ(messages[5].text, "Upload parameters successfully");
     EXPECT_FALSE(CellText(kAccelerationRow).isEmpty());
 
-    // Once read, Store goes through.
+    // Once read, Store goes through and Default no longer asks.
     Press(CControlPanel::IDC_STORE);
-    ASSERT_TRUE(WaitForMessages(5));
-    EXPECT_EQ(messages[4].text, "Save the parameters successfully");
+    ASSERT_TRUE(WaitForMessages(7));
+    EXPECT_EQ(messages[6].text, "Save the parameters successfully");
+    Press(CControlPanel::IDC_DEFAULT);
+    ASSERT_TRUE(WaitForMessages(9));
+    EXPECT_EQ(messages[7].text, "Restore the default parameters successfully");
 }
 
 // Tests that start a virtual controller of their own kind.

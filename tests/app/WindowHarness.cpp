@@ -30,9 +30,7 @@ void WindowTest::SetUp() {
     config_ = std::make_unique<QTemporaryDir>();
     work_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(config_->isValid() && work_->isValid());
-    hadXdg_ = std::getenv("XDG_CONFIG_HOME") != nullptr;
-    if (hadXdg_) oldXdg_ = std::getenv("XDG_CONFIG_HOME");
-    setenv("XDG_CONFIG_HOME", config_->path().toLocal8Bit().constData(), 1);
+    xdg_ = std::make_unique<dttest::ScopedXdgHome>(config_->path().toStdString(), true);
     oldCwd_ = QDir::currentPath();
     QDir::setCurrent(work_->path());
 }
@@ -41,8 +39,7 @@ void WindowTest::TearDown() {
     app_.reset();
     StopSim();
     QDir::setCurrent(oldCwd_);
-    if (hadXdg_) setenv("XDG_CONFIG_HOME", oldXdg_.constData(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
+    xdg_.reset();
 }
 
 bool WindowTest::StartSim(const QStringList& args) {
@@ -75,7 +72,10 @@ void WindowTest::StartApp(CControlPanel::PortLister lister, bool answerMessages)
     CMainFrame::MessageHook answer;
     if (answerMessages) answer = [this](const std::string& text, int type) {
         messages.push_back({text, type});
-        return 1;
+        if (messageAnswers.empty()) return 1;
+        const int answer = messageAnswers.front();
+        messageAnswers.pop_front();
+        return answer;
     };
     app_->SetHooks(
         answer,

@@ -16,6 +16,7 @@
 
 #include "ControlPanel.h"
 #include "DriveTuneApp.h"
+#include "ScopedXdgHome.h"
 
 class CDriveTuneView;
 class CGridCtrl;
@@ -35,6 +36,7 @@ struct FileQuestion {
     std::string filter;
     std::string defaultExt;
 };
+
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -77,6 +79,7 @@ protected:
     QString WorkPath(const QString& name) const;
 
     std::vector<ShownMessage> messages;
+    std::deque<int> messageAnswers;       // next answers of the message boxes (else 1, OK)
     std::deque<std::string> fileAnswers;  // next answers of the file dialogs ("" cancels)
     std::vector<FileQuestion> fileQuestions;
 
@@ -84,8 +87,7 @@ private:
     std::unique_ptr<QTemporaryDir> config_;
     std::unique_ptr<QTemporaryDir> work_;
     QString oldCwd_;
-    QByteArray oldXdg_;
-    bool hadXdg_ = false;
+    std::unique_ptr<dttest::ScopedXdgHome> xdg_;
     std::unique_ptr<QProcess> sim_;
     QString simDevice_;
     std::unique_ptr<CDriveTuneApp> app_;

@@ -26,6 +26,8 @@ bool SimProcess::Start(const std::vector<std::string>& args, const std::string& 
     process_ = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", QString::fromStdString(configHome));
+    env.insert("XDG_DATA_HOME", QString::fromStdString(configHome + "/data"));
+    env.insert("XDG_STATE_HOME", QString::fromStdString(configHome + "/state"));
     process_->setProcessEnvironment(env);
     QStringList list;
     for (const std::string& a : args) list << QString::fromStdString(a);
@@ -73,16 +75,12 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 void CliOnline::SetUp() {
     dir_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(dir_->isValid());
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    hadConfigHome_ = old != nullptr;
-    if (old) oldConfigHome_ = old;
-    setenv("XDG_CONFIG_HOME", Dir().c_str(), 1);
+    xdg_ = std::make_unique<dttest::ScopedXdgHome>(Dir(), true);
 }
 
 void CliOnline::TearDown() {
     sim_.reset();
-    if (hadConfigHome_) setenv("XDG_CONFIG_HOME", oldConfigHome_.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
+    xdg_.reset();
 }
 
 void CliOnline::StartSim(const std::vector<std::string>& args) {

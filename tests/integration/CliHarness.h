@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ScopedXdgHome.h"
+
 namespace clitest {
 
 using Bytes = std::vector<unsigned char>;
@@ -56,8 +58,7 @@ protected:
 private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<SimProcess> sim_;
-    std::string oldConfigHome_;
-    bool hadConfigHome_ = false;
+    std::unique_ptr<dttest::ScopedXdgHome> xdg_;
 };
 
 bool Contains(const std::string& text, const std::string& part);

@@ -1,0 +1,26 @@
+#include "BackupKeeper.h"
+
+#include "LinkHost.h"
+#include "ToolState.h"
+
+namespace dt {
+
+BackupKeeper::BackupKeeper(ToolState& state, LinkHost& host)
+    : state_(state), host_(host), clock_([] { return std::time(nullptr); }) {}
+
+void BackupKeeper::SetRead() {
+    readSinceOpen_ = true;
+    Keep(BackupReason::Read);
+}
+
+void BackupKeeper::SetAboutToBeWritten() { Keep(BackupReason::Written); }
+
+void BackupKeeper::Keep(BackupReason reason) {
+    if (folder_.empty()) return;
+    std::string pathOrWhy;
+    // A backup that cannot be written never stops the technician's operation; it is reported.
+    if (SaveBackup(state_, reason, folder_, clock_(), pathOrWhy)) lastPath_ = pathOrWhy;
+    else host_.ReportBackupFailure(pathOrWhy);
+}
+
+}  // namespace dt

@@ -1,0 +1,141 @@
+#include "Backups.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "AtomicFile.h"
+#include "ParameterFiles.h"
+#include "ToolState.h"
+
+namespace dt {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kRead = "read";
+const char* const kWritten = "written";
+
+struct ParsedName {
+    std::string stamp;  // YYYYMMDD-HHMMSS
+    int sequence = 1;
+    BackupEntry entry;
+};
+
+bool AllDigits(const std::string& s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "<YYYYMMDD-HHMMSS>-<read|written>-<identity>[-<n>].<foc|ged>"
+bool ParseName(const std::string& name, ParsedName& out) {
+    if (name.size() < 20 || name[8] != '-' || name[15] != '-') return false;
+    if (!AllDigits(name.substr(0, 8)) || !AllDigits(name.substr(9, 6))) return false;
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return false;
+    const std::string ext = name.substr(dot + 1);
+    if (ext != "foc" && ext != "ged") return false;
+    std::string rest = name.substr(16, dot - 16);
+    for (const char* reason : {kRead, kWritten}) {
+        const std::string prefix = std::string(reason) + "-";
+        if (rest.compare(0, prefix.size(), prefix) != 0) continue;
+        out.entry.reason = reason == kRead ? BackupReason::Read : BackupReason::Written;
+        rest = rest.substr(prefix.size());
+        // An identity never ends in a digit, so a trailing "-<n>" is the sequence number.
+        const size_t dash = rest.rfind('-');
+        if (dash != std::string::npos && AllDigits(rest.substr(dash + 1)) && rest.size() - dash <= 7) {
+            out.sequence = std::atoi(rest.c_str() + dash + 1);
+            rest = rest.substr(0, dash);
+        }
+        if (rest.empty()) return false;
+        out.stamp = name.substr(0, 15);
+        out.entry.identity = rest;
+        out.entry.foc = ext == "ged";
+        out.entry.time = name.substr(0, 4) + "-" + name.substr(4, 2) + "-" + name.substr(6, 2) + " " +
+                         name.substr(9, 2) + ":" + name.substr(11, 2) + ":" + name.substr(13, 2);
+        return true;
+    }
+    return false;
+}
+
+std::vector<ParsedName> Scan(const std::string& dir) {
+    std::vector<ParsedName> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        ParsedName p;
+        if (!it->is_regular_file(ec) || !ParseName(it->path().filename().string(), p)) continue;
+        p.entry.path = it->path().string();
+        found.push_back(p);
+    }
+    std::sort(found.begin(), found.end(), [](const ParsedName& a, const ParsedName& b) {
+        return a.stamp != b.stamp ? a.stamp > b.stamp : a.sequence > b.sequence;
+    });
+    return found;
+}
+
+void Prune(const std::string& dir) {
+    const std::vector<ParsedName> all = Scan(dir);
+    std::error_code ec;
+    for (size_t i = kBackupsKept; i < all.size(); ++i) fs::remove(all[i].entry.path, ec);
+}
+
+std::string Stamp(std::time_t now) {
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+}  // namespace
+
+std::string DefaultBackupDir() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    std::string base;
+    if (xdg && *xdg) base = xdg;
+    else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home && *home ? home : ".") + "/.local/share";
+    }
+    return base + "/DriveTune/backups";
+}
+
+std::string BackupIdentity(const ToolState& s) {
+    if (s.link.focMode) return "foc";
+    const int customer = s.modelWord == kNoModelWord ? 0 : s.modelWord >> 10;
+    const int version = s.modelWord == kNoModelWord ? 0 : s.modelWord & 0x3FF;
+    return "c" + std::to_string(customer) + "-v" + std::to_string(version) + "-" +
+           (s.tables.variant == FunctionVariant::B ? "B" : "A");
+}
+
+bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir, std::time_t now,
+                std::string& pathOrWhy) {
+    if (!MakeDirectories(dir, pathOrWhy)) {
+        pathOrWhy = dir + ": " + pathOrWhy;
+        return false;
+    }
+    const std::string base = dir + "/" + Stamp(now) + "-" + (reason == BackupReason::Read ? kRead : kWritten) +
+                             "-" + BackupIdentity(s);
+    const std::string ext = s.link.focMode ? ".ged" : ".foc";
+    // A second backup within the same second never replaces the first.
+    std::string path = base + ext;
+    std::error_code ec;
+    for (int n = 2; fs::exists(path, ec) || fs::is_symlink(path, ec); ++n) path = base + "-" + std::to_string(n) + ext;
+    std::string why;
+    if (!WriteFileAtomically(path, ExportBytes(s), why)) {
+        pathOrWhy = path + ": " + why;
+        return false;
+    }
+    Prune(dir);
+    pathOrWhy = path;
+    return true;
+}
+
+std::vector<BackupEntry> ListBackups(const std::string& dir) {
+    std::vector<BackupEntry> out;
+    for (const ParsedName& p : Scan(dir)) out.push_back(p.entry);
+    return out;
+}
+
+}  // namespace dt

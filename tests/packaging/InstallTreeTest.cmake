@@ -1,0 +1,70 @@
+# `cmake --install` into a scratch DESTDIR holds every file a desktop and a package need, and
+# the desktop entry is valid and points at an installed program and icon.
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE "${WORK_DIR}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${WORK_DIR}
+                        ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix /usr
+                RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${err}")
+endif()
+set(root "${WORK_DIR}/usr")
+
+set(failures "")
+foreach(path
+    bin/drivetune bin/drivetune-cli bin/drivetune-sim
+    share/applications/drivetune.desktop
+    share/icons/hicolor/48x48/apps/drivetune.png
+    share/icons/hicolor/128x128/apps/drivetune.png
+    share/icons/hicolor/256x256/apps/drivetune.png
+    share/icons/hicolor/scalable/apps/drivetune.svg
+    share/man/man1/drivetune.1.gz share/man/man1/drivetune-cli.1.gz share/man/man1/drivetune-sim.1.gz
+    share/bash-completion/completions/drivetune-cli
+    share/doc/drivetune/README.md share/doc/drivetune/copyright share/doc/drivetune/changelog.gz)
+  if(NOT EXISTS "${root}/${path}")
+    string(APPEND failures "missing: /usr/${path}\n")
+  endif()
+endforeach()
+
+# A page that does not unpack, or has no title line, is no page.
+foreach(page drivetune drivetune-cli drivetune-sim)
+  execute_process(COMMAND gzip -dc "${root}/share/man/man1/${page}.1.gz" OUTPUT_VARIABLE text ERROR_QUIET)
+  if(NOT text MATCHES "\\.TH ")
+    string(APPEND failures "man page of ${page} has no .TH line\n")
+  endif()
+endforeach()
+
+file(READ "${root}/share/doc/drivetune/copyright" copyright)
+if(NOT copyright MATCHES "License: Expat\n Permission is hereby granted" OR NOT copyright MATCHES "\n SOFTWARE\\.\n$")
+  string(APPEND failures "copyright file does not hold the whole licence\n")
+endif()
+
+# The entry must name what is installed: ${...} expands before MATCHES runs, hence two steps.
+file(STRINGS "${root}/share/applications/drivetune.desktop" entry)
+foreach(line IN LISTS entry)
+  set(wanted "")
+  if(line MATCHES "^Exec=([^ ]+)")
+    set(wanted "bin/${CMAKE_MATCH_1}")
+  elseif(line MATCHES "^Icon=(.+)$")
+    set(wanted "share/icons/hicolor/scalable/apps/${CMAKE_MATCH_1}.svg")
+  endif()
+  if(wanted AND NOT EXISTS "${root}/${wanted}")
+    string(APPEND failures "desktop entry names /usr/${wanted}, which is not installed\n")
+  endif()
+endforeach()
+
+find_program(VALIDATE desktop-file-validate)
+if(VALIDATE)
+  execute_process(COMMAND ${VALIDATE} "${root}/share/applications/drivetune.desktop"
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT rc EQUAL 0 OR out MATCHES "error|warning")
+    string(APPEND failures "desktop-file-validate: ${out}\n")
+  endif()
+else()
+  message(STATUS "desktop-file-validate not installed: the entry's syntax is not checked")
+endif()
+
+file(REMOVE_RECURSE "${WORK_DIR}")
+if(failures)
+  message(FATAL_ERROR "${failures}")
+endif()
