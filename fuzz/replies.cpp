@@ -61,6 +61,7 @@ struct Engine {
         host.calls.clear();
         host.insideMessage = nullptr;
         port.OpenPort(kPort, state.settings.Baudrate);  // closes first: nothing left from the last input
+        link.backups.PortOpened();
         port.ClearWritten();
         link.protocol.ClearReceiveBuffer();
         switch (command) {
