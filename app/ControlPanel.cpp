@@ -115,8 +115,9 @@ void CControlPanel::RelabelPanel() {
         b->setIconSize(b->size() - QSize(8, 8));
         b->setToolTip(label);
         b->setAccessibleName(label);
-        b->setStyleSheet(sheet);
     }
+    // One sheet for the panel: its rules reach every button, and the style is built once.
+    setStyleSheet(sheet);
     portBox_->setEditText(QStringLiteral("COM%1").arg(state_.settings.UartPort));
     update();
 }

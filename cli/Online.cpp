@@ -66,7 +66,10 @@ int Upload(const OnlineOptions& opt, ToolState& s, std::ostream& out, std::ostre
         }
     }
     PrintRead(s, o.host, opt.json, out);
-    if (!opt.output.empty() && !o.session.Link().files.ExportTo(opt.output)) return kUsage;
+    if (!opt.output.empty() && !o.session.Link().files.ExportTo(opt.output)) {
+        err << "drivetune-cli: cannot write " << opt.output << ": " << o.session.Link().files.LastError() << "\n";
+        return kUsage;
+    }
     return kOk;
 }
 

@@ -82,7 +82,7 @@ bool ControllerCommands::Download() {
     if (state_.link.focMode)
         protocol_.SendFrame(REQ_WRITE_FOC, state_.foc.bytes.data(), FocBlock::kSize);
     else
-        protocol_.SendFrame(REQ_WRITE_FIRST, state_.block.Block(REQ_WRITE_FIRST & 0x0F), ParameterBlock::kBlockSize);
+        protocol_.SendFrame(REQ_WRITE_FIRST, state_.block.Block(REQ_WRITE_FIRST & kBlockNumberMask), ParameterBlock::kBlockSize);
     host_.SetBusy(false);
     return true;
 }

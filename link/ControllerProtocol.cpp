@@ -72,93 +72,85 @@ void ControllerProtocol::StoreBlock(int code, const LinkFrame& frame) {
 
 void ControllerProtocol::HandleReply(const LinkFrame& frame) {
     if (observer_) observer_(frame);
-    const uint8_t cmd = frame.command;
-    LinkState& link = state_.link;
-
-    if (cmd == 0x00) {
-        SendRequest(REQ_CONNECT);
-        host_.SetBusy(false);
+    const uint8_t code = frame.command;
+    switch (code & kCodeGroupMask) {
+    case REPLY_BLOCK_READ:
+        OnBlockRead(frame);
         return;
+    case REPLY_BLOCK_WRITTEN:
+        OnBlockWritten(code);
+        return;
+    default:
+        break;
     }
-    if (cmd == 0x02) {
+    switch (code) {
+    case REPLY_NOT_READY:
+        OnNotReady();
+        return;
+    case REPLY_CONNECTED:
         SendRequest(REQ_READ_IDENTITY);
         return;
-    }
-    if ((cmd & 0xF0) == 0x10) {
-        if (frame.Length() != kBlockBytes) {
-            host_.SetBusy(true);
-            host_.ShowMessage(state_.Message(MSG_PACKET_LENGTH_ERROR), MB_ICON_ERROR);
-            return;
-        }
-        switch (cmd) {
-        case 0x10:
-            StoreBlock(0, frame);
-            SendRequest(0x11);
-            // Cleared as well as set, so a standard controller read after an FOC one in the
-            // same run is never sent a FocBlock.
-            link.focMode = BigEndianWord(frame.payload, 15) == kFocModelWord;
-            link.identityReceived = true;
-            return;
-        case 0x11:
-            if (link.focMode) {
-                std::copy(frame.payload.begin(), frame.payload.end(), state_.foc.bytes.begin());
-                FocCompletion();
-            } else {
-                StoreBlock(1, frame);
-                SendRequest(0x12);
-            }
-            return;
-        case 0x12:
-        case 0x13:
-            StoreBlock(cmd & 0x0F, frame);
-            SendRequest(cmd + 1);
-            return;
-        case 0x14:
-            StoreBlock(4, frame);
-            SendRequest(0x18);
-            return;
-        case 0x18:
-        case 0x19:
-        case 0x1A:
-        case 0x1B:
-            StoreBlock(cmd & 0x0F, frame);
-            SendRequest(cmd + 1);
-            return;
-        case 0x1C:
-            StoreBlock(12, frame);
-            StandardCompletion();
-            return;
-        default:
-            return;
-        }
-    }
-    if ((cmd & 0xF0) == 0x20) {
-        // Acknowledgements: any length up to 32, payload unread.
-        if ((cmd == 0x21 && link.focMode) || cmd == 0x2C) {
-            link.pendingOperation = PendingOperation::Download;
-            SendRequest(REQ_STORE);
-            return;
-        }
-        if ((cmd >= 0x21 && cmd <= 0x24) || (cmd >= 0x28 && cmd <= 0x2B)) {
-            const uint8_t next = cmd == 0x24 ? 0x28 : cmd + 1;
-            SendBlock(next, state_.block.Block(next & 0x0F));
-        }
-        return;
-    }
-    switch (cmd) {
-    case 0x03:
+    case REPLY_STORED:
         StoreOutcome(true);
         return;
-    case 0x04:
+    case REPLY_STORE_FAILED:
         StoreOutcome(false);
         return;
-    case 0x81:
-        link.pendingOperation = PendingOperation::RestoreDefaults;
-        SendRequest(REQ_STORE);
+    case REPLY_RESTORE_ARMED:
+        OnRestoreArmed();
         return;
     default:
         return;
     }
+}
+
+void ControllerProtocol::OnNotReady() {
+    SendRequest(REQ_CONNECT);
+    host_.SetBusy(false);
+}
+
+void ControllerProtocol::OnBlockRead(const LinkFrame& frame) {
+    if (frame.Length() != kBlockBytes) {
+        host_.SetBusy(true);
+        host_.ShowMessage(state_.Message(MSG_PACKET_LENGTH_ERROR), MB_ICON_ERROR);
+        return;
+    }
+    LinkState& link = state_.link;
+    const int n = frame.command & kBlockNumberMask;
+    if (n == kBlockIdentity) {
+        // Cleared as well as set, so a standard controller read after an FOC one in the
+        // same run is never sent a FocBlock.
+        link.focMode = BigEndianWord(frame.payload, kIdWordModel) == kFocModelWord;
+        link.identityReceived = true;
+    } else if (n == kBlockFoc && link.focMode) {
+        std::copy(frame.payload.begin(), frame.payload.end(), state_.foc.bytes.begin());
+        FocCompletion();
+        return;
+    } else if (!state_.block.Block(n)) {
+        return;  // a block number no read asks for
+    }
+    StoreBlock(n, frame);
+    if (n == kBlockLast) StandardCompletion();
+    else SendRequest(static_cast<uint8_t>(REQ_READ_BLOCK + NextBlock(n)));
+}
+
+void ControllerProtocol::OnBlockWritten(uint8_t code) {
+    // Acknowledgements: any length up to 32, payload unread.
+    const int n = code & kBlockNumberMask;
+    if ((n == kBlockFoc && state_.link.focMode) || n == kBlockLast) {
+        state_.link.pendingOperation = PendingOperation::Download;
+        SendRequest(REQ_STORE);
+        return;
+    }
+    const bool chained = (n >= kBlockFoc && n <= kBlockLastSection3) || (n >= kBlockFirstSection2 && n < kBlockLast);
+    if (!chained) return;
+    const int next = NextBlock(n);
+    SendBlock(static_cast<uint8_t>(REQ_WRITE_BLOCK + next), state_.block.Block(next));
+}
+
+void ControllerProtocol::OnRestoreArmed() {
+    state_.link.pendingOperation = PendingOperation::RestoreDefaults;
+    SendRequest(REQ_STORE);
 }
 
 void ControllerProtocol::StandardCompletion() {

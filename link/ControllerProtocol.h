@@ -15,16 +15,6 @@ struct ToolState;
 class LinkHost;
 class BytePort;
 
-// Request codes the tool sends.
-enum LinkRequest : uint8_t {
-    REQ_CONNECT = 0x02,
-    REQ_READ_IDENTITY = 0x10,
-    REQ_WRITE_FOC = 0x21,
-    REQ_WRITE_FIRST = 0x28,  // section 2 block 0, the first write of a standard download
-    REQ_STORE = 0x80,
-    REQ_RESTORE_DEFAULTS = 0x81,
-};
-
 class ControllerProtocol {
 public:
     // Installs itself as the port's received-data handler; state, host and port outlive it.
@@ -57,6 +47,10 @@ public:
 
 private:
     void ReadArrived();
+    void OnNotReady();
+    void OnBlockRead(const LinkFrame& frame);
+    void OnBlockWritten(uint8_t code);
+    void OnRestoreArmed();
     void StoreBlock(int code, const LinkFrame& frame);
     void SendBlock(uint8_t command, const uint8_t* block);
     void StandardCompletion();

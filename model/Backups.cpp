@@ -21,6 +21,7 @@ const char* const kWritten = "written";
 struct ParsedName {
     std::string stamp;  // YYYYMMDD-HHMMSS
     int sequence = 1;
+    fs::file_time_type modified;  // orders backups made within the same second
     BackupEntry entry;
 };
 
@@ -66,10 +67,13 @@ std::vector<ParsedName> Scan(const std::string& dir) {
         ParsedName p;
         if (!it->is_regular_file(ec) || !ParseName(it->path().filename().string(), p)) continue;
         p.entry.path = it->path().string();
+        p.modified = it->last_write_time(ec);
         found.push_back(p);
     }
     std::sort(found.begin(), found.end(), [](const ParsedName& a, const ParsedName& b) {
-        return a.stamp != b.stamp ? a.stamp > b.stamp : a.sequence > b.sequence;
+        if (a.stamp != b.stamp) return a.stamp > b.stamp;
+        if (a.modified != b.modified) return a.modified > b.modified;
+        return a.sequence > b.sequence;
     });
     return found;
 }

@@ -10,8 +10,6 @@
 namespace dt {
 
 namespace {
-constexpr int kNominalRow = 6;  // ParameterSettings row whose value is derived, never stored
-
 const std::string& Cell(const ValueCells& cells, int row) {
     static const std::string empty;
     return row >= 0 && row < static_cast<int>(cells.size()) ? cells[row] : empty;
@@ -25,69 +23,81 @@ uint32_t ValueColour(GridSet set, int gridRow) {
 }
 
 std::string ShowRow(ToolState& s, const ParamDescriptor& d) {
-    if (d.kind > 100 && d.bit >= 0) return s.lists.Entry(d.kind, ReadBit(s, d));
-    if (d.kind >= 1) return FormatValue(s, d);
+    if (IsChoiceKind(d.kind) && d.bit >= 0) return s.lists.Entry(d.kind, ReadBit(s, d));
+    if (d.kind >= KIND_NUMBER) return FormatValue(s, d);
     return std::string();
 }
 
 void StoreRow(ToolState& s, const ParamDescriptor& d, const std::string& text, bool nominalRow) {
-    if (text.empty() || d.kind <= 0 || nominalRow) return;
-    if (d.kind > 100 && d.bit >= 0) {
+    if (text.empty() || d.kind <= KIND_NONE || nominalRow) return;
+    if (IsChoiceKind(d.kind) && d.bit >= 0) {
         WriteBit(s, d, text == s.lists.Entry(d.kind, 0) ? 0 : 1);
         return;
     }
     StoreText(s, d, text);
 }
 
-// FOC rows: byte or little-endian word offsets into the FocBlock.
-struct FocField {
-    int row;
-    bool word;
-    int offset;
-    int lo, hi;  // bounds checked before a download
+// Download bounds of the FOC voltage rows for each nominal voltage the FOC list offers.
+struct FocVoltageBounds {
+    int nominal;
+    int overLo, overHi;
+    int underLo, underHi;
 };
-const FocField kFocFields[] = {
-    {4, false, 1, 10, 100},  {5, false, 2, 0, 0},    {6, false, 3, 0, 0},     {7, false, 4, 0, 0},
-    {8, false, 5, 10, 30},   {9, true, 22, 35, 70},  {10, true, 6, 100, 700}, {11, true, 24, 15, 380},
-    {12, true, 8, 20, 80},   {13, true, 10, 0, 100},
+constexpr FocVoltageBounds kFocVoltageBounds[] = {
+    {48, 61, 65, 34, 48},
+    {36, 48, 65, 27, 36},
+    {24, 36, 65, 19, 24},
 };
+
+const FocVoltageBounds* FocBoundsFor(int nominal) {
+    for (const FocVoltageBounds& b : kFocVoltageBounds)
+        if (b.nominal == nominal) return &b;
+    return nullptr;
+}
+
+constexpr int kFocChoiceKind = KIND_CHOICE_1;
+
+// The text an FOC field shows: the byte or word, row 9 in amperes.
+std::string FocFieldText(const FocBlock& f, const FocField& field) {
+    const int value = field.word ? f.Word(field.offset) : f.Byte(field.offset);
+    return Format("%d", field.row == kFocRowPhaseCurrent ? FocAmpsFromWord(value) : value);
+}
+
+// Row 9 stores amperes × 10 / 7, split so that a runaway digit string cannot overflow.
+unsigned long FocFieldValue(const FocField& field, long read) {
+    if (field.row != kFocRowPhaseCurrent) return static_cast<unsigned long>(read);
+    return static_cast<unsigned long>(read / 7) * 10u + static_cast<unsigned long>((read % 7) * 10 / 7);
+}
 
 ValueCells ShowFoc(ToolState& s) {
     ValueCells cells(s.tables.FocSettings.rowCount);
     const FocBlock& f = s.foc;
-    for (int bit = 0; bit < 2; ++bit) {
-        if (1 + bit < static_cast<int>(cells.size())) cells[1 + bit] = s.lists.Entry(101, (f.Byte(0) >> bit) & 1);
+    for (int bit = 0; bit < kFocRowChoiceCount; ++bit) {
+        const int row = kFocRowRegenEnable + bit;
+        if (row < static_cast<int>(cells.size())) cells[row] = s.lists.Entry(kFocChoiceKind, (f.Byte(0) >> bit) & 1);
     }
-    for (const FocField& field : kFocFields) {
-        if (field.row >= static_cast<int>(cells.size())) continue;
-        int value = field.word ? f.Word(field.offset) : f.Byte(field.offset);
-        if (field.row == 9) value = FocAmpsFromWord(value);
-        cells[field.row] = Format("%d", value);
+    for (const FocField& field : FocFields()) {
+        if (field.row < static_cast<int>(cells.size())) cells[field.row] = FocFieldText(f, field);
     }
     return cells;
 }
 
 void StoreFoc(ToolState& s, const ValueCells& cells) {
     FocBlock& f = s.foc;
-    for (int bit = 0; bit < 2; ++bit) {
-        const std::string text = TrimLeft(Cell(cells, 1 + bit));
+    for (int bit = 0; bit < kFocRowChoiceCount; ++bit) {
+        const std::string text = TrimLeft(Cell(cells, kFocRowRegenEnable + bit));
         uint8_t b = f.Byte(0);
-        if (text == s.lists.Entry(101, 1)) b = static_cast<uint8_t>(b | (1u << bit));
-        else if (text == s.lists.Entry(101, 0)) b = static_cast<uint8_t>(b & ~(1u << bit));
+        if (text == s.lists.Entry(kFocChoiceKind, 1)) b = static_cast<uint8_t>(b | (1u << bit));
+        else if (text == s.lists.Entry(kFocChoiceKind, 0)) b = static_cast<uint8_t>(b & ~(1u << bit));
         f.SetByte(0, b);
     }
-    for (const FocField& field : kFocFields) {
+    for (const FocField& field : FocFields()) {
         const std::string text = TrimLeft(Cell(cells, field.row));
         if (text.empty()) continue;  // an empty cell keeps the block's value
         // A text still as shown keeps the block's value: row 9's amperes do not map back onto
         // every word, and an unchanged cell must never alter what the controller holds.
-        const int stored = field.word ? f.Word(field.offset) : f.Byte(field.offset);
-        if (text == Format("%d", field.row == 9 ? FocAmpsFromWord(stored) : stored)) continue;
-        const long read = LeadingInteger(text);
-        // Row 9: read × 10 / 7, split so that a runaway digit string cannot overflow.
-        const unsigned long value = field.row == 9 ? static_cast<unsigned long>(read / 7) * 10u +
-                                                         static_cast<unsigned long>((read % 7) * 10 / 7)
-                                                   : static_cast<unsigned long>(read);
+        if (text == FocFieldText(f, field)) continue;
+        const unsigned long value = FocFieldValue(field, LeadingInteger(text));
         if (field.word) f.SetWord(field.offset, static_cast<uint16_t>(value & 0xFFFF));
         else f.SetByte(field.offset, static_cast<uint8_t>(value & 0xFF));
     }
@@ -112,20 +122,22 @@ ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
             res.acceptedColours.push_back(0xEBF0DC);
         }
     };
-    check(4, 10, 100);
-    const int nominal = value(5);
-    if (nominal == 48 || nominal == 36 || nominal == 24) {
-        res.acceptedRows.push_back(5);
+    for (const FocField& field : FocFields())
+        if (field.row < kFocRowNominalVoltage) check(field.row, field.lo, field.hi);
+    const int nominal = value(kFocRowNominalVoltage);
+    const FocVoltageBounds* bounds = FocBoundsFor(nominal);
+    if (bounds) {
+        res.acceptedRows.push_back(kFocRowNominalVoltage);
         res.acceptedColours.push_back(0xD2DCAA);
-        if (nominal == 48) { check(6, 61, 65); check(7, 34, 48); }
-        if (nominal == 36) { check(6, 48, 65); check(7, 27, 36); }
-        if (nominal == 24) { check(6, 36, 65); check(7, 19, 24); }
+        check(kFocRowOverVoltage, bounds->overLo, bounds->overHi);
+        check(kFocRowUnderVoltage, bounds->underLo, bounds->underHi);
     } else {
-        res.message += Format("\n\n%s=%d : %s", rows[5].Name(s.language).c_str(), nominal, "{48, 36, 24}");
-        res.refusedRows.push_back(5);
+        res.message += Format("\n\n%s=%d : %s", rows[kFocRowNominalVoltage].Name(s.language).c_str(), nominal,
+                              "{48, 36, 24}");
+        res.refusedRows.push_back(kFocRowNominalVoltage);
     }
-    for (const FocField& field : kFocFields)
-        if (field.row >= 8) check(field.row, field.lo, field.hi);
+    for (const FocField& field : FocFields())
+        if (field.row >= kFocFirstBoundedRow) check(field.row, field.lo, field.hi);
     res.refused = !res.refusedRows.empty();
     return res;
 }
@@ -160,12 +172,12 @@ ValueCells ShowValues(ToolState& s) {
     const ParamTableSet& P = s.tables.ParameterSettings;
     const ParamTableSet& F = s.tables.FunctionSettings;
     ValueCells cells(P.rowCount + F.rowCount);
-    if (kNominalRow < P.rowCount) cells[kNominalRow] = NominalVoltageDisplay(s);
-    for (int i = 1; i < P.rowCount; ++i) {
-        if (i == kNominalRow) continue;
+    if (kRowNominalVoltage < P.rowCount) cells[kRowNominalVoltage] = NominalVoltageDisplay(s);
+    for (int i = kFirstValueRow; i < P.rowCount; ++i) {
+        if (i == kRowNominalVoltage) continue;
         cells[i] = ShowRow(s, P.rows[i]);
     }
-    for (int k = 1; k < F.rowCount; ++k) cells[P.rowCount + k] = ShowRow(s, F.rows[k]);
+    for (int k = kFirstValueRow; k < F.rowCount; ++k) cells[P.rowCount + k] = ShowRow(s, F.rows[k]);
     return cells;
 }
 
@@ -175,9 +187,9 @@ void StoreValues(ToolState& s, const ValueCells& cells) {
         return;
     }
     const int P = s.tables.ParameterSettings.rowCount;
-    for (int i = 1; i < P; ++i)
-        StoreRow(s, s.tables.ParameterSettings.rows[i], TrimLeft(Cell(cells, i)), i == kNominalRow);
-    for (int k = 1; k < s.tables.FunctionSettings.rowCount; ++k)
+    for (int i = kFirstValueRow; i < P; ++i)
+        StoreRow(s, s.tables.ParameterSettings.rows[i], TrimLeft(Cell(cells, i)), i == kRowNominalVoltage);
+    for (int k = kFirstValueRow; k < s.tables.FunctionSettings.rowCount; ++k)
         StoreRow(s, s.tables.FunctionSettings.rows[k], TrimLeft(Cell(cells, P + k)), false);
 }
 
@@ -187,7 +199,7 @@ ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells) {
     res.message = s.Message(MSG_INPUT_INVALID);
     const int P = s.tables.ParameterSettings.rowCount;
     auto checkRow = [&](const ParamDescriptor& d, int gridRow, GridSet set) {
-        if (d.kind < 1 || d.kind > 99) return;
+        if (!IsCheckedKind(d.kind)) return;
         CheckResult r = CheckValue(s, d, TrimLeft(Cell(cells, gridRow)));
         if (!r.valid) {
             res.message += "\n\n" + Format("%s: ", d.Name(s.language).c_str()) + r.hint;
@@ -198,9 +210,9 @@ ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells) {
         }
     };
     // Function rows are reported first.
-    for (int k = 1; k < s.tables.FunctionSettings.rowCount; ++k)
+    for (int k = kFirstValueRow; k < s.tables.FunctionSettings.rowCount; ++k)
         checkRow(s.tables.FunctionSettings.rows[k], P + k, GridSet::Function);
-    for (int i = 1; i < P; ++i) checkRow(s.tables.ParameterSettings.rows[i], i, GridSet::Parameter);
+    for (int i = kFirstValueRow; i < P; ++i) checkRow(s.tables.ParameterSettings.rows[i], i, GridSet::Parameter);
     res.refused = !res.refusedRows.empty();
     return res;
 }

@@ -4,6 +4,20 @@
 
 namespace dt {
 
+// Words of the identity section (section 0) that the identity parse reads.
+constexpr int kIdWordKind = 0;  // variant and kind bytes (kind and hardware class when the ModelWord is 0)
+constexpr int kIdWordRdsOn = 4;
+constexpr int kIdWordRdsOnGain = 5;
+constexpr int kIdWordExtraId = 6;
+constexpr int kIdWordAvgRev = 8;
+constexpr int kIdWordBattRatio = 9;
+constexpr int kIdWordEbsRev = 10;
+constexpr int kIdWordHardwareClass = 11;
+constexpr int kIdWordVoltageClass = 12;
+constexpr int kIdWordModel = 15;
+
+constexpr uint8_t kVoltageLimitOpenFlag = 0x40;
+
 struct ControllerIdentity {
     uint8_t kindByte = 0;       // MOSFET count code
     uint8_t variantByte = 0;    // flags (0x80 current open, 0x40 voltage open, 0x20) and MOSFET type
@@ -13,7 +27,7 @@ struct ControllerIdentity {
     uint16_t hardwareClass = 0; // word 11, or low byte of word 0 when the ModelWord is 0
     uint16_t extraId = 0;       // word 6 of a controller whose ModelWord is 0
 
-    bool VoltageLimitOpen() const { return (variantByte & 0x40) != 0; }
+    bool VoltageLimitOpen() const { return (variantByte & kVoltageLimitOpenFlag) != 0; }
 };
 
 struct Calibration {

@@ -1,6 +1,7 @@
 #include "OptionLists.h"
 
 #include "Gbk.h"
+#include "ParamTables.h"
 
 namespace dt {
 
@@ -63,7 +64,7 @@ bool OptionTexts::ApplyOverride(int id, const std::string& gbkText) {
 }
 
 std::string ChoiceLists::Entry(int kind, int i) const {
-    int l = kind - 100;
+    int l = kind - KIND_NOMINAL_VOLTAGE;
     if (l < 0 || l >= 8 || i < 0 || i >= static_cast<int>(lists[l].size())) return "";
     return lists[l][i];
 }
@@ -81,6 +82,30 @@ std::string LockStateText(int index) { return Pick(kLockStates, index); }
 std::string MosfetTypeText(int index) { return Pick(kMosfetTypes, index); }
 std::string MosfetPackageText(int index) { return Pick(kMosfetPackages, index); }
 std::string CustomerText(int index) { return Pick(kCustomers, index); }
+
+namespace {
+// From this voltage class up, the first count entries (openCount with the voltage limit open).
+struct ClassEntries {
+    int fromClass;
+    int count;
+    int openCount;
+};
+constexpr ClassEntries kEntriesByClass[] = {
+    {150, 6, 6}, {130, 5, 5}, {100, 3, 4}, {75, 1, 2}, {0, 1, 1},
+};
+}  // namespace
+
+int NominalVoltageCountByClass(int voltageClass, bool voltageLimitOpen) {
+    for (const ClassEntries& e : kEntriesByClass)
+        if (voltageClass >= e.fromClass) return voltageLimitOpen ? e.openCount : e.count;
+    return 1;
+}
+
+int NominalVoltageCountByHardware(int hardwareClass) {
+    if (hardwareClass == 90) return 5;
+    if (hardwareClass == 170) return 1;
+    return 3;
+}
 
 void SetVoltageClass(VoltageClassState& state, int k, int voltageClass) {
     static const int kNominal[6] = {48, 60, 72, 84, 96, 120};

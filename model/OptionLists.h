@@ -44,8 +44,22 @@ std::string CustomerText(int index);
 
 extern const std::array<const char*, 6> kNominalVoltages;            // "48" .. "120"
 extern const std::array<std::array<const char*, 7>, 6> kVoltagePresets;
+// Preset columns: the voltages a pick writes, and the minimum working voltage that gives the
+// nominal voltage shown (column 5 is never written).
+enum PresetColumn {
+    PRESET_OVER_VOLTAGE = 0,
+    PRESET_OVER_VOLTAGE_EXIT = 1,
+    PRESET_MIN_WORK_VOLTAGE = 2,
+    PRESET_CHARGE_VOLTAGE = 3,
+    PRESET_UNDER_VOLTAGE = 4,
+    PRESET_SOFT_UNDER_VOLTAGE = 6,
+};
 extern const std::array<const char*, 3> kFocNominalVoltages;         // "48", "36", "24"
 extern const std::array<std::array<const char*, 2>, 3> kFocVoltagePairs;
+
+// How many entries of kNominalVoltages a controller may pick, by its identity.
+int NominalVoltageCountByClass(int voltageClass, bool voltageLimitOpen);
+int NominalVoltageCountByHardware(int hardwareClass);  // controllers whose ModelWord is 0
 
 // VoltageClassState for nominal row k (0..5) with the given voltageClass; keeps maxOverVoltage where the table says so.
 void SetVoltageClass(VoltageClassState& state, int k, int voltageClass);

@@ -62,13 +62,13 @@ ParamTables::ParamTables()
 }
 
 void ParamTables::ResetCounts() {
-    ParameterSettings.rowCount = 51;
-    ParameterSettings.groupCount = 8;
-    FunctionSettings.rowCount = 39;
-    FunctionSettings.groupCount = 7;
-    ProfessionalSettings.rowCount = 103;
-    ProfessionalSettings.groupCount = 14;
-    FocSettings.rowCount = 15;
+    ParameterSettings.rowCount = kParameterSettingsRowCount;
+    ParameterSettings.groupCount = kParameterSettingsGroupCount;
+    FunctionSettings.rowCount = kFunctionSettingsBRowCount;
+    FunctionSettings.groupCount = kFunctionSettingsBGroupCount;
+    ProfessionalSettings.rowCount = kProfessionalSettingsRowCount;
+    ProfessionalSettings.groupCount = kProfessionalSettingsGroupCount;
+    FocSettings.rowCount = kFocSettingsRowCount;
 }
 
 FunctionVariant ParamTables::SelectVariant(uint16_t modelWord) {
@@ -90,12 +90,17 @@ bool ParamTables::ApplyOverride(int id, const std::string& gbkText) {
         enum { Name, Hint, Title } what;
     };
     const Target targets[] = {
-        {3000, &ParameterSettings, 51, Target::Name},  {4000, &ParameterSettings, 51, Target::Hint},
-        {5000, &FunctionSettingsA, 31, Target::Name},  {6000, &FunctionSettingsA, 31, Target::Hint},
-        {7000, &FocSettings, 15, Target::Name},        {8000, &FocSettings, 15, Target::Hint},
-        {9000, &ParameterSettings, 8, Target::Title},  {10000, &FunctionSettingsA, 6, Target::Title},
-        {12000, &FunctionSettingsB, 39, Target::Name}, {13000, &FunctionSettingsB, 39, Target::Hint},
-        {14000, &FunctionSettingsB, 7, Target::Title},
+        {3000, &ParameterSettings, kParameterSettingsRowCount, Target::Name},
+        {4000, &ParameterSettings, kParameterSettingsRowCount, Target::Hint},
+        {5000, &FunctionSettingsA, kFunctionSettingsARowCount, Target::Name},
+        {6000, &FunctionSettingsA, kFunctionSettingsARowCount, Target::Hint},
+        {7000, &FocSettings, kFocSettingsRowCount, Target::Name},
+        {8000, &FocSettings, kFocSettingsRowCount, Target::Hint},
+        {9000, &ParameterSettings, kParameterSettingsGroupCount, Target::Title},
+        {10000, &FunctionSettingsA, kFunctionSettingsAGroupCount, Target::Title},
+        {12000, &FunctionSettingsB, kFunctionSettingsBRowCount, Target::Name},
+        {13000, &FunctionSettingsB, kFunctionSettingsBRowCount, Target::Hint},
+        {14000, &FunctionSettingsB, kFunctionSettingsBGroupCount, Target::Title},
     };
     for (const Target& t : targets) {
         if (id < t.base || id >= t.base + 1000) continue;

@@ -9,7 +9,80 @@
 namespace dt {
 
 // Row kinds.
-enum RowKind : int16_t { KIND_NONE = 0, KIND_NUMBER = 1, KIND_NOMINAL_VOLTAGE = 100 };  // 101..107: choice lists 1..7
+enum RowKind : int16_t {
+    KIND_NONE = 0,
+    KIND_NUMBER = 1,             // 1..99: numbers checked by their range rule
+    KIND_NOMINAL_VOLTAGE = 100,  // also the base of the choice lists: kind 100 + k uses list k
+    KIND_CHOICE_1 = 101,         // disable / enable
+};
+inline bool IsChoiceKind(int kind) { return kind > KIND_NOMINAL_VOLTAGE; }
+inline bool IsCheckedKind(int kind) { return kind >= KIND_NUMBER && kind < KIND_NOMINAL_VOLTAGE; }
+
+// Table sizes, written once here and checked against the data at compile time.
+constexpr int kParameterSettingsRowCount = 51;
+constexpr int kParameterSettingsGroupCount = 8;
+constexpr int kFunctionSettingsARowCount = 31;
+constexpr int kFunctionSettingsAGroupCount = 6;
+constexpr int kFunctionSettingsBRowCount = 39;
+constexpr int kFunctionSettingsBGroupCount = 7;
+constexpr int kProfessionalSettingsRowCount = 103;
+constexpr int kProfessionalSettingsGroupCount = 14;
+constexpr int kFocSettingsRowCount = 15;
+
+// Row 0 of every table is its title; values start at row 1.
+constexpr int kFirstValueRow = 1;
+
+// ParameterSettings rows the logic addresses (checked against the data).
+constexpr int kRowPolePairs = 3;
+constexpr int kRowNominalVoltage = 6;  // derived from the minimum working voltage, never stored
+constexpr int kRowOverVoltage = 7;
+constexpr int kRowOverVoltageExit = 8;
+constexpr int kRowMinWorkVoltage = 9;
+constexpr int kRowUnderVoltage = 11;
+constexpr int kRowSoftUnderVoltage = 15;
+// FunctionSettings row (the same in both variants).
+constexpr int kFunctionRowChargeVoltage = 3;
+
+// Block words the range rules read, named by the rows that hold them.
+constexpr int kWordPolePairs = 202;
+constexpr int kWordRatedSpeed = 203;
+constexpr int kWordOverVoltage = 206;
+constexpr int kWordOverVoltageExit = 207;
+constexpr int kWordUnderVoltage = 209;
+constexpr int kWordMaxPhaseCurrent = 218;
+constexpr int kWordMotorTempMax = 228;
+constexpr int kWordMotorTempLevel2 = 229;
+constexpr int kWordMotorTempLevel1 = 230;
+// Words of rules that no shown row uses: their rows are not in any table.
+constexpr int kWordRule17Max = 224;
+constexpr int kWordRule18Max = 225;
+constexpr int kWordRule17Min = 226;
+constexpr int kWordRule53Base = 118;
+
+// FocSettings rows the logic addresses, and where their values sit in the FocBlock.
+constexpr int kFocRowRegenEnable = 1;  // bit 0 of byte 0; row 2 is bit 1
+constexpr int kFocRowChoiceCount = 2;
+constexpr int kFocRowNominalVoltage = 5;
+constexpr int kFocRowOverVoltage = 6;
+constexpr int kFocRowUnderVoltage = 7;
+constexpr int kFocRowPhaseCurrent = 9;  // shown in amperes, held as amperes × 10 / 7
+constexpr int kFocFirstBoundedRow = 8;  // rows from here on are checked by their field bounds
+
+// FOC rows: byte or little-endian word offsets into the FocBlock, and the bounds a download
+// checks (0, 0: checked by the nominal voltage instead). The map sits beside the FOC table.
+struct FocField {
+    int row;
+    bool word;
+    int offset;
+    int lo, hi;
+};
+struct FocFieldList {
+    const FocField* first;
+    int count;
+    const FocField* begin() const { return first; }
+    const FocField* end() const { return first + count; }
+};
+const FocFieldList& FocFields();
 
 // Constant source rows, as written in the tables (UTF-8 texts, "" for empty).
 struct ParamRowData {
@@ -98,7 +171,7 @@ struct ParamTables {
 
     ParamTables();  // built-in contents, variant B in force
 
-    // Full counts again: 51/8, 39/7, 103/14, 15.
+    // Full counts again (FunctionSettings: variant B's).
     void ResetCounts();
     // Copies variant A or B (chosen by the ModelWord) into FunctionSettings with its counts.
     FunctionVariant SelectVariant(uint16_t modelWord);

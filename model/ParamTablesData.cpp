@@ -2,7 +2,10 @@
 // row indexes (and the text-override identifiers built on them) stay fixed.
 #include <iterator>
 
+#include "Identity.h"
 #include "ParamTables.h"
+#include "RangeRules.h"
+#include "ValueCodec.h"
 
 namespace dt {
 namespace {
@@ -11,7 +14,7 @@ namespace {
 
 constexpr ParamRowData kSpacer = {"", 0, 0, 0, 0, 0, 0, "", "", ""};
 
-const ParamRowData kParameterSettingsRows[] = {
+constexpr ParamRowData kParameterSettingsRows[] = {
     //         name_cn                    kind, ro, word, bit, fmt, range
     //         hint_cn / name_en / hint_en
     /*   0 */ {"控制器参数设置",             0,  0,    0,   0,   0,     0,
@@ -164,7 +167,7 @@ const ParamRowData kParameterSettingsRows[] = {
     /*  50 */ kSpacer,
 };
 
-const GroupData kParameterSettingsGroups[] = {
+constexpr GroupData kParameterSettingsGroups[] = {
     // title_cn       title_en                              rows     first row
     {"电机参数",      "Motor parameters",                      5},  //   1
     {"电压参数设置",  "Voltage parameter settings",           13},  //   6
@@ -176,10 +179,10 @@ const GroupData kParameterSettingsGroups[] = {
     {"保修期",        "Warranty Date",                         2},  //  49
 };
 
-static_assert(std::size(kParameterSettingsRows) == 51, "ParameterSettings row count");
-static_assert(std::size(kParameterSettingsGroups) == 8, "ParameterSettings group count");
+static_assert(std::size(kParameterSettingsRows) == kParameterSettingsRowCount, "ParameterSettings row count");
+static_assert(std::size(kParameterSettingsGroups) == kParameterSettingsGroupCount, "ParameterSettings group count");
 
-const ParamRowData kFunctionSettingsARows[] = {
+constexpr ParamRowData kFunctionSettingsARows[] = {
     //         name_cn                   kind, ro, word, bit, fmt, range
     //         hint_cn / name_en / hint_en
     /*   0 */ {"控制器功能设置",            0,  0,    0,   0,   0,     0,
@@ -268,7 +271,7 @@ const ParamRowData kFunctionSettingsARows[] = {
     /*  30 */ kSpacer,
 };
 
-const GroupData kFunctionSettingsAGroups[] = {
+constexpr GroupData kFunctionSettingsAGroups[] = {
     // title_cn       title_en                   rows     first row
     {"EBS功能设置",   "Regenerative braking",       8},  //   1
     {"限速设置",      "Speed Limit Settings",       4},  //   9
@@ -278,10 +281,10 @@ const GroupData kFunctionSettingsAGroups[] = {
     {"转把类型设置",  "Speed throttle type",        2},  //  29
 };
 
-static_assert(std::size(kFunctionSettingsARows) == 31, "FunctionSettingsA row count");
-static_assert(std::size(kFunctionSettingsAGroups) == 6, "FunctionSettingsA group count");
+static_assert(std::size(kFunctionSettingsARows) == kFunctionSettingsARowCount, "FunctionSettingsA row count");
+static_assert(std::size(kFunctionSettingsAGroups) == kFunctionSettingsAGroupCount, "FunctionSettingsA group count");
 
-const ParamRowData kFunctionSettingsBRows[] = {
+constexpr ParamRowData kFunctionSettingsBRows[] = {
     //         name_cn                      kind, ro, word, bit, fmt, range
     //         hint_cn / name_en / hint_en
     /*   0 */ {"控制器功能设置",               0,  0,    0,   0,   0,     0,
@@ -402,7 +405,7 @@ const ParamRowData kFunctionSettingsBRows[] = {
     /*  38 */ kSpacer,
 };
 
-const GroupData kFunctionSettingsBGroups[] = {
+constexpr GroupData kFunctionSettingsBGroups[] = {
     // title_cn        title_en                   rows     first row
     {"EBS功能设置",    "Regenerative braking",       8},  //   1
     {"巡航功能设置",   "Cruise Control Settings",    8},  //   9
@@ -413,10 +416,10 @@ const GroupData kFunctionSettingsBGroups[] = {
     {"转把类型设置",   "Speed throttle type",        2},  //  37
 };
 
-static_assert(std::size(kFunctionSettingsBRows) == 39, "FunctionSettingsB row count");
-static_assert(std::size(kFunctionSettingsBGroups) == 7, "FunctionSettingsB group count");
+static_assert(std::size(kFunctionSettingsBRows) == kFunctionSettingsBRowCount, "FunctionSettingsB row count");
+static_assert(std::size(kFunctionSettingsBGroups) == kFunctionSettingsBGroupCount, "FunctionSettingsB group count");
 
-const ParamRowData kProfessionalSettingsRows[] = {
+constexpr ParamRowData kProfessionalSettingsRows[] = {
     //         name_cn                          kind, ro, word, bit, fmt, range
     //         hint_cn / name_en / hint_en
     /*   0 */ {"专业参数设置",                     0,  0,    0,   0,   0,     0,
@@ -618,7 +621,7 @@ const ParamRowData kProfessionalSettingsRows[] = {
     /* 102 */ kSpacer,
 };
 
-const GroupData kProfessionalSettingsGroups[] = {
+constexpr GroupData kProfessionalSettingsGroups[] = {
     // title_cn              title_en                             rows     first row
     {"软件版本信息",         "Software base information",           11},  //   1
     {"电机特性参数",         "Motor performance parameters",         4},  //  12
@@ -636,10 +639,10 @@ const GroupData kProfessionalSettingsGroups[] = {
     {"倒车速度环系数",       "Reversing speed loop coefficient",     7},  //  96
 };
 
-static_assert(std::size(kProfessionalSettingsRows) == 103, "ProfessionalSettings row count");
-static_assert(std::size(kProfessionalSettingsGroups) == 14, "ProfessionalSettings group count");
+static_assert(std::size(kProfessionalSettingsRows) == kProfessionalSettingsRowCount, "ProfessionalSettings row count");
+static_assert(std::size(kProfessionalSettingsGroups) == kProfessionalSettingsGroupCount, "ProfessionalSettings group count");
 
-const ParamRowData kFocSettingsRows[] = {
+constexpr ParamRowData kFocSettingsRows[] = {
     //         name_cn                kind, ro, word, bit, fmt, range
     //         hint_cn / name_en / hint_en
     /*   0 */ {"FOC 控制器设置",         0,  0,    0,   0,   0,     0,
@@ -696,9 +699,87 @@ const ParamRowData kFocSettingsRows[] = {
     /*  14 */ kSpacer,
 };
 
-static_assert(std::size(kFocSettingsRows) == 15, "FocSettings row count");
+static_assert(std::size(kFocSettingsRows) == kFocSettingsRowCount, "FocSettings row count");
+
+// Where each numeric FOC row lives in the FocBlock, and its download bounds.
+constexpr FocField kFocFields[] = {
+    //row  word  offset  lo   hi
+    { 4,  false,  1,    10, 100},
+    { 5,  false,  2,     0,   0},
+    { 6,  false,  3,     0,   0},
+    { 7,  false,  4,     0,   0},
+    { 8,  false,  5,    10,  30},
+    { 9,  true,  22,    35,  70},
+    {10,  true,   6,   100, 700},
+    {11,  true,  24,    15, 380},
+    {12,  true,   8,    20,  80},
+    {13,  true,  10,     0, 100},
+};
 
 // clang-format on
+
+// The rows and words the logic names are the rows the tables hold.
+constexpr bool RowIs(const ParamRowData& r, int kind, int word) { return r.kind == kind && r.word == word; }
+static_assert(RowIs(kParameterSettingsRows[kRowPolePairs], KIND_NUMBER, kWordPolePairs), "pole pairs row");
+static_assert(RowIs(kParameterSettingsRows[4], KIND_NUMBER, kWordRatedSpeed), "rated speed row");
+static_assert(kParameterSettingsRows[kRowNominalVoltage].kind == KIND_NOMINAL_VOLTAGE, "nominal voltage row");
+static_assert(RowIs(kParameterSettingsRows[kRowOverVoltage], KIND_NUMBER, kWordOverVoltage), "over-voltage row");
+static_assert(RowIs(kParameterSettingsRows[kRowOverVoltageExit], KIND_NUMBER, kWordOverVoltageExit), "exit row");
+static_assert(RowIs(kParameterSettingsRows[kRowMinWorkVoltage], KIND_NUMBER, 208), "minimum working voltage row");
+static_assert(RowIs(kParameterSettingsRows[kRowUnderVoltage], KIND_NUMBER, kWordUnderVoltage), "under-voltage row");
+static_assert(RowIs(kParameterSettingsRows[kRowSoftUnderVoltage], KIND_NUMBER, 213), "soft under-voltage row");
+static_assert(RowIs(kParameterSettingsRows[21], KIND_NUMBER, kWordMaxPhaseCurrent), "maximum phase current row");
+static_assert(RowIs(kParameterSettingsRows[28], KIND_NUMBER, kWordMotorTempLevel1), "temperature level 1 row");
+static_assert(RowIs(kParameterSettingsRows[29], KIND_NUMBER, kWordMotorTempLevel2), "temperature level 2 row");
+static_assert(RowIs(kParameterSettingsRows[30], KIND_NUMBER, kWordMotorTempMax), "maximum temperature row");
+static_assert(RowIs(kFunctionSettingsARows[kFunctionRowChargeVoltage], KIND_NUMBER, 101), "variant A charge row");
+static_assert(RowIs(kFunctionSettingsBRows[kFunctionRowChargeVoltage], KIND_NUMBER, 101), "variant B charge row");
+static_assert(kFocSettingsRows[kFocRowRegenEnable].kind == KIND_CHOICE_1 &&
+                  kFocSettingsRows[kFocRowRegenEnable + 1].kind == KIND_CHOICE_1 &&
+                  kFocRowChoiceCount == 2,
+              "FOC choice rows");
+static_assert(kFocSettingsRows[kFocRowNominalVoltage].kind == KIND_NOMINAL_VOLTAGE, "FOC nominal voltage row");
+static_assert(RowIs(kFocSettingsRows[kFocRowOverVoltage], KIND_NUMBER, kWordOverVoltage), "FOC over-voltage row");
+static_assert(RowIs(kFocSettingsRows[kFocRowUnderVoltage], KIND_NUMBER, kWordUnderVoltage), "FOC under-voltage row");
+
+static_assert(kProfessionalSettingsRows[1].word == kIdWordModel && kProfessionalSettingsRows[2].word == kIdWordModel &&
+                  kProfessionalSettingsRows[4].word == kIdWordKind && kProfessionalSettingsRows[15].word == kIdWordRdsOn &&
+                  kProfessionalSettingsRows[16].word == kIdWordRdsOnGain &&
+                  kProfessionalSettingsRows[17].word == kIdWordExtraId &&
+                  kProfessionalSettingsRows[19].word == kIdWordAvgRev &&
+                  kProfessionalSettingsRows[20].word == kIdWordBattRatio &&
+                  kProfessionalSettingsRows[21].word == kIdWordEbsRev,
+              "identity words as the professional table names them");
+
+// Rules and formats the logic names, on the rows that use them.
+static_assert(kParameterSettingsRows[kRowPolePairs + 1].range == RULE_RATED_SPEED, "rated speed rule");
+static_assert(kParameterSettingsRows[kRowOverVoltage].range == RULE_OVER_VOLTAGE, "over-voltage rule");
+static_assert(kParameterSettingsRows[kRowOverVoltageExit].range == RULE_OVER_VOLTAGE_EXIT, "exit rule");
+static_assert(kParameterSettingsRows[kRowUnderVoltage].range == RULE_UNDER_VOLTAGE, "under-voltage rule");
+static_assert(kParameterSettingsRows[kRowSoftUnderVoltage].range == RULE_SOFT_UNDER_VOLTAGE, "soft rule");
+static_assert(kParameterSettingsRows[21].range == RULE_MAX_PHASE_CURRENT, "maximum phase current rule");
+static_assert(kParameterSettingsRows[22].range == RULE_MAX_CURRENT_DURATION, "duration rule");
+static_assert(kParameterSettingsRows[28].range == RULE_MOTOR_TEMP_LEVEL_1, "temperature level 1 rule");
+static_assert(kParameterSettingsRows[29].range == RULE_MOTOR_TEMP_LEVEL_2, "temperature level 2 rule");
+static_assert(kFunctionSettingsBRows[kFunctionRowChargeVoltage].range == RULE_CHARGE_VOLTAGE, "charge rule");
+static_assert(kParameterSettingsRows[kRowMinWorkVoltage].format == FMT_BATTERY_VOLTS, "minimum working voltage");
+static_assert(kParameterSettingsRows[1].format == FMT_HALL_ANGLE && kParameterSettingsRows[2].format == FMT_PHASE_OFFSET,
+              "angle formats");
+static_assert(kProfessionalSettingsRows[49].range == RULE_POWER_OF_TWO, "KPDIV rule");
+
+constexpr bool FocFieldsMatchTheTable() {
+    for (const FocField& f : kFocFields) {
+        if (f.row < kFirstValueRow || f.row >= kFocSettingsRowCount) return false;
+        const int kind = kFocSettingsRows[f.row].kind;
+        if (kind != KIND_NUMBER && !(f.row == kFocRowNominalVoltage && kind == KIND_NOMINAL_VOLTAGE)) return false;
+        if (f.offset < 0 || f.offset + (f.word ? 2 : 1) > 32) return false;
+        const bool byNominal = f.row == kFocRowNominalVoltage || f.row == kFocRowOverVoltage ||
+                               f.row == kFocRowUnderVoltage;
+        if (byNominal != (f.hi == 0)) return false;
+    }
+    return kFocFields[5].row == kFocRowPhaseCurrent;
+}
+static_assert(FocFieldsMatchTheTable(), "FOC field map");
 
 }  // namespace
 
@@ -728,6 +809,11 @@ const TableData& ProfessionalSettingsData() {
                                     kProfessionalSettingsRows, static_cast<int>(std::size(kProfessionalSettingsRows)),
                                     kProfessionalSettingsGroups, static_cast<int>(std::size(kProfessionalSettingsGroups))};
     return data;
+}
+
+const FocFieldList& FocFields() {
+    static const FocFieldList list = {kFocFields, static_cast<int>(std::size(kFocFields))};
+    return list;
 }
 
 const TableData& FocSettingsData() {

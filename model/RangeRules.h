@@ -8,6 +8,36 @@ namespace dt {
 struct ToolState;
 struct ParamDescriptor;
 
+// Range rule ids (the `range` field of a table row) that depend on the controller or on
+// other words. The fixed ones are rows of the fixed-bounds table in RangeRules.cpp.
+enum RangeRule : int16_t {
+    RULE_NONE = 0,
+    RULE_OVER_VOLTAGE = 1,
+    RULE_OVER_VOLTAGE_EXIT = 2,
+    RULE_CHARGE_VOLTAGE = 3,
+    RULE_UNDER_VOLTAGE = 4,
+    RULE_UNDER_VOLTAGE_OR_ZERO = 5,
+    RULE_SOFT_UNDER_VOLTAGE = 7,
+    RULE_RATED_SPEED = 9,  // divides by the pole pairs
+    RULE_MAX_PHASE_CURRENT = 11,
+    RULE_RATED_PHASE_CURRENT = 12,
+    RULE_EBS_CURRENT = 13,
+    RULE_BATTERY_CURRENT = 14,
+    RULE_START_PHASE_CURRENT = 15,
+    RULE_WORD_224_226 = 17,
+    RULE_WORD_225 = 18,
+    RULE_MOTOR_TEMP_LEVEL_2 = 20,
+    RULE_MOTOR_TEMP_LEVEL_1 = 21,
+    RULE_BY_MOSFET_COUNT = 40,
+    RULE_HALF_RATED_PHASE = 45,
+    RULE_MAX_CURRENT_DURATION = 47,
+    RULE_BOOST_CURRENT = 49,
+    RULE_WORD_118 = 53,
+    RULE_SPEED_120_PERCENT = 54,
+    RULE_SPEED_UP_TO_RATED = 55,
+    RULE_POWER_OF_TWO = 100,
+};
+
 struct CurrentLimits {
     int limitMaxPhase = 0;
     int limitRatedPhase = 0;

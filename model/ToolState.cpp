@@ -1,39 +1,48 @@
 #include "ToolState.h"
 
+#include <iterator>
+
 #include "ValueCodec.h"
 
 namespace dt {
 
 ToolState::ToolState() { BuildChoiceLists(lists, optionTexts, language); }
 
+namespace {
+uint8_t LowByte(uint16_t x) { return static_cast<uint8_t>(x & 0xFF); }
+uint8_t HighByte(uint16_t x) { return static_cast<uint8_t>(x >> 8); }
+
+bool CalibrationComplete(const Calibration& c) {
+    return c.RdsON != 0 && c.RdsON_GAIN != 0 && c.AVG_REV != 0 && c.BATT_RATIO != 0 && c.EBS_REV != 0;
+}
+}  // namespace
+
 bool ParseIdentity(ToolState& s) {
     auto W = [&](int i) { return s.block.SectionWord(0, i); };
-    auto lo = [](uint16_t x) { return static_cast<uint8_t>(x & 0xFF); };
-    auto hi = [](uint16_t x) { return static_cast<uint8_t>(x >> 8); };
     ControllerIdentity& id = s.identity;
 
-    s.modelWord = W(15);
+    s.modelWord = W(kIdWordModel);
     if (s.modelWord == 0) {
-        id.hardwareClass = lo(W(0));
-        id.kindByte = hi(W(0));
-        id.extraId = W(6);
+        id.hardwareClass = LowByte(W(kIdWordKind));
+        id.kindByte = HighByte(W(kIdWordKind));
+        id.extraId = W(kIdWordExtraId);
     } else {
-        id.hardwareClass = W(11);
-        id.voltageClass = W(12);
-        id.kindByte = lo(W(0));
-        id.variantByte = hi(W(0));
+        id.hardwareClass = W(kIdWordHardwareClass);
+        id.voltageClass = W(kIdWordVoltageClass);
+        id.kindByte = LowByte(W(kIdWordKind));
+        id.variantByte = HighByte(W(kIdWordKind));
     }
     id.variantLow = id.variantByte & 0x0F;
     id.variantHigh = id.variantByte & 0xF0;
 
     ComputeCurrentLimits(s);
-    s.calibration = CalibrationFromWords(W(4), W(5), W(8), W(9), W(10));
+    s.calibration = CalibrationFromWords(W(kIdWordRdsOn), W(kIdWordRdsOnGain), W(kIdWordAvgRev),
+                                         W(kIdWordBattRatio), W(kIdWordEbsRev));
 
-    const Calibration& c = s.calibration;
     bool ok = id.kindByte != 0 && id.hardwareClass != 0;
     if (s.modelWord != 0) ok = ok && id.voltageClass != 0;
-    ok = ok && c.RdsON != 0 && c.RdsON_GAIN != 0 && c.AVG_REV != 0 && c.BATT_RATIO != 0 && c.EBS_REV != 0;
-    ok = ok && s.block.SectionWord(2, 2) != 0;
+    ok = ok && CalibrationComplete(s.calibration);
+    ok = ok && s.block.ReadWord(kWordPolePairs) != 0;
     if (s.modelWord != 0) ok = ok && VersionMatches(s.modelWord);
     return ok;
 }
@@ -41,23 +50,10 @@ bool ParseIdentity(ToolState& s) {
 void NarrowVoltageList(ToolState& s) {
     OptionList& list = s.lists.lists[0];
     list.clear();
-    auto add = [&](int count) {
-        for (int i = 0; i < count; ++i) list.push_back(kNominalVoltages[i]);
-    };
-    const bool open = s.identity.VoltageLimitOpen();
-    if (s.modelWord != 0) {
-        const int vc = s.identity.voltageClass;
-        if (vc >= 150) add(6);
-        else if (vc >= 130) add(5);
-        else if (vc >= 100) add(open ? 4 : 3);
-        else if (vc >= 75) add(open ? 2 : 1);
-        else add(1);
-    } else {
-        const int hc = s.identity.hardwareClass;
-        if (hc == 90) add(5);
-        else if (hc == 170) add(1);
-        else add(3);
-    }
+    const int count = s.modelWord != 0
+                          ? NominalVoltageCountByClass(s.identity.voltageClass, s.identity.VoltageLimitOpen())
+                          : NominalVoltageCountByHardware(s.identity.hardwareClass);
+    for (int i = 0; i < count; ++i) list.push_back(kNominalVoltages[i]);
 }
 
 void SelectFunctionVariant(ToolState& s) {
@@ -65,38 +61,62 @@ void SelectFunctionVariant(ToolState& s) {
     NarrowVoltageList(s);
 }
 
+namespace {
+// Where a nominal-voltage pick writes, in pick order: the preset column and the row
+// (of ParameterSettings, or of FunctionSettings).
+struct PresetTarget {
+    PresetColumn column;
+    bool functionRow;
+    int row;
+};
+constexpr PresetTarget kPresetTargets[] = {
+    {PRESET_OVER_VOLTAGE, false, kRowOverVoltage},
+    {PRESET_OVER_VOLTAGE_EXIT, false, kRowOverVoltageExit},
+    {PRESET_MIN_WORK_VOLTAGE, false, kRowMinWorkVoltage},
+    {PRESET_CHARGE_VOLTAGE, true, kFunctionRowChargeVoltage},
+    {PRESET_UNDER_VOLTAGE, false, kRowUnderVoltage},
+    {PRESET_SOFT_UNDER_VOLTAGE, false, kRowSoftUnderVoltage},
+};
+static_assert(std::size(kPresetTargets) == sizeof(VoltagePick::texts) / sizeof(std::string), "one target per text");
+
+// The preset row k whose key is text, or -1.
+template <typename Key>
+int PresetRow(const std::string& text, Key key) {
+    for (int k = 0; k < static_cast<int>(kNominalVoltages.size()); ++k)
+        if (text == key(k)) return k;
+    return -1;
+}
+}  // namespace
+
 std::string NominalVoltageDisplay(ToolState& s) {
-    const std::string minWork = FormatValue(s, s.tables.ParameterSettings.rows.at(9));
-    for (int k = 0; k < 6; ++k) {
-        if (minWork == kVoltagePresets[k][2]) {
-            SetVoltageClass(s.voltage, k, s.identity.voltageClass);
-            return kNominalVoltages[k];
-        }
+    const std::string minWork = FormatValue(s, s.tables.ParameterSettings.rows.at(kRowMinWorkVoltage));
+    const int k = PresetRow(minWork, [](int r) { return kVoltagePresets[r][PRESET_MIN_WORK_VOLTAGE]; });
+    if (k < 0) {
+        s.voltage = VoltageClassState{};
+        return "Err";
     }
-    s.voltage = VoltageClassState{};
-    return "Err";
+    SetVoltageClass(s.voltage, k, s.identity.voltageClass);
+    return kNominalVoltages[k];
 }
 
 VoltagePick PickNominalVoltage(ToolState& s, const std::string& text) {
-    static const int kColumns[6] = {0, 1, 2, 3, 4, 6};
     VoltagePick pick;
-    for (int k = 0; k < 6; ++k) {
-        if (text == kNominalVoltages[k]) {
-            SetVoltageClass(s.voltage, k, s.identity.voltageClass);
-            pick.matched = true;
-            for (int i = 0; i < 6; ++i) pick.texts[i] = kVoltagePresets[k][kColumns[i]];
-            return pick;
-        }
+    const int k = PresetRow(text, [](int r) { return kNominalVoltages[r]; });
+    if (k < 0) {
+        s.voltage = VoltageClassState{};
+        for (auto& t : pick.texts) t = "Err";
+        return pick;
     }
-    s.voltage = VoltageClassState{};
-    for (auto& t : pick.texts) t = "Err";
+    SetVoltageClass(s.voltage, k, s.identity.voltageClass);
+    pick.matched = true;
+    for (size_t i = 0; i < std::size(kPresetTargets); ++i) pick.texts[i] = kVoltagePresets[k][kPresetTargets[i].column];
     return pick;
 }
 
 int VoltagePickRow(const ToolState& s, int i) {
-    static const int kRows[6] = {7, 8, 9, -1, 11, 15};
-    if (i == 3) return s.tables.ParameterSettings.rowCount + 3;
-    return i >= 0 && i < 6 ? kRows[i] : -1;
+    if (i < 0 || i >= static_cast<int>(std::size(kPresetTargets))) return -1;
+    const PresetTarget& t = kPresetTargets[i];
+    return t.functionRow ? s.tables.ParameterSettings.rowCount + t.row : t.row;
 }
 
 }  // namespace dt

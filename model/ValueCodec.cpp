@@ -114,85 +114,129 @@ void WriteBit(ToolState& s, const ParamDescriptor& d, int flag) {
     WriteWord(s, d, w);
 }
 
+namespace {
+// Both directions of one format. Show gets the raw word; Parse gets the typed text and
+// returns false to keep the word (a calibration factor of zero leaves nothing to divide by).
+struct FormatCodec {
+    ValueFormat id;
+    std::string (*show)(const ToolState& s, const ParamDescriptor& d, uint16_t raw);
+    bool (*parse)(const ToolState& s, const std::string& text, uint16_t& word);
+};
+
+double F(float factor) { return static_cast<double>(factor); }
+std::string OneDecimal(double v) { return Format("%.1f", v); }
+std::string Decimal(int v) { return Format("%d", v); }
+
+bool ParseInteger(const ToolState&, const std::string& t, uint16_t& w) {
+    w = Low16(LeadingInteger(t));
+    return true;
+}
+// A number scaled to a raw word, cut toward zero.
+template <double (*Scale)(const Calibration&)>
+bool ParseScaled(const ToolState& s, const std::string& t, uint16_t& w) {
+    w = Low16(LeadingNumber(t) * Scale(s.calibration));
+    return true;
+}
+// A number divided by a calibration factor; a zero factor keeps the word.
+template <float Calibration::*Factor>
+bool ParseDivided(const ToolState& s, const std::string& t, uint16_t& w) {
+    const double factor = F(s.calibration.*Factor);
+    if (factor == 0) return false;
+    w = Low16(LeadingNumber(t) / factor);
+    return true;
+}
+double BatteryCounts(const Calibration& c) { return F(c.BATT_RATIO) * kCountsPerVolt; }
+double PhaseCounts(const Calibration& c) { return F(c.RdsON_GAIN) * F(c.RdsON) * kAmpsScale; }
+double Ten(const Calibration&) { return 10; }
+double TwoHundred(const Calibration&) { return 200; }
+double TwoThousand(const Calibration&) { return 2000; }
+double ThrottleCounts(const Calibration&) { return kThrottleCounts; }
+
+std::string ShowDecimal(const ToolState&, const ParamDescriptor&, uint16_t r) { return Decimal(r); }
+std::string ShowBatteryVolts(const ToolState& s, const ParamDescriptor&, uint16_t r) {
+    return OneDecimal(r * kVoltsPerCount / (F(s.calibration.BATT_RATIO) * 32768.0));
+}
+std::string ShowPhaseAmps(const ToolState& s, const ParamDescriptor&, uint16_t r) {
+    return OneDecimal(r * 16500.0 / (F(s.calibration.RdsON_GAIN) * F(s.calibration.RdsON) * 32767.0));
+}
+std::string ShowPhaseOffset(const ToolState&, const ParamDescriptor&, uint16_t r) {
+    double deg = static_cast<int16_t>(r) * 0.0054931640625;
+    deg = deg > 0 ? deg + 0.5 : deg - 0.5;
+    return Decimal(static_cast<int>(std::trunc(deg)));
+}
+bool ParseHallAngle(const ToolState&, const std::string& t, uint16_t& w) {
+    w = t == "60°" ? 1 : 0;
+    return true;
+}
+bool ParsePhaseOffset(const ToolState&, const std::string& t, uint16_t& w) {
+    // deg × 65536 / 360 = deg × 8192 / 45, split so that no product can overflow;
+    // only the low 16 bits are kept, so the quotient part wraps harmlessly as unsigned.
+    const long deg = LeadingInteger(t);
+    const unsigned long whole = static_cast<unsigned long>(deg / 45) * 8192u;
+    const unsigned long part = static_cast<unsigned long>((deg % 45) * 8192 / 45);
+    w = static_cast<uint16_t>((whole + part) & 0xFFFF);
+    return true;
+}
+std::string ShowDate(const ToolState& s, const ParamDescriptor& d, uint16_t r) {
+    return Decimal(r * 100 + s.block.ReadWord(d.word + 1) / 100);
+}
+
+#define DT_SHOW(expr) [](const ToolState& s, const ParamDescriptor& d, uint16_t r) -> std::string { \
+    (void)s; (void)d; (void)r; return expr; }
+
+// clang-format off
+constexpr FormatCodec kFormatCodecs[] = {
+    {FMT_DECIMAL,           ShowDecimal,      ParseInteger},
+    {FMT_BATTERY_VOLTS,     ShowBatteryVolts, ParseScaled<BatteryCounts>},
+    {FMT_EBS_VOLTS,         DT_SHOW(OneDecimal(r * F(s.calibration.EBS_REV))), ParseDivided<&Calibration::EBS_REV>},
+    {FMT_BATTERY_VOLTS_ALT, ShowBatteryVolts, ParseScaled<BatteryCounts>},
+    {FMT_AVERAGE_AMPS,      DT_SHOW(OneDecimal(r * F(s.calibration.AVG_REV))), ParseDivided<&Calibration::AVG_REV>},
+    {FMT_TENTHS,            DT_SHOW(OneDecimal(r * kTenth)),              ParseScaled<Ten>},
+    {FMT_PHASE_AMPS,        ShowPhaseAmps,    ParseScaled<PhaseCounts>},
+    {FMT_HALL_ANGLE,        DT_SHOW(r == 1 ? "60°" : "120°"),             ParseHallAngle},
+    {FMT_PHASE_OFFSET,      ShowPhaseOffset,  ParsePhaseOffset},
+    {FMT_SECONDS_200,       DT_SHOW(OneDecimal(r * k005)),                ParseScaled<TwoHundred>},
+    {FMT_SECONDS_2000,      DT_SHOW(OneDecimal(r * k0005)),               ParseScaled<TwoThousand>},
+    {FMT_THROTTLE_VOLTS,    DT_SHOW(OneDecimal(r * kThrottleVolts)),      ParseScaled<ThrottleCounts>},
+    {FMT_MILLI,             DT_SHOW(Format("%g", r * kMilli)),            ParseInteger},
+    {FMT_MICRO,             DT_SHOW(StripTrailingZeros(Format("%f", r * kMicro))), ParseInteger},
+    {FMT_TENTHS_SHORT,      DT_SHOW(Format("%g", r * kTenth)),            ParseInteger},
+    {FMT_CURRENT_LOCK,      DT_SHOW(LockStateText((r >> 15) & 1)),        ParseInteger},
+    {FMT_VOLTAGE_LOCK,      DT_SHOW(LockStateText((r >> 14) & 1)),        ParseInteger},
+    {FMT_MOSFET_TYPE,       DT_SHOW(MosfetTypeText((r >> 8) & 0x1F)),     ParseInteger},
+    {FMT_MOSFET_COUNT,      DT_SHOW(Decimal((r & 0x7F) * 6)),             ParseInteger},
+    {FMT_CUSTOMER,          DT_SHOW(CustomerText(r >> 10)),               ParseInteger},
+    {FMT_SOFTWARE_VERSION,  DT_SHOW(Decimal(r & 0x3FF)),                  ParseInteger},
+    {FMT_DATE,              ShowDate,         ParseInteger},
+    {FMT_FLAG_0X20,         DT_SHOW(LockStateText((r >> 13) & 1)),        ParseInteger},
+    {FMT_MOSFET_PACKAGE,    DT_SHOW(MosfetPackageText((r >> 7) & 1)),     ParseInteger},
+};
+// clang-format on
+#undef DT_SHOW
+
+constexpr bool CodecsInIdOrder() {
+    int i = 0;
+    for (const FormatCodec& c : kFormatCodecs)
+        if (c.id != i++) return false;
+    return i == FMT_COUNT;
+}
+static_assert(CodecsInIdOrder(), "one codec per format, in id order");
+
+const FormatCodec& CodecOf(int format) {
+    return format > 0 && format < FMT_COUNT ? kFormatCodecs[format] : kFormatCodecs[FMT_DECIMAL];
+}
+}  // namespace
+
 std::string FormatValue(const ToolState& s, const ParamDescriptor& d) {
     if (!s.dataValid) return std::string();
-    const uint16_t r = ReadWord(s, d);
-    const Calibration& c = s.calibration;
-    switch (d.format) {
-        case 1:
-        case 3:
-            return Format("%.1f", r * kVoltsPerCount / (static_cast<double>(c.BATT_RATIO) * 32768.0));
-        case 2: return Format("%.1f", r * static_cast<double>(c.EBS_REV));
-        case 4: return Format("%.1f", r * static_cast<double>(c.AVG_REV));
-        case 5: return Format("%.1f", r * kTenth);
-        case 6:
-            return Format("%.1f", r * 16500.0 /
-                                      (static_cast<double>(c.RdsON_GAIN) * static_cast<double>(c.RdsON) * 32767.0));
-        case 7: return r == 1 ? "60°" : "120°";
-        case 8: {
-            double deg = static_cast<int16_t>(r) * 0.0054931640625;
-            deg = deg > 0 ? deg + 0.5 : deg - 0.5;
-            return Format("%d", static_cast<int>(std::trunc(deg)));
-        }
-        case 9: return Format("%.1f", r * k005);
-        case 10: return Format("%.1f", r * k0005);
-        case 11: return Format("%.1f", r * kThrottleVolts);
-        case 12: return Format("%g", r * kMilli);
-        case 13: return StripTrailingZeros(Format("%f", r * kMicro));
-        case 14: return Format("%g", r * kTenth);
-        case 15: return LockStateText((r >> 15) & 1);
-        case 16: return LockStateText((r >> 14) & 1);
-        case 17: return MosfetTypeText((r >> 8) & 0x1F);
-        case 18: return Format("%d", (r & 0x7F) * 6);
-        case 19: return CustomerText(r >> 10);
-        case 20: return Format("%d", r & 0x3FF);
-        case 21: {
-            int n = s.block.ReadWord(d.word + 1);
-            return Format("%d", r * 100 + n / 100);
-        }
-        case 22: return LockStateText((r >> 13) & 1);
-        case 23: return MosfetPackageText((r >> 7) & 1);
-        default: return Format("%d", r);
-    }
+    return CodecOf(d.format).show(s, d, ReadWord(s, d));
 }
 
 void StoreText(ToolState& s, const ParamDescriptor& d, const std::string& text) {
     // An unchanged cell never drifts through a parse-and-display cycle.
     if (text == FormatValue(s, d)) return;
-    const Calibration& c = s.calibration;
-    const double v = LeadingNumber(text);
-    double raw = 0;
-    switch (d.format) {
-        case 1:
-        case 3: raw = v * static_cast<double>(c.BATT_RATIO) * kCountsPerVolt; break;
-        case 2:
-            if (c.EBS_REV == 0) return;  // no factor to divide by: keep the word
-            raw = v / static_cast<double>(c.EBS_REV);
-            break;
-        case 4:
-            if (c.AVG_REV == 0) return;
-            raw = v / static_cast<double>(c.AVG_REV);
-            break;
-        case 5: raw = v * 10; break;
-        case 6:
-            raw = v * static_cast<double>(c.RdsON_GAIN) * static_cast<double>(c.RdsON) * kAmpsScale;
-            break;
-        case 7: WriteWord(s, d, text == "60°" ? 1 : 0); return;
-        case 8: {
-            // deg × 65536 / 360 = deg × 8192 / 45, split so that no product can overflow;
-            // only the low 16 bits are kept, so the quotient part wraps harmlessly as unsigned.
-            const long deg = LeadingInteger(text);
-            const unsigned long whole = static_cast<unsigned long>(deg / 45) * 8192u;
-            const unsigned long part = static_cast<unsigned long>((deg % 45) * 8192 / 45);
-            WriteWord(s, d, static_cast<uint16_t>((whole + part) & 0xFFFF));
-            return;
-        }
-        case 9: raw = v * 200; break;
-        case 10: raw = v * 2000; break;
-        case 11: raw = v * kThrottleCounts; break;
-        default: WriteWord(s, d, Low16(LeadingInteger(text))); return;
-    }
-    WriteWord(s, d, Low16(raw));
+    uint16_t word = 0;
+    if (CodecOf(d.format).parse(s, text, word)) WriteWord(s, d, word);
 }
 
 }  // namespace dt

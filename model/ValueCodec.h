@@ -8,6 +8,36 @@ namespace dt {
 struct ToolState;
 struct ParamDescriptor;
 
+// How a row's word is shown and parsed (the `format` field of a table row). Every id not
+// listed shows and parses as a plain decimal.
+enum ValueFormat : int16_t {
+    FMT_DECIMAL = 0,
+    FMT_BATTERY_VOLTS = 1,
+    FMT_EBS_VOLTS = 2,
+    FMT_BATTERY_VOLTS_ALT = 3,  // as FMT_BATTERY_VOLTS
+    FMT_AVERAGE_AMPS = 4,
+    FMT_TENTHS = 5,
+    FMT_PHASE_AMPS = 6,
+    FMT_HALL_ANGLE = 7,
+    FMT_PHASE_OFFSET = 8,
+    FMT_SECONDS_200 = 9,    // counts of 5 ms
+    FMT_SECONDS_2000 = 10,  // counts of 0.5 ms
+    FMT_THROTTLE_VOLTS = 11,
+    FMT_MILLI = 12,
+    FMT_MICRO = 13,
+    FMT_TENTHS_SHORT = 14,
+    FMT_CURRENT_LOCK = 15,
+    FMT_VOLTAGE_LOCK = 16,
+    FMT_MOSFET_TYPE = 17,
+    FMT_MOSFET_COUNT = 18,
+    FMT_CUSTOMER = 19,
+    FMT_SOFTWARE_VERSION = 20,
+    FMT_DATE = 21,
+    FMT_FLAG_0X20 = 22,
+    FMT_MOSFET_PACKAGE = 23,
+    FMT_COUNT
+};
+
 uint16_t ReadWord(const ToolState& s, const ParamDescriptor& d);
 void WriteWord(ToolState& s, const ParamDescriptor& d, uint16_t value);
 int ReadBit(const ToolState& s, const ParamDescriptor& d);

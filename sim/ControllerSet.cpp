@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "Identity.h"
 
 namespace sim {
 
@@ -221,7 +222,7 @@ ControllerSet StandardController(Variant variant) {
 void SetFocIdentity(ControllerSet& set) {
     set.foc = true;
     set.block.fill(0);
-    set.SetWord(15, 0xFFFE);
+    set.SetWord(dt::kIdWordModel, dt::kFocModelWord);
 }
 
 ControllerSet FocController() {
@@ -242,15 +243,16 @@ ControllerSet FocController() {
 }
 
 bool LoadSetFile(const std::string& path, ControllerSet& set, std::string& error) {
-    std::string ext = LowerExtension(path);
-    if (ext != "foc" && ext != "ged") {
-        error = path + ": the file must end in .foc or .ged";
-        return false;
-    }
+    // Read first, so a folder or a missing file is named as such whatever its name ends in.
     std::vector<uint8_t> bytes;
     std::string why;
     if (!dt::ReadFileChecked(path, bytes, why)) {
         error = "cannot read " + path + ": " + why;
+        return false;
+    }
+    std::string ext = LowerExtension(path);
+    if (ext != "foc" && ext != "ged") {
+        error = path + ": the file must end in .foc or .ged";
         return false;
     }
     if (ext == "foc") {
@@ -260,7 +262,7 @@ bool LoadSetFile(const std::string& path, ControllerSet& set, std::string& error
         }
         ControllerSet loaded;
         std::copy(bytes.begin(), bytes.begin() + ControllerSet::kBlockSize, loaded.block.begin());
-        if (loaded.ModelWord() == 0xFFFE) {
+        if (loaded.ModelWord() == dt::kFocModelWord) {
             error = path + ": its identity is an FOC controller's; load a .ged file instead";
             return false;
         }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "Identity.h"
+
 namespace sim {
 
 struct ControllerSet {
@@ -18,7 +20,7 @@ struct ControllerSet {
     // Word index as the parameter tables use it: word i mod 100 of section i div 100.
     uint16_t Word(int index) const;
     void SetWord(int index, uint16_t value);
-    uint16_t ModelWord() const { return Word(15); }
+    uint16_t ModelWord() const { return Word(dt::kIdWordModel); }
 
     uint16_t FocWord(int offset) const;
     void SetFocWord(int offset, uint16_t value);

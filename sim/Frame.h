@@ -7,9 +7,9 @@
 
 namespace sim {
 
-constexpr uint8_t kFrameStart = 0x66;
+using dt::kFrameStart;
 // Longest payload the controller accepts; longer length bytes are taken for noise.
-constexpr int kMaxPayload = 32;
+constexpr int kMaxPayload = dt::kMaxReceiveLength;
 
 struct Frame {
     uint8_t code = 0;

@@ -83,6 +83,9 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         } else if (arg == "--silent") {
             if (!noValue()) return false;
             options.behaviour.silent = true;
+        } else if (arg == "--silent-after-read") {
+            if (!noValue()) return false;
+            options.behaviour.silentAfterRead = true;
         } else if (arg == "--drop-write") {
             if (!noValue()) return false;
             options.behaviour.dropWrite = true;
@@ -171,6 +174,7 @@ Port:
 
 Failure modes:
   --silent             never answer
+  --silent-after-read  answer until a whole set has been read, then never again
   --delay-ms N         wait N ms before each reply
   --answer-00 N        answer 0x00 ("not ready") to the first N connect requests
   --garbage            send noise bytes before each reply (never a valid frame)

@@ -115,7 +115,7 @@ int RunSimulator(const SimOptions& options) {
     std::string error;
     if (!BuildControllerSet(options, set, error)) {
         std::fprintf(stderr, "drivetune-sim: %s\n", error.c_str());
-        return 1;
+        return 2;  // as the command line: a file that cannot be used is a usage error
     }
     if (!options.writeSample.empty()) {
         if (!WriteSetFile(options.writeSample, set, error)) {

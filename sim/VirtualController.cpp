@@ -16,8 +16,8 @@ std::string Hex(uint8_t code) {
 }  // namespace
 
 std::string BlockName(int n, bool foc) {
-    if (n == 0) return "identity";
-    if (n == 1 && foc) return "FOC block";
+    if (n == dt::kBlockIdentity) return "identity";
+    if (n == dt::kBlockFoc && foc) return "FOC block";
     if (n >= 1 && n <= 4) return "section 3 block " + std::to_string(n - 1);
     if (n >= 8 && n <= 10) return "section 2 block " + std::to_string(n - 8);
     if (n == 11 || n == 12) return "section 1 block " + std::to_string(n - 11);
@@ -28,51 +28,65 @@ VirtualController::VirtualController(const ControllerSet& factory, const Control
     : factory_(factory), stored_(factory), working_(factory), behaviour_(behaviour) {}
 
 Reply VirtualController::Handle(const Frame& request) {
+    if (behaviour_.silentAfterRead && readDone_) {
+        // Gone quiet: nothing is answered and nothing is kept.
+        Reply quiet;
+        quiet.request = Hex(request.code) + " L=" + std::to_string(request.payload.size()) + " (silent after the read)";
+        return quiet;
+    }
+    Reply reply = Answer(request);
+    // The last block of a read: the identity and FOC block, or section 1 block 1.
+    const int lastBlock = stored_.foc ? dt::kBlockFoc : dt::kBlockLast;
+    if (request.code == (dt::REQ_READ_BLOCK | lastBlock) && !reply.frame.empty()) readDone_ = true;
+    return reply;
+}
+
+Reply VirtualController::Answer(const Frame& request) {
     Reply reply;
     const uint8_t code = request.code;
     const int length = static_cast<int>(request.payload.size());
     reply.request = Hex(code) + " L=" + std::to_string(length);
 
-    if (code >= 0x10 && code <= 0x1F) return ReadBlock(code & 0x0F, reply);
-    if (code >= 0x20 && code <= 0x2F) return WriteBlock(code & 0x0F, request, reply);
+    if ((code & dt::kCodeGroupMask) == dt::REQ_READ_BLOCK) return ReadBlock(code & dt::kBlockNumberMask, reply);
+    if ((code & dt::kCodeGroupMask) == dt::REQ_WRITE_BLOCK) return WriteBlock(code & dt::kBlockNumberMask, request, reply);
 
     switch (code) {
-    case 0x02:
+    case dt::REQ_CONNECT:
         reply.request += " connect";
         if (behaviour_.silent) break;
         if (zeroAnswers_ < behaviour_.answer00) {
             ++zeroAnswers_;
-            reply.frame = EncodeFrame(0x00);
+            reply.frame = EncodeFrame(dt::REPLY_NOT_READY);
             reply.answer = "not ready";
         } else {
-            reply.frame = EncodeFrame(0x02);
+            reply.frame = EncodeFrame(dt::REPLY_CONNECTED);
             reply.answer = "connected";
         }
         break;
-    case 0x80:
+    case dt::REQ_STORE:
         reply.request += " store";
         if (behaviour_.silent) break;
         if (behaviour_.failStore) {
             restorePending_ = false;
-            reply.frame = EncodeFrame(0x04);
+            reply.frame = EncodeFrame(dt::REPLY_STORE_FAILED);
             reply.answer = "store failed";
         } else if (restorePending_) {
             restorePending_ = false;
             stored_ = factory_;
             working_ = factory_;
-            reply.frame = EncodeFrame(0x03);
+            reply.frame = EncodeFrame(dt::REPLY_STORED);
             reply.answer = "factory set restored";
         } else {
             stored_ = working_;
-            reply.frame = EncodeFrame(0x03);
+            reply.frame = EncodeFrame(dt::REPLY_STORED);
             reply.answer = "stored";
         }
         break;
-    case 0x81:
+    case dt::REQ_RESTORE_DEFAULTS:
         reply.request += " restore defaults";
         if (behaviour_.silent) break;
         restorePending_ = true;
-        reply.frame = EncodeFrame(0x81);
+        reply.frame = EncodeFrame(dt::REPLY_RESTORE_ARMED);
         reply.answer = "restore armed for the next store";
         break;
     default:
@@ -99,8 +113,8 @@ Reply VirtualController::ReadBlock(int n, Reply reply) const {
         return reply;
     }
     if (behaviour_.silent) return reply;
-    int length = behaviour_.shortBlock ? 16 : 32;
-    uint8_t code = static_cast<uint8_t>(0x10 | n);
+    int length = behaviour_.shortBlock ? dt::kBlockBytes / 2 : dt::kBlockBytes;
+    uint8_t code = static_cast<uint8_t>(dt::REPLY_BLOCK_READ | n);
     reply.frame = EncodeFrame(code, data, length);
     reply.answer = Hex(code) + " L=" + std::to_string(length) + " " + BlockName(n, stored_.foc);
     return reply;
@@ -119,7 +133,7 @@ Reply VirtualController::WriteBlock(int n, const Frame& request, Reply reply) {
         reply.request += " (not writable, ignored)";
         return reply;
     }
-    if (request.payload.size() != 32) {
+    if (request.payload.size() != dt::kBlockBytes) {
         reply.request += " (not 32 bytes, ignored)";
         return reply;
     }

@@ -15,6 +15,7 @@ struct ControllerBehaviour {
     long answer00 = 0;        // the first N connect requests are answered 0x00
     bool failStore = false;   // a store is answered 0x04 and changes nothing
     bool shortBlock = false;  // block replies carry 16 bytes
+    bool silentAfterRead = false;  // answers until the last block of a read, then nothing more
     bool dropWrite = false;   // the first block written is acknowledged, its bytes discarded
 };
 
@@ -36,6 +37,7 @@ public:
     bool restorePending() const { return restorePending_; }
 
 private:
+    Reply Answer(const Frame& request);
     Reply ReadBlock(int n, Reply reply) const;
     Reply WriteBlock(int n, const Frame& request, Reply reply);
 
@@ -44,6 +46,7 @@ private:
     ControllerSet working_;
     ControllerBehaviour behaviour_;
     bool restorePending_ = false;
+    bool readDone_ = false;
     long zeroAnswers_ = 0;
     bool writeDropped_ = false;
 };

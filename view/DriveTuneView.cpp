@@ -15,8 +15,8 @@ namespace {
 constexpr unsigned kTitleFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
 constexpr unsigned kNameFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
 
-constexpr int kNominalRow = 6;     // parameter row of the nominal battery voltage
-constexpr int kFocNominalRow = 5;  // FOC row of the nominal battery voltage
+constexpr int kNominalRow = dt::kRowNominalVoltage;
+constexpr int kFocNominalRow = dt::kFocRowNominalVoltage;
 constexpr int kFocTitleHeight = 40;
 constexpr int kFocRowHeight = 42;
 
@@ -323,8 +323,8 @@ void CDriveTuneView::OnComboSelChange(int row, int col, const std::string& text)
         if (row == kFocNominalRow && col == 2) {
             for (size_t k = 0; k < dt::kFocNominalVoltages.size(); ++k) {
                 if (text != dt::kFocNominalVoltages[k]) continue;
-                SetValueText(6, dt::kFocVoltagePairs[k][0]);
-                SetValueText(7, dt::kFocVoltagePairs[k][1]);
+                SetValueText(dt::kFocRowOverVoltage, dt::kFocVoltagePairs[k][0]);
+                SetValueText(dt::kFocRowUnderVoltage, dt::kFocVoltagePairs[k][1]);
                 break;
             }
         }

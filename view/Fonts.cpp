@@ -11,11 +11,11 @@ void InstallFontSubstitutions()
     if (done)
         return;
     done = true;
-    // Sans CJK first: the fonts the tool was drawn with are plain and upright.
-    QFont::insertSubstitutions(kSongFace, {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
-                                           QStringLiteral("Noto Serif CJK SC")});
-    QFont::insertSubstitutions(QStringLiteral("SimSun"), {QStringLiteral("Noto Sans CJK SC"),
-                                                           QStringLiteral("WenQuanYi Micro Hei")});
+    // One CJK family, so that one font file is mapped: a plain, upright sans like the fonts the
+    // tool was drawn with. Noto Sans CJK stands in where WenQuanYi is not installed.
+    const QStringList cjk = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")};
+    QFont::insertSubstitutions(kSongFace, cjk);
+    QFont::insertSubstitutions(QStringLiteral("SimSun"), cjk);
     QFont::insertSubstitutions(kArialFace, {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 }
 

@@ -2,7 +2,7 @@
 // drawn sizes, and the desktop entry's name matches the installed drivetune.desktop.
 #include <gtest/gtest.h>
 
-#include "QtGuiTestApp.h"
+#include "QtTestApp.h"
 
 #include <QFile>
 #include <QGuiApplication>

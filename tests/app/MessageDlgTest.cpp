@@ -1,7 +1,7 @@
 // CMessageDlg and ShowMessage: layout figures, button sets, keys, sounds, and answering a box.
 #include <gtest/gtest.h>
 
-#include "QtGuiTestApp.h"
+#include "QtTestApp.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "DriveTuneView.h"
-#include "QtGuiTestApp.h"
+#include "QtTestApp.h"
 #include "GridCellCombo.h"
 #include "GridCtrl.h"
 #include "MainFrame.h"

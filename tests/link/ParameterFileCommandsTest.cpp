@@ -4,14 +4,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <unistd.h>
 
 #include "LinkTestSupport.h"
+#include "../model/WriteFailure.h"
 #include "ParameterFileCommands.h"
 
 using namespace dt;
 using namespace dt::test;
+using dt::test::FileSizeLimit;
 
 namespace {
 
@@ -180,8 +183,36 @@ TEST(ParameterFileCommands, FailedExportKeepsTheExistingFile) {
         EXPECT_EQ(ReadFile(locked), old);
         QFile::setPermissions(t.dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
+    // A write that runs out of room (as on a full disk) is caught before anything is replaced.
+    const std::string kept = t.Path("keep.foc");
+    WriteFile(kept, old);
+    {
+        FileSizeLimit limit(100);
+        EXPECT_FALSE(t.files.ExportTo(kept));
+        EXPECT_FALSE(t.files.ExportTo(t.Path("new.foc")));
+    }
+    EXPECT_EQ(t.files.LastError(), "File too large");
+    EXPECT_EQ(ReadFile(kept), old);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(t.Path("new.foc"))));
+    EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
     for (const auto& m : t.host.messages)
         EXPECT_EQ(m, std::make_pair(std::string("Unable to export, fail to open the file"), int(MB_ICON_ERROR)));
+    EXPECT_TRUE(t.files.ExportTo(kept));
+    EXPECT_EQ(t.host.LastMessage(), "Export file successfully");
+}
+
+TEST(ParameterFileCommands, AFolderIsNoParameterFile) {
+    Files t;
+    t.ReadController(0x04D2);
+    QDir(t.dir.path()).mkdir("x.foc");
+    const auto before = t.state.block.bytes;
+    EXPECT_FALSE(t.files.ImportFrom(t.Path("x.foc")));
+    EXPECT_EQ(t.files.LastError(), "Is a directory");
+    EXPECT_EQ(t.host.LastMessage(), "Unable to import, fail to open the file");
+    EXPECT_TRUE(t.state.block.bytes == before);
+    EXPECT_FALSE(t.files.ExportTo(t.Path("x.foc")));
+    EXPECT_EQ(t.host.LastMessage(), "Unable to export, fail to open the file");
+    EXPECT_TRUE(QFileInfo(t.dir.filePath("x.foc")).isDir());
 }
 
 TEST(ParameterFileCommands, DialogFilterFromThePairForm) {

@@ -92,6 +92,21 @@ TEST(GridPasses, EditedCellsReachTheBlock) {
     EXPECT_EQ(s.block.SectionWord(0, 0), 0x4108);  // identity untouched
 }
 
+TEST(GridPasses, FirstFunctionRowReachesTheBlockInBothVariants) {
+    // Function row 1 (EBS enable, word 100 bit 15) follows the title row directly.
+    for (uint16_t modelWord : {uint16_t{0x052C}, uint16_t{0}}) {
+        test::IdentityWords id;
+        id.modelWord = modelWord;
+        ToolState s = ReferenceController(id);
+        ValueCells cells = ShowValues(s);
+        const int p = s.tables.ParameterSettings.rowCount;
+        ASSERT_EQ(cells[p + 1], "1:Enable") << modelWord;
+        cells[p + 1] = "0:Disable";
+        StoreValues(s, cells);
+        EXPECT_EQ(s.block.ReadWord(100), 0x0A10) << modelWord;
+    }
+}
+
 TEST(GridPasses, AcceptedGridAndItsColours) {
     ToolState s = ReferenceController();
     ValueCells cells = ShowValues(s);
@@ -205,6 +220,25 @@ TEST(GridPasses, FocValuesShowAndStore) {
               "\n\nUndervoltage protection value (V)=31 : 34 ≤ x ≤ 48"
               "\n\nRated phase current (A)=2147483647 : 35 ≤ x ≤ 70"
               "\n\nMaximum Forward speed (rpm)=0 : 100 ≤ x ≤ 700");
+}
+
+TEST(GridPasses, FocWordsTheAmperesCannotExpressSurviveAnUnchangedRoundTrip) {
+    // Words 49 and 53 have no n in 35..70 with n × 10 / 7 = word: shown as 34 and 37, which would
+    // be stored back as 48 and 52.
+    for (const uint16_t word : {49, 53, 50, 100, 0}) {
+        ToolState s = FocController();
+        s.foc.SetWord(22, word);
+        const auto before = s.foc.bytes;
+        StoreValues(s, ShowValues(s));
+        EXPECT_TRUE(s.foc.bytes == before) << "word " << word;
+    }
+    ToolState s = FocController();
+    s.foc.SetWord(22, 53);
+    ValueCells cells = ShowValues(s);
+    ASSERT_EQ(cells[9], "37");
+    cells[9] = "38";  // a real edit is stored as before
+    StoreValues(s, cells);
+    EXPECT_EQ(s.foc.Word(22), 54);
 }
 
 TEST(GridPasses, FocValidation) {

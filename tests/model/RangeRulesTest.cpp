@@ -2,7 +2,9 @@
 // a technician reads when a value is refused.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "BlockBuilder.h"
 #include "RangeRules.h"
@@ -204,6 +206,72 @@ TEST(RangeRules, CurrentLimitsByPowerStage) {
         EXPECT_EQ(s.limits.limitBoost, c.want.limitBoost);
         EXPECT_EQ(s.limits.limitBattery, c.want.limitBattery);
         EXPECT_EQ(s.limits.limitEbs, c.want.limitEbs);
+    }
+}
+
+// Every current-limit set of the power-stage tables, copied row by row: each set with every
+// MOSFET type it covers, so a shifted or mistyped entry fails here.
+TEST(RangeRules, EveryCurrentLimitSet) {
+    struct Set {
+        uint16_t modelWord;
+        int n;
+        std::vector<int> types;
+        int nominal, s6;
+        int maxPhase, rated, boost, battery, ebs;
+    };
+    const uint16_t v300 = 0x0400 | 300, v299 = 0x0400 | 299;  // customer 1
+    const Set sets[] = {
+        // version 300 and above
+        {v300, 2, {0, 2}, 72, 0, 160, 140, 55, 55, 45},
+        {v300, 2, {3}, 72, 0, 180, 160, 60, 60, 45},
+        {v300, 3, {0, 2}, 72, 0, 220, 200, 80, 80, 60},
+        {v300, 3, {3}, 72, 0, 240, 220, 95, 95, 60},
+        {v300, 4, {0, 2}, 72, 0, 330, 300, 200, 200, 80},
+        {v300, 4, {3}, 72, 0, 350, 320, 200, 200, 80},
+        {v300, 4, {1, 5}, 120, 0, 210, 180, 130, 90, 60},
+        {v300, 4, {1, 5}, 96, 0, 270, 240, 120, 120, 60},
+        {v300, 8, {0, 2}, 72, 0, 500, 450, 260, 260, 100},
+        {v300, 8, {3}, 72, 0, 550, 500, 300, 300, 100},
+        {v300, 8, {1, 5}, 120, 0, 370, 340, 130, 130, 80},
+        {v300, 8, {1, 5}, 84, 0, 450, 400, 150, 150, 80},
+        {v300, 16, {0, 2}, 72, 0, 750, 700, 300, 300, 120},
+        {v300, 16, {1, 5}, 120, 0, 550, 500, 210, 210, 100},
+        {v300, 16, {1, 5}, 48, 0, 650, 600, 250, 250, 100},
+        // ModelWord 0, any type
+        {0, 4, {0, 1, 7}, 72, 199, 320, 300, 0, 200, 80},
+        {0, 4, {0, 1, 7}, 72, 200, 320, 300, 0, 110, 80},
+        {0, 8, {0, 3, 15}, 72, 199, 500, 450, 0, 260, 100},
+        {0, 8, {0, 3, 15}, 72, 200, 500, 450, 0, 180, 100},
+        // below version 300, customer 1
+        {v299, 4, {0}, 72, 199, 320, 300, 0, 200, 80},
+        {v299, 4, {0}, 72, 200, 320, 300, 0, 110, 80},
+        {v299, 8, {0}, 72, 300, 500, 450, 0, 260, 100},
+        {v299, 8, {1}, 72, 0, 450, 400, 0, 150, 100},
+        {v299, 8, {2}, 72, 0, 450, 400, 0, 200, 100},
+        {v299, 8, {3}, 72, 0, 550, 500, 0, 300, 100},
+        {v299, 16, {0}, 120, 0, 850, 800, 400, 400, 120},
+        {v299, 16, {1}, 120, 0, 550, 500, 300, 300, 100},
+        {v299, 16, {1}, 60, 0, 700, 650, 350, 350, 100},
+    };
+    ASSERT_EQ(std::size(sets), 28u);
+    ToolState s;
+    for (const Set& set : sets) {
+        for (int t : set.types) {
+            s.modelWord = set.modelWord;
+            s.identity.kindByte = static_cast<uint8_t>(set.n);
+            s.identity.variantLow = static_cast<uint8_t>(t);
+            s.identity.extraId = static_cast<uint16_t>(set.s6);
+            s.voltage.nominalVoltage = set.nominal;
+            s.limits = CurrentLimits{1, 1, 1, 1, 1};
+            ComputeCurrentLimits(s);
+            SCOPED_TRACE(testing::Message() << std::hex << set.modelWord << std::dec << " n " << set.n << " t " << t
+                                            << " at " << set.nominal << " V, s6 " << set.s6);
+            EXPECT_EQ(s.limits.limitMaxPhase, set.maxPhase);
+            EXPECT_EQ(s.limits.limitRatedPhase, set.rated);
+            EXPECT_EQ(s.limits.limitBoost, set.boost);
+            EXPECT_EQ(s.limits.limitBattery, set.battery);
+            EXPECT_EQ(s.limits.limitEbs, set.ebs);
+        }
     }
 }
 

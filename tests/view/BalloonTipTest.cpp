@@ -1,7 +1,7 @@
 // BalloonTip: geometry of body and tail, and the appearance and disappearance timers.
 #include <gtest/gtest.h>
 
-#include "QtGuiTestApp.h"
+#include "QtTestApp.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // CGridCtrl driven through real mouse and keyboard events (offscreen).
 #include <gtest/gtest.h>
 
-#include "QtGuiTestApp.h"
+#include "QtTestApp.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,0 +1,144 @@
+// The window's start to first paint and its memory, side by side with a bare Qt window that
+// holds a QTableWidget of the same size. Each start runs in a fresh process (this program
+// started again with --child), alternating, so both sides see the same machine state.
+//
+//   StartupBench [rounds]     (default 7; prints medians and the ratios)
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QProcess>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "DriveTuneApp.h"
+#include "DriveTuneView.h"
+#include "GridCtrl.h"
+
+namespace {
+
+constexpr int kWidth = 1070;  // the main window's size
+constexpr int kHeight = 720;
+
+// Peak resident memory of this process, in kB.
+long PeakKb() {
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (in >> key) {
+        if (key == "VmHWM:") {
+            in >> value;
+            return value;
+        }
+        in.ignore(4096, '\n');
+    }
+    return 0;
+}
+
+// Quits the event loop at the first paint of any widget of the window.
+class FirstPaint : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Paint && !seen_) {
+            seen_ = true;
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    bool seen_ = false;
+};
+
+// One start in this process; prints "ms kB rows cols".
+int Child(int argc, char** argv, const std::string& which, int rows, int cols) {
+    QElapsedTimer clock;
+    clock.start();
+    QApplication qt(argc, argv);
+    FirstPaint first;
+    qt.installEventFilter(&first);
+    std::unique_ptr<CDriveTuneApp> app;
+    std::unique_ptr<QMainWindow> bare;
+    if (which == "window") {
+        app = std::make_unique<CDriveTuneApp>();
+        if (!app->InitInstance()) return 1;
+        const CGridCtrl* grid = app->MainFrame()->View()->Grid();
+        rows = grid->GetRowCount();
+        cols = grid->GetColumnCount();
+    } else {
+        bare = std::make_unique<QMainWindow>();
+        bare->resize(kWidth, kHeight);
+        auto* table = new QTableWidget(rows, cols, bare.get());
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) table->setItem(r, c, new QTableWidgetItem(QStringLiteral("Row %1").arg(r)));
+        bare->setCentralWidget(table);
+        bare->show();
+    }
+    qt.exec();
+    std::printf("%lld %ld %d %d\n", static_cast<long long>(clock.elapsed()), PeakKb(), rows, cols);
+    return 0;
+}
+
+struct Sample {
+    double ms = 0;
+    double kb = 0;
+    int rows = 0, cols = 0;
+};
+
+bool RunChild(const QString& which, int rows, int cols, Sample& out) {
+    QProcess p;
+    p.start(QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--child"), which, QString::number(rows), QString::number(cols)});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return false;
+    const QList<QByteArray> f = p.readAllStandardOutput().trimmed().split(' ');
+    if (f.size() != 4) return false;
+    out = {f[0].toDouble(), f[1].toDouble(), f[2].toInt(), f[3].toInt()};
+    return true;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+int Parent(int argc, char** argv) {
+    QCoreApplication core(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    // A settings folder of its own: no port bindings, no saved port of the user's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::vector<double> wMs, wKb, bMs, bKb;
+    Sample w, b;
+    for (int i = 0; i < rounds; ++i) {
+        if (!RunChild(QStringLiteral("window"), 0, 0, w) || !RunChild(QStringLiteral("bare"), w.rows, w.cols, b)) {
+            std::fprintf(stderr, "a start failed\n");
+            return 1;
+        }
+        wMs.push_back(w.ms), wKb.push_back(w.kb), bMs.push_back(b.ms), bKb.push_back(b.kb);
+    }
+    const double tw = Median(wMs), tb = Median(bMs), mw = Median(wKb), mb = Median(bKb);
+    std::printf("start to first paint, median of %d (platform %s, table %d x %d)\n", rounds,
+                qgetenv("QT_QPA_PLATFORM").isEmpty() ? "xcb" : qgetenv("QT_QPA_PLATFORM").constData(), w.rows,
+                w.cols);
+    std::printf("  %-10s %8s %10s\n", "", "ms", "peak kB");
+    std::printf("  %-10s %8.0f %10.0f\n", "window", tw, mw);
+    std::printf("  %-10s %8.0f %10.0f\n", "bare Qt", tb, mb);
+    std::printf("  %-10s %8.2f %10.2f   (goal: at most 1.25 and 1.20)\n", "ratio", tb ? tw / tb : 0, mb ? mw / mb : 0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--child")
+        return Child(argc, argv, argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    return Parent(argc, argv);
+}

@@ -1,0 +1,112 @@
+// The backup store: names that sort by time and say what the file is, no backup replacing
+// another, the newest 1000 kept, and a listing that ignores what is not a backup.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "Backups.h"
+#include "BlockBuilder.h"
+#include "ParameterFiles.h"
+
+namespace dt {
+namespace {
+
+using test::TempDir;
+
+std::time_t At(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+
+std::string Name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+TEST(Backups, NamesSayWhenWhatAndWhichController) {
+    TempDir dir;
+    ToolState standard = test::ReferenceController();
+    standard.modelWord = 0x0400 | 300;  // customer 1, version 300
+    standard.tables.SelectVariant(standard.modelWord);
+    const std::time_t t = At(2026, 12, 7, 22, 41, 7);
+    std::string a, b, c, d;
+    ASSERT_TRUE(SaveBackup(standard, BackupReason::Read, dir.File("backups"), t, a)) << a;
+    ASSERT_TRUE(SaveBackup(standard, BackupReason::Read, dir.File("backups"), t, b)) << b;
+    ASSERT_TRUE(SaveBackup(standard, BackupReason::Written, dir.File("backups"), t + 1, c)) << c;
+    EXPECT_EQ(Name(a), "20261207-224107-read-c1-v300-B.foc");
+    EXPECT_EQ(Name(b), "20261207-224107-read-c1-v300-B-2.foc") << "a second within the same second";
+    EXPECT_EQ(Name(c), "20261207-224108-written-c1-v300-B.foc");
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(ReadWholeFile(a, bytes));
+    EXPECT_TRUE(bytes == ExportBytes(standard)) << "the bytes an Export writes";
+
+    ToolState foc;
+    foc.link.focMode = true;
+    foc.foc.SetWord(22, 53);
+    ASSERT_TRUE(SaveBackup(foc, BackupReason::Read, dir.File("backups"), t + 2, d)) << d;
+    EXPECT_EQ(Name(d), "20261207-224109-read-foc.ged");
+    ASSERT_TRUE(ReadWholeFile(d, bytes));
+    EXPECT_EQ(bytes.size(), 32u);
+
+    const std::vector<BackupEntry> list = ListBackups(dir.File("backups"));
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(list[0].path, d);
+    EXPECT_TRUE(list[0].foc);
+    EXPECT_EQ(list[0].identity, "foc");
+    EXPECT_EQ(list[1].path, c);
+    EXPECT_EQ(list[1].reason, BackupReason::Written);
+    EXPECT_EQ(list[2].path, b);
+    EXPECT_EQ(list[3].path, a);
+    EXPECT_EQ(list[3].time, "2026-12-07 22:41:07");
+    EXPECT_EQ(list[3].identity, "c1-v300-B");
+}
+
+TEST(Backups, TheStoreKeepsTheNewestThousand) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.File("b"));
+    for (int i = 0; i < kBackupsKept + 5; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "2025%04d-120000-read-c1-v300-B.foc", 101 + i);
+        std::ofstream(dir.File("b/") + name) << "x";
+    }
+    std::ofstream(dir.File("b/notes.txt")) << "kept";
+    std::ofstream(dir.File("b/20250101-120000-read-.foc")) << "no identity: not a backup";
+    ToolState s = test::ReferenceController();
+    std::string path;
+    ASSERT_TRUE(SaveBackup(s, BackupReason::Written, dir.File("b"), At(2026, 1, 1, 0, 0, 0), path)) << path;
+    const std::vector<BackupEntry> list = ListBackups(dir.File("b"));
+    ASSERT_EQ(list.size(), static_cast<size_t>(kBackupsKept));
+    EXPECT_EQ(list.front().path, path);
+    EXPECT_EQ(Name(list.back().path), "20250107-120000-read-c1-v300-B.foc");  // the six oldest are gone
+    EXPECT_TRUE(std::filesystem::exists(dir.File("b/notes.txt")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("b/20250101-120000-read-.foc")));
+}
+
+TEST(Backups, AFolderThatCannotBeMadeIsReported) {
+    TempDir dir;
+    test::WriteFile(dir.File("file"), "in the way");
+    ToolState s = test::ReferenceController();
+    std::string why;
+    EXPECT_FALSE(SaveBackup(s, BackupReason::Read, dir.File("file/backups"), 0, why));
+    EXPECT_NE(why.find("Not a directory"), std::string::npos) << why;
+    EXPECT_TRUE(ListBackups(dir.File("absent")).empty());
+}
+
+TEST(Backups, FolderFollowsXdgDataHome) {
+    const char* old = std::getenv("XDG_DATA_HOME");
+    const std::string saved = old ? old : "";
+    setenv("XDG_DATA_HOME", "/tmp/dt-data", 1);
+    EXPECT_EQ(DefaultBackupDir(), "/tmp/dt-data/DriveTune/backups");
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", std::getenv("HOME") ? std::getenv("HOME") : "/root", 1);
+    EXPECT_EQ(DefaultBackupDir(), std::string(std::getenv("HOME")) + "/.local/share/DriveTune/backups");
+    if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace dt
