@@ -13,6 +13,7 @@
 #include "PortBox.h"
 #include "ReplyTimeout.h"
 #include "Settings.h"
+#include "SupportLog.h"
 #include "ToolState.h"
 
 namespace {
@@ -144,6 +145,12 @@ void CControlPanel::ToggleLanguage() {
 }
 
 void CControlPanel::OnButton(int id) {
+    // In English whatever the window's language, for whoever reads the log.
+    static const char* const kNames[kButtonCount] = {"Connect", "Upload", "Download", "Store",
+                                                     "Default", "Import", "Export", "Language"};
+    const int i = id - IDC_CONNECT;
+    if (i >= 0 && i < kButtonCount)
+        dt::LogEvent(std::string("command: ") + kNames[i] + (id == IDC_CONNECT ? " " + portBox_->Text() : ""));
     switch (id) {
         case IDC_CONNECT: commands_.Connect(portBox_->Text()); break;
         case IDC_UPLOAD: commands_.Upload(); break;

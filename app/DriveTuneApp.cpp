@@ -7,7 +7,13 @@
 #include "MainFrame.h"
 
 CDriveTuneApp::CDriveTuneApp(AppPaths paths, CControlPanel::PortLister lister)
-    : paths_(std::move(paths)), lister_(std::move(lister)) {}
+    : paths_(std::move(paths)),
+      lister_(std::move(lister)),
+      ports_(dt::PortNumbering::System(dt::SettingsFolder(paths_.settingsPath) + "/ports")),
+      port_([this](int n) { return ports_.DeviceFor(n); }) {
+    // The box's list and the port's opening share one scan of the devices at start-up.
+    if (!lister_) lister_ = [this] { return ports_.BoxEntries(); };
+}
 
 CDriveTuneApp::~CDriveTuneApp() = default;
 

@@ -7,6 +7,7 @@
 #include "ControlPanel.h"
 #include "DriveTuneDoc.h"
 #include "MainFrame.h"
+#include "PortNumbering.h"
 #include "SerialPort.h"
 #include "ToolState.h"
 
@@ -36,11 +37,16 @@ public:
     CDriveTuneDoc& Document() { return doc_; }
     CMainFrame* MainFrame() const { return frame_.get(); }
     const AppPaths& Paths() const { return paths_; }
+    // The numbering the port box and the port share; replaced before InitInstance by tests
+    // that count scans.
+    dt::PortNumbering& Ports() { return ports_; }
+    void SetPortNumbering(dt::PortNumbering numbering) { ports_ = std::move(numbering); }
 
 private:
     AppPaths paths_;
     CControlPanel::PortLister lister_;
     dt::ToolState state_;
+    dt::PortNumbering ports_;
     dt::SerialPort port_;
     CDriveTuneDoc doc_;
     std::unique_ptr<CMainFrame> frame_;

@@ -16,6 +16,7 @@
 #include "ParameterFileCommands.h"
 #include "PortNumbering.h"
 #include "Settings.h"
+#include "SupportLog.h"
 #include "ToolState.h"
 
 namespace {
@@ -55,12 +56,7 @@ bool CMainFrame::OnCreate() {
     setCentralWidget(view_);
 
     setWindowTitle(Q(dt::kWindowTitle));
-    move(0, 0);
-    resize(kWidth, kHeight);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(kWidth / 2, kHeight / 2));
-    }
+    PlaceOnScreen();
 
     state_.dataValid = false;
     protocol_->ClearReceiveBuffer();
@@ -86,6 +82,26 @@ bool CMainFrame::OnCreate() {
     });
     view_->SetMessageSink([this](const std::string& text, int type) { return ShowMessage(text, type); });
     return true;
+}
+
+CMainFrame::Placement CMainFrame::ChoosePlacement(const QRect& available) {
+    const QRect ownSize(0, 0, kWidth, kHeight);
+    if (!available.isValid()) return {ownSize, false};
+    // Centred, the window would hang off a small screen with its button strip above the top.
+    if (available.width() < kWidth || available.height() < kHeight) return {available, true};
+    // From the free space on each side: QRect::center() rounds down and would put an exactly
+    // fitting window one pixel above the area.
+    const QPoint offset((available.width() - kWidth) / 2, (available.height() - kHeight) / 2);
+    return {ownSize.translated(available.topLeft() + offset), false};
+}
+
+void CMainFrame::PlaceOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const Placement place = ChoosePlacement(screen ? screen->availableGeometry() : QRect());
+    move(place.geometry.topLeft());
+    resize(place.geometry.size());
+    // Also placed inside the area, for a desktop without a window manager to maximise it.
+    if (place.maximised) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 QWidget* CMainFrame::CreatePanel(QWidget* parent) {
@@ -139,6 +155,7 @@ void CMainFrame::ReportBackupFailure(const std::string& why) {
 }
 
 int CMainFrame::ShowMessage(const std::string& text, int type) {
+    dt::LogEvent("message: " + text);
     if (messageHook_) return messageHook_(text, type);
     return ::ShowMessage(this, state_, text, type);
 }
@@ -159,7 +176,12 @@ int CMainFrame::ValidateAll() { return view_ ? view_->ValidateAll() : 0; }
 
 std::string CMainFrame::ChooseSaveFile(const std::string& title, const std::string& filter,
                                        const std::string& defaultExt) {
-    if (fileHook_) return fileHook_(true, title, filter, defaultExt);
+    const std::string path = fileHook_ ? fileHook_(true, title, filter, defaultExt) : SaveDialog(title, filter, defaultExt);
+    dt::LogEvent(path.empty() ? "file to write: none chosen" : "file to write: " + path);
+    return path;
+}
+
+std::string CMainFrame::SaveDialog(const std::string& title, const std::string& filter, const std::string& defaultExt) {
     QFileDialog dialog(this, Q(title), QString(), DialogFilterText(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -169,7 +191,12 @@ std::string CMainFrame::ChooseSaveFile(const std::string& title, const std::stri
 }
 
 std::string CMainFrame::ChooseOpenFile(const std::string& title, const std::string& filter) {
-    if (fileHook_) return fileHook_(false, title, filter, std::string());
+    const std::string path = fileHook_ ? fileHook_(false, title, filter, std::string()) : OpenDialog(title, filter);
+    dt::LogEvent(path.empty() ? "file to read: none chosen" : "file to read: " + path);
+    return path;
+}
+
+std::string CMainFrame::OpenDialog(const std::string& title, const std::string& filter) {
     QFileDialog dialog(this, Q(title), QString(), DialogFilterText(filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

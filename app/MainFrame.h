@@ -4,6 +4,7 @@
 // the link: messages in CMessageDlg boxes, the grid through the view, files through the file
 // dialogs.
 #include <QMainWindow>
+#include <QRect>
 
 #include <functional>
 #include <memory>
@@ -33,6 +34,14 @@ public:
     static constexpr int kWidth = 1070;
     static constexpr int kHeight = 720;
     static constexpr int kPaneWidth = 300;
+
+    // Where the window opens on a screen whose free area is `available`: 1070 x 720 centred,
+    // or, when that does not fit, the whole area, maximised.
+    struct Placement {
+        QRect geometry;
+        bool maximised = false;
+    };
+    static Placement ChoosePlacement(const QRect& available);
 
     // Replaces the message box (tests): text, type -> result.
     using MessageHook = std::function<int(const std::string& text, int type)>;
@@ -77,7 +86,10 @@ public:
     dt::BackupKeeper& Backups() { return *backups_; }
 
 private:
+    void PlaceOnScreen();
     void OnTreeSelection(QTreeWidgetItem* current);
+    std::string SaveDialog(const std::string& title, const std::string& filter, const std::string& defaultExt);
+    std::string OpenDialog(const std::string& title, const std::string& filter);
     QWidget* CreatePanel(QWidget* parent);
 
     dt::ToolState& state_;

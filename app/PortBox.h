@@ -1,6 +1,7 @@
 #pragma once
 // The control panel's port box: an editable drop-down whose list is read afresh from the
-// system every time it drops down, sorted by text, with its first entry selected.
+// system every time it drops down, sorted by text, with its first entry selected. The box keeps
+// its size; its list is as wide as its widest entry.
 #include <QComboBox>
 
 #include <functional>
@@ -23,5 +24,7 @@ public:
     void showPopup() override;
 
 private:
+    void FitListToEntries();
+
     Lister lister_;
 };

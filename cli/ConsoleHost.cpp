@@ -1,6 +1,7 @@
 #include "ConsoleHost.h"
 
 #include "ControllerLink.h"
+#include "SupportLog.h"
 #include "ToolState.h"
 
 namespace dt::cli {
@@ -16,6 +17,7 @@ void ConsoleHost::SetBusy(bool enable) {
 
 int ConsoleHost::ShowMessage(const std::string& text, int type) {
     messages_.push_back({text, type});
+    LogEvent("message: " + text);
     if (!(quiet_ && type == MB_ICON_INFO)) err_ << text << "\n" << std::flush;
     return 1;  // OK, the only button
 }

@@ -1,36 +1,27 @@
-#include "Online.h"
-
+// The commands that talk to a controller through a serial port.
 #include <QCoreApplication>
-#include <memory>
 
+#include "Commands.h"
 #include "ConsoleHost.h"
-#include "OnlineOptions.h"
+#include "ExtraTexts.h"
+#include "ExitStatus.h"
 #include "OnlineSession.h"
 #include "ParameterFiles.h"
 #include "PortNumbering.h"
+#include "RowDiff.h"
 #include "Sheet.h"
 
 namespace dt::cli {
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kRefused = 1;
-constexpr int kUsage = 2;
-
-const char* const kUploadUsage = "upload --port P [-o FILE] [--json] [--baud N]";
-const char* const kDownloadUsage = "download --port P FILE [--baud N]";
-const char* const kStoreUsage = "store --port P [--baud N]";
-const char* const kRestoreUsage = "restore --port P [--json] [--baud N]";
-
-int UsageError(std::ostream& err, const std::string& why, const char* usage) {
-    err << "drivetune-cli: " << why << "\nusage: drivetune-cli [--lang en|cn] " << usage << "\n";
-    return kUsage;
-}
+constexpr int kStored = 0x03;  // the controller's reply to a store it kept
 
 // The serial port, the console host and the session, alive for one command.
 struct Online {
-    Online(ToolState& s, std::ostream& out, std::ostream& err) : host(s, out, err), session(s, host, err, serial) {}
+    Online(ToolState& s, const Context& c) : host(s, c.out, c.err), session(s, host, c.err, serial) {
+        if (c.opt.baud > 0) s.settings.Baudrate = c.opt.baud;
+    }
     SerialPort serial;
     ConsoleHost host;
     OnlineSession session;
@@ -43,37 +34,23 @@ bool Connect(Online& o) {
     return o.host.Completions() > before;
 }
 
-void PrintRead(ToolState& s, const ConsoleHost& host, bool json, std::ostream& out) {
-    if (json) PrintSheetJson(out, s, host.Cells());
-    else PrintSheet(out, s, host.Cells());
-    out.flush();
+bool OpenAndRead(Online& o, const Context& c) { return o.session.Open(c.opt.port) && Connect(o); }
+
+void PrintRead(ToolState& s, const ConsoleHost& host, const Context& c) {
+    if (c.opt.json) PrintJson(c.out, SheetJson(s, host.Cells()));
+    else PrintSheet(c.out, s, host.Cells());
+    c.out.flush();
 }
 
 const char* KindExtension(const ToolState& s) { return s.link.focMode ? "ged" : "foc"; }
 
-int Upload(const OnlineOptions& opt, ToolState& s, std::ostream& out, std::ostream& err) {
-    if (!opt.output.empty() && FileKindOf(opt.output) == FileKind::Other)
-        return UsageError(err, "-o " + opt.output + ": the name must end in .foc or .ged", kUploadUsage);
-    Online o(s, out, err);
-    if (!o.session.Open(opt.port) || !Connect(o)) return kRefused;
-    if (!opt.output.empty()) {
-        const FileKind wanted = s.link.focMode ? FileKind::Ged : FileKind::Foc;
-        if (FileKindOf(opt.output) != wanted) {
-            err << "drivetune-cli: -o " << opt.output << ": this is "
-                << (s.link.focMode ? "an FOC controller" : "a standard controller") << ", whose parameters go to a ."
-                << KindExtension(s) << " file; nothing written\n";
-            return kUsage;
-        }
-    }
-    PrintRead(s, o.host, opt.json, out);
-    if (!opt.output.empty() && !o.session.Link().files.ExportTo(opt.output)) {
-        err << "drivetune-cli: cannot write " << opt.output << ": " << o.session.Link().files.LastError() << "\n";
-        return kUsage;
-    }
-    return kOk;
+void PrintChangesAs(const Context& c, const std::vector<RowChange>& changes, SideNames sides) {
+    if (c.opt.json) PrintChangesJson(c.out, changes, sides);
+    else PrintChanges(c.out, changes);
+    c.out.flush();
 }
 
-// The file FILE must be before anything is sent: readable, .foc or .ged, long enough.
+// FILE must be readable, .foc or .ged and long enough before anything is sent.
 bool CheckParameterFile(const std::string& path, std::ostream& err) {
     std::vector<unsigned char> content;
     LoadStatus status = LoadStatus::Ok;
@@ -88,40 +65,125 @@ bool CheckParameterFile(const std::string& path, std::ostream& err) {
     return false;
 }
 
-int Download(const OnlineOptions& opt, ToolState& s, std::ostream& out, std::ostream& err) {
-    const std::string& file = opt.files[0];
-    if (!CheckParameterFile(file, err)) return kUsage;
-    Online o(s, out, err);
+// A .ged file on a standard controller (or a .foc file on an FOC one) would be accepted by the
+// import and then never sent: the download would report success with none of its values.
+bool SameKind(Online& o, ToolState& s, const std::string& file, std::ostream& err) {
+    if ((FileKindOf(file) == FileKind::Ged) == s.link.focMode) return true;
+    o.host.ShowMessage(s.Message(MSG_IMPORT_MISMATCH), MB_ICON_WARNING);
+    err << "drivetune-cli: " << file << " is a ." << (s.link.focMode ? "foc" : "ged")
+        << " file; this controller takes ." << KindExtension(s) << " files\n";
+    return false;
+}
+
+// What a download of the imported file would send, against what the controller holds.
+int DryRun(Online& o, ToolState& s, const Context& c) {
+    const std::vector<ShownRow> held = ShownRows(s);
+    if (!o.session.Link().files.ImportFrom(c.opt.files[0])) return kRefused;
+    o.host.StoreValues();
+    if (o.host.ValidateAll() != 0) return kRefused;
+    const std::vector<ShownRow> sent = ShownRows(s);
+    PrintChangesAs(c, ChangedRows(held, sent), {"a", "b"});
+    return kOk;
+}
+
+// After a stored download: the whole set read back and compared with what was sent.
+int Verify(Online& o, ToolState& s, const Context& c) {
+    const std::vector<ShownRow> sent = ShownRows(s);
     o.host.SetQuiet(true);
-    if (!o.session.Open(opt.port) || !Connect(o)) return kRefused;
-    // A .ged file on a standard controller (or a .foc file on an FOC one) would be accepted by the
-    // import and then never sent: the download would report success with none of its values.
-    if ((FileKindOf(file) == FileKind::Ged) != s.link.focMode) {
-        o.host.ShowMessage(s.Message(MSG_IMPORT_MISMATCH), MB_ICON_WARNING);
-        err << "drivetune-cli: " << file << " is a ." << (s.link.focMode ? "foc" : "ged")
-            << " file; this controller takes ." << KindExtension(s) << " files\n";
-        return kRefused;
+    if (!Connect(o)) return kRefused;
+    const std::vector<ShownRow> readBack = ShownRows(s);
+    const std::vector<RowChange> changes = ChangedRows(sent, readBack);
+    if (changes.empty()) {
+        c.err << s.Extra(XTX_VERIFY_SAME) << "\n";
+        return kOk;
     }
+    PrintChangesAs(c, changes, {"sent", "readBack"});
+    c.err << FillIn(s.Extra(XTX_VERIFY_DIFFERS), std::to_string(changes.size())) << "\n";
+    return kRefused;
+}
+
+}  // namespace
+
+int RunUpload(const Context& c) {
+    const std::string& output = c.opt.output;
+    if (!output.empty() && FileKindOf(output) == FileKind::Other) {
+        c.err << "drivetune-cli: -o " << output << ": the name must end in .foc or .ged\n";
+        return kUsage;
+    }
+    ToolState s;
+    c.SetUp(s);
+    Online o(s, c);
+    if (!OpenAndRead(o, c)) return kRefused;
+    if (!output.empty() && FileKindOf(output) != (s.link.focMode ? FileKind::Ged : FileKind::Foc)) {
+        c.err << "drivetune-cli: -o " << output << ": this is "
+              << (s.link.focMode ? "an FOC controller" : "a standard controller") << ", whose parameters go to a ."
+              << KindExtension(s) << " file; nothing written\n";
+        return kUsage;
+    }
+    PrintRead(s, o.host, c);
+    if (!output.empty() && !o.session.Link().files.ExportTo(output)) {
+        c.err << "drivetune-cli: cannot write " << output << ": " << o.session.Link().files.LastError() << "\n";
+        return kUsage;
+    }
+    return kOk;
+}
+
+int RunDownload(const Context& c) {
+    const std::string& file = c.opt.files[0];
+    if (!CheckParameterFile(file, c.err)) return kUsage;
+    ToolState s;
+    c.SetUp(s);
+    Online o(s, c);
+    o.host.SetQuiet(true);
+    if (!OpenAndRead(o, c) || !SameKind(o, s, file, c.err)) return kRefused;
+    if (c.opt.dryRun) return DryRun(o, s, c);
     if (!o.session.Link().files.ImportFrom(file)) return kRefused;
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
     if (!o.session.Run([&] { return o.session.Link().commands.Download(); })) return kRefused;
-    return o.session.Outcome() == 0x03 ? kOk : kRefused;
+    if (o.session.Outcome() != kStored) return kRefused;
+    return c.opt.verify ? Verify(o, s, c) : kOk;
 }
 
-int Store(const OnlineOptions& opt, ToolState& s, std::ostream& out, std::ostream& err) {
-    Online o(s, out, err);
+int RunDiffWithController(const Context& c) {
+    const std::string& file = c.opt.files[0];
+    ToolState held, wanted;
+    c.SetUp(held);
+    c.SetUp(wanted);
+    if (!LoadOrReport(wanted, file, c.err)) return kUsage;
+    Online o(held, c);
     o.host.SetQuiet(true);
-    if (!o.session.Open(opt.port) || !Connect(o)) return kRefused;
+    if (!OpenAndRead(o, c)) return kRefused;
+    const std::vector<ShownRow> a = ShownRows(held), b = ShownRows(wanted);
+    const std::vector<RowChange> changes = ChangedRows(a, b);
+    PrintChangesAs(c, changes, {"a", "b"});
+    return changes.empty() ? kOk : kDiffer;
+}
+
+int RunStore(const Context& c) {
+    ToolState s;
+    c.SetUp(s);
+    Online o(s, c);
+    o.host.SetQuiet(true);
+    if (!OpenAndRead(o, c)) return kRefused;
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
     if (!o.session.Run([&] { return o.session.Link().commands.Store(); })) return kRefused;
-    return o.session.Outcome() == 0x03 ? kOk : kRefused;
+    return o.session.Outcome() == kStored ? kOk : kRefused;
 }
 
-int Restore(const OnlineOptions& opt, ToolState& s, std::ostream& out, std::ostream& err) {
-    Online o(s, out, err);
-    if (!o.session.Open(opt.port)) return kRefused;
+int RunRestore(const Context& c) {
+    ToolState s;
+    c.SetUp(s);
+    Online o(s, c);
+    if (!o.session.Open(c.opt.port)) return kRefused;
+    // The set about to be replaced by the factory one is read first, which keeps its backup.
+    o.host.SetQuiet(true);
+    if (!c.opt.noBackup && !Connect(o)) {
+        c.err << s.Extra(XTX_RESTORE_UNREAD) << "\n";
+        return kRefused;
+    }
+    o.host.SetQuiet(false);
     if (!o.session.Run([&] { return o.session.Link().commands.Default(); })) return kRefused;
     const int outcome = o.session.Outcome();
     if (outcome == 0) return kRefused;  // no answer: the time-out message was shown
@@ -131,65 +193,17 @@ int Restore(const OnlineOptions& opt, ToolState& s, std::ostream& out, std::ostr
     o.host.SetBusy(false);
     o.session.Wait();
     if (o.host.Completions() == before) return kRefused;
-    PrintRead(s, o.host, opt.json, out);
-    return outcome == 0x03 ? kOk : kRefused;
+    PrintRead(s, o.host, c);
+    return outcome == kStored ? kOk : kRefused;
 }
 
-int Ports(const std::vector<std::string>& args, ToolState& s, std::ostream& out, std::ostream& err) {
-    if (!args.empty()) return UsageError(err, "ports takes no arguments", "ports");
+int RunPorts(const Context& c) {
+    ToolState s;
+    c.SetUp(s);
     const std::vector<std::string> entries = PortNumbering::System().BoxEntries();
-    for (const std::string& e : entries) out << e << "\n";
-    if (entries.empty()) err << s.Message(MSG_NO_PORT) << "\n";
+    for (const std::string& e : entries) c.out << e << "\n";
+    if (entries.empty()) c.err << s.Message(MSG_NO_PORT) << "\n";
     return kOk;
-}
-
-}  // namespace
-
-int RunOnlineCommand(const std::string& cmd, const std::vector<std::string>& args, ToolState& s,
-                     std::ostream& out, std::ostream& err) {
-    struct Command {
-        const char* name;
-        const char* usage;
-        OptionSet options;
-        int (*run)(const OnlineOptions&, ToolState&, std::ostream&, std::ostream&);
-    };
-    static const Command kCommands[] = {
-        {"upload", kUploadUsage, {true, true, 0}, Upload},
-        {"download", kDownloadUsage, {false, false, 1}, Download},
-        {"store", kStoreUsage, {false, false, 0}, Store},
-        {"restore", kRestoreUsage, {false, true, 0}, Restore},
-    };
-    if (cmd == "ports") return Ports(args, s, out, err);
-    for (const Command& c : kCommands) {
-        if (cmd != c.name) continue;
-        OnlineOptions opt;
-        std::string why;
-        if (!ParseOnlineOptions(args, c.options, opt, why)) return UsageError(err, why, c.usage);
-        if (opt.baud > 0) s.settings.Baudrate = opt.baud;
-        // The serial port and its time-out run on Qt's event loop.
-        std::unique_ptr<QCoreApplication> app;
-        static int argc = 1;
-        static char name[] = "drivetune-cli";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
-        return c.run(opt, s, out, err);
-    }
-    return -1;
-}
-
-std::string OnlineUsage() {
-    return "\n"
-           "online commands (P is COM<n> or a device path; --baud N overrides the configured rate):\n"
-           "  ports                    the port box entries, one per line\n"
-           "  upload --port P [-o FILE] [--json]\n"
-           "                           read the controller and print it as show does; -o saves it\n"
-           "                           (.foc for a standard controller, .ged for an FOC one)\n"
-           "  download --port P FILE   read the controller, then write FILE into it (same identity,\n"
-           "                           range check first) and store it\n"
-           "  store --port P           ask the controller to store its current values\n"
-           "  restore --port P [--json]\n"
-           "                           restore the controller's factory values, then read and print them\n"
-           "their messages go to standard error; a port failure, time-out, mismatch or refusal exits 1\n";
 }
 
 }  // namespace dt::cli

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "Json.h"
 #include "ParameterFiles.h"
 #include "ValueCodec.h"
 
@@ -115,6 +114,14 @@ std::string LoadError(LoadStatus status, const std::string& path, const std::str
     return std::string();
 }
 
+bool LoadOrReport(ToolState& s, const std::string& path, std::ostream& err) {
+    std::string why;
+    const LoadStatus status = LoadParameterFile(s, path, &why);
+    if (status == LoadStatus::Ok) return true;
+    err << "drivetune-cli: " << LoadError(status, path, why) << "\n";
+    return false;
+}
+
 void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells) {
     const std::vector<GridRow> layout = GridLayout(s);
     const std::vector<Heading> headings = Headings(s);
@@ -136,26 +143,27 @@ void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells) 
     }
 }
 
-void PrintSheetJson(std::ostream& out, const ToolState& s, const ValueCells& cells) {
+Json SheetJson(const ToolState& s, const ValueCells& cells) {
     const std::vector<GridRow> layout = GridLayout(s);
-    out << "{\"kind\": " << (s.link.focMode ? "\"foc\"" : "\"standard\"");
-    out << ", \"modelWord\": " << s.modelWord;
-    if (s.link.focMode) out << ", \"variant\": null";
-    else out << ", \"variant\": \"" << (s.tables.variant == FunctionVariant::A ? "A" : "B") << "\"";
-    out << ", \"dataValid\": " << (s.dataValid ? "true" : "false");
-    out << ", \"rows\": [";
-    bool first = true;
+    Json sheet;
+    sheet["kind"] = s.link.focMode ? "foc" : "standard";
+    // An FOC controller is identified by its kind alone, however its set arrived.
+    sheet["modelWord"] = s.link.focMode ? kFocModelWord : s.modelWord;
+    if (s.link.focMode) sheet["variant"] = nullptr;
+    else sheet["variant"] = s.tables.variant == FunctionVariant::A ? "A" : "B";
+    sheet["dataValid"] = s.dataValid;
+    Json rows = Json::array();
     for (size_t row = 0; row < layout.size(); ++row) {
         const ParamDescriptor& d = *layout[row].desc;
         if (d.kind == 0) continue;
-        out << (first ? "\n  " : ",\n  ");
-        first = false;
-        out << "{\"set\": \"" << SetName(layout[row].set) << "\", \"row\": " << layout[row].record
-            << ", \"name\": " << JsonString(d.Name(s.language))
-            << ", \"value\": " << JsonString(row < cells.size() ? TrimLeft(cells[row]) : std::string())
-            << ", \"readOnly\": " << (d.read_only == 1 ? "true" : "false") << "}";
+        rows.push_back({{"set", SetName(layout[row].set)},
+                        {"row", layout[row].record},
+                        {"name", d.Name(s.language)},
+                        {"value", row < cells.size() ? TrimLeft(cells[row]) : std::string()},
+                        {"readOnly", d.read_only == 1}});
     }
-    out << (first ? "]}\n" : "\n]}\n");
+    sheet["rows"] = std::move(rows);
+    return sheet;
 }
 
 }  // namespace dt::cli

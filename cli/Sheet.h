@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "GridPasses.h"
+#include "Json.h"
 #include "ParameterFiles.h"
 #include "ToolState.h"
 
@@ -19,11 +20,13 @@ LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string*
 LoadStatus LoadParameterBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content);
 // Human-readable reason for a failed load, in English (usage errors are the tool's own texts).
 std::string LoadError(LoadStatus status, const std::string& path, const std::string& why = "");
+// LoadParameterFile; a failure is reported on err ("drivetune-cli: cannot read x.foc: Is a directory").
+bool LoadOrReport(ToolState& s, const std::string& path, std::ostream& err);
 
 // Readable sheet: tables and groups as headings, one aligned "name  value" line per record.
 void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells);
 // The machine-readable form of the same values.
-void PrintSheetJson(std::ostream& out, const ToolState& s, const ValueCells& cells);
+Json SheetJson(const ToolState& s, const ValueCells& cells);
 
 // Set name of a grid row as the JSON output names it.
 const char* SetName(GridSet set);

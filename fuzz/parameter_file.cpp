@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <string>
 
-#include "CliMain.h"
 #include "FuzzSupport.h"
 #include "LanguageSetup.h"
+#include "RowDiff.h"
 #include "Sheet.h"
 
 using namespace dt;
@@ -78,7 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ResetRunState(b, base);
         const size_t offset = std::min<size_t>(data[1] * 8u, content.size());
         const Bytes second(content.begin() + static_cast<long>(offset), content.end());
-        if (LoadParameterBytes(b, KindOf(flags & 32), second) == LoadStatus::Ok) PrintDiff(out, a, b, json);
+        if (LoadParameterBytes(b, KindOf(flags & 32), second) != LoadStatus::Ok) break;
+        const std::vector<ShownRow> ra = ShownRows(a), rb = ShownRows(b);
+        const std::vector<RowChange> changes = ChangedRows(ra, rb);
+        if (json) PrintChangesJson(out, changes, {"a", "b"});
+        else PrintChanges(out, changes);
     }
     }
     return 0;

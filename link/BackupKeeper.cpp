@@ -1,6 +1,7 @@
 #include "BackupKeeper.h"
 
 #include "LinkHost.h"
+#include "SupportLog.h"
 #include "ToolState.h"
 
 namespace dt {
@@ -19,8 +20,13 @@ void BackupKeeper::Keep(BackupReason reason) {
     if (folder_.empty()) return;
     std::string pathOrWhy;
     // A backup that cannot be written never stops the technician's operation; it is reported.
-    if (SaveBackup(state_, reason, folder_, clock_(), pathOrWhy)) lastPath_ = pathOrWhy;
-    else host_.ReportBackupFailure(pathOrWhy);
+    if (SaveBackup(state_, reason, folder_, clock_(), pathOrWhy)) {
+        lastPath_ = pathOrWhy;
+        LogEvent("backup written: " + pathOrWhy);
+    } else {
+        LogEvent("backup failed: " + pathOrWhy);
+        host_.ReportBackupFailure(pathOrWhy);
+    }
 }
 
 }  // namespace dt

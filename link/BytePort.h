@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "PortFailure.h"
+
 namespace dt {
 
 class BytePort {
@@ -29,6 +31,8 @@ public:
     virtual int Read(uint8_t* buffer, int maxBytes) = 0;
     // Bytes that have arrived and not yet been read.
     virtual int BytesAvailable() const = 0;
+    // Why the last OpenPort failed (fault None when it did not, or when the port cannot tell).
+    virtual PortFailure OpenFailure() const { return {}; }
 
     // One receiver of the received-data notification (the protocol engine sets it).
     void SetReceivedHandler(ReceivedHandler handler) { received_ = std::move(handler); }

@@ -14,8 +14,10 @@ ControllerCommands::ControllerCommands(ToolState& state, LinkHost& host, BytePor
     : state_(state), host_(host), port_(port), protocol_(protocol), settingsPath_(std::move(settingsPath)) {}
 
 std::string ControllerCommands::OpenFailureText(int number) const {
+    // The port message first; a second line says why and what to do.
+    const std::string hint = PortFailureHint(state_, port_.OpenFailure());
     return state_.Message(MSG_PORT_OPEN_FAILED) + std::to_string(number) + " " +
-           std::to_string(state_.settings.Baudrate);
+           std::to_string(state_.settings.Baudrate) + (hint.empty() ? "" : "\n" + hint);
 }
 
 void ControllerCommands::TakePort(const std::string& portBoxText) {

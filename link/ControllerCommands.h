@@ -37,7 +37,8 @@ public:
 
     // The opening steps with UartPort and Baudrate; on failure the error message is shown.
     bool OpenSelectedPort();
-    // "%s%d %d" with MSG_PORT_OPEN_FAILED, the port number and the baud rate.
+    // "%s%d %d" with MSG_PORT_OPEN_FAILED, the port number and the baud rate; then, on a line
+    // of its own, why the port did not open and what to do, when the port can tell.
     std::string OpenFailureText(int number) const;
 
     // Backups of each set before it is written; may be null.

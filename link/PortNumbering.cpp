@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <map>
 #include <set>
 
 #include "Settings.h"
@@ -49,43 +50,72 @@ int AutomaticNumber(const std::string& base) {
     return 0;
 }
 
+std::string PlainText(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) out += c;
+    const size_t first = out.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return out.substr(first, out.find_last_not_of(' ') - first + 1);
+}
+
+bool ContainsNoCase(const std::string& text, const std::string& part) {
+    return QString::fromStdString(text).contains(QString::fromStdString(part), Qt::CaseInsensitive);
+}
+
 }  // namespace
 
-std::string PortEntry::BoxText() const { return "COM" + std::to_string(number) + " (" + device + ")"; }
+std::string AdapterName(const std::string& description, const std::string& maker) {
+    const std::string d = PlainText(description);
+    const std::string m = PlainText(maker);
+    if (m.empty() || ContainsNoCase(d, m)) return d;
+    if (d.empty()) return m;
+    return d + " " + m;
+}
 
-std::vector<PortEntry> NumberPorts(const std::vector<std::string>& devices,
+std::string PortEntry::BoxText() const {
+    return "COM" + std::to_string(number) + " (" + device + (adapter.empty() ? "" : ", " + adapter) + ")";
+}
+
+std::vector<PortEntry> NumberPorts(const std::vector<SerialDevice>& devices,
                                    const std::vector<PortBinding>& bindings) {
     std::vector<PortEntry> out;
     std::set<int> taken;
     std::set<std::string> listed;
+    std::map<std::string, std::string> adapters;  // resolved path -> adapter name
+    for (const SerialDevice& dev : devices)
+        adapters.emplace(Resolved(dev.path), AdapterName(dev.description, dev.maker));
 
     std::vector<PortBinding> sortedBindings = bindings;
     std::sort(sortedBindings.begin(), sortedBindings.end(),
               [](const PortBinding& a, const PortBinding& b) { return a.number < b.number; });
     for (const PortBinding& b : sortedBindings) {
         if (b.number < 1 || b.number > kMaxPortNumber || taken.count(b.number)) continue;
-        out.push_back({b.number, b.device});
+        const std::string resolved = Resolved(b.device);
+        const auto adapter = adapters.find(resolved);
+        out.push_back({b.number, b.device, adapter == adapters.end() ? "" : adapter->second});
         taken.insert(b.number);
-        listed.insert(Resolved(b.device));
+        listed.insert(resolved);
     }
 
     struct Candidate {
         std::string path;
         std::string base;
         int number;
+        std::string adapter;
     };
     std::vector<Candidate> banded;
     std::vector<Candidate> others;
-    for (const std::string& dev : devices) {
-        if (dev.empty() || !listed.insert(Resolved(dev)).second) continue;
-        Candidate c{dev, BaseName(dev), 0};
+    for (const SerialDevice& dev : devices) {
+        if (dev.path.empty() || !listed.insert(Resolved(dev.path)).second) continue;
+        Candidate c{dev.path, BaseName(dev.path), 0, AdapterName(dev.description, dev.maker)};
         c.number = AutomaticNumber(c.base);
         (c.number ? banded : others).push_back(c);
     }
     std::sort(banded.begin(), banded.end(), [](const Candidate& a, const Candidate& b) { return a.number < b.number; });
     for (Candidate& c : banded) {
         if (taken.insert(c.number).second) {
-            out.push_back({c.number, c.path});
+            out.push_back({c.number, c.path, c.adapter});
         } else {
             c.number = 0;  // its number is bound elsewhere: it joins the others
             others.push_back(c);
@@ -98,7 +128,7 @@ std::vector<PortEntry> NumberPorts(const std::vector<std::string>& devices,
     for (const Candidate& c : others) {
         while (next <= kMaxPortNumber && taken.count(next)) ++next;
         if (next > kMaxPortNumber) break;
-        out.push_back({next, c.path});
+        out.push_back({next, c.path, c.adapter});
         taken.insert(next);
     }
     std::sort(out.begin(), out.end(), [](const PortEntry& a, const PortEntry& b) { return a.number < b.number; });
@@ -123,10 +153,11 @@ std::vector<PortBinding> ReadPortBindings(const std::string& portsFolder) {
     return out;
 }
 
-std::vector<std::string> SystemSerialDevices() {
-    std::vector<std::string> out;
+std::vector<SerialDevice> SystemSerialDevices() {
+    std::vector<SerialDevice> out;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        out.push_back(info.systemLocation().toStdString());
+        out.push_back({info.systemLocation().toStdString(), info.description().toStdString(),
+                       info.manufacturer().toStdString()});
     return out;
 }
 
@@ -149,30 +180,50 @@ int TakePortFromList(const std::string& boxText) {
 PortNumbering::PortNumbering(std::string portsFolder, DeviceLister lister)
     : portsFolder_(std::move(portsFolder)), lister_(std::move(lister)) {}
 
-PortNumbering PortNumbering::System() { return PortNumbering(DefaultPortsFolder(), SystemSerialDevices); }
-
-std::vector<PortEntry> PortNumbering::Ports() const {
-    return NumberPorts(lister_ ? lister_() : std::vector<std::string>{}, ReadPortBindings(portsFolder_));
+PortNumbering PortNumbering::System(const std::string& portsFolder) {
+    return PortNumbering(portsFolder, SystemSerialDevices);
 }
 
-std::vector<std::string> PortNumbering::BoxEntries() const {
+const std::vector<SerialDevice>& PortNumbering::Scan() {
+    ++scans_;
+    kept_ = lister_ ? lister_() : std::vector<SerialDevice>{};
+    return *kept_;
+}
+
+const std::vector<SerialDevice>& PortNumbering::KeptScan() { return kept_ ? *kept_ : Scan(); }
+
+std::vector<PortEntry> PortNumbering::Ports() { return NumberPorts(Scan(), ReadPortBindings(portsFolder_)); }
+
+std::vector<std::string> PortNumbering::BoxEntries() {
     std::vector<std::string> texts;
     for (const PortEntry& e : Ports()) texts.push_back(e.BoxText());
     std::sort(texts.begin(), texts.end());
     return texts;
 }
 
-std::string PortNumbering::DeviceFor(int number) const {
-    for (const PortEntry& e : Ports())
-        if (e.number == number) return e.device;
-    return "";
+std::optional<PortEntry> PortNumbering::Find(const std::function<bool(const PortEntry&)>& match) {
+    const std::vector<PortBinding> bindings = ReadPortBindings(portsFolder_);
+    for (const PortEntry& e : NumberPorts({}, bindings))
+        if (match(e)) return e;  // bound: no scan needed
+    const bool fresh = !kept_;
+    for (const PortEntry& e : NumberPorts(KeptScan(), bindings))
+        if (match(e) && (fresh || QFileInfo::exists(QString::fromStdString(e.device)))) return e;
+    if (fresh) return std::nullopt;
+    // The kept scan is from an earlier action: devices may have come or gone since.
+    for (const PortEntry& e : NumberPorts(Scan(), bindings))
+        if (match(e)) return e;
+    return std::nullopt;
 }
 
-int PortNumbering::NumberOf(const std::string& device) const {
+std::string PortNumbering::DeviceFor(int number) {
+    const auto e = Find([number](const PortEntry& p) { return p.number == number; });
+    return e ? e->device : "";
+}
+
+int PortNumbering::NumberOf(const std::string& device) {
     const std::string wanted = Resolved(device);
-    for (const PortEntry& e : Ports())
-        if (e.device == device || Resolved(e.device) == wanted) return e.number;
-    return 0;
+    const auto e = Find([&](const PortEntry& p) { return p.device == device || Resolved(p.device) == wanted; });
+    return e ? e->number : 0;
 }
 
 }  // namespace dt

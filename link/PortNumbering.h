@@ -9,6 +9,7 @@
 // whatever it points at (a /dev/serial/by-id link, a pseudo-terminal) and wins over the
 // automatic numbers; the device it points at is not listed a second time.
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,13 +18,26 @@ namespace dt {
 
 constexpr int kMaxPortNumber = 1024;
 
+// A serial device as the system reports it.
+struct SerialDevice {
+    std::string path;
+    std::string description;  // "USB-Serial CH340"; "" when the system knows none
+    std::string maker;
+};
+
 struct PortEntry {
     int number = 0;
-    std::string device;  // path to open
+    std::string device;   // path to open
+    std::string adapter;  // description and maker, "" when unknown
 
-    // "COM<n> (<device>)": the port box's entry, from which TakePortFromList reads n.
+    // "COM<n> (<device>)" or "COM<n> (<device>, <adapter>)": the port box's entry, from which
+    // TakePortFromList reads n.
     std::string BoxText() const;
 };
+
+// What names the adapter: its description, then its maker unless the description holds it.
+// Control characters are dropped, so a device cannot break a line of the list or the log.
+std::string AdapterName(const std::string& description, const std::string& maker);
 
 // An explicit binding read from the ports/ folder.
 struct PortBinding {
@@ -31,15 +45,17 @@ struct PortBinding {
     std::string device;  // where the link points
 };
 
-// Numbers a list of serial devices, bindings first. Result sorted by number.
-std::vector<PortEntry> NumberPorts(const std::vector<std::string>& devices,
+// Numbers a list of serial devices, bindings first. Result sorted by number. A bound device
+// that is also listed lends its adapter name to the binding.
+std::vector<PortEntry> NumberPorts(const std::vector<SerialDevice>& devices,
                                    const std::vector<PortBinding>& bindings);
 
 // The com<n> links of a folder (n 1..1024) whose target exists. A missing folder gives none.
 std::vector<PortBinding> ReadPortBindings(const std::string& portsFolder);
 
-// Serial devices the system reports (paths such as /dev/ttyUSB0).
-std::vector<std::string> SystemSerialDevices();
+// Serial devices the system reports (paths such as /dev/ttyUSB0). A scan costs thousands of
+// file operations, so callers keep its result (PortNumbering does).
+std::vector<SerialDevice> SystemSerialDevices();
 
 // ports/ beside the default settings file.
 std::string DefaultPortsFolder();
@@ -49,25 +65,41 @@ std::string DefaultPortsFolder();
 int TakePortFromList(const std::string& boxText);
 
 // The numbering of one system: where the devices come from and where the bindings are.
+// It keeps its last scan of the devices: listing the ports (a user dropping down the box)
+// scans afresh, while finding one port reuses the kept scan and scans only when the port is
+// not in it or its device has gone since. A bound number needs no scan at all.
 class PortNumbering {
 public:
-    using DeviceLister = std::function<std::vector<std::string>()>;
+    using DeviceLister = std::function<std::vector<SerialDevice>()>;
 
     PortNumbering(std::string portsFolder, DeviceLister lister);
-    // The real system: Qt's serial port list and DefaultPortsFolder().
-    static PortNumbering System();
+    // The real system: Qt's serial port list and the ports/ folder given (default: beside the
+    // default settings file).
+    static PortNumbering System(const std::string& portsFolder = DefaultPortsFolder());
 
-    std::vector<PortEntry> Ports() const;
-    // Port box entries sorted by text as a sorted box orders them ("COM10 (…)" before "COM2 (…)").
-    std::vector<std::string> BoxEntries() const;
+    // Every port, from a fresh scan.
+    std::vector<PortEntry> Ports();
+    // Port box entries from a fresh scan, sorted by text as a sorted box orders them
+    // ("COM10 (…)" before "COM2 (…)").
+    std::vector<std::string> BoxEntries();
     // Device path of COM<n>; "" when no device has that number.
-    std::string DeviceFor(int number) const;
+    std::string DeviceFor(int number);
     // COM number of a device path (by its resolved path as well); 0 when it has none.
-    int NumberOf(const std::string& device) const;
+    int NumberOf(const std::string& device);
+
+    // Scans made so far (tests count them).
+    int ScanCount() const { return scans_; }
 
 private:
+    const std::vector<SerialDevice>& Scan();
+    const std::vector<SerialDevice>& KeptScan();
+    // The first port that matches: bindings, then the kept scan, then a fresh one.
+    std::optional<PortEntry> Find(const std::function<bool(const PortEntry&)>& match);
+
     std::string portsFolder_;
     DeviceLister lister_;
+    std::optional<std::vector<SerialDevice>> kept_;
+    int scans_ = 0;
 };
 
 }  // namespace dt

@@ -1,6 +1,7 @@
 #include "ReplyTimeout.h"
 
 #include "LinkHost.h"
+#include "SupportLog.h"
 #include "ToolState.h"
 
 namespace dt {
@@ -27,6 +28,7 @@ void ReplyTimeout::Tick() {
     }
     // Stopped before the modal message, so no tick arrives while it is open.
     timer_.stop();
+    LogEvent("time-out: no answer from the controller");
     host_.ShowMessage(state_.Message(MSG_TIMEOUT), MB_ICON_ERROR);
     host_.SetBusy(true);
     emit TimedOut();

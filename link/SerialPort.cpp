@@ -2,12 +2,17 @@
 
 #include <QFileInfo>
 #include <QThread>
+#include <memory>
 
 #ifdef Q_OS_UNIX
+#include <grp.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "PortNumbering.h"
+#include "SupportLog.h"
 
 namespace dt {
 
@@ -27,11 +32,42 @@ bool HungUp(QSerialPort& port) {
 #endif
 }
 
+std::string ComName(int number) { return "COM" + std::to_string(number); }
+
 }  // namespace
+
+DeviceAccess ProbeDevice(const std::string& path) {
+    DeviceAccess a;
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return a;
+    a.exists = true;
+    a.readWrite = ::access(path.c_str(), R_OK | W_OK) == 0;
+    if (const group* g = ::getgrgid(st.st_gid)) a.group = g->gr_name;
+#else
+    a.exists = QFileInfo::exists(QString::fromStdString(path));
+    a.readWrite = true;
+#endif
+    return a;
+}
+
+PortFault ClassifyOpenFailure(QSerialPort::SerialPortError error, const DeviceAccess& access) {
+    // A node whose hardware is gone fails with an I/O error: the adapter is missing too.
+    if (!access.exists || error == QSerialPort::DeviceNotFoundError || error == QSerialPort::ResourceError)
+        return PortFault::Missing;
+    if (!access.readWrite) return PortFault::NoPermission;
+    // Readable and writable, yet refused: another program's lock or exclusive open.
+    if (error == QSerialPort::PermissionError) return PortFault::Busy;
+    return PortFault::Other;
+}
 
 SerialPort::SerialPort(DeviceResolver resolver, QObject* parent)
     : QObject(parent), resolver_(std::move(resolver)) {
-    if (!resolver_) resolver_ = [](int n) { return PortNumbering::System().DeviceFor(n); };
+    if (!resolver_) {
+        // One numbering for the port's life, so reopening reuses its scan of the devices.
+        auto numbering = std::make_shared<PortNumbering>(PortNumbering::System());
+        resolver_ = [numbering](int n) { return numbering->DeviceFor(n); };
+    }
     connect(&port_, &QSerialPort::readyRead, this, [this] {
         const int n = number_;
         emit Received(n);
@@ -54,13 +90,14 @@ void SerialPort::CloseAndSettle() {
 bool SerialPort::OpenPort(int number, int baud) {
     CloseAndSettle();
     lastError_.clear();
-    if (number < 1 || number > kMaxPortNumber) return false;
+    failure_ = {};
+    if (number < 1 || number > kMaxPortNumber) return Fail(PortFault::Missing, ComName(number), "no such port number");
     number_ = number;
     const std::string path = resolver_(number);
     if (path.empty()) {
-        lastError_ = "no device is numbered COM" + std::to_string(number);
         device_.clear();
-        return false;
+        lastError_ = "no device is numbered " + ComName(number);
+        return Fail(PortFault::Missing, ComName(number), lastError_);
     }
     return OpenResolved(path, baud);
 }
@@ -68,8 +105,20 @@ bool SerialPort::OpenPort(int number, int baud) {
 bool SerialPort::OpenDevice(const std::string& path, int baud, int number) {
     CloseAndSettle();
     lastError_.clear();
+    failure_ = {};
     number_ = number;
     return OpenResolved(path, baud);
+}
+
+bool SerialPort::Fail(PortFault fault, const std::string& device, const std::string& detail) {
+    failure_ = {fault, device, detail, {}};
+    if (fault == PortFault::NoPermission) {
+        failure_.group = (probe_ ? probe_ : ProbeDevice)(device).group;
+        // A node owned by root has no group to join: name the usual one.
+        if (failure_.group.empty() || failure_.group == "root") failure_.group = "dialout";
+    }
+    LogEvent("port did not open: " + device + ": " + PortFaultName(fault) + " (" + detail + ")");
+    return false;
 }
 
 bool SerialPort::OpenResolved(const std::string& path, int baud) {
@@ -79,7 +128,8 @@ bool SerialPort::OpenResolved(const std::string& path, int baud) {
     port_.setPortName(canonical.isEmpty() ? QString::fromStdString(path) : canonical);
     if (!port_.open(QIODevice::ReadWrite)) {
         lastError_ = port_.errorString().toStdString();
-        return false;
+        const DeviceAccess access = (probe_ ? probe_ : ProbeDevice)(path);
+        return Fail(ClassifyOpenFailure(port_.error(), access), path, lastError_);
     }
     const bool configured = port_.setBaudRate(baud) && port_.setDataBits(QSerialPort::Data8) &&
                             port_.setParity(QSerialPort::NoParity) &&
@@ -88,11 +138,12 @@ bool SerialPort::OpenResolved(const std::string& path, int baud) {
     if (!configured) {
         lastError_ = port_.errorString().toStdString();
         port_.close();
-        return false;
+        return Fail(PortFault::Other, path, lastError_);
     }
     port_.setReadBufferSize(kReadBufferSize);
     port_.clear(QSerialPort::AllDirections);
     port_.readAll();  // anything Qt buffered while opening belongs to no request
+    LogEvent("port " + ComName(number_) + " opened: " + path + " at " + std::to_string(baud) + " baud");
     return true;
 }
 
@@ -105,12 +156,14 @@ void SerialPort::Close() {
 int SerialPort::Write(const uint8_t* data, int count) {
     if (!port_.isOpen() || count <= 0) return 0;
     qint64 n = port_.write(reinterpret_cast<const char*>(data), count);
+    if (n > 0) LogFrame(true, data, static_cast<int>(n));
     return n < 0 ? 0 : static_cast<int>(n);
 }
 
 int SerialPort::Read(uint8_t* buffer, int maxBytes) {
     if (!port_.isOpen() || maxBytes <= 0) return 0;
     qint64 n = port_.read(reinterpret_cast<char*>(buffer), maxBytes);
+    if (n > 0) LogFrame(false, buffer, static_cast<int>(n));
     return n < 0 ? 0 : static_cast<int>(n);
 }
 
@@ -123,6 +176,7 @@ void SerialPort::OnError(QSerialPort::SerialPortError error) {
     const bool lost = error == QSerialPort::ResourceError ||
                       ((error == QSerialPort::ReadError || error == QSerialPort::WriteError) && HungUp(port_));
     if (lost) {
+        LogEvent("port " + ComName(number_) + " went away: " + device_ + " (" + lastError_ + ")");
         port_.close();
         emit DeviceLost(number_);
     } else {

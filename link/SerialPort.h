@@ -13,11 +13,21 @@
 
 namespace dt {
 
+// What the file system says of a device, to tell open failures apart.
+struct DeviceAccess {
+    bool exists = false;
+    bool readWrite = false;  // this user may read and write it
+    std::string group;       // the group that owns it
+};
+DeviceAccess ProbeDevice(const std::string& path);
+PortFault ClassifyOpenFailure(QSerialPort::SerialPortError error, const DeviceAccess& access);
+
 class SerialPort : public QObject, public BytePort {
     Q_OBJECT
 public:
     // COM number to device path ("" when there is none).
     using DeviceResolver = std::function<std::string(int number)>;
+    using AccessProbe = std::function<DeviceAccess(const std::string& path)>;
 
     // Without a resolver, COM numbers go through PortNumbering::System().
     explicit SerialPort(DeviceResolver resolver = {}, QObject* parent = nullptr);
@@ -35,6 +45,7 @@ public:
     int Write(const uint8_t* data, int count) override;
     int Read(uint8_t* buffer, int maxBytes) override;
     int BytesAvailable() const override;
+    PortFailure OpenFailure() const override { return failure_; }
 
     std::string DevicePath() const { return device_; }
     // Qt's text for the last failure (open, configuration or a lost device); "" when none.
@@ -42,6 +53,8 @@ public:
 
     // Pause after closing an open port before the next open (100 ms).
     void SetSettleMs(int ms) { settleMs_ = ms; }
+    // Replaces ProbeDevice (tests: a user without the device's group, when they run as root).
+    void SetAccessProbe(AccessProbe probe) { probe_ = std::move(probe); }
 
 signals:
     // Bytes are waiting (the port's received-data notification).
@@ -51,6 +64,7 @@ signals:
 
 private:
     bool OpenResolved(const std::string& path, int baud);
+    bool Fail(PortFault fault, const std::string& device, const std::string& detail);
     void CloseAndSettle();
     void OnError(QSerialPort::SerialPortError error);
 
@@ -60,6 +74,8 @@ private:
     int settleMs_ = 100;
     std::string device_;
     std::string lastError_;
+    PortFailure failure_;
+    AccessProbe probe_;
 };
 
 }  // namespace dt

@@ -1,11 +1,128 @@
 #include "SupportLog.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QMutexLocker>
+#include <atomic>
+
+#include "Version.h"
+
 namespace dt {
 
-// Placeholders until the log is written.
-void StartSupportLog(const std::string&) {}
-void SetFrameTrace(bool) {}
-void LogEvent(const std::string&) {}
-void LogFrame(bool, const unsigned char*, int) {}
+namespace {
+
+Q_LOGGING_CATEGORY(lcEvents, "drivetune.events", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcFrames, "drivetune.frames", QtInfoMsg)
+
+// The trace is asked for by the user, not by logging rules.
+std::atomic<bool> traceOn{false};
+
+constexpr const char* kCategoryPrefix = "drivetune.";
+
+struct LogState {
+    QMutex mutex;
+    bool started = false;
+    QString path;
+    QString program;
+    QtMessageHandler previous = nullptr;
+};
+
+LogState& State() {
+    static LogState state;
+    return state;
+}
+
+QString LogFolder() {
+    // Relative XDG paths are to be ignored.
+    const QString xdg = qEnvironmentVariable("XDG_STATE_HOME");
+    const QString base = !xdg.isEmpty() && QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + "/.local/state";
+    return base + "/DriveTune";
+}
+
+// Keeps the file under the cap: the full file becomes the one older file kept.
+void RotateIfFull(const QString& path, qint64 adding) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.size() + adding <= kSupportLogCap) return;
+    const QString older = path + ".1";
+    QFile::remove(older);
+    QFile::rename(path, older);
+}
+
+// Best effort: a log that cannot be written never disturbs the work it records.
+void AppendLine(const QString& text) {
+    LogState& s = State();
+    const QByteArray line = (QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss.zzz ") + s.program + "[" +
+                             QString::number(QCoreApplication::applicationPid()) + "] " + text + "\n")
+                                .toUtf8();
+    QMutexLocker lock(&s.mutex);
+    RotateIfFull(s.path, line.size());
+    QFile file(s.path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) file.write(line);
+}
+
+void Handler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (context.category && qstrncmp(context.category, kCategoryPrefix, qstrlen(kCategoryPrefix)) == 0) {
+        if (State().started) AppendLine(message);
+        return;  // the log's lines never reach standard error
+    }
+    if (State().previous) State().previous(type, context, message);
+}
+
+// One event per line, whatever the text holds.
+QString OneLine(const std::string& text) {
+    QString out = QString::fromStdString(text);
+    out.replace(QLatin1String("\r\n"), QLatin1String(" / "));
+    out.replace(QLatin1Char('\n'), QLatin1String(" / "));
+    for (QChar& c : out)
+        if (c.unicode() < 0x20) c = QLatin1Char(' ');
+    return out;
+}
+
+}  // namespace
+
+std::string SupportLogPath() { return (LogFolder() + "/drivetune.log").toStdString(); }
+
+void StartSupportLog(const std::string& program) {
+    LogState& s = State();
+    {
+        QMutexLocker lock(&s.mutex);
+        s.path = QString::fromStdString(SupportLogPath());
+        s.program = QString::fromStdString(program);
+        QDir().mkpath(QFileInfo(s.path).absolutePath());
+        if (!s.started) s.previous = qInstallMessageHandler(Handler);
+        s.started = true;
+    }
+    qCInfo(lcEvents).noquote() << QString::fromStdString(program) + " " DRIVETUNE_VERSION " started (Qt " +
+                                      qVersion() + ")";
+}
+
+void StopSupportLog() {
+    LogState& s = State();
+    QMutexLocker lock(&s.mutex);
+    if (!s.started) return;
+    qInstallMessageHandler(s.previous);
+    s.previous = nullptr;
+    s.started = false;
+}
+
+void SetFrameTrace(bool on) { traceOn = on; }
+
+bool FrameTraceOn() { return traceOn; }
+
+void LogEvent(const std::string& text) {
+    if (!State().started) return;
+    qCInfo(lcEvents).noquote() << OneLine(text);
+}
+
+void LogFrame(bool sent, const unsigned char* bytes, int length) {
+    if (!traceOn || !State().started || !bytes || length <= 0) return;
+    const QByteArray hex = QByteArray(reinterpret_cast<const char*>(bytes), length).toHex(' ').toUpper();
+    qCInfo(lcFrames).noquote() << (sent ? "sent " : "read ") + QString::fromLatin1(hex);
+}
 
 }  // namespace dt

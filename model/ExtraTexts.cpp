@@ -16,12 +16,27 @@ constexpr ExtraText kExtraTexts[] = {
      "The controller's parameters have not been read, so no backup of them exists. Restore the factory "
      "parameters anyway?"},
     {XTX_BACKUP_FAILED, "无法保存参数备份：", "The parameter backup could not be written:"},
+    {XTX_VERIFY_DIFFERS, "回读的参数中有 %1 个与写入的不同", "%1 values read back differ from those sent"},
+    {XTX_VERIFY_SAME, "回读的参数与写入的一致", "The values read back are those sent"},
+    {XTX_RESTORE_UNREAD, "控制器参数未能读取，因此没有备份，未恢复出厂参数（--no-backup 可不备份而恢复）",
+     "The controller's parameters could not be read, so no backup of them exists; the factory parameters "
+     "were not restored (--no-backup restores without a backup)"},
     // end of backups and data safety
 
     // Status line, changed values, find
     // end of status line, changed values, find
 
     // Ports and their failures
+    // Short lines: the message box does not wrap, and a command stands on a line of its own.
+    {XTX_PORT_MISSING, "%1 没有响应：请检查连接线和串口适配器，\n然后从列表中重新选择串口。",
+     "Nothing answers at %1: check the cable and the adapter,\nthen choose the port again from the list."},
+    {XTX_PORT_NO_PERMISSION, "当前用户无权打开此串口。请加入 %1 组：\nsudo usermod -aG %1 $USER\n然后注销并重新登录。",
+     "Your user may not open this port. Join the group %1:\nsudo usermod -aG %1 $USER\nthen log out and log in "
+     "again."},
+    {XTX_PORT_BUSY, "%1 已被其他程序占用（例如 ModemManager 或 brltty）。\n查出是哪个程序：fuser -v %1（或 lsof %1）\n关闭它后再连接。",
+     "Another program holds %1 (ModemManager or brltty, for example).\nThis names it: fuser -v %1 (or lsof %1)\n"
+     "Close it, then connect again."},
+    {XTX_PORT_OTHER, "系统报告：%1", "The system reports: %1"},
     // end of ports and their failures
 
     // Support log and packaging

@@ -10,12 +10,19 @@ enum XtxId {
     // Backups and data safety
     XTX_DEFAULT_WITHOUT_BACKUP,
     XTX_BACKUP_FAILED,
+    XTX_VERIFY_DIFFERS,
+    XTX_VERIFY_SAME,
+    XTX_RESTORE_UNREAD,
     // end of backups and data safety
 
     // Status line, changed values, find
     // end of status line, changed values, find
 
     // Ports and their failures
+    XTX_PORT_MISSING,
+    XTX_PORT_NO_PERMISSION,
+    XTX_PORT_BUSY,
+    XTX_PORT_OTHER,
     // end of ports and their failures
 
     // Support log and packaging

@@ -9,7 +9,6 @@
 namespace sim {
 
 struct SimOptions {
-    bool help = false;
     bool verbose = false;
     bool foc = false;
     bool variantA = false;
@@ -21,9 +20,9 @@ struct SimOptions {
     WireOptions wire;
 };
 
-// Parses argv[1..]; false with a message for the user on a bad command line.
-bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);
+enum class SimParse { Run, Help, Version, Error };
 
-std::string SimHelpText();
+// Parses argv[1..]. Help and Version leave the text to print in text, Error the reason.
+SimParse ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& text);
 
 }  // namespace sim

@@ -19,7 +19,11 @@
 
 void EnsureQtApplication() {
     if (QApplication::instance()) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The offscreen screen is 800 x 800 unless told otherwise, too small for the window to
+    // open at its own size: give it a desktop's.
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!platform || std::string(platform) == "offscreen")
+        setenv("QT_QPA_PLATFORM", "offscreen:configfile=" DT_SOURCE_DIR "/tests/app/DesktopScreen.json", 1);
     dttest::GuiApp();
 }
 

@@ -9,10 +9,22 @@
 #include <vector>
 
 #include "CliMain.h"
+#include "Json.h"
+#include "SupportLog.h"
+#include "Version.h"
 
 namespace {
 
+using dt::cli::Json;
+
 std::string Sample(const std::string& name) { return std::string(DT_SOURCE_DIR) + "/samples/" + name; }
+
+// The row of a sheet's JSON with this set and record index; null when there is none.
+Json SheetRow(const Json& sheet, const std::string& set, int row) {
+    for (const Json& r : sheet.at("rows"))
+        if (r.at("set") == set && r.at("row") == row) return r;
+    return nullptr;
+}
 
 struct Result {
     int rc;
@@ -68,36 +80,44 @@ TEST_F(Cli, ShowPrintsTheSheetAsAfterAnUpload) {
 TEST_F(Cli, ShowJsonNamesKindVariantAndEveryRecord) {
     struct Case {
         const char* file;
-        const char* head;
-        int records;  // records of kind other than 0 in grid order
+        const char* kind;
+        int modelWord;
+        Json variant;
+        bool dataValid;
+        size_t records;  // records of kind other than 0 in grid order
     };
     const Case cases[] = {
-        {"standard-b.foc", "{\"kind\": \"standard\", \"modelWord\": 1324, \"variant\": \"B\", \"dataValid\": true", 36 + 26},
-        {"standard-a.foc", "{\"kind\": \"standard\", \"modelWord\": 1284, \"variant\": \"A\", \"dataValid\": true", 36 + 18},
-        {"foc.ged", "{\"kind\": \"foc\", \"modelWord\": 65534, \"variant\": null, \"dataValid\": false", 12},
+        {"standard-b.foc", "standard", 1324, "B", true, 36 + 26},
+        {"standard-a.foc", "standard", 1284, "A", true, 36 + 18},
+        {"foc.ged", "foc", 65534, nullptr, false, 12},
     };
     for (const Case& c : cases) {
         Result r = Run({"show", Sample(c.file), "--json"});
         ASSERT_EQ(r.rc, 0) << c.file << r.err;
-        EXPECT_EQ(r.out.rfind(c.head, 0), 0u) << c.file << "\n" << r.out.substr(0, 120);
-        size_t n = 0;
-        for (size_t p = r.out.find("\"set\":"); p != std::string::npos; p = r.out.find("\"set\":", p + 1)) ++n;
-        EXPECT_EQ(n, static_cast<size_t>(c.records)) << c.file;
+        const Json sheet = Json::parse(r.out);
+        EXPECT_EQ(sheet.at("kind"), c.kind) << c.file;
+        EXPECT_EQ(sheet.at("modelWord"), c.modelWord) << c.file;
+        EXPECT_EQ(sheet.at("variant"), c.variant) << c.file;
+        EXPECT_EQ(sheet.at("dataValid"), c.dataValid) << c.file;
+        EXPECT_EQ(sheet.at("rows").size(), c.records) << c.file;
     }
-    Result r = Run({"show", "--json", Sample("standard-b.foc")});
-    EXPECT_NE(r.out.find("{\"set\": \"ParameterSettings\", \"row\": 6, \"name\": \"Nominal battery voltage (V)\", "
-                         "\"value\": \"60\", \"readOnly\": false}"),
-              std::string::npos);
-    EXPECT_NE(r.out.find("\"row\": 49, \"name\": \"Warranty Date\", \"value\": \"202612\", \"readOnly\": true"),
-              std::string::npos);
+    const Json sheet = Json::parse(Run({"show", "--json", Sample("standard-b.foc")}).out);
+    EXPECT_EQ(SheetRow(sheet, "ParameterSettings", 6),
+              Json({{"set", "ParameterSettings"}, {"row", 6}, {"name", "Nominal battery voltage (V)"},
+                    {"value", "60"}, {"readOnly", false}}));
+    const Json warranty = SheetRow(sheet, "ParameterSettings", 49);
+    EXPECT_EQ(warranty.at("name"), "Warranty Date");
+    EXPECT_EQ(warranty.at("value"), "202612");
+    EXPECT_EQ(warranty.at("readOnly"), true);
 }
 
 TEST_F(Cli, InvalidIdentityShowsEmptyValuesAndErr) {
     Result r = Run({"show", Sample("invalid.foc"), "--json"});
     ASSERT_EQ(r.rc, 0);
-    EXPECT_NE(r.out.find("\"dataValid\": false"), std::string::npos);
-    EXPECT_NE(r.out.find("\"row\": 7, \"name\": \"High voltage protection value (V)\", \"value\": \"\""),
-              std::string::npos);
+    const Json sheet = Json::parse(r.out);
+    EXPECT_EQ(sheet.at("dataValid"), false);
+    EXPECT_EQ(SheetRow(sheet, "ParameterSettings", 7).at("name"), "High voltage protection value (V)");
+    EXPECT_EQ(SheetRow(sheet, "ParameterSettings", 7).at("value"), "");
     EXPECT_NE(r.out.find("\"value\": \"Err\""), std::string::npos);
     // Nothing is range-checked without a valid identity.
     EXPECT_EQ(Run({"check", Sample("invalid.foc")}).rc, 0);
@@ -145,16 +165,93 @@ TEST_F(Cli, FocRefusalLines) {
               "Nominal battery voltage (V)=30 : {48, 36, 24}\n");
 }
 
-TEST_F(Cli, DiffListsChangedRows) {
-    std::string changed = Patched("standard-b.foc", 241, 500, "fast.foc");  // acceleration
-    Result r = Run({"diff", Sample("standard-b.foc"), changed});
-    ASSERT_EQ(r.rc, 0) << r.err;
+TEST_F(Cli, DiffExitsAsDiffDoes) {
+    const std::string same = Sample("standard-b.foc");
+    const std::string changed = Patched("standard-b.foc", 241, 500, "fast.foc");  // acceleration
+    Result r = Run({"diff", same, changed});
+    EXPECT_EQ(r.rc, 1) << r.err;
     EXPECT_EQ(r.out, "Acceleration (rpm/s)  300  ->  500\n");
-    r = Run({"diff", Sample("standard-b.foc"), changed, "--json"});
-    EXPECT_EQ(r.out,
-              "{\"rows\": [\n  {\"set\": \"ParameterSettings\", \"row\": 46, \"name\": \"Acceleration (rpm/s)\", "
-              "\"a\": \"300\", \"b\": \"500\"}\n]}\n");
-    EXPECT_EQ(Run({"diff", Sample("standard-b.foc"), Sample("standard-b.foc")}).out, "");
+    r = Run({"diff", same, changed, "--json"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(Json::parse(r.out),
+              Json::parse(R"j({"rows": [{"set": "ParameterSettings", "name": "Acceleration (rpm/s)",
+                  "a": {"row": 46, "name": "Acceleration (rpm/s)", "value": "300"},
+                  "b": {"row": 46, "name": "Acceleration (rpm/s)", "value": "500"}}]})j"));
+
+    r = Run({"diff", same, same});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Json::parse(Run({"diff", "--json", same, same}).out), Json::parse(R"j({"rows": []})j"));
+
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"diff", same, dir_ + "/none.foc"},
+                                                 std::vector<std::string>{"diff", same},
+                                                 std::vector<std::string>{"diff", same, same, same}}) {
+        r = Run(args);
+        EXPECT_EQ(r.rc, 2) << args.size();
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST_F(Cli, DiffPairsRowsByNameAcrossFunctionVariants) {
+    Result r = Run({"diff", Sample("standard-a.foc"), Sample("standard-b.foc"), "--json"});
+    EXPECT_EQ(r.rc, 1) << r.err;
+    const Json rows = Json::parse(r.out).at("rows");
+    auto find = [&](const std::string& name) {
+        for (const Json& row : rows)
+            if (row.at("name") == name) return row;
+        return Json();
+    };
+    // Same name, same value, different positions: not a difference.
+    EXPECT_TRUE(find("Cruise Control Enable").is_null()) << r.out;
+    EXPECT_TRUE(find("Cruise mode throttle minimum voltage (V)").at("a").is_null()) << "B's second row of the name";
+    const Json onlyA = find("Speed limit enable");
+    EXPECT_EQ(onlyA.at("a"), Json::parse(R"j({"row": 9, "name": "Speed limit enable", "value": "0:Disable"})j"));
+    EXPECT_TRUE(onlyA.at("b").is_null());
+    const Json onlyB = find("3-Gears enable");
+    EXPECT_TRUE(onlyB.at("a").is_null());
+    EXPECT_EQ(onlyB.at("b").at("value"), "1:Enable");
+    for (const Json& row : rows)
+        if (!row.at("a").is_null() && !row.at("b").is_null()) EXPECT_EQ(row.at("a").at("name"), row.at("b").at("name"));
+
+    r = Run({"diff", Sample("standard-a.foc"), Sample("standard-b.foc")});
+    EXPECT_NE(r.out.find("Speed limit enable                        0:Disable  ->  (none)\n"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("3-Gears enable                            (none)  ->  1:Enable\n"), std::string::npos);
+    EXPECT_EQ(r.out.find("Cruise Control Enable"), std::string::npos);
+
+    // An FOC set and a standard one share no row: every row is one-sided.
+    r = Run({"diff", "--json", Sample("foc.ged"), Sample("standard-b.foc")});
+    EXPECT_EQ(r.rc, 1);
+    for (const Json& row : Json::parse(r.out).at("rows")) EXPECT_TRUE(row.at("a").is_null() || row.at("b").is_null());
+}
+
+TEST_F(Cli, ShowAndCheckTakeSeveralFiles) {
+    const std::string a = Sample("standard-a.foc"), b = Sample("standard-b.foc"), foc = Sample("foc.ged");
+    const std::string single = Run({"show", b}).out;
+    Result r = Run({"show", a, b});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("==> " + a + " <==\n== Controller Parameter settings ==\n", 0), 0u) << r.out.substr(0, 200);
+    EXPECT_NE(r.out.find("\n\n==> " + b + " <==\n" + single), std::string::npos);
+
+    r = Run({"show", "--json", a, foc});
+    const Json sheets = Json::parse(r.out);
+    ASSERT_TRUE(sheets.is_array());
+    ASSERT_EQ(sheets.size(), 2u);
+    EXPECT_EQ(sheets[0].at("file"), a);
+    EXPECT_EQ(sheets[1].at("kind"), "foc");
+    EXPECT_FALSE(Json::parse(Run({"show", "--json", a}).out).contains("file")) << "one file: one object, as ever";
+
+    // An unreadable file is named and skipped; the others are still shown.
+    r = Run({"show", a, dir_ + "/none.foc", b});
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_NE(r.err.find("none.foc"), std::string::npos);
+    EXPECT_NE(r.out.find("==> " + b + " <=="), std::string::npos);
+
+    const std::string bad = Patched("standard-b.foc", 202, 1, "bad.foc");  // pole pairs out of range
+    r = Run({"check", a, bad, foc});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.out, "==> " + bad + " <==\nInput data is not legitimate\n\nNumber of pole pairs: 2.0 ≤ x ≤ 28.0\n");
+    EXPECT_EQ(Run({"check", a, b, foc}).rc, 0);
 }
 
 TEST_F(Cli, BadFilesAndUsageExitTwoWithAMessage) {
@@ -170,9 +267,11 @@ TEST_F(Cli, BadFilesAndUsageExitTwoWithAMessage) {
         {{"show", dir_ + "/missing.foc"}, "cannot read"},
         {{"show", shortFile}, "too short"},
         {{"show", upper}, "unknown file type"},
-        {{"check"}, "check takes FILE"},
-        {{"frobnicate"}, "unknown command"},
-        {{"--lang", "de", "show", shortFile}, "--lang takes en or cn"},
+        {{"check"}, "FILE is required"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{"--lang", "de", "show", shortFile}, "--lang: de not in {en,cn}"},
+        {{"show", shortFile, "--lang", "de"}, "--lang: de not in {en,cn}"},
+        {{"show", "--frob", shortFile}, "not expected: --frob"},
         {{"tables"}, "tables takes --json"},
         {{}, "no command"},
     };
@@ -180,8 +279,31 @@ TEST_F(Cli, BadFilesAndUsageExitTwoWithAMessage) {
         Result r = Run(c.args);
         EXPECT_EQ(r.rc, 2) << c.says;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        // Bad usage points to --help; a bad file is about the file alone.
+        const bool badFile = c.args.size() == 2 && c.args[0] == "show";
+        EXPECT_EQ(r.err.find("--help' for more information") == std::string::npos, badFile) << r.err;
+        EXPECT_LT(r.err.size(), 300u) << "points to --help instead of printing it";
         EXPECT_EQ(r.out, "");
     }
+}
+
+TEST_F(Cli, HelpForEachCommandAndTheVersion) {
+    Result r = Run({"--help"});
+    EXPECT_EQ(r.rc, 0);
+    for (const char* cmd : {"tables", "show", "check", "diff", "ports", "upload", "download", "store", "restore"}) {
+        EXPECT_NE(r.out.find(std::string("\n  ") + cmd + " "), std::string::npos) << cmd;
+        for (const char* where : {"before", "after"}) {
+            Result h = std::string(where) == "before" ? Run({cmd, "--help"}) : Run({"--lang", "cn", cmd, "-h"});
+            EXPECT_EQ(h.rc, 0) << cmd;
+            EXPECT_NE(h.out.find(std::string("Usage: drivetune-cli ") + cmd), std::string::npos) << h.out;
+        }
+    }
+    EXPECT_NE(Run({"download", "--help"}).out.find("--dry-run"), std::string::npos);
+    EXPECT_EQ(Run({"check", Sample("foc.ged"), "--trace"}).rc, 0) << "global options after the command";
+    dt::SetFrameTrace(false);
+    r = Run({"--version"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.out, "drivetune-cli " DRIVETUNE_VERSION "\n");
 }
 
 TEST_F(Cli, LanguageFollowsTextIniUnlessForced) {
@@ -192,21 +314,33 @@ TEST_F(Cli, LanguageFollowsTextIniUnlessForced) {
     EXPECT_NE(Run({"show", sample}).out.find("[电机]"), std::string::npos);
     EXPECT_NE(Run({"--lang", "en", "show", sample}).out.find("[Motor parameters]"), std::string::npos);
     EXPECT_NE(Run({"--lang=cn", "show", sample}).out.find("1: 开启"), std::string::npos);
+    EXPECT_NE(Run({"show", sample, "--lang", "en"}).out.find("[Motor parameters]"), std::string::npos);
+}
+
+TEST_F(Cli, JsonStaysValidWhateverTheTextsHold) {
+    // A distributor's name with a quote, a backslash and a tab.
+    std::ofstream(dir_ + "/text.ini") << "3006=Volt\"age\\ (V)\tnominal\r\n";
+    Result r = Run({"show", Sample("standard-b.foc"), "--json"});
+    ASSERT_EQ(r.rc, 0);
+    const Json sheet = Json::parse(r.out);
+    EXPECT_EQ(SheetRow(sheet, "ParameterSettings", 6).at("name"), "Volt\"age\\ (V)\tnominal");
+    EXPECT_NO_THROW(Json::parse(Run({"diff", "--json", Sample("standard-a.foc"), Sample("standard-b.foc")}).out));
 }
 
 TEST_F(Cli, TablesJsonHoldsTheFiveBuiltInSets) {
     Result r = Run({"tables", "--json"});
     ASSERT_EQ(r.rc, 0);
-    size_t p = 0;
-    for (const char* name : {"ParameterSettings", "FunctionSettingsA", "FunctionSettingsB", "ProfessionalSettings",
-                             "FocSettings"}) {
-        size_t at = r.out.find(std::string("{\"name\": \"") + name + "\"", p);
-        ASSERT_NE(at, std::string::npos) << name;
-        p = at;
-    }
-    EXPECT_NE(r.out.find("\"hint_en\": \"Controller has its maximum allowable input voltage,\\n\\nwhen higher"),
-              std::string::npos);
-    EXPECT_NE(r.out.find("\"groups\": []}"), std::string::npos) << "FocSettings has no groups";
+    const Json sets = Json::parse(r.out).at("sets");
+    std::vector<std::string> names;
+    for (const Json& set : sets) names.push_back(set.at("name"));
+    EXPECT_EQ(names, (std::vector<std::string>{"ParameterSettings", "FunctionSettingsA", "FunctionSettingsB",
+                                               "ProfessionalSettings", "FocSettings"}));
+    bool hintFound = false;
+    for (const Json& row : sets[0].at("rows"))
+        hintFound |= row.at("hint_en").get<std::string>().rfind(
+                         "Controller has its maximum allowable input voltage,\n\nwhen higher", 0) == 0;
+    EXPECT_TRUE(hintFound) << "hints keep their line breaks";
+    EXPECT_TRUE(sets[4].at("groups").empty()) << "FocSettings has no groups";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "CliMain.h"
+#include "Json.h"
 #include "QtTestApp.h"
 
 namespace clitest {
@@ -70,7 +71,45 @@ Bytes WithWord(Bytes block, int index, int value) {
     return block;
 }
 
+namespace {
+
+Bytes FasterMotor(Bytes b) { return WithWord(std::move(b), 203, 1500); }  // rated motor speed
+
+Bytes FasterFoc(Bytes b) {  // maximum forward speed, little-endian at offset 6
+    b.at(6) = 600 & 0xFF;
+    b.at(7) = 600 >> 8;
+    return b;
+}
+
+}  // namespace
+
+const std::vector<Kind>& Kinds() {
+    static const std::vector<Kind> kKinds = {
+        {"standard", {}, "standard-b.foc", "== Controller Parameter settings ==", "ged", FasterMotor,
+         "Rated motor speed (rpm)", "1000", "1500"},
+        {"foc", {"--foc"}, "foc.ged", "== FOC Controller setting ==", "foc", FasterFoc,
+         "Maximum Forward speed (rpm)", "500", "600"},
+    };
+    return kKinds;
+}
+
+std::string Extension(const Kind& k) { return std::string(k.sample).substr(std::string(k.sample).rfind('.')); }
+
+bool WroteAnything(const std::string& log) {
+    for (const char* code : {"rx 0x21", "rx 0x28", "rx 0x29", "rx 0x2A", "rx 0x2B", "rx 0x2C", "rx 0x80"})
+        if (Contains(log, code)) return true;
+    return false;
+}
+
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+bool ShowsValue(const std::string& text, const std::string& name, const std::string& value) {
+    const dt::cli::Json sheet = dt::cli::Json::parse(text, nullptr, false);
+    if (!sheet.is_object() || !sheet.contains("rows")) return false;
+    for (const dt::cli::Json& row : sheet.at("rows"))
+        if (row.at("name") == name && row.at("value") == value) return true;
+    return false;
+}
 
 void CliOnline::SetUp() {
     dir_ = std::make_unique<QTemporaryDir>();

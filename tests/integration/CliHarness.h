@@ -1,6 +1,6 @@
 #pragma once
-// drivetune-cli run in this process against drivetune-sim in its own, each test with a
-// settings folder of its own.
+// drivetune-cli run in this process against drivetune-sim in its own, each test with its own
+// settings, data (backups) and state (log) folders, never the real home.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -43,6 +43,26 @@ std::string Sample(const std::string& name);
 // A standard block with the big-endian word at index (section*100 + word) set to value.
 Bytes WithWord(Bytes block, int index, int value);
 
+// One controller kind: how the simulator plays it, its file, and one value a download changes.
+struct Kind {
+    const char* name;
+    std::vector<std::string> simArgs;
+    const char* sample;   // the simulator's own set
+    const char* heading;  // first line of its sheet
+    const char* otherExtension;
+    Bytes (*edit)(Bytes);
+    const char* editedRow;     // the row the edit changes
+    const char* factoryValue;  // its value before the edit
+    const char* editedValue;   // and after it
+};
+// The standard controller and the FOC one.
+const std::vector<Kind>& Kinds();
+// ".foc" or ".ged"
+std::string Extension(const Kind& k);
+
+// Frames in the simulator's --verbose log that write or store values.
+bool WroteAnything(const std::string& log);
+
 class CliOnline : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -62,5 +82,7 @@ private:
 };
 
 bool Contains(const std::string& text, const std::string& part);
+// True when the JSON sheet in text has a row of this name showing this value.
+bool ShowsValue(const std::string& text, const std::string& name, const std::string& value);
 
 }  // namespace clitest

@@ -1,45 +1,13 @@
 // drivetune-cli's online commands against the virtual controller, for both controller kinds.
 #include "CliHarness.h"
+#include "Json.h"
+#include "SupportLog.h"
 
 using namespace clitest;
 
-namespace {
-
-// One controller kind: how the simulator plays it, its file, and one value a download changes.
-struct Kind {
-    const char* name;
-    std::vector<std::string> simArgs;
-    const char* sample;   // the simulator's own set
-    const char* heading;  // first line of its sheet
-    const char* otherExtension;
-    Bytes (*edit)(Bytes);
-    const char* factoryValue;  // JSON name and value before the edit
-    const char* editedValue;   // and after it
-};
-
-Bytes FasterMotor(Bytes b) { return WithWord(std::move(b), 203, 1500); }  // rated motor speed
-
-Bytes FasterFoc(Bytes b) {  // maximum forward speed, little-endian at offset 6
-    b.at(6) = 600 & 0xFF;
-    b.at(7) = 600 >> 8;
-    return b;
-}
-
-const Kind kKinds[] = {
-    {"standard", {}, "standard-b.foc", "== Controller Parameter settings ==", "ged", FasterMotor,
-     "\"name\": \"Rated motor speed (rpm)\", \"value\": \"1000\"",
-     "\"name\": \"Rated motor speed (rpm)\", \"value\": \"1500\""},
-    {"foc", {"--foc"}, "foc.ged", "== FOC Controller setting ==", "foc", FasterFoc,
-     "\"name\": \"Maximum Forward speed (rpm)\", \"value\": \"500\"",
-     "\"name\": \"Maximum Forward speed (rpm)\", \"value\": \"600\""},
-};
-
-std::string Extension(const Kind& k) { return std::string(k.sample).substr(std::string(k.sample).rfind('.')); }
-
-}  // namespace
 
 TEST_F(CliOnline, UploadPrintsTheControllerAndSavesItsFile) {
-    for (const Kind& k : kKinds) {
+    for (const Kind& k : Kinds()) {
         SCOPED_TRACE(k.name);
         StartSim(k.simArgs);
         const std::string file = Dir() + "/read" + Extension(k);
@@ -51,14 +19,19 @@ TEST_F(CliOnline, UploadPrintsTheControllerAndSavesItsFile) {
 
         r = Cli({"upload", "--json", "--port", sim().Path()});
         ASSERT_EQ(r.rc, 0) << r.err;
-        EXPECT_EQ(r.out.rfind(std::string("{\"kind\": \"") + k.name + "\"", 0), 0u) << r.out;
-        EXPECT_TRUE(Contains(r.out, k.factoryValue)) << r.out;
+        const dt::cli::Json read = dt::cli::Json::parse(r.out);
+        EXPECT_EQ(read.at("kind"), k.name);
+        // One set, one sheet: read from the controller or shown from the file it was saved to.
+        const dt::cli::Json saved = dt::cli::Json::parse(Cli({"show", "--json", file}).out);
+        EXPECT_EQ(read.at("modelWord"), saved.at("modelWord"));
+        EXPECT_EQ(read, saved);
+        EXPECT_TRUE(ShowsValue(r.out, k.editedRow, k.factoryValue)) << r.out;
         EXPECT_EQ(r.err, "Upload parameters successfully\n");
     }
 }
 
 TEST_F(CliOnline, UploadRefusesToSaveAControllerUnderTheOtherKindOfFile) {
-    for (const Kind& k : kKinds) {
+    for (const Kind& k : Kinds()) {
         SCOPED_TRACE(k.name);
         StartSim(k.simArgs);
         const std::string file = Dir() + "/read." + k.otherExtension;
@@ -71,7 +44,7 @@ TEST_F(CliOnline, UploadRefusesToSaveAControllerUnderTheOtherKindOfFile) {
 }
 
 TEST_F(CliOnline, DownloadWritesTheFileAndTheControllerKeepsIt) {
-    for (const Kind& k : kKinds) {
+    for (const Kind& k : Kinds()) {
         SCOPED_TRACE(k.name);
         StartSim(k.simArgs);
         const std::string file = WriteTemp(std::string("edited") + Extension(k), k.edit(ReadFile(Sample(k.sample))));
@@ -82,12 +55,12 @@ TEST_F(CliOnline, DownloadWritesTheFileAndTheControllerKeepsIt) {
 
         r = Cli({"upload", "--port", sim().Path(), "--json"});
         ASSERT_EQ(r.rc, 0) << r.err;
-        EXPECT_TRUE(Contains(r.out, k.editedValue)) << r.out;
+        EXPECT_TRUE(ShowsValue(r.out, k.editedRow, k.editedValue)) << r.out;
     }
 }
 
 TEST_F(CliOnline, StoreReadsTheIdentityQuietlyThenStores) {
-    for (const Kind& k : kKinds) {
+    for (const Kind& k : Kinds()) {
         SCOPED_TRACE(k.name);
         StartSim(k.simArgs);
         CliResult r = Cli({"store", "--port", sim().Path()});
@@ -98,7 +71,7 @@ TEST_F(CliOnline, StoreReadsTheIdentityQuietlyThenStores) {
 }
 
 TEST_F(CliOnline, RestoreBringsBackTheFactoryValuesAndShowsThem) {
-    for (const Kind& k : kKinds) {
+    for (const Kind& k : Kinds()) {
         SCOPED_TRACE(k.name);
         StartSim(k.simArgs);
         const std::string file = WriteTemp(std::string("edited") + Extension(k), k.edit(ReadFile(Sample(k.sample))));
@@ -107,7 +80,7 @@ TEST_F(CliOnline, RestoreBringsBackTheFactoryValuesAndShowsThem) {
         CliResult r = Cli({"restore", "--port", sim().Path(), "--json"});
         ASSERT_EQ(r.rc, 0) << r.err;
         EXPECT_EQ(r.err, "Restore the default parameters successfully\nUpload parameters successfully\n");
-        EXPECT_TRUE(Contains(r.out, k.factoryValue)) << r.out;
+        EXPECT_TRUE(ShowsValue(r.out, k.editedRow, k.factoryValue)) << r.out;
     }
 }
 
@@ -155,24 +128,27 @@ TEST_F(CliOnline, UsageErrorsExitTwoBeforeAnyPortIsOpened) {
     const std::string shortFile = WriteTemp("short.foc", Bytes(1000, 0));
     struct Case {
         std::vector<std::string> args;
-        const char* reason;
+        std::string reason;
     } cases[] = {
-        {{"upload"}, "--port is missing"},
-        {{"upload", "--port"}, "--port needs a value"},
-        {{"upload", "--port", "ttyUSB0"}, "--port takes COM<n> or a device path"},
-        {{"upload", "--port", "COM0"}, "--port takes COM1 to COM1024"},
-        {{"upload", "--port", "COM2000"}, "--port takes COM1 to COM1024"},
-        {{"upload", "--port", "COM3", "--baud", "fast"}, "--baud takes a rate"},
-        {{"upload", "--port", "COM3", "--port", "COM4"}, "--port is given twice"},
+        {{"upload"}, "--port is required"},
+        {{"upload", "--port"}, "--port: 1 required P missing"},
+        {{"upload", "--port", "ttyUSB0"}, "--port: takes COM<n> or a device path"},
+        {{"upload", "--port", "COM0"}, "--port: takes COM1 to COM1024"},
+        {{"upload", "--port", "COM2000"}, "--port: takes COM1 to COM1024"},
+        {{"upload", "--port", "COM3", "--baud", "fast"}, "--baud: Value fast"},
+        {{"upload", "--port", "COM3", "--port", "COM4"}, "--port: At Most 1"},
         {{"upload", "--port", "COM3", "-o", "x.txt"}, "the name must end in .foc or .ged"},
-        {{"upload", "--port", "COM3", "--verbose"}, "unknown option \"--verbose\""},
-        {{"download", "--port", "COM3"}, "FILE is missing"},
-        {{"download", "--port", "COM3", foc, foc}, "only one FILE is taken"},
+        {{"upload", "--port", "COM3", "--verbose"}, "not expected: --verbose"},
+        {{"download", "--port", "COM3"}, "FILE is required"},
+        {{"download", "--port", "COM3", foc, foc}, "FILE: At Most 1 required but received 2"},
         {{"download", "--port", "COM3", Dir() + "/none.foc"}, "cannot read"},
         {{"download", "--port", "COM3", shortFile}, "file too short"},
-        {{"download", "--port", "COM3", "--json", foc}, "unknown option \"--json\""},
-        {{"store", "--port", "COM3", foc}, "unexpected operand"},
-        {{"ports", "--all"}, "ports takes no arguments"},
+        {{"download", "--port", "COM3", foc, "-o"}, "not expected: -o"},
+        {{"download", "--port", "COM3", "--dry-run", "--verify", foc}, "--dry-run excludes --verify"},
+        {{"diff", "--port", "COM3", foc, foc}, "diff takes two files A B, or --port P and one FILE"},
+        {{"diff", "--port", "COM3", Dir() + "/none.foc"}, "cannot read"},
+        {{"store", "--port", "COM3", foc}, "not expected: " + foc},
+        {{"ports", "--all"}, "not expected: --all"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.back());
@@ -182,4 +158,21 @@ TEST_F(CliOnline, UsageErrorsExitTwoBeforeAnyPortIsOpened) {
         EXPECT_FALSE(Contains(r.err, "fail to open")) << r.err;
         EXPECT_EQ(r.out, "");
     }
+}
+
+TEST_F(CliOnline, TheSupportLogHoldsCommandsMessagesAndWithTraceFrames) {
+    StartSim({});
+    dt::StartSupportLog("drivetune-cli");
+    CliResult r = Cli({"upload", "--port", sim().Path(), "--trace"});
+    dt::SetFrameTrace(false);
+    r = Cli({"store", "--port", Dir() + "/ttyNone"});
+    dt::StopSupportLog();
+    const Bytes bytes = ReadFile(dt::SupportLogPath());
+    const std::string log(bytes.begin(), bytes.end());
+    EXPECT_TRUE(Contains(log, "command: upload --port " + sim().Path() + " --trace\n")) << log;
+    EXPECT_TRUE(Contains(log, "message: Upload parameters successfully\n")) << log;
+    EXPECT_TRUE(Contains(log, "command upload ended with exit status 0\n")) << log;
+    EXPECT_TRUE(Contains(log, "66 10")) << "the identity request, traced in hex\n" << log;
+    EXPECT_TRUE(Contains(log, "message: fail to open the serial port COM0 9600")) << log;
+    EXPECT_TRUE(Contains(log, "command store ended with exit status 1\n")) << log;
 }

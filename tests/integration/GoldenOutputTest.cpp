@@ -40,7 +40,8 @@ std::vector<GoldenCase> Cases() {
 // What scripts/golden-cli writes for one case: standard output, standard error, exit status.
 std::string RunCli(const std::string& args, const std::string& scratch) {
     const std::string err = scratch + "/err";
-    const std::string command = "cd '" DT_SOURCE_DIR "/samples' && XDG_CONFIG_HOME='" + scratch + "' '" DT_BINARY_DIR
+    const std::string command = "cd '" DT_SOURCE_DIR "/samples' && XDG_CONFIG_HOME='" + scratch + "' XDG_DATA_HOME='" + scratch +
+                                "' XDG_STATE_HOME='" + scratch + "' '" DT_BINARY_DIR
                                 "/cli/drivetune-cli' " + args + " 2>'" + err + "'";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return "popen failed";

@@ -18,6 +18,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "Version.h"
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -394,7 +396,7 @@ TEST(SimController, LoadsParameterFiles) {
     WriteFile(dir + "/short.ged", Bytes(31, 0));
     for (const char* name : {"/short.foc", "/short.ged", "/missing.foc"}) {
         RunResult r = RunToEnd({"--file", dir + name});
-        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_EQ(r.status, 2) << name;  // a file that cannot be used, as for the command line
         EXPECT_NE(r.out.find(name + 1), std::string::npos) << r.out;
     }
     std::system(("rm -rf " + dir).c_str());
@@ -559,11 +561,14 @@ TEST(SimCommandLine, HelpNamesEveryOptionAndBadLinesAreRefused) {
                                "--silent", "--delay-ms", "--answer-00", "--garbage", "--split", "--fail-store",
                                "--short-block", "--pace", "--baud", "--verbose"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    RunResult version = RunToEnd({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "drivetune-sim " DRIVETUNE_VERSION "\n");
 
     const std::vector<std::string> bad[] = {
         {"--no-such-flag"}, {"--delay-ms"}, {"--delay-ms", "-5"}, {"--answer-00", "x"},
         {"--bind", "COM0"}, {"--bind", "LPT1"}, {"--baud", "0"}, {"--foc", "--variant-a"},
-        {"--foc", "--uncalibrated"}, {"--silent=1"},
+        {"--foc", "--uncalibrated"}, {"--silent=1"}, {"--file"},
     };
     for (const auto& args : bad) {
         RunResult r = RunToEnd(args);

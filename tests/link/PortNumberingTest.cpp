@@ -18,6 +18,13 @@ std::vector<std::string> Texts(const std::vector<PortEntry>& entries) {
     return out;
 }
 
+// Devices the system would report without a description.
+std::vector<SerialDevice> Devices(const std::vector<std::string>& paths) {
+    std::vector<SerialDevice> out;
+    for (const std::string& p : paths) out.push_back({p, "", ""});
+    return out;
+}
+
 }  // namespace
 
 TEST(PortNumbering, AutomaticNumbers) {
@@ -55,7 +62,7 @@ TEST(PortNumbering, AutomaticNumbers) {
          {"COM97 (/dev/pts/3)", "COM98 (/dev/rfcomm0)"}},
         {"no devices", {}, {}, {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(Texts(NumberPorts(c.devices, c.bindings)), c.expected) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(Texts(NumberPorts(Devices(c.devices), c.bindings)), c.expected) << c.name;
 }
 
 TEST(PortNumbering, BindingsFromThePortsFolder) {
@@ -81,9 +88,7 @@ TEST(PortNumbering, BindingsFromThePortsFolder) {
     EXPECT_TRUE(ReadPortBindings(dir.filePath("missing").toStdString()).empty());
 
     // The system view: bindings (each one as given) plus listed devices, box entries in text order.
-    PortNumbering numbering(ports.toStdString(), [] {
-        return std::vector<std::string>{"/dev/ttyS1", "/dev/ttyUSB0"};
-    });
+    PortNumbering numbering(ports.toStdString(), [] { return Devices({"/dev/ttyS1", "/dev/ttyUSB0"}); });
     EXPECT_EQ(numbering.BoxEntries(), (std::vector<std::string>{"COM2 (/dev/ttyS1)", "COM33 (/dev/ttyUSB0)",
                                                                 "COM5 (" + t + ")", "COM9 (" + t + ")"}));
     EXPECT_EQ(numbering.DeviceFor(5), t);
@@ -95,7 +100,7 @@ TEST(PortNumbering, BindingsFromThePortsFolder) {
 }
 
 TEST(PortNumbering, BoxOrderIsPlainTextOrder) {
-    PortNumbering numbering("", [] { return std::vector<std::string>{"/dev/ttyS1", "/dev/ttyS9", "/dev/ttyS0"}; });
+    PortNumbering numbering("", [] { return Devices({"/dev/ttyS1", "/dev/ttyS9", "/dev/ttyS0"}); });
     EXPECT_EQ(numbering.BoxEntries(),
               (std::vector<std::string>{"COM1 (/dev/ttyS0)", "COM10 (/dev/ttyS9)", "COM2 (/dev/ttyS1)"}));
 }
@@ -108,4 +113,71 @@ TEST(PortNumbering, TakePortFromList) {
         {"COM7x", 7}, {"COM99999999999", INT_MAX}, {"端口7", 0}, {"端口号8", 8},
     };
     for (const Case& c : cases) EXPECT_EQ(TakePortFromList(c.text), c.number) << c.text;
+}
+
+TEST(PortNumbering, EntriesNameTheAdapter) {
+    struct Case { const char* description; const char* maker; const char* entry; };
+    const Case cases[] = {
+        {"USB-Serial CH340", "", "COM33 (/dev/ttyUSB0, USB-Serial CH340)"},
+        {"USB2.0-Serial", "QinHeng Electronics", "COM33 (/dev/ttyUSB0, USB2.0-Serial QinHeng Electronics)"},
+        {"FT232R USB UART", "FTDI", "COM33 (/dev/ttyUSB0, FT232R USB UART FTDI)"},
+        {"Prolific USB-Serial", "prolific", "COM33 (/dev/ttyUSB0, Prolific USB-Serial)"},  // maker named once
+        {"", "Silicon Labs", "COM33 (/dev/ttyUSB0, Silicon Labs)"},
+        {"", "", "COM33 (/dev/ttyUSB0)"},
+        {"  Bad\nName\t ", "\x1b[31m", "COM33 (/dev/ttyUSB0, BadName [31m)"},  // no line breaks or escapes
+    };
+    for (const Case& c : cases) {
+        const auto entries = NumberPorts({{"/dev/ttyUSB0", c.description, c.maker}}, {});
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(entries[0].BoxText(), c.entry);
+        EXPECT_EQ(TakePortFromList(entries[0].BoxText()), 33) << c.entry;
+    }
+
+    // A bound device keeps the adapter name the system gives it.
+    QTemporaryDir dir;
+    const std::string dev = dir.filePath("ttyUSB0").toStdString();
+    QFile(QString::fromStdString(dev)).open(QIODevice::WriteOnly);
+    EXPECT_EQ(Texts(NumberPorts({{dev, "CP2102", "Silicon Labs"}}, {{5, dev}})),
+              (std::vector<std::string>{"COM5 (" + dev + ", CP2102 Silicon Labs)"}));
+}
+
+TEST(PortNumbering, OneScanPerActionAndNoneForABoundNumber) {
+    QTemporaryDir dir;
+    const QString ports = dir.filePath("ports");
+    QDir().mkpath(ports);
+    const QString bound = dir.filePath("bound-tty");
+    QFile(bound).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::link(bound, ports + "/com5"));
+    const QString plugged = dir.filePath("ttyUSB0");
+    QFile(plugged).open(QIODevice::WriteOnly);
+
+    std::vector<std::string> present = {plugged.toStdString()};
+    PortNumbering numbering(ports.toStdString(), [&] { return Devices(present); });
+
+    // A bound number, by number or by path, is found without a scan.
+    EXPECT_EQ(numbering.DeviceFor(5), bound.toStdString());
+    EXPECT_EQ(numbering.NumberOf(bound.toStdString()), 5);
+    EXPECT_EQ(numbering.ScanCount(), 0);
+
+    // Start-up: the box lists (one scan), the port opens from that scan.
+    EXPECT_EQ(numbering.BoxEntries().size(), 2u);
+    EXPECT_EQ(numbering.DeviceFor(33), plugged.toStdString());
+    EXPECT_EQ(numbering.ScanCount(), 1);
+    // A later Connect to the same port: still there, no scan.
+    EXPECT_EQ(numbering.DeviceFor(33), plugged.toStdString());
+    EXPECT_EQ(numbering.ScanCount(), 1);
+    // An adapter plugged in since: one scan finds it; one that is gone is looked for once.
+    present.push_back("/dev/ttyACM0");
+    EXPECT_EQ(numbering.DeviceFor(65), "/dev/ttyACM0");
+    EXPECT_EQ(numbering.ScanCount(), 2);
+    EXPECT_EQ(numbering.DeviceFor(40), "");
+    EXPECT_EQ(numbering.ScanCount(), 3);
+    // Each drop-down of the box scans afresh.
+    numbering.BoxEntries();
+    EXPECT_EQ(numbering.ScanCount(), 4);
+
+    // A fresh numbering that misses does not scan twice.
+    PortNumbering first(ports.toStdString(), [&] { return Devices(present); });
+    EXPECT_EQ(first.DeviceFor(40), "");
+    EXPECT_EQ(first.ScanCount(), 1);
 }

@@ -1,0 +1,51 @@
+#include "CliOptions.h"
+
+#include <cctype>
+
+#include "PortNumbering.h"
+
+namespace dt::cli {
+
+namespace {
+
+bool ParseDecimal(const std::string& text, long max, long& value) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    value = std::stol(text);
+    return value <= max;
+}
+
+bool StartsWithCom(const std::string& text) {
+    return text.size() > 3 && std::toupper(static_cast<unsigned char>(text[0])) == 'C' &&
+           std::toupper(static_cast<unsigned char>(text[1])) == 'O' &&
+           std::toupper(static_cast<unsigned char>(text[2])) == 'M' && std::isdigit(static_cast<unsigned char>(text[3]));
+}
+
+}  // namespace
+
+bool ParsePortChoice(const std::string& text, PortChoice& port, std::string& error) {
+    port = PortChoice();
+    if (StartsWithCom(text)) {
+        // A whole port box entry names its device after the number; the number decides.
+        size_t end = 3;
+        while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+        long n = 0;
+        const bool entryTail = end == text.size() || text.compare(end, 2, " (") == 0;
+        if (entryTail && ParseDecimal(text.substr(3, end - 3), kMaxPortNumber, n) && n >= 1) {
+            port.number = static_cast<int>(n);
+            return true;
+        }
+        error = "takes COM1 to COM" + std::to_string(kMaxPortNumber) + " or a device path, not \"" + text + "\"";
+        return false;
+    }
+    if (text.find('/') == std::string::npos) {
+        error = "takes COM<n> or a device path such as /dev/ttyUSB0, not \"" + text + "\"";
+        return false;
+    }
+    port.device = text;
+    port.number = PortNumbering::System().NumberOf(text);
+    return true;
+}
+
+}  // namespace dt::cli

@@ -1,0 +1,69 @@
+#include "Commands.h"
+
+#include "LanguageSetup.h"
+#include "Settings.h"
+#include "ToolState.h"
+
+namespace dt::cli {
+
+void Context::SetUp(ToolState& s) const {
+    s.settings = LoadSettings(DefaultSettingsPath());
+    ApplyLanguage(s, textIniPath);
+    if (opt.lang == "en") s.language = LANG_ENGLISH;
+    else if (opt.lang == "cn") s.language = LANG_CHINESE;
+    BuildChoiceLists(s.lists, s.optionTexts, s.language);
+}
+
+const std::vector<Command>& CommandTable() {
+    static const std::vector<Command> kTable = {
+        {"tables", "every built-in parameter table as JSON",
+         "Prints every built-in parameter table (rows, words, formats, ranges, hints, groups) as JSON.",
+         kJsonOption, 0, 0, nullptr, RunTables},
+        {"show", "the values of .foc or .ged files, as shown after an upload",
+         "Prints the values of each FILE as the window shows them after an upload: tables and groups as "
+         "headings, one \"name  value\" line per row. With several files each sheet is headed by "
+         "\"==> FILE <==\"; with --json one object per file, in an array when there are several.",
+         kJsonOption, 1, -1, ".foc files (standard controller) or .ged files (FOC controller)", RunShow},
+        {"check", "the range check a download makes",
+         "Runs the range check a download makes on each FILE. A refused file prints the refusal on "
+         "standard output (headed by \"==> FILE <==\" when several files are given). Exit status 1 when "
+         "any file is refused.",
+         0, 1, -1, ".foc or .ged files", RunCheck},
+        {"diff", "the rows whose shown values differ, between two files or a file and a controller",
+         "Compares A with B, or with --port the controller's values with FILE (a read only: nothing is "
+         "written). Rows are paired by set and row name; a row that only one side has is listed with "
+         "\"(none)\" (null in JSON) on the other. Exit status 0 when the shown values are equal, 1 when "
+         "they differ, 2 on error.",
+         kPortOption | kJsonOption, 1, -1, "two files A B, or one FILE with --port", RunDiff},
+        {"backups", "the automatic backups, newest first",
+         "Lists the backups kept in $XDG_DATA_HOME/DriveTune/backups (default "
+         "~/.local/share/DriveTune/backups), newest first: time, read or written, kind, identity, path. "
+         "Every set read from a controller and every set about to be written into one is kept there; "
+         "to put one back, download it: drivetune-cli download --port P FILE.",
+         kJsonOption, 0, 0, nullptr, RunBackups},
+        {"ports", "the port box entries, one per line",
+         "Prints the port box entries, one per line: COM<n> (<device>).", 0, 0, 0, nullptr, RunPorts},
+        {"upload", "read a controller and print it as show does",
+         "Reads every parameter of the controller and prints it as show does. -o saves the set (.foc for "
+         "a standard controller, .ged for an FOC one).",
+         kPortOption | kPortRequired | kOutputOption | kJsonOption, 0, 0, nullptr, RunUpload},
+        {"download", "write FILE into a controller of the same identity and store it",
+         "Reads the controller, then writes FILE into it (the same identity; the range check first) and "
+         "stores it. The set is backed up before it is written (see backups). --dry-run prints the rows "
+         "the download would change, as diff does, and writes "
+         "nothing. --verify reads the set back after the store and prints the rows that differ from what "
+         "was sent (name, sent, read back); exit status 1 when any does.",
+         kPortOption | kPortRequired | kJsonOption | kDryRunOption | kVerifyOption, 1, 1,
+         "the .foc or .ged file to write", RunDownload},
+        {"store", "ask the controller to store its current values",
+         "Reads the controller's identity, then asks it to store its current values.",
+         kPortOption | kPortRequired, 0, 0, nullptr, RunStore},
+        {"restore", "restore the controller's factory values, then read and print them",
+         "Reads the controller and backs its set up, then restores its factory values, reads them and "
+         "prints them as show does. --no-backup skips the first read and its backup.",
+         kPortOption | kPortRequired | kJsonOption | kNoBackupOption, 0, 0, nullptr, RunRestore},
+    };
+    return kTable;
+}
+
+}  // namespace dt::cli

@@ -1,0 +1,123 @@
+// The commands that work on files alone: tables, show, check, diff of two files.
+#include <algorithm>
+
+#include "Commands.h"
+#include "ExitStatus.h"
+#include "Json.h"
+#include "ParamTables.h"
+#include "RowDiff.h"
+#include "Sheet.h"
+#include "ToolState.h"
+
+namespace dt::cli {
+
+namespace {
+
+Json TableSetJson(const TableData& t) {
+    auto text = [](const char* s) { return std::string(s ? s : ""); };
+    Json rows = Json::array();
+    for (int i = 0; i < t.rowCount; ++i) {
+        const ParamRowData& r = t.rows[i];
+        rows.push_back({{"row", i}, {"name_cn", text(r.name_cn)}, {"name_en", text(r.name_en)}, {"kind", r.kind},
+                        {"read_only", r.read_only}, {"word", r.word}, {"bit", r.bit}, {"format", r.format},
+                        {"range", r.range}, {"hint_cn", text(r.hint_cn)}, {"hint_en", text(r.hint_en)}});
+    }
+    Json groups = Json::array();
+    for (int g = 0; g < t.groupCount; ++g)
+        groups.push_back({{"title_cn", text(t.groups[g].title_cn)}, {"title_en", text(t.groups[g].title_en)},
+                          {"rows", t.groups[g].rows}});
+    return {{"name", t.name}, {"rows", std::move(rows)}, {"groups", std::move(groups)}};
+}
+
+// Several files are each headed by their name, as head(1) does.
+void FileHeading(const Context& c, const std::string& path, bool& first) {
+    if (c.opt.files.size() < 2) return;
+    c.out << (first ? "" : "\n") << "==> " << path << " <==\n";
+    first = false;
+}
+
+// Runs each(path, state) on every file loaded into a state of its own. A file that cannot be
+// read is reported and skipped. The worst status wins: unreadable over refused over success.
+template <typename Each>
+int EachFile(const Context& c, Each&& each) {
+    int rc = kOk;
+    for (const std::string& path : c.opt.files) {
+        ToolState s;
+        c.SetUp(s);
+        rc = std::max(rc, LoadOrReport(s, path, c.err) ? each(path, s) : kUsage);
+    }
+    return rc;
+}
+
+}  // namespace
+
+int RunTables(const Context& c) {
+    if (!c.opt.json) {
+        c.err << "drivetune-cli: tables takes --json\nTry 'drivetune-cli tables --help' for more information.\n";
+        return kUsage;
+    }
+    Json sets = Json::array();
+    for (const TableData* t : {&ParameterSettingsData(), &FunctionSettingsAData(), &FunctionSettingsBData(),
+                               &ProfessionalSettingsData(), &FocSettingsData()})
+        sets.push_back(TableSetJson(*t));
+    PrintJson(c.out, Json{{"sets", std::move(sets)}});
+    return kOk;
+}
+
+int RunShow(const Context& c) {
+    bool first = true;
+    Json sheets = Json::array();
+    const int rc = EachFile(c, [&](const std::string& path, ToolState& s) {
+        const ValueCells cells = ShowValues(s);
+        if (c.opt.json) {
+            Json sheet = SheetJson(s, cells);
+            if (c.opt.files.size() > 1) {
+                Json named = {{"file", path}};
+                named.update(sheet);
+                sheet = std::move(named);
+            }
+            sheets.push_back(std::move(sheet));
+        } else {
+            FileHeading(c, path, first);
+            PrintSheet(c.out, s, cells);
+        }
+        return kOk;
+    });
+    if (c.opt.json && c.opt.files.size() > 1) PrintJson(c.out, sheets);
+    else if (c.opt.json && !sheets.empty()) PrintJson(c.out, sheets[0]);
+    return rc;
+}
+
+int RunCheck(const Context& c) {
+    bool first = true;
+    return EachFile(c, [&](const std::string& path, ToolState& s) {
+        ValueCells cells = ShowValues(s);
+        StoreValues(s, cells);
+        const ValidationResult v = ValidateAll(s, cells);
+        if (!v.refused) return kOk;
+        FileHeading(c, path, first);
+        c.out << v.message << "\n";
+        return kRefused;
+    });
+}
+
+int RunDiff(const Context& c) {
+    const size_t wanted = c.opt.hasPort ? 1 : 2;
+    if (c.opt.files.size() != wanted) {
+        c.err << "drivetune-cli: diff takes two files A B, or --port P and one FILE\n"
+                 "Try 'drivetune-cli diff --help' for more information.\n";
+        return kUsage;
+    }
+    if (c.opt.hasPort) return RunDiffWithController(c);
+    ToolState a, b;
+    c.SetUp(a);
+    c.SetUp(b);
+    if (!LoadOrReport(a, c.opt.files[0], c.err) || !LoadOrReport(b, c.opt.files[1], c.err)) return kUsage;
+    const std::vector<ShownRow> ra = ShownRows(a), rb = ShownRows(b);
+    const std::vector<RowChange> changes = ChangedRows(ra, rb);
+    if (c.opt.json) PrintChangesJson(c.out, changes, {"a", "b"});
+    else PrintChanges(c.out, changes);
+    return changes.empty() ? kOk : kDiffer;
+}
+
+}  // namespace dt::cli

@@ -1,0 +1,129 @@
+// The window on small and large screens, the port box's list width, one device scan per
+// action, and what the support log keeps of a session.
+#include <QAbstractItemView>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "MainFrame.h"
+#include "PortBox.h"
+#include "PortNumbering.h"
+#include "SupportLog.h"
+#include "Version.h"
+#include "WindowHarness.h"
+
+namespace {
+
+TEST(WindowPlacement, SmallScreensMaximiseLargerOnesCentre1070x720) {
+    struct Case { QRect available; QRect geometry; bool maximised; };
+    const Case cases[] = {
+        {QRect(0, 0, 1024, 600), QRect(0, 0, 1024, 600), true},
+        {QRect(0, 27, 1366, 714), QRect(0, 27, 1366, 714), true},      // a panel leaves 714 of 768
+        {QRect(0, 0, 1069, 900), QRect(0, 0, 1069, 900), true},
+        {QRect(0, 0, 1280, 720), QRect(105, 0, 1070, 720), false},      // 2560 x 1440 at scale 2: it fits
+        {QRect(0, 0, 1920, 1080), QRect(425, 180, 1070, 720), false},
+        {QRect(1920, 30, 1920, 1050), QRect(2345, 195, 1070, 720), false},  // a second screen, a top panel
+        {QRect(), QRect(0, 0, 1070, 720), false},                       // no screen known
+    };
+    for (const Case& c : cases) {
+        const CMainFrame::Placement p = CMainFrame::ChoosePlacement(c.available);
+        EXPECT_EQ(p.geometry, c.geometry) << c.available.width() << "x" << c.available.height();
+        EXPECT_EQ(p.maximised, c.maximised) << c.available.width() << "x" << c.available.height();
+        if (c.available.isValid()) EXPECT_TRUE(c.available.contains(p.geometry));
+    }
+}
+
+TEST(PortBoxList, WideEnoughForTheLongestEntryWhileTheBoxKeepsItsSize) {
+    EnsureQtApplication();
+    const std::string longest = "COM33 (/dev/serial/by-id/usb-1a86_USB2.0-Serial-if00-port0, USB2.0-Serial QinHeng)";
+    CPortBox box([&] { return std::vector<std::string>{"COM1 (/dev/ttyS0)", longest}; });
+    box.setGeometry(0, 0, 80, box.sizeHint().height());
+    box.RefreshPortList();
+    EXPECT_EQ(box.width(), 80);
+    const int text = box.view()->fontMetrics().horizontalAdvance(QString::fromStdString(longest));
+    EXPECT_GT(box.view()->minimumWidth(), text);
+    box.show();
+    box.showPopup();  // refills, and the open list takes the width
+    EXPECT_GT(box.view()->window()->width(), text);
+    EXPECT_EQ(box.width(), 80);
+    box.hidePopup();
+    EXPECT_EQ(dt::TakePortFromList(box.itemText(1).toStdString()), 33);
+}
+
+// The window against drivetune-sim, with the device list counted and the log in a temp folder.
+class SessionTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        oldState_ = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", state_.path().toLocal8Bit());
+        dt::StartSupportLog("drivetune");
+    }
+    void TearDown() override {
+        app_.reset();
+        dt::StopSupportLog();
+        qputenv("XDG_STATE_HOME", oldState_);
+        WindowTest::TearDown();
+    }
+    void Start(const std::string& device) {
+        app_ = std::make_unique<CDriveTuneApp>();
+        app_->SetPortNumbering(dt::PortNumbering(dt::SettingsFolder(dt::DefaultSettingsPath()) + "/ports", [this, device] {
+            ++scans_;
+            return std::vector<dt::SerialDevice>{{device, "USB-Serial CH340", ""}};
+        }));
+        app_->SetHooks([this](const std::string& text, int) { shown_.push_back(text); return 1; }, {});
+        ASSERT_TRUE(app_->InitInstance(false));
+    }
+    CControlPanel& Panel() { return *app_->MainFrame()->Panel(); }
+    bool Press(int id) {
+        const size_t before = shown_.size();
+        Panel().Button(id)->click();
+        return QTest::qWaitFor([&] { return shown_.size() > before; }, 5000);
+    }
+    QString Log() const {
+        QFile f(state_.path() + "/DriveTune/drivetune.log");
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    QTemporaryDir state_;
+    QByteArray oldState_;
+    std::unique_ptr<CDriveTuneApp> app_;
+    std::vector<std::string> shown_;
+    int scans_ = 0;
+};
+
+TEST_F(SessionTest, OneScanAtStartUpNoneForConnectAndTheSessionLogged) {
+    ASSERT_TRUE(StartSim({}));
+    Start(SimDevice().toStdString());
+    const std::string entry = "COM97 (" + SimDevice().toStdString() + ", USB-Serial CH340)";
+    EXPECT_EQ(Panel().PortBox()->currentText().toStdString(), entry);
+    EXPECT_TRUE(app_->Port().IsOpen());
+    EXPECT_EQ(scans_, 1);  // the box's list and the opening share it
+
+    ASSERT_TRUE(Press(CControlPanel::IDC_CONNECT));
+    EXPECT_EQ(shown_.back(), "Upload parameters successfully");
+    EXPECT_EQ(scans_, 1);  // the port is still where the scan found it
+    Panel().PortBox()->showPopup();
+    Panel().PortBox()->hidePopup();
+    EXPECT_EQ(scans_, 2);
+
+    const QString log = Log();
+    for (const QString& line : {QString("drivetune " DRIVETUNE_VERSION " started"),
+                                "port COM97 opened: " + SimDevice() + " at 9600 baud",
+                                "command: Connect " + QString::fromStdString(entry),
+                                QString("message: Upload parameters successfully")})
+        EXPECT_TRUE(log.contains(line)) << line.toStdString() << "\n" << log.toStdString();
+    EXPECT_FALSE(log.contains("sent 66")) << "frames only with the trace on";
+}
+
+TEST_F(SessionTest, APortThatDoesNotOpenIsLoggedWithItsReason) {
+    Start("/nonexistent/ttyUSB7");
+    ASSERT_EQ(shown_.size(), 1u);
+    EXPECT_EQ(shown_[0], "fail to open the serial port COM40 9600\nNothing answers at /nonexistent/ttyUSB7: check the "
+                         "cable and the adapter,\nthen choose the port again from the list.");
+    EXPECT_TRUE(Log().contains("port did not open: /nonexistent/ttyUSB7: missing")) << Log().toStdString();
+    EXPECT_TRUE(Log().contains("message: fail to open the serial port COM40 9600 / Nothing answers")) << Log().toStdString();
+}
+
+}  // namespace
