@@ -3,10 +3,6 @@
 #include <string>
 #include <vector>
 
-namespace dt {
-struct ToolState;
-}
-
 namespace dt::cli {
 
 // Runs drivetune-cli with the process arguments; returns the exit status.
@@ -14,8 +10,5 @@ int Main(int argc, char** argv);
 // The same with explicit streams, for tests; textIniPath is where text.ini is looked up.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
         const std::string& textIniPath = "text.ini");
-
-// The rows of two loaded sets whose shown values differ, as `diff` prints them.
-void PrintDiff(std::ostream& out, ToolState& a, ToolState& b, bool json);
 
 }  // namespace dt::cli

@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     switch ((flags >> 2) & 3) {
     case STEP_SHEET: {
         const ValueCells cells = ShowValues(a);
-        if (json) PrintSheetJson(out, a, cells);
+        if (json) PrintJson(out, SheetJson(a, cells));
         else PrintSheet(out, a, cells);
         break;
     }

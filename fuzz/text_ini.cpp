@@ -17,7 +17,7 @@ void Exercise(ToolState& s, FileKind kind, const Bytes& file, uint32_t pick, Nul
         for (std::string& c : cells) c = "-1";
         out << ValidateAll(s, cells).message;
     } else if (pick & 4) {
-        cli::PrintSheetJson(out, s, cells);
+        cli::PrintJson(out, cli::SheetJson(s, cells));
     } else {
         cli::PrintSheet(out, s, cells);
     }
