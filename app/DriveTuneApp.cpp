@@ -22,7 +22,6 @@ bool CDriveTuneApp::InitInstance(bool show) {
     dt::InstallFontSubstitutions();
     doc_.OnNewDocument();
     frame_ = std::make_unique<CMainFrame>(state_, port_, paths_, lister_);
-    if (messageHook_) frame_->SetMessageHook(messageHook_);
     if (fileHook_) frame_->SetFileHook(fileHook_);
     if (!frame_->OnCreate()) {
         frame_.reset();

@@ -22,12 +22,9 @@ public:
     // (fonts, balloon, control panel with its port, the empty grid). False ends the program.
     // show = false leaves the window hidden (tests decide themselves).
     bool InitInstance(bool show = true);
-    // Replacements for the message box and the file dialogs, handed to the main window when it
-    // is made, so start-up messages reach them too (tests).
-    void SetHooks(CMainFrame::MessageHook message, CMainFrame::FileHook file) {
-        messageHook_ = std::move(message);
-        fileHook_ = std::move(file);
-    }
+    // A replacement for the file dialogs, handed to the main window when it is made (tests).
+    // Message boxes are answered through the one message hook of MessageDlg.h.
+    void SetFileHook(CMainFrame::FileHook file) { fileHook_ = std::move(file); }
 
     // Nothing is written at exit.
     int ExitInstance() { return 0; }
@@ -50,6 +47,5 @@ private:
     dt::SerialPort port_;
     CDriveTuneDoc doc_;
     std::unique_ptr<CMainFrame> frame_;
-    CMainFrame::MessageHook messageHook_;
     CMainFrame::FileHook fileHook_;
 };

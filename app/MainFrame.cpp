@@ -1,5 +1,6 @@
 #include "MainFrame.h"
 
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -9,6 +10,7 @@
 #include "ControllerCommands.h"
 #include "ControllerProtocol.h"
 #include "DriveTuneView.h"
+#include "FindBar.h"
 #include "Fonts.h"
 #include "GroupTree.h"
 #include "LanguageSetup.h"
@@ -16,6 +18,7 @@
 #include "ParameterFileCommands.h"
 #include "PortNumbering.h"
 #include "Settings.h"
+#include "StatusLine.h"
 #include "SupportLog.h"
 #include "ToolState.h"
 
@@ -30,7 +33,7 @@ QString DialogFilterText(const std::string& filter) {
 
 CMainFrame::CMainFrame(dt::ToolState& state, dt::BytePort& port, AppPaths paths, CControlPanel::PortLister lister,
                        QWidget* parent)
-    : QMainWindow(parent), state_(state), paths_(std::move(paths)), lister_(std::move(lister)) {
+    : QMainWindow(parent), state_(state), port_(port), paths_(std::move(paths)), lister_(std::move(lister)) {
     if (!lister_) lister_ = [] { return dt::PortNumbering::System().BoxEntries(); };
     protocol_ = std::make_unique<dt::ControllerProtocol>(state_, *this, port);
     commands_ = std::make_unique<dt::ControllerCommands>(state_, *this, port, *protocol_, paths_.settingsPath);
@@ -81,7 +84,41 @@ bool CMainFrame::OnCreate() {
         if (panel_) panel_->SetBusy(enable);
     });
     view_->SetMessageSink([this](const std::string& text, int type) { return ShowMessage(text, type); });
+    CreateStatusLine();
     return true;
+}
+
+void CMainFrame::CreateStatusLine() {
+    statusLine_ = new CStatusLine(state_, port_, this);
+    setStatusBar(statusLine_);
+    findBar_ = new CFindBar(state_, *view_, statusLine_);
+    statusLine_->addPermanentWidget(findBar_);
+    findBar_->InstallShortcuts(this);
+    view_->SetMarksListener([this](int changed) {
+        if (statusLine_) statusLine_->SetChanged(changed);
+    });
+}
+
+void CMainFrame::NoteLinkMessage(const std::string& text) {
+    if (view_ && state_.link.pendingOperation == dt::PendingOperation::Download &&
+        text == state_.Message(dt::MSG_DOWNLOAD_OK))
+        view_->AdoptSentAsBaseline();
+    if (statusLine_) statusLine_->Refresh();
+}
+
+bool CMainFrame::ConfirmCloseWithChanges() {
+    const int changed = view_ ? view_->ChangedCount() : 0;
+    if (changed <= 0) return true;
+    const int type = dt::MB_YESNO | dt::MB_ICON_QUESTION | dt::MB_DEFBUTTON2;
+    return ShowMessage(CStatusLine::CloseQuestion(state_, changed), type) == CMessageDlg::IDYES;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    if (!ConfirmCloseWithChanges()) {
+        e->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(e);
 }
 
 CMainFrame::Placement CMainFrame::ChoosePlacement(const QRect& available) {
@@ -145,6 +182,7 @@ void CMainFrame::OnTreeSelection(QTreeWidgetItem* current) {
 
 void CMainFrame::SetBusy(bool enable) {
     if (view_) view_->SetPanelEnabled(enable);
+    if (statusLine_) statusLine_->Refresh();
 }
 
 void CMainFrame::ReportBackupFailure(const std::string& why) {
@@ -155,24 +193,38 @@ void CMainFrame::ReportBackupFailure(const std::string& why) {
 }
 
 int CMainFrame::ShowMessage(const std::string& text, int type) {
+    NoteLinkMessage(text);
     dt::LogEvent("message: " + text);
-    if (messageHook_) return messageHook_(text, type);
     return ::ShowMessage(this, state_, text, type);
 }
 
 void CMainFrame::BuildGrid() {
+    // The language button rebuilds too, but never while an exchange runs.
+    readCompleting_ = panel_ && panel_->IsBusy();
     if (view_) view_->BuildGrid();
+    if (findBar_) findBar_->Reapply();
 }
 
 void CMainFrame::ShowValues() {
-    if (view_) view_->ShowValues();
+    if (!view_) return;
+    view_->ShowValues();
+    if (!readCompleting_) return;
+    readCompleting_ = false;
+    view_->TakeBaselineFromShown();
+    if (statusLine_) statusLine_->TakeController();
 }
 
 void CMainFrame::StoreValues() {
     if (view_) view_->StoreValues();
 }
 
-int CMainFrame::ValidateAll() { return view_ ? view_->ValidateAll() : 0; }
+int CMainFrame::ValidateAll() {
+    if (!view_) return 0;
+    const int refused = view_->ValidateAll();
+    // Only a download validates; accepted, its cells go to the controller now.
+    if (refused == 0) view_->NoteValuesSent();
+    return refused;
+}
 
 std::string CMainFrame::ChooseSaveFile(const std::string& title, const std::string& filter,
                                        const std::string& defaultExt) {

@@ -18,6 +18,8 @@ class QDockWidget;
 class QTreeWidgetItem;
 class CDriveTuneView;
 class CGroupTree;
+class CStatusLine;
+class CFindBar;
 
 namespace dt {
 struct ToolState;
@@ -43,8 +45,6 @@ public:
     };
     static Placement ChoosePlacement(const QRect& available);
 
-    // Replaces the message box (tests): text, type -> result.
-    using MessageHook = std::function<int(const std::string& text, int type)>;
     // Replaces the file dialogs (tests): save or open, title, filter, default extension -> path or "".
     using FileHook = std::function<std::string(bool save, const std::string& title, const std::string& filter,
                                                const std::string& defaultExt)>;
@@ -70,7 +70,6 @@ public:
     std::string ChooseOpenFile(const std::string& title, const std::string& filter) override;
     void ReportBackupFailure(const std::string& why) override;
 
-    void SetMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
     void SetFileHook(FileHook hook) { fileHook_ = std::move(hook); }
 
     CDriveTuneView* View() const { return view_; }
@@ -80,19 +79,30 @@ public:
     QTreeWidgetItem* RootItem() const { return rootItem_; }
     QTreeWidgetItem* ParameterItem() const { return parameterItem_; }
     QTreeWidgetItem* FunctionItem() const { return functionItem_; }
+    CStatusLine* StatusLine() const { return statusLine_; }
+    CFindBar* FindBar() const { return findBar_; }
     dt::ControllerProtocol& Protocol() { return *protocol_; }
     dt::ControllerCommands& Commands() { return *commands_; }
     dt::ParameterFileCommands& Files() { return *files_; }
     dt::BackupKeeper& Backups() { return *backups_; }
 
+protected:
+    // With changed values not yet downloaded, closing asks first.
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     void PlaceOnScreen();
     void OnTreeSelection(QTreeWidgetItem* current);
+    void CreateStatusLine();
+    // The link tells of a stored download only by its message.
+    void NoteLinkMessage(const std::string& text);
+    bool ConfirmCloseWithChanges();
     std::string SaveDialog(const std::string& title, const std::string& filter, const std::string& defaultExt);
     std::string OpenDialog(const std::string& title, const std::string& filter);
     QWidget* CreatePanel(QWidget* parent);
 
     dt::ToolState& state_;
+    dt::BytePort& port_;
     AppPaths paths_;
     CControlPanel::PortLister lister_;
     std::unique_ptr<dt::ControllerProtocol> protocol_;
@@ -107,6 +117,9 @@ private:
     QTreeWidgetItem* rootItem_ = nullptr;
     QTreeWidgetItem* parameterItem_ = nullptr;
     QTreeWidgetItem* functionItem_ = nullptr;
-    MessageHook messageHook_;
     FileHook fileHook_;
+    CStatusLine* statusLine_ = nullptr;
+    CFindBar* findBar_ = nullptr;
+    // BuildGrid came while an exchange ran: the values shown next are the controller's.
+    bool readCompleting_ = false;
 };

@@ -126,8 +126,7 @@ int Parent(int argc, char** argv) {
     }
     const double tw = Median(wMs), tb = Median(bMs), mw = Median(wKb), mb = Median(bKb);
     std::printf("start to first paint, median of %d (platform %s, table %d x %d)\n", rounds,
-                qgetenv("QT_QPA_PLATFORM").isEmpty() ? "xcb" : qgetenv("QT_QPA_PLATFORM").constData(), w.rows,
-                w.cols);
+                qgetenv("QT_QPA_PLATFORM").isEmpty() ? "xcb" : qgetenv("QT_QPA_PLATFORM").constData(), w.rows, w.cols);
     std::printf("  %-10s %8s %10s\n", "", "ms", "peak kB");
     std::printf("  %-10s %8.0f %10.0f\n", "window", tw, mw);
     std::printf("  %-10s %8.0f %10.0f\n", "bare Qt", tb, mb);

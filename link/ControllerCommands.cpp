@@ -9,8 +9,8 @@
 
 namespace dt {
 
-ControllerCommands::ControllerCommands(ToolState& state, LinkHost& host, BytePort& port,
-                                       ControllerProtocol& protocol, std::string settingsPath)
+ControllerCommands::ControllerCommands(ToolState& state, LinkHost& host, BytePort& port, ControllerProtocol& protocol,
+                                       std::string settingsPath)
     : state_(state), host_(host), port_(port), protocol_(protocol), settingsPath_(std::move(settingsPath)) {}
 
 std::string ControllerCommands::OpenFailureText(int number) const {
@@ -81,10 +81,10 @@ bool ControllerCommands::Download() {
     host_.StoreValues();
     if (host_.ValidateAll() != 0) return false;
     if (keeper_) keeper_->SetAboutToBeWritten();
-    if (state_.link.focMode)
-        protocol_.SendFrame(REQ_WRITE_FOC, state_.foc.bytes.data(), FocBlock::kSize);
+    if (state_.link.focMode) protocol_.SendFrame(REQ_WRITE_FOC, state_.foc.bytes.data(), FocBlock::kSize);
     else
-        protocol_.SendFrame(REQ_WRITE_FIRST, state_.block.Block(REQ_WRITE_FIRST & kBlockNumberMask), ParameterBlock::kBlockSize);
+        protocol_.SendFrame(REQ_WRITE_FIRST, state_.block.Block(REQ_WRITE_FIRST & kBlockNumberMask),
+                            ParameterBlock::kBlockSize);
     host_.SetBusy(false);
     return true;
 }

@@ -74,33 +74,17 @@ void ControllerProtocol::HandleReply(const LinkFrame& frame) {
     if (observer_) observer_(frame);
     const uint8_t code = frame.command;
     switch (code & kCodeGroupMask) {
-    case REPLY_BLOCK_READ:
-        OnBlockRead(frame);
-        return;
-    case REPLY_BLOCK_WRITTEN:
-        OnBlockWritten(code);
-        return;
-    default:
-        break;
+    case REPLY_BLOCK_READ: OnBlockRead(frame); return;
+    case REPLY_BLOCK_WRITTEN: OnBlockWritten(code); return;
+    default: break;
     }
     switch (code) {
-    case REPLY_NOT_READY:
-        OnNotReady();
-        return;
-    case REPLY_CONNECTED:
-        SendRequest(REQ_READ_IDENTITY);
-        return;
-    case REPLY_STORED:
-        StoreOutcome(true);
-        return;
-    case REPLY_STORE_FAILED:
-        StoreOutcome(false);
-        return;
-    case REPLY_RESTORE_ARMED:
-        OnRestoreArmed();
-        return;
-    default:
-        return;
+    case REPLY_NOT_READY: OnNotReady(); return;
+    case REPLY_CONNECTED: SendRequest(REQ_READ_IDENTITY); return;
+    case REPLY_STORED: StoreOutcome(true); return;
+    case REPLY_STORE_FAILED: StoreOutcome(false); return;
+    case REPLY_RESTORE_ARMED: OnRestoreArmed(); return;
+    default: return;
     }
 }
 
@@ -163,8 +147,7 @@ void ControllerProtocol::StandardCompletion() {
     if (keeper_) keeper_->SetRead();
     if (state_.modelWord == 0 || VersionMatches(state_.modelWord))
         host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
-    else
-        host_.ShowMessage(state_.Message(MSG_VERSION_MISMATCH), MB_ICON_WARNING);
+    else host_.ShowMessage(state_.Message(MSG_VERSION_MISMATCH), MB_ICON_WARNING);
 }
 
 void ControllerProtocol::FocCompletion() {
@@ -188,10 +171,8 @@ void ControllerProtocol::StoreOutcome(bool stored) {
         SendRequest(REQ_READ_IDENTITY);
         return;
     case PendingOperation::Store:
-        if (stored)
-            host_.ShowMessage(state_.Message(MSG_STORE_OK), MB_ICON_INFO);
-        else
-            host_.ShowMessage(state_.Message(MSG_STORE_FAILED), MB_ICON_ERROR);
+        if (stored) host_.ShowMessage(state_.Message(MSG_STORE_OK), MB_ICON_INFO);
+        else host_.ShowMessage(state_.Message(MSG_STORE_FAILED), MB_ICON_ERROR);
         return;
     }
 }

@@ -38,14 +38,20 @@ void ParameterBlock::SetSectionWord(int section, int w, uint16_t value) {
 
 int ParameterBlock::BlockOffset(int code) {
     switch (code & 0x0F) {
-        case 0: return 0;                                  // section 0 block 0
-        case 1: case 2: case 3: case 4:                    // section 3 blocks 0..3
-            return 3 * kSectionSize + ((code & 0x0F) - 1) * kBlockSize;
-        case 8: case 9: case 10:                           // section 2 blocks 0..2
-            return 2 * kSectionSize + ((code & 0x0F) - 8) * kBlockSize;
-        case 11: case 12:                                  // section 1 blocks 0..1
-            return 1 * kSectionSize + ((code & 0x0F) - 11) * kBlockSize;
-        default: return -1;
+    case 0: return 0;  // section 0 block 0
+    case 1:
+    case 2:
+    case 3:
+    case 4:  // section 3 blocks 0..3
+        return 3 * kSectionSize + ((code & 0x0F) - 1) * kBlockSize;
+    case 8:
+    case 9:
+    case 10:  // section 2 blocks 0..2
+        return 2 * kSectionSize + ((code & 0x0F) - 8) * kBlockSize;
+    case 11:
+    case 12:  // section 1 blocks 0..1
+        return 1 * kSectionSize + ((code & 0x0F) - 11) * kBlockSize;
+    default: return -1;
     }
 }
 

@@ -26,8 +26,14 @@ public:
 
     // Byte offset of block code n (0x10 + n replies, 0x20 + n writes); -1 when unused.
     static int BlockOffset(int code);
-    uint8_t* Block(int code) { int o = BlockOffset(code); return o < 0 ? nullptr : bytes.data() + o; }
-    const uint8_t* Block(int code) const { int o = BlockOffset(code); return o < 0 ? nullptr : bytes.data() + o; }
+    uint8_t* Block(int code) {
+        int o = BlockOffset(code);
+        return o < 0 ? nullptr : bytes.data() + o;
+    }
+    const uint8_t* Block(int code) const {
+        int o = BlockOffset(code);
+        return o < 0 ? nullptr : bytes.data() + o;
+    }
 
     void Clear() { bytes.fill(0); }
 };
@@ -38,7 +44,9 @@ public:
     std::array<uint8_t, kSize> bytes{};
 
     uint8_t Byte(int offset) const { return offset >= 0 && offset < kSize ? bytes[offset] : 0; }
-    void SetByte(int offset, uint8_t v) { if (offset >= 0 && offset < kSize) bytes[offset] = v; }
+    void SetByte(int offset, uint8_t v) {
+        if (offset >= 0 && offset < kSize) bytes[offset] = v;
+    }
     // Little-endian 16-bit word at a byte offset.
     uint16_t Word(int offset) const;
     void SetWord(int offset, uint16_t v);

@@ -24,6 +24,24 @@ constexpr ExtraText kExtraTexts[] = {
     // end of backups and data safety
 
     // Status line, changed values, find
+    {XTX_STATUS_PORT_OPEN, "COM%1 已打开", "COM%1 open"},
+    {XTX_STATUS_PORT_CLOSED, "COM%1 未打开", "COM%1 not open"},
+    {XTX_STATUS_NO_PORT, "未选择串口", "No port selected"},
+    {XTX_STATUS_STANDARD, "标准控制器", "Standard controller"},
+    {XTX_STATUS_FOC, "FOC 控制器", "FOC controller"},
+    {XTX_STATUS_VARIANT, "功能变体 %1", "variant %1"},
+    {XTX_STATUS_CUSTOMER, "客户 %1", "customer %1"},
+    {XTX_STATUS_VERSION, "版本 %1", "version %1"},
+    {XTX_STATUS_ONE_CHANGED, "1 个参数已修改，尚未下载", "1 value changed, not yet downloaded"},
+    {XTX_STATUS_CHANGED, "%1 个参数已修改，尚未下载", "%1 values changed, not yet downloaded"},
+    {XTX_CLOSE_ONE_CHANGED, "1 个参数已修改但尚未下载。仍要关闭吗？",
+     "1 value has been changed but not downloaded. Close anyway?"},
+    {XTX_CLOSE_CHANGED, "%1 个参数已修改但尚未下载。仍要关闭吗？",
+     "%1 values have been changed but not downloaded. Close anyway?"},
+    {XTX_CONTROLLER_VALUE, "控制器: %1", "Controller: %1"},
+    {XTX_FIND_PLACEHOLDER, "查找参数 (Ctrl+F)", "Find a parameter (Ctrl+F)"},
+    {XTX_FIND_TIP, "回车或 F3：下一个；Shift+F3：上一个；Esc：关闭",
+     "Enter or F3: next match; Shift+F3: previous; Esc: close"},
     // end of status line, changed values, find
 
     // Ports and their failures

@@ -16,6 +16,21 @@ enum XtxId {
     // end of backups and data safety
 
     // Status line, changed values, find
+    XTX_STATUS_PORT_OPEN,
+    XTX_STATUS_PORT_CLOSED,
+    XTX_STATUS_NO_PORT,
+    XTX_STATUS_STANDARD,
+    XTX_STATUS_FOC,
+    XTX_STATUS_VARIANT,
+    XTX_STATUS_CUSTOMER,
+    XTX_STATUS_VERSION,
+    XTX_STATUS_ONE_CHANGED,
+    XTX_STATUS_CHANGED,
+    XTX_CLOSE_ONE_CHANGED,
+    XTX_CLOSE_CHANGED,
+    XTX_CONTROLLER_VALUE,
+    XTX_FIND_PLACEHOLDER,
+    XTX_FIND_TIP,
     // end of status line, changed values, find
 
     // Ports and their failures

@@ -132,8 +132,8 @@ ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
         check(kFocRowOverVoltage, bounds->overLo, bounds->overHi);
         check(kFocRowUnderVoltage, bounds->underLo, bounds->underHi);
     } else {
-        res.message += Format("\n\n%s=%d : %s", rows[kFocRowNominalVoltage].Name(s.language).c_str(), nominal,
-                              "{48, 36, 24}");
+        res.message +=
+            Format("\n\n%s=%d : %s", rows[kFocRowNominalVoltage].Name(s.language).c_str(), nominal, "{48, 36, 24}");
         res.refusedRows.push_back(kFocRowNominalVoltage);
     }
     for (const FocField& field : FocFields())

@@ -14,8 +14,8 @@ enum class GridSet { Parameter, Function, Foc };
 
 struct GridRow {
     GridSet set;
-    int record;                  // record index in its set
-    const ParamDescriptor* desc; // the record
+    int record;                   // record index in its set
+    const ParamDescriptor* desc;  // the record
 };
 
 // Rows of the current layout: FocSettings alone in focMode, else ParameterSettings then FunctionSettings.
@@ -32,9 +32,9 @@ void StoreValues(ToolState& s, const ValueCells& cells);
 
 struct ValidationResult {
     bool refused = false;
-    std::string message;            // whole message-box text when refused
-    std::vector<int> refusedRows;   // grid rows painted red
-    std::vector<int> acceptedRows;  // grid rows repainted with their value colour
+    std::string message;                    // whole message-box text when refused
+    std::vector<int> refusedRows;           // grid rows painted red
+    std::vector<int> acceptedRows;          // grid rows repainted with their value colour
     std::vector<uint32_t> acceptedColours;  // 0xRRGGBB background of each accepted row
 };
 // Range check of every numeric row (standard or FOC by focMode).

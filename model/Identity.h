@@ -19,13 +19,13 @@ constexpr int kIdWordModel = 15;
 constexpr uint8_t kVoltageLimitOpenFlag = 0x40;
 
 struct ControllerIdentity {
-    uint8_t kindByte = 0;       // MOSFET count code
-    uint8_t variantByte = 0;    // flags (0x80 current open, 0x40 voltage open, 0x20) and MOSFET type
-    uint8_t variantLow = 0;     // variantByte & 0x0F
-    uint8_t variantHigh = 0;    // variantByte & 0xF0
-    uint16_t voltageClass = 0;  // word 12
-    uint16_t hardwareClass = 0; // word 11, or low byte of word 0 when the ModelWord is 0
-    uint16_t extraId = 0;       // word 6 of a controller whose ModelWord is 0
+    uint8_t kindByte = 0;        // MOSFET count code
+    uint8_t variantByte = 0;     // flags (0x80 current open, 0x40 voltage open, 0x20) and MOSFET type
+    uint8_t variantLow = 0;      // variantByte & 0x0F
+    uint8_t variantHigh = 0;     // variantByte & 0xF0
+    uint16_t voltageClass = 0;   // word 12
+    uint16_t hardwareClass = 0;  // word 11, or low byte of word 0 when the ModelWord is 0
+    uint16_t extraId = 0;        // word 6 of a controller whose ModelWord is 0
 
     bool VoltageLimitOpen() const { return (variantByte & kVoltageLimitOpenFlag) != 0; }
 };

@@ -22,9 +22,7 @@ std::vector<uint8_t> BuildFrame(uint8_t command, const uint8_t* payload, int len
     return frame;
 }
 
-void ReceiveBuffer::Grow(int n) {
-    count_ = std::min(kCapacity, count_ + std::max(0, n));
-}
+void ReceiveBuffer::Grow(int n) { count_ = std::min(kCapacity, count_ + std::max(0, n)); }
 
 int ReceiveBuffer::Append(const uint8_t* data, int n) {
     int take = std::min(std::max(0, n), Room());

@@ -29,7 +29,7 @@ enum LinkReply : uint8_t {
     REPLY_CONNECTED = 0x02,
     REPLY_STORED = 0x03,
     REPLY_STORE_FAILED = 0x04,
-    REPLY_BLOCK_READ = 0x10,  // + block number, with the block
+    REPLY_BLOCK_READ = 0x10,     // + block number, with the block
     REPLY_BLOCK_WRITTEN = 0x20,  // + block number, no payload read
     REPLY_RESTORE_ARMED = 0x81,
 };
@@ -38,10 +38,10 @@ constexpr uint8_t kBlockNumberMask = 0x0F;
 
 // Block numbers n of the read and write codes.
 constexpr int kBlockIdentity = 0;
-constexpr int kBlockFoc = 1;               // the FocBlock, on an FOC controller
-constexpr int kBlockLastSection3 = 4;      // followed by section 2 block 0
+constexpr int kBlockFoc = 1;           // the FocBlock, on an FOC controller
+constexpr int kBlockLastSection3 = 4;  // followed by section 2 block 0
 constexpr int kBlockFirstSection2 = 8;
-constexpr int kBlockLast = 12;             // section 1 block 1 ends a read and a write
+constexpr int kBlockLast = 12;  // section 1 block 1 ends a read and a write
 // The block after n in the order of a read or a write.
 constexpr int NextBlock(int n) { return n == kBlockLastSection3 ? kBlockFirstSection2 : n + 1; }
 static_assert((REQ_WRITE_FIRST & kBlockNumberMask) == kBlockFirstSection2, "a download starts at section 2");

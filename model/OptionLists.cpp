@@ -117,16 +117,16 @@ void SetVoltageClass(VoltageClassState& state, int k, int voltageClass) {
     state.nominalVoltage = kNominal[k];
     state.minWorkVoltage = kMinWork[k];
     switch (k) {
-        case 0: state.maxOverVoltage = 75; break;
-        case 1: state.maxOverVoltage = voltageClass >= 100 ? 85 : 75; break;
-        case 2: state.maxOverVoltage = 95; break;
-        case 3:
-            if (voltageClass >= 130) state.maxOverVoltage = 115;
-            else if (voltageClass >= 100) state.maxOverVoltage = 105;
-            // otherwise unchanged
-            break;
-        case 4: state.maxOverVoltage = 125; break;
-        case 5: state.maxOverVoltage = 145; break;
+    case 0: state.maxOverVoltage = 75; break;
+    case 1: state.maxOverVoltage = voltageClass >= 100 ? 85 : 75; break;
+    case 2: state.maxOverVoltage = 95; break;
+    case 3:
+        if (voltageClass >= 130) state.maxOverVoltage = 115;
+        else if (voltageClass >= 100) state.maxOverVoltage = 105;
+        // otherwise unchanged
+        break;
+    case 4: state.maxOverVoltage = 125; break;
+    case 5: state.maxOverVoltage = 145; break;
     }
 }
 

@@ -42,7 +42,7 @@ std::string MosfetTypeText(int index);
 std::string MosfetPackageText(int index);
 std::string CustomerText(int index);
 
-extern const std::array<const char*, 6> kNominalVoltages;            // "48" .. "120"
+extern const std::array<const char*, 6> kNominalVoltages;  // "48" .. "120"
 extern const std::array<std::array<const char*, 7>, 6> kVoltagePresets;
 // Preset columns: the voltages a pick writes, and the minimum working voltage that gives the
 // nominal voltage shown (column 5 is never written).
@@ -54,7 +54,7 @@ enum PresetColumn {
     PRESET_UNDER_VOLTAGE = 4,
     PRESET_SOFT_UNDER_VOLTAGE = 6,
 };
-extern const std::array<const char*, 3> kFocNominalVoltages;         // "48", "36", "24"
+extern const std::array<const char*, 3> kFocNominalVoltages;  // "48", "36", "24"
 extern const std::array<std::array<const char*, 2>, 3> kFocVoltagePairs;
 
 // How many entries of kNominalVoltages a controller may pick, by its identity.

@@ -107,18 +107,18 @@ bool ParamTables::ApplyOverride(int id, const std::string& gbkText) {
         int index = id - t.base;
         if (index >= t.bound) return false;
         switch (t.what) {
-            case Target::Name:
-                if (index >= static_cast<int>(t.set->rows.size())) return false;
-                t.set->rows[index].name_cn = SlotText(gbkText, kNameSlot);
-                return true;
-            case Target::Hint:
-                if (index >= static_cast<int>(t.set->rows.size())) return false;
-                t.set->rows[index].hint_cn = SlotText(gbkText, kHintSlot);
-                return true;
-            case Target::Title:
-                if (index >= static_cast<int>(t.set->groups.size())) return false;
-                t.set->groups[index].title_cn = SlotText(gbkText, kNameSlot);
-                return true;
+        case Target::Name:
+            if (index >= static_cast<int>(t.set->rows.size())) return false;
+            t.set->rows[index].name_cn = SlotText(gbkText, kNameSlot);
+            return true;
+        case Target::Hint:
+            if (index >= static_cast<int>(t.set->rows.size())) return false;
+            t.set->rows[index].hint_cn = SlotText(gbkText, kHintSlot);
+            return true;
+        case Target::Title:
+            if (index >= static_cast<int>(t.set->groups.size())) return false;
+            t.set->groups[index].title_cn = SlotText(gbkText, kNameSlot);
+            return true;
         }
     }
     return false;

@@ -146,8 +146,8 @@ struct ParamGroupTitle {
 
 struct ParamTableSet {
     std::string name;
-    std::vector<ParamDescriptor> rows;      // storage; only the first rowCount are in force
-    std::vector<ParamGroupTitle> groups;    // storage; only the first groupCount are in force
+    std::vector<ParamDescriptor> rows;    // storage; only the first rowCount are in force
+    std::vector<ParamGroupTitle> groups;  // storage; only the first groupCount are in force
     int rowCount = 0;
     int groupCount = 0;
 

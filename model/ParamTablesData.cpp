@@ -735,15 +735,15 @@ static_assert(RowIs(kParameterSettingsRows[30], KIND_NUMBER, kWordMotorTempMax),
 static_assert(RowIs(kFunctionSettingsARows[kFunctionRowChargeVoltage], KIND_NUMBER, 101), "variant A charge row");
 static_assert(RowIs(kFunctionSettingsBRows[kFunctionRowChargeVoltage], KIND_NUMBER, 101), "variant B charge row");
 static_assert(kFocSettingsRows[kFocRowRegenEnable].kind == KIND_CHOICE_1 &&
-                  kFocSettingsRows[kFocRowRegenEnable + 1].kind == KIND_CHOICE_1 &&
-                  kFocRowChoiceCount == 2,
+                  kFocSettingsRows[kFocRowRegenEnable + 1].kind == KIND_CHOICE_1 && kFocRowChoiceCount == 2,
               "FOC choice rows");
 static_assert(kFocSettingsRows[kFocRowNominalVoltage].kind == KIND_NOMINAL_VOLTAGE, "FOC nominal voltage row");
 static_assert(RowIs(kFocSettingsRows[kFocRowOverVoltage], KIND_NUMBER, kWordOverVoltage), "FOC over-voltage row");
 static_assert(RowIs(kFocSettingsRows[kFocRowUnderVoltage], KIND_NUMBER, kWordUnderVoltage), "FOC under-voltage row");
 
 static_assert(kProfessionalSettingsRows[1].word == kIdWordModel && kProfessionalSettingsRows[2].word == kIdWordModel &&
-                  kProfessionalSettingsRows[4].word == kIdWordKind && kProfessionalSettingsRows[15].word == kIdWordRdsOn &&
+                  kProfessionalSettingsRows[4].word == kIdWordKind &&
+                  kProfessionalSettingsRows[15].word == kIdWordRdsOn &&
                   kProfessionalSettingsRows[16].word == kIdWordRdsOnGain &&
                   kProfessionalSettingsRows[17].word == kIdWordExtraId &&
                   kProfessionalSettingsRows[19].word == kIdWordAvgRev &&
@@ -763,7 +763,8 @@ static_assert(kParameterSettingsRows[28].range == RULE_MOTOR_TEMP_LEVEL_1, "temp
 static_assert(kParameterSettingsRows[29].range == RULE_MOTOR_TEMP_LEVEL_2, "temperature level 2 rule");
 static_assert(kFunctionSettingsBRows[kFunctionRowChargeVoltage].range == RULE_CHARGE_VOLTAGE, "charge rule");
 static_assert(kParameterSettingsRows[kRowMinWorkVoltage].format == FMT_BATTERY_VOLTS, "minimum working voltage");
-static_assert(kParameterSettingsRows[1].format == FMT_HALL_ANGLE && kParameterSettingsRows[2].format == FMT_PHASE_OFFSET,
+static_assert(kParameterSettingsRows[1].format == FMT_HALL_ANGLE &&
+                  kParameterSettingsRows[2].format == FMT_PHASE_OFFSET,
               "angle formats");
 static_assert(kProfessionalSettingsRows[49].range == RULE_POWER_OF_TWO, "KPDIV rule");
 
@@ -773,8 +774,8 @@ constexpr bool FocFieldsMatchTheTable() {
         const int kind = kFocSettingsRows[f.row].kind;
         if (kind != KIND_NUMBER && !(f.row == kFocRowNominalVoltage && kind == KIND_NOMINAL_VOLTAGE)) return false;
         if (f.offset < 0 || f.offset + (f.word ? 2 : 1) > 32) return false;
-        const bool byNominal = f.row == kFocRowNominalVoltage || f.row == kFocRowOverVoltage ||
-                               f.row == kFocRowUnderVoltage;
+        const bool byNominal =
+            f.row == kFocRowNominalVoltage || f.row == kFocRowOverVoltage || f.row == kFocRowUnderVoltage;
         if (byNominal != (f.hi == 0)) return false;
     }
     return kFocFields[5].row == kFocRowPhaseCurrent;
@@ -784,30 +785,30 @@ static_assert(FocFieldsMatchTheTable(), "FOC field map");
 }  // namespace
 
 const TableData& ParameterSettingsData() {
-    static const TableData data = {"ParameterSettings",
-                                    kParameterSettingsRows, static_cast<int>(std::size(kParameterSettingsRows)),
-                                    kParameterSettingsGroups, static_cast<int>(std::size(kParameterSettingsGroups))};
+    static const TableData data = {"ParameterSettings", kParameterSettingsRows,
+                                   static_cast<int>(std::size(kParameterSettingsRows)), kParameterSettingsGroups,
+                                   static_cast<int>(std::size(kParameterSettingsGroups))};
     return data;
 }
 
 const TableData& FunctionSettingsAData() {
-    static const TableData data = {"FunctionSettingsA",
-                                    kFunctionSettingsARows, static_cast<int>(std::size(kFunctionSettingsARows)),
-                                    kFunctionSettingsAGroups, static_cast<int>(std::size(kFunctionSettingsAGroups))};
+    static const TableData data = {"FunctionSettingsA", kFunctionSettingsARows,
+                                   static_cast<int>(std::size(kFunctionSettingsARows)), kFunctionSettingsAGroups,
+                                   static_cast<int>(std::size(kFunctionSettingsAGroups))};
     return data;
 }
 
 const TableData& FunctionSettingsBData() {
-    static const TableData data = {"FunctionSettingsB",
-                                    kFunctionSettingsBRows, static_cast<int>(std::size(kFunctionSettingsBRows)),
-                                    kFunctionSettingsBGroups, static_cast<int>(std::size(kFunctionSettingsBGroups))};
+    static const TableData data = {"FunctionSettingsB", kFunctionSettingsBRows,
+                                   static_cast<int>(std::size(kFunctionSettingsBRows)), kFunctionSettingsBGroups,
+                                   static_cast<int>(std::size(kFunctionSettingsBGroups))};
     return data;
 }
 
 const TableData& ProfessionalSettingsData() {
-    static const TableData data = {"ProfessionalSettings",
-                                    kProfessionalSettingsRows, static_cast<int>(std::size(kProfessionalSettingsRows)),
-                                    kProfessionalSettingsGroups, static_cast<int>(std::size(kProfessionalSettingsGroups))};
+    static const TableData data = {"ProfessionalSettings", kProfessionalSettingsRows,
+                                   static_cast<int>(std::size(kProfessionalSettingsRows)), kProfessionalSettingsGroups,
+                                   static_cast<int>(std::size(kProfessionalSettingsGroups))};
     return data;
 }
 
@@ -817,9 +818,8 @@ const FocFieldList& FocFields() {
 }
 
 const TableData& FocSettingsData() {
-    static const TableData data = {"FocSettings",
-                                    kFocSettingsRows, static_cast<int>(std::size(kFocSettingsRows)),
-                                    nullptr, 0};
+    static const TableData data = {"FocSettings", kFocSettingsRows, static_cast<int>(std::size(kFocSettingsRows)),
+                                   nullptr, 0};
     return data;
 }
 

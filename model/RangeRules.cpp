@@ -103,7 +103,13 @@ struct DerivedRule {
     RangeRule id;
     Bounds (*bounds)(const ToolState& s);
 };
-#define DT_RULE(id, lo, hi) {id, [](const ToolState& s) -> Bounds { (void)s; return {double(lo), double(hi)}; }}
+#define DT_RULE(id, lo, hi)                    \
+    {                                          \
+        id, [](const ToolState& s) -> Bounds { \
+            (void)s;                           \
+            return {double(lo), double(hi)};   \
+        }                                      \
+    }
 // clang-format off
 constexpr DerivedRule kDerivedRules[] = {
     DT_RULE(RULE_OVER_VOLTAGE,          RuleVoltage(s, kWordOverVoltageExit) + 2.0, s.voltage.maxOverVoltage),

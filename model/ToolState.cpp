@@ -36,8 +36,8 @@ bool ParseIdentity(ToolState& s) {
     id.variantHigh = id.variantByte & 0xF0;
 
     ComputeCurrentLimits(s);
-    s.calibration = CalibrationFromWords(W(kIdWordRdsOn), W(kIdWordRdsOnGain), W(kIdWordAvgRev),
-                                         W(kIdWordBattRatio), W(kIdWordEbsRev));
+    s.calibration = CalibrationFromWords(W(kIdWordRdsOn), W(kIdWordRdsOnGain), W(kIdWordAvgRev), W(kIdWordBattRatio),
+                                         W(kIdWordEbsRev));
 
     bool ok = id.kindByte != 0 && id.hardwareClass != 0;
     if (s.modelWord != 0) ok = ok && id.voltageClass != 0;
@@ -70,12 +70,9 @@ struct PresetTarget {
     int row;
 };
 constexpr PresetTarget kPresetTargets[] = {
-    {PRESET_OVER_VOLTAGE, false, kRowOverVoltage},
-    {PRESET_OVER_VOLTAGE_EXIT, false, kRowOverVoltageExit},
-    {PRESET_MIN_WORK_VOLTAGE, false, kRowMinWorkVoltage},
-    {PRESET_CHARGE_VOLTAGE, true, kFunctionRowChargeVoltage},
-    {PRESET_UNDER_VOLTAGE, false, kRowUnderVoltage},
-    {PRESET_SOFT_UNDER_VOLTAGE, false, kRowSoftUnderVoltage},
+    {PRESET_OVER_VOLTAGE, false, kRowOverVoltage},        {PRESET_OVER_VOLTAGE_EXIT, false, kRowOverVoltageExit},
+    {PRESET_MIN_WORK_VOLTAGE, false, kRowMinWorkVoltage}, {PRESET_CHARGE_VOLTAGE, true, kFunctionRowChargeVoltage},
+    {PRESET_UNDER_VOLTAGE, false, kRowUnderVoltage},      {PRESET_SOFT_UNDER_VOLTAGE, false, kRowSoftUnderVoltage},
 };
 static_assert(std::size(kPresetTargets) == sizeof(VoltagePick::texts) / sizeof(std::string), "one target per text");
 

@@ -4,12 +4,12 @@
 #include <string>
 
 #include "Blocks.h"
+#include "ExtraTexts.h"
 #include "Identity.h"
 #include "OptionLists.h"
 #include "ParamTables.h"
 #include "RangeRules.h"
 #include "Settings.h"
-#include "ExtraTexts.h"
 #include "Texts.h"
 
 namespace dt {

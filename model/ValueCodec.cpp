@@ -21,8 +21,8 @@ const double k005 = 0.005f;
 const double k0005 = 0.0005f;
 
 const double kVoltsPerCount = 3.3;
-const double kCountsPerVolt = 9929.69696969697;        // 32768 / 3.3
-const double kAmpsScale = 1.985939393939394;           // 32768 / 16500
+const double kCountsPerVolt = 9929.69696969697;  // 32768 / 3.3
+const double kAmpsScale = 1.985939393939394;     // 32768 / 16500
 const double kThrottleVolts = 7.392396318151595e-05;
 const double kThrottleCounts = 13527.413263065439;
 
@@ -181,8 +181,13 @@ std::string ShowDate(const ToolState& s, const ParamDescriptor& d, uint16_t r) {
     return Decimal(r * 100 + s.block.ReadWord(d.word + 1) / 100);
 }
 
-#define DT_SHOW(expr) [](const ToolState& s, const ParamDescriptor& d, uint16_t r) -> std::string { \
-    (void)s; (void)d; (void)r; return expr; }
+#define DT_SHOW(expr)                                                             \
+    [](const ToolState& s, const ParamDescriptor& d, uint16_t r) -> std::string { \
+        (void)s;                                                                  \
+        (void)d;                                                                  \
+        (void)r;                                                                  \
+        return expr;                                                              \
+    }
 
 // clang-format off
 constexpr FormatCodec kFormatCodecs[] = {

@@ -14,7 +14,7 @@ struct ControllerSet {
     static constexpr int kFocSize = 32;
 
     bool foc = false;
-    std::array<uint8_t, kBlockSize> block{};  // four sections of 128 big-endian words
+    std::array<uint8_t, kBlockSize> block{};   // four sections of 128 big-endian words
     std::array<uint8_t, kFocSize> focBlock{};  // FOC only: bytes and little-endian words
 
     // Word index as the parameter tables use it: word i mod 100 of section i div 100.

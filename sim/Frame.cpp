@@ -8,9 +8,7 @@ std::vector<uint8_t> EncodeFrame(uint8_t code, const uint8_t* payload, int lengt
     return dt::BuildFrame(code, payload, length);
 }
 
-void FrameReader::Append(const uint8_t* bytes, int count) {
-    buffer_.insert(buffer_.end(), bytes, bytes + count);
-}
+void FrameReader::Append(const uint8_t* bytes, int count) { buffer_.insert(buffer_.end(), bytes, bytes + count); }
 
 void FrameReader::Resync() {
     // Search from position 1 through the last byte: a start byte that arrived last is kept.

@@ -48,7 +48,8 @@ Reply VirtualController::Answer(const Frame& request) {
     reply.request = Hex(code) + " L=" + std::to_string(length);
 
     if ((code & dt::kCodeGroupMask) == dt::REQ_READ_BLOCK) return ReadBlock(code & dt::kBlockNumberMask, reply);
-    if ((code & dt::kCodeGroupMask) == dt::REQ_WRITE_BLOCK) return WriteBlock(code & dt::kBlockNumberMask, request, reply);
+    if ((code & dt::kCodeGroupMask) == dt::REQ_WRITE_BLOCK)
+        return WriteBlock(code & dt::kBlockNumberMask, request, reply);
 
     switch (code) {
     case dt::REQ_CONNECT:
@@ -89,12 +90,9 @@ Reply VirtualController::Answer(const Frame& request) {
         reply.frame = EncodeFrame(dt::REPLY_RESTORE_ARMED);
         reply.answer = "restore armed for the next store";
         break;
-    default:
-        reply.request += " unknown request";
-        break;
+    default: reply.request += " unknown request"; break;
     }
-    if (!reply.frame.empty())
-        reply.answer = Hex(reply.frame[1]) + " L=0 " + reply.answer;
+    if (!reply.frame.empty()) reply.answer = Hex(reply.frame[1]) + " L=0 " + reply.answer;
     return reply;
 }
 

@@ -11,12 +11,12 @@ namespace sim {
 
 // Failure modes that change what the controller answers (the wire-level ones live in ReplyWriter).
 struct ControllerBehaviour {
-    bool silent = false;      // never answers
-    long answer00 = 0;        // the first N connect requests are answered 0x00
-    bool failStore = false;   // a store is answered 0x04 and changes nothing
-    bool shortBlock = false;  // block replies carry 16 bytes
+    bool silent = false;           // never answers
+    long answer00 = 0;             // the first N connect requests are answered 0x00
+    bool failStore = false;        // a store is answered 0x04 and changes nothing
+    bool shortBlock = false;       // block replies carry 16 bytes
     bool silentAfterRead = false;  // answers until the last block of a read, then nothing more
-    bool dropWrite = false;   // the first block written is acknowledged, its bytes discarded
+    bool dropWrite = false;        // the first block written is acknowledged, its bytes discarded
 };
 
 struct Reply {

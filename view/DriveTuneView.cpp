@@ -59,7 +59,8 @@ const CDriveTuneView::Palette* SagePalette() {
 }
 }  // namespace
 
-CDriveTuneView::CDriveTuneView(dt::ToolState& state, QWidget* parent) : QWidget(parent), state_(state) {}
+CDriveTuneView::CDriveTuneView(dt::ToolState& state, QWidget* parent)
+    : QWidget(parent), state_(state), marks_(state) {}
 
 CDriveTuneView::~CDriveTuneView() = default;
 
@@ -124,7 +125,8 @@ void CDriveTuneView::BuildGrid() {
         FillTableRows(t.ParameterSettings, 0, *GreenPalette());
         FillTableRows(t.FunctionSettings, t.ParameterSettings.rowCount, *SagePalette());
     }
-    grid_->Refresh();
+    valuesShown_ = false;
+    RefreshMarks();
 }
 
 void CDriveTuneView::SetTitleCell(int row, int col, const std::string& text, const QColor& bk) {
@@ -250,7 +252,8 @@ void CDriveTuneView::ShowValues() {
         if (layout[row].record == 0 || layout[row].desc->kind == 0) continue;
         SetValueText(static_cast<int>(row), cells[row]);
     }
-    grid_->Refresh();
+    valuesShown_ = true;
+    RefreshMarks();
 }
 
 std::vector<std::string> CDriveTuneView::CollectValues() const {
@@ -329,7 +332,7 @@ void CDriveTuneView::OnComboSelChange(int row, int col, const std::string& text)
             }
         }
         grid_->SetItemText(row, col, Q(dt::IndentValue(text)));
-        grid_->Refresh();
+        RefreshMarks();
         return;
     }
     if (row == kNominalRow && col == 2) {
@@ -339,6 +342,7 @@ void CDriveTuneView::OnComboSelChange(int row, int col, const std::string& text)
     }
     grid_->SetItemText(row, col, Q(dt::IndentValue(text)));
     dt::ComputeCurrentLimits(state_);
+    RefreshMarks();
 }
 
 void CDriveTuneView::OnGridClick(int row, int col) {
@@ -349,12 +353,32 @@ void CDriveTuneView::OnGridClick(int row, int col) {
     const std::string& hint = d.Hint(state_.language);
     if (hint.empty()) return;
     lastHint_ = Q(d.Name(state_.language) + ":\n\n" + hint);
+    if (const std::string* controller = marks_.ControllerText(row))
+        lastHint_ += "\n" + Q(dt::FillIn(state_.Extra(dt::XTX_CONTROLLER_VALUE), *controller));
     if (balloon_) balloon_->Show(lastHint_);
 }
 
 int CDriveTuneView::OnGridNotify(const GridNotify& n) {
     if (n.code == GVN_COMBOSELCHANGE) OnComboSelChange(n.row, n.col, n.text.toStdString());
     else if (n.code == GVN_CLICK) OnGridClick(n.row, n.col);
+    else if (n.code == GVN_ENDLABELEDIT) RefreshMarks();
     return 0;
+}
+
+void CDriveTuneView::RefreshMarks() {
+    if (!grid_) return;
+    const int changed = marks_.Apply(*grid_, builtFoc_, valuesShown_);
+    if (marksListener_) marksListener_(changed);
+}
+
+void CDriveTuneView::TakeBaselineFromShown() {
+    marks_.TakeBaseline(CollectValues());
+    RefreshMarks();
+}
+
+void CDriveTuneView::NoteValuesSent() { marks_.NoteSending(CollectValues()); }
+
+void CDriveTuneView::AdoptSentAsBaseline() {
+    if (marks_.AdoptSent()) RefreshMarks();
 }
 

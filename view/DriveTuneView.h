@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "ChangeMarks.h"
 #include "GridCtrl.h"
 
 class BalloonTip;
@@ -32,6 +33,8 @@ public:
     using PanelBusy = std::function<void(bool enable)>;
     // ShowMessage of the application (text, MB_ICON_* type) -> result.
     using MessageSink = std::function<int(const std::string& text, int type)>;
+    // Told the number of changed value cells whenever the marks were worked out again.
+    using MarksListener = std::function<void(int changed)>;
 
     // Colours of one section (defined with the view's code).
     struct Palette;
@@ -42,6 +45,7 @@ public:
     void SetPanelFactory(PanelFactory factory) { panelFactory_ = std::move(factory); }
     void SetPanelBusy(PanelBusy busy) { panelBusy_ = std::move(busy); }
     void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+    void SetMarksListener(MarksListener listener) { marksListener_ = std::move(listener); }
 
     // First update: balloon, fonts, the panel, then the empty grid.
     void OnInitialUpdate();
@@ -60,6 +64,14 @@ public:
     void GoToGroup(const std::string& title);
     // Passed unchanged to the panel's SetBusy.
     void SetPanelEnabled(bool enable);
+
+    // Changed values. A completed read: the shown values are the controller's.
+    void TakeBaselineFromShown();
+    // A download was accepted and is being sent; once stored, what it sent is the controller's.
+    void NoteValuesSent();
+    void AdoptSentAsBaseline();
+    int ChangedCount() const { return marks_.ChangedCount(); }
+    const CChangeMarks& Marks() const { return marks_; }
 
     // Grid notifications.
     void OnComboSelChange(int row, int col, const std::string& text);
@@ -87,8 +99,11 @@ private:
     void SetValueText(int row, const std::string& text);
     std::vector<std::string> CollectValues() const;
     int OnGridNotify(const GridNotify& n);
+    void RefreshMarks();
 
     dt::ToolState& state_;
+    CChangeMarks marks_;
+    bool valuesShown_ = false;  // since the last BuildGrid
     QPointer<CGridCtrl> grid_;
     // Controller kind the rows were built for; a read of the other kind that stopped halfway
     // changes focMode without rebuilding, and the cells must then not reach either block.
@@ -103,5 +118,6 @@ private:
     PanelFactory panelFactory_;
     PanelBusy panelBusy_;
     MessageSink messageSink_;
+    MarksListener marksListener_;
     QString lastHint_;
 };

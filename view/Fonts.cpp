@@ -5,11 +5,9 @@
 
 namespace dt {
 
-void InstallFontSubstitutions()
-{
+void InstallFontSubstitutions() {
     static bool done = false;
-    if (done)
-        return;
+    if (done) return;
     done = true;
     // One CJK family, so that one font file is mapped: a plain, upright sans like the fonts the
     // tool was drawn with. Noto Sans CJK stands in where WenQuanYi is not installed.

@@ -23,6 +23,8 @@ void CGridCell::CopyCommon(const CGridCell& other)
     margin_ = other.margin_;
     image_ = other.image_;
     param_ = other.param_;
+    marked_ = other.marked_;
+    highlight_ = other.highlight_;
     mergeRange_ = other.mergeRange_;
     mergedTo_ = other.mergedTo_;
 }

@@ -53,6 +53,9 @@ enum GridComboStyle { CBS_SIMPLE = 1, CBS_DROPDOWN = 2, CBS_DROPDOWNLIST = 3 };
 
 enum class GridCellKind { Text, Combo };
 
+// Frames drawn over a cell without touching its colours: a find match, and the match gone to.
+enum class CellHighlight { None, Match, Current };
+
 // Set-item record: SetItem applies the fields named in mask; GetItem fills them all.
 struct GV_ITEM {
     int row = 0;
@@ -113,13 +116,19 @@ public:
     void SetImage(int image) { image_ = image; }
     std::intptr_t GetData() const { return param_; }
     void SetData(std::intptr_t p) { param_ = p; }
+    // Drawn on top of the cell's own colours and font: marked = bold text and a corner
+    // marker (a changed value); a highlight frames it.
+    bool IsMarked() const { return marked_; }
+    void SetMarked(bool marked) { marked_ = marked; }
+    CellHighlight GetHighlight() const { return highlight_; }
+    void SetHighlight(CellHighlight highlight) { highlight_ = highlight; }
 
     // Merge bookkeeping: the top-left cell holds the range, the others point at it.
     bool IsMergeTopLeft() const { return mergeRange_.isValid(); }
     QRect MergeRange() const { return mergeRange_; }  // x = column, y = row
     CCellID MergedTo() const { return mergedTo_; }
 
-    // Copies the common fields (text, format, state, colours, font, margin, image, data) from another cell.
+    // Copies the common fields (text, format, state, colours, font, margin, image, data, marks) from another cell.
     void CopyCommon(const CGridCell& other);
 
 private:
@@ -134,6 +143,8 @@ private:
     unsigned margin_ = kDefaultMargin;
     int image_ = -1;
     std::intptr_t param_ = 0;
+    bool marked_ = false;
+    CellHighlight highlight_ = CellHighlight::None;
     QRect mergeRange_;
     CCellID mergedTo_;
 };

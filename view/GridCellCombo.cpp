@@ -350,7 +350,11 @@ void CGridInPlaceList::EndEdit(int key)
     if (ended_)
         return;
     ended_ = true;
-    const QString text = CurrentText();
+    QString text = CurrentText();
+    // Closed without a choice: the cell keeps its value rather than losing it to an empty
+    // text. Handed back as the grid reads it, so the grid sees no change.
+    if (!edit_ && CurrentIndex() < 0 && grid_)
+        text = grid_->GetItemText(row_, col_);
     if (popup_->isVisible())
         popup_->hide();
     if (grid_)

@@ -32,8 +32,8 @@ private:
 };
 
 // The in-place list: a selection field over the cell plus a drop-down part that opens at once.
-// It hands the grid its final text (the selected option, or "" when none is selected) and the
-// key that ended it; key 0 means it lost the focus.
+// It hands the grid its final text (the selected option, or the cell's own text when none is
+// selected) and the key that ended it; key 0 means it lost the focus.
 class CGridInPlaceList : public QWidget {
     Q_OBJECT
 public:

@@ -548,6 +548,36 @@ bool CGridCtrl::SetItemFont(int row, int col, const QFont& f)
     return true;
 }
 
+bool CGridCtrl::SetItemMarked(int row, int col, bool marked)
+{
+    CGridCell* c = Cell(row, col);
+    if (c)
+        c->SetMarked(marked);
+    viewport()->update();
+    return c != nullptr;
+}
+
+bool CGridCtrl::IsItemMarked(int row, int col) const
+{
+    const CGridCell* c = Cell(row, col);
+    return c && c->IsMarked();
+}
+
+bool CGridCtrl::SetItemHighlight(int row, int col, CellHighlight highlight)
+{
+    CGridCell* c = Cell(row, col);
+    if (c)
+        c->SetHighlight(highlight);
+    viewport()->update();
+    return c != nullptr;
+}
+
+CellHighlight CGridCtrl::GetItemHighlight(int row, int col) const
+{
+    const CGridCell* c = Cell(row, col);
+    return c ? c->GetHighlight() : CellHighlight::None;
+}
+
 const QFont* CGridCtrl::GetItemFont(int row, int col) const
 {
     const CGridCell* c = Cell(row, col);
@@ -700,6 +730,32 @@ bool CGridCtrl::IsCellEditable(int row, int col) const
     return !(c->GetState() & GVIS_READONLY);
 }
 
+void CGridCtrl::DrawOverlays(QPainter* p, const QRect& rect, const CGridCell& c) const
+{
+    if (c.GetHighlight() != CellHighlight::None) {
+        const bool current = c.GetHighlight() == CellHighlight::Current;
+        const int width = current ? kCurrentWidth : kHighlightWidth;
+        // A see-through wash: the cell's own colour still shows beneath it.
+        if (current)
+            p->fillRect(rect, kCurrentWash);
+        QPen pen(current ? kCurrentFrame : kHighlightFrame);
+        pen.setWidth(width);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p->setPen(pen);
+        p->setBrush(Qt::NoBrush);
+        const int in = width / 2;
+        p->drawRect(rect.adjusted(in + 1, in + 1, -in - 1, -in - 1));
+    }
+    if (c.IsMarked()) {
+        // A triangle in the top right corner, apart from the text at the left.
+        const QPoint corner = rect.topRight();
+        const QPoint tri[3] = {corner, corner - QPoint(kMarkerSize, 0), corner + QPoint(0, kMarkerSize)};
+        p->setPen(Qt::NoPen);
+        p->setBrush(kMarkerColour);
+        p->drawPolygon(tri, 3);
+    }
+}
+
 void CGridCtrl::DrawCell(QPainter* p, const QRect& rect, int row, int col) const
 {
     const CGridCell* c = Cell(row, col);
@@ -717,7 +773,9 @@ void CGridCtrl::DrawCell(QPainter* p, const QRect& rect, int row, int col) const
     }
     p->save();
     p->fillRect(rect, bk);
-    const QFont f = c->GetFont() ? *c->GetFont() : font();
+    QFont f = c->GetFont() ? *c->GetFont() : font();
+    if (c->IsMarked())
+        f.setBold(true);
     p->setFont(f);
     p->setPen(fg);
     const unsigned format = c->GetFormat();
@@ -741,6 +799,7 @@ void CGridCtrl::DrawCell(QPainter* p, const QRect& rect, int row, int col) const
     }
     p->setClipRect(rect);
     p->drawText(textRect, flags, text);
+    DrawOverlays(p, rect, *c);
     if (isFocus) {
         QPen pen(hasFocus() || IsEditing() ? palette().color(QPalette::WindowText) : QColor(128, 128, 128));
         pen.setWidth(hasFocus() ? 2 : 1);

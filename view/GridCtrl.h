@@ -44,6 +44,15 @@ public:
 
     enum Style : unsigned { GS_VISIBLE = 0x1, GS_BORDER = 0x2, GS_TABSTOP = 0x4, GS_DEFAULT = 0x7 };
 
+    // Overlay colours and sizes, in pixels.
+    static inline const QColor kMarkerColour{200, 60, 0};
+    static constexpr int kMarkerSize = 9;
+    static inline const QColor kHighlightFrame{255, 150, 0};
+    static constexpr int kHighlightWidth = 2;
+    static inline const QColor kCurrentFrame{220, 100, 0};
+    static inline const QColor kCurrentWash{255, 200, 0, 60};
+    static constexpr int kCurrentWidth = 3;
+
     explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0, QWidget* parent = nullptr);
     ~CGridCtrl() override;
 
@@ -87,6 +96,11 @@ public:
     QColor GetItemFgColour(int row, int col) const;
     bool SetItemFont(int row, int col, const QFont& font);
     const QFont* GetItemFont(int row, int col) const;
+    // Overlays that leave the cell's colours and font alone (see CGridCell::IsMarked).
+    bool SetItemMarked(int row, int col, bool marked);
+    bool IsItemMarked(int row, int col) const;
+    bool SetItemHighlight(int row, int col, CellHighlight highlight);
+    CellHighlight GetItemHighlight(int row, int col) const;
     // Replaces the cell by one of another kind, keeping text, format, state, colours and font.
     bool SetCellType(int row, int col, GridCellKind kind);
     CGridCell* GetCell(int row, int col) const;
@@ -149,6 +163,7 @@ private:
     int Notify(int code, int row, int col, const QString& text = QString());
     CGridCell* Cell(int row, int col) const;
     void DrawCell(QPainter* p, const QRect& rect, int row, int col) const;
+    void DrawOverlays(QPainter* p, const QRect& rect, const CGridCell& c) const;
     CCellID HitTest(const QPoint& viewportPos) const;
     int ColumnDividerAt(int x) const;
     bool StartEdit(CCellID cell, StartBy how, int key, const QString& keyText);

@@ -19,10 +19,6 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-constexpr int kAccelerationRow = 46;  // numeric, integer, rule 41
-constexpr int kSoftUndervoltageRow = 14;  // choice of list 1
-constexpr int kNominalRow = 6;
-
 class CommandsTest : public WindowTest {
 protected:
     void SetUp() override {

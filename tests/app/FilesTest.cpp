@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kAccelerationRow = 46;
-
 class FilesTest : public WindowTest {
 protected:
     void SetUp() override {

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "MainFrame.h"
+#include "MessageDlg.h"
 #include "PortBox.h"
 #include "PortNumbering.h"
 #include "SupportLog.h"
@@ -62,6 +63,7 @@ protected:
     }
     void TearDown() override {
         app_.reset();
+        SetMessageHook(nullptr);
         dt::StopSupportLog();
         qputenv("XDG_STATE_HOME", oldState_);
         WindowTest::TearDown();
@@ -72,7 +74,10 @@ protected:
             ++scans_;
             return std::vector<dt::SerialDevice>{{device, "USB-Serial CH340", ""}};
         }));
-        app_->SetHooks([this](const std::string& text, int) { shown_.push_back(text); return 1; }, {});
+        SetMessageHook([this](CMessageDlg& dlg) {
+            shown_.push_back(dlg.Text().toStdString());
+            return 1;
+        });
         ASSERT_TRUE(app_->InitInstance(false));
     }
     CControlPanel& Panel() { return *app_->MainFrame()->Panel(); }

@@ -1,5 +1,6 @@
 // The pictures scripts/shots-app takes on a virtual display: start-up, after an upload
-// (standard and FOC), a refusal message and a hint balloon, in English and in Chinese.
+// (standard and FOC), a refusal message, a hint balloon, changed values with the balloon of a
+// changed row, and the find field, in English and in Chinese.
 // Skipped unless DT_SHOTS_DIR names the folder to write them to.
 #include <QCursor>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 
 #include "DriveTuneView.h"
+#include "FindBar.h"
 #include "GridCtrl.h"
 #include "MainFrame.h"
 #include "MessageDlg.h"
@@ -80,14 +82,36 @@ protected:
         QTest::qWait(300);
         Shot("5-refused-cell");
 
-        // The hint balloon: the mouse rests on a name.
-        const int hintRow = 3;
-        Grid().EnsureVisible(hintRow, 1);
-        const QPoint at = Grid().viewport()->mapToGlobal(Grid().CellRect(hintRow, 1).center());
-        QCursor::setPos(at);
-        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::NoModifier, Grid().CellRect(hintRow, 1).center());
-        QTest::qWait(700);
+        Balloon(3);
         Shot("6-hint");
+
+        ChangesAndFind();
+    }
+
+    // The hint balloon of a row: the mouse rests on its name.
+    void Balloon(int row) {
+        Grid().EnsureVisible(row, 1);
+        const QPoint centre = Grid().CellRect(row, 1).center();
+        QCursor::setPos(Grid().viewport()->mapToGlobal(centre));
+        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+        QTest::qWait(700);
+    }
+
+    // Values changed against the controller, the balloon of a changed row, then the find field.
+    void ChangesAndFind() {
+        ASSERT_TRUE(Upload());
+        const int throttleVoltages[] = {40, 43};
+        for (int row : throttleVoltages) TypeValue(row, CellText(row) == "4.0" ? "3.8" : "4.0");
+        TypeValue(kDecelerationRow, "900");
+        Balloon(kDecelerationRow);
+        Shot("8-changed-values");
+
+        QCursor::setPos(Frame().mapToGlobal(QPoint(Frame().width() - 10, 10)));
+        QTest::qWait(1100);  // the balloon goes once the mouse moved
+        Frame().FindBar()->Open();
+        TypeText(Frame().FindBar(), prefix_ == "cn-" ? QStringLiteral("转把") : QStringLiteral("throttle"));
+        QTest::keyClick(Frame().FindBar(), Qt::Key_F3);
+        Shot("9-find");
     }
 
     void Foc(const QString& prefix) {
@@ -97,11 +121,6 @@ protected:
         StartApp({}, false);
         ASSERT_TRUE(Upload());
         Shot("7-after-upload-foc");
-    }
-
-    void UseChinese() {
-        // A byte-order mark makes the file UTF-8; one override shows that the file is read.
-        WriteFile("text.ini", QByteArray("\xEF\xBB\xBF") + QStringLiteral("1000=演示控制器\n").toUtf8());
     }
 
     QString dir_;

@@ -15,6 +15,7 @@
 #include "GridCellCombo.h"
 #include "GridCtrl.h"
 #include "MainFrame.h"
+#include "MessageDlg.h"
 #include "Settings.h"
 
 void EnsureQtApplication() {
@@ -25,6 +26,10 @@ void EnsureQtApplication() {
     if (!platform || std::string(platform) == "offscreen")
         setenv("QT_QPA_PLATFORM", "offscreen:configfile=" DT_SOURCE_DIR "/tests/app/DesktopScreen.json", 1);
     dttest::GuiApp();
+}
+
+void TypeText(QWidget* w, const QString& text) {
+    for (const QChar ch : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
 
 QString SimBinary() { return QStringLiteral(DT_BINARY_DIR "/sim/drivetune-sim"); }
@@ -41,6 +46,7 @@ void WindowTest::SetUp() {
 
 void WindowTest::TearDown() {
     app_.reset();
+    SetMessageHook(nullptr);
     StopSim();
     QDir::setCurrent(oldCwd_);
     xdg_.reset();
@@ -73,16 +79,15 @@ void WindowTest::StopSim() {
 
 void WindowTest::StartApp(CControlPanel::PortLister lister, bool answerMessages) {
     app_ = std::make_unique<CDriveTuneApp>(AppPaths::Default(), std::move(lister));
-    CMainFrame::MessageHook answer;
-    if (answerMessages) answer = [this](const std::string& text, int type) {
-        messages.push_back({text, type});
+    // answerMessages = false leaves the hook as the test set it (or none: the real box).
+    if (answerMessages) SetMessageHook([this](CMessageDlg& dlg) {
+        messages.push_back({dlg.Text().toStdString(), dlg.Type()});
         if (messageAnswers.empty()) return 1;
         const int answer = messageAnswers.front();
         messageAnswers.pop_front();
         return answer;
-    };
-    app_->SetHooks(
-        answer,
+    });
+    app_->SetFileHook(
         [this](bool save, const std::string& title, const std::string& filter, const std::string& ext) {
             fileQuestions.push_back({save, title, filter, ext});
             if (fileAnswers.empty()) return std::string();
@@ -176,6 +181,10 @@ void WindowTest::WriteFile(const QString& name, const QByteArray& bytes) {
     QFile f(WorkPath(name));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+void WindowTest::UseChinese() {
+    WriteFile("text.ini", QByteArray("\xEF\xBB\xBF") + QStringLiteral("1000=演示控制器\n").toUtf8());
 }
 
 QString WindowTest::WorkPath(const QString& name) const { return QDir(work_->path()).filePath(name); }

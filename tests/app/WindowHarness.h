@@ -19,8 +19,15 @@
 #include "ScopedXdgHome.h"
 
 class CDriveTuneView;
+class QWidget;
 class CGridCtrl;
 class CMainFrame;
+
+// Rows of the standard controller's grid that the tests edit.
+constexpr int kNominalRow = 6;
+constexpr int kSoftUndervoltageRow = 14;  // choice of list 1
+constexpr int kAccelerationRow = 46;      // numeric, integer, rule 41 (50..1200)
+constexpr int kDecelerationRow = 47;      // numeric, integer, rule 42 (100..1200)
 
 // The QApplication shared by every test of this executable (made on first use).
 void EnsureQtApplication();
@@ -76,6 +83,9 @@ protected:
     std::string ReadSettings() const;
     void WriteSettings(const std::string& text);
     void WriteFile(const QString& name, const QByteArray& bytes);
+    // A text.ini in the working directory: the window starts in Chinese. A byte-order mark makes
+    // it UTF-8; one override shows that the file is read.
+    void UseChinese();
     QString WorkPath(const QString& name) const;
 
     std::vector<ShownMessage> messages;
@@ -92,6 +102,9 @@ private:
     QString simDevice_;
     std::unique_ptr<CDriveTuneApp> app_;
 };
+
+// Typed into w character by character, any script (QTest's own typing knows ASCII only).
+void TypeText(QWidget* w, const QString& text);
 
 // Path of drivetune-sim in the build tree.
 QString SimBinary();

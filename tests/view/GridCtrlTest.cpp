@@ -4,12 +4,15 @@
 #include "QtTestApp.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -519,17 +522,84 @@ TEST_F(GridTest, ComboOpensDroppedDownWithThePrefixMatchSelected)
     }
 }
 
-TEST_F(GridTest, ClosingAnIndentedComboWithoutAChoiceEmptiesIt)
+TEST_F(GridTest, ClosingAnIndentedComboWithoutAChoiceKeepsItsText)
 {
+    // No option begins with the indent, so none is selected; however the list closes, the
+    // cell keeps its value and the owner hears of no change.
     MakeCombo(2, {"Enable", "Disable"});
-    grid->SetItemText(2, 2, "    Disable");
-    grid->SetFocusCell(2, 2);
-    Key(Qt::Key_F2);
-    ASSERT_NE(List(), nullptr);
-    EXPECT_EQ(List()->CurrentIndex(), -1);
-    Key(Qt::Key_Return);
-    EXPECT_EQ(grid->GetCell(2, 2)->GetText(), QString());
-    EXPECT_EQ(Codes(), (std::vector<int>{GVN_BEGINLABELEDIT, GVN_ENDLABELEDIT}));
+    const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+        {"Enter", [this] { Key(Qt::Key_Return); }},
+        {"Esc", [this] { Key(Qt::Key_Escape); }},
+        {"a click elsewhere",
+         [this] {
+             List()->HideDropDown();
+             Click(6, 1);
+         }},
+    };
+    for (const auto& [name, close] : ways) {
+        grid->SetItemText(2, 2, "    Disable");
+        grid->SetFocusCell(2, 2);
+        log.clear();
+        Key(Qt::Key_F2);
+        ASSERT_NE(List(), nullptr) << name;
+        EXPECT_EQ(List()->CurrentIndex(), -1) << name;
+        close();
+        EXPECT_FALSE(grid->IsEditing()) << name;
+        EXPECT_EQ(grid->GetCell(2, 2)->GetText(), "    Disable") << name;
+        const std::vector<int> codes = Codes();
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), GVN_ENDLABELEDIT), 0) << name;
+    }
+}
+
+TEST_F(GridTest, MarksAndHighlightsAreDrawnOverTheCellsOwnLook)
+{
+    grid->SetItemBkColour(3, 2, QColor(235, 240, 220));
+    grid->SetItemFgColour(3, 2, QColor(0, 0, 255));
+    grid->SetItemBkColour(4, 1, QColor(225, 230, 210));
+    grid->SetItemMarked(3, 2, true);
+    grid->SetItemHighlight(4, 1, CellHighlight::Match);
+    grid->SetItemHighlight(5, 1, CellHighlight::Current);
+    EXPECT_TRUE(grid->IsItemMarked(3, 2));
+    EXPECT_FALSE(grid->IsItemMarked(4, 2));
+    EXPECT_EQ(grid->GetItemHighlight(4, 1), CellHighlight::Match);
+    EXPECT_FALSE(grid->SetItemMarked(99, 2, true));
+    // The cell's own colours and font stay as they were set.
+    EXPECT_EQ(grid->GetItemBkColour(3, 2), QColor(235, 240, 220));
+    EXPECT_EQ(grid->GetItemFgColour(3, 2), QColor(0, 0, 255));
+    EXPECT_EQ(grid->GetItemFont(3, 2), nullptr);
+
+    grid->SetFocusCell(0, 0);
+    const QImage shot = grid->viewport()->grab().toImage();
+    const QRect marked = grid->CellRect(3, 2);
+    EXPECT_EQ(shot.pixelColor(marked.topRight() + QPoint(-2, 1)), CGridCtrl::kMarkerColour);
+    EXPECT_EQ(shot.pixelColor(marked.topLeft() + QPoint(2, 2)), QColor(235, 240, 220));
+    const QRect framed = grid->CellRect(4, 1);
+    EXPECT_EQ(shot.pixelColor(QPoint(framed.center().x(), framed.top() + 2)), CGridCtrl::kHighlightFrame);
+    EXPECT_EQ(shot.pixelColor(framed.center() + QPoint(framed.width() / 3, 0)), QColor(225, 230, 210));
+    const QRect current = grid->CellRect(5, 1);
+    EXPECT_EQ(shot.pixelColor(QPoint(current.center().x(), current.top() + 3)), CGridCtrl::kCurrentFrame);
+
+    // Bold text: the marked value covers more pixels than the same text unmarked.
+    auto inked = [&](const QImage& img, const QRect& r) {
+        int n = 0;
+        for (int y = r.top() + 3; y < r.bottom() - 2; ++y)
+            for (int x = r.left() + 3; x < r.left() + r.width() / 2; ++x)
+                n += img.pixelColor(x, y) == QColor(235, 240, 220) ? 0 : 1;
+        return n;
+    };
+    const int bold = inked(shot, marked);
+    grid->SetItemMarked(3, 2, false);
+    const int plain = inked(grid->viewport()->grab().toImage(), marked);
+    EXPECT_GT(bold, plain);
+
+    // The marks go with a changed cell kind, and with the cells.
+    grid->SetItemMarked(3, 2, true);
+    grid->SetCellType(3, 2, GridCellKind::Combo);
+    EXPECT_TRUE(grid->IsItemMarked(3, 2));
+    grid->DeleteAllItems();
+    grid->SetRowCount(8);
+    grid->SetColumnCount(3);
+    EXPECT_FALSE(grid->IsItemMarked(3, 2));
 }
 
 TEST_F(GridTest, EverySelectionChangeIsReportedBeforeTheEditEnds)

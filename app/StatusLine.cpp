@@ -1,0 +1,112 @@
+#include "StatusLine.h"
+
+#include <QFrame>
+#include <QLabel>
+
+#include "BytePort.h"
+#include "OptionLists.h"
+#include "ToolState.h"
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Parts of the controller description; the same in both languages.
+const char* const kSeparator = " · ";
+
+constexpr uint16_t kVersionMask = 0x03FF;
+constexpr int kCustomerShift = 10;
+
+}  // namespace
+
+CStatusLine::CStatusLine(const dt::ToolState& state, const dt::BytePort& port, QWidget* parent)
+    : QStatusBar(parent), state_(state), port_(port) {
+    setObjectName(QStringLiteral("statusLine"));
+    portLabel_ = new QLabel(this);
+    controllerLabel_ = new QLabel(this);
+    changedLabel_ = new QLabel(this);
+    portLabel_->setObjectName(QStringLiteral("statusPort"));
+    controllerLabel_->setObjectName(QStringLiteral("statusController"));
+    changedLabel_->setObjectName(QStringLiteral("statusChanged"));
+    // The count is what needs doing; it stands out in the colour of the change markers.
+    changedLabel_->setStyleSheet(QStringLiteral("QLabel { color: rgb(200, 60, 0); font-weight: bold; }"));
+    addWidget(portLabel_);
+    controllerSeparator_ = AddSeparator();
+    addWidget(controllerLabel_);
+    changedSeparator_ = AddSeparator();
+    addWidget(changedLabel_);
+    poll_.setInterval(kPortPollMs);
+    connect(&poll_, &QTimer::timeout, this, &CStatusLine::Refresh);
+    poll_.start();
+    Refresh();
+}
+
+QFrame* CStatusLine::AddSeparator() {
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    addWidget(line);
+    return line;
+}
+
+void CStatusLine::TakeController() {
+    controller_.known = true;
+    controller_.foc = state_.link.focMode;
+    controller_.modelWord = state_.modelWord;
+    controller_.variant = state_.tables.variant;
+    Refresh();
+}
+
+void CStatusLine::SetChanged(int changed) {
+    changed_ = changed;
+    Refresh();
+}
+
+int CStatusLine::PortNumber() const {
+    if (port_.IsOpen()) return port_.PortNumber();
+    return state_.settings.UartPort;
+}
+
+void CStatusLine::Refresh() {
+    portLabel_->setText(Q(PortStateText(state_, port_.IsOpen(), PortNumber())));
+    controllerLabel_->setText(Q(ControllerStateText(state_, controller_)));
+    controllerLabel_->setVisible(controller_.known);
+    controllerSeparator_->setVisible(controller_.known);
+    changedLabel_->setText(Q(ChangedCountText(state_, changed_)));
+    changedLabel_->setVisible(changed_ > 0);
+    changedSeparator_->setVisible(changed_ > 0);
+}
+
+QString CStatusLine::PortText() const { return portLabel_->text(); }
+QString CStatusLine::ControllerText() const { return controller_.known ? controllerLabel_->text() : QString(); }
+QString CStatusLine::ChangedText() const { return changed_ > 0 ? changedLabel_->text() : QString(); }
+
+std::string CStatusLine::PortStateText(const dt::ToolState& state, bool open, int number) {
+    if (number <= 0) return state.Extra(dt::XTX_STATUS_NO_PORT);
+    return dt::FillIn(state.Extra(open ? dt::XTX_STATUS_PORT_OPEN : dt::XTX_STATUS_PORT_CLOSED),
+                      std::to_string(number));
+}
+
+std::string CStatusLine::ControllerStateText(const dt::ToolState& state, const Controller& controller) {
+    if (!controller.known) return std::string();
+    if (controller.foc) return state.Extra(dt::XTX_STATUS_FOC);
+    const int customer = controller.modelWord >> kCustomerShift;
+    const std::string name = dt::CustomerText(customer);
+    const std::string customerText = name.empty() ? std::to_string(customer) : name + " (" + std::to_string(customer) + ")";
+    const char* variant = controller.variant == dt::FunctionVariant::A ? "A" : "B";
+    return std::string(state.Extra(dt::XTX_STATUS_STANDARD)) + kSeparator +
+           dt::FillIn(state.Extra(dt::XTX_STATUS_VARIANT), variant) + kSeparator +
+           dt::FillIn(state.Extra(dt::XTX_STATUS_CUSTOMER), customerText) + kSeparator +
+           dt::FillIn(state.Extra(dt::XTX_STATUS_VERSION), std::to_string(controller.modelWord & kVersionMask));
+}
+
+std::string CStatusLine::ChangedCountText(const dt::ToolState& state, int changed) {
+    if (changed <= 0) return std::string();
+    if (changed == 1) return state.Extra(dt::XTX_STATUS_ONE_CHANGED);
+    return dt::FillIn(state.Extra(dt::XTX_STATUS_CHANGED), std::to_string(changed));
+}
+
+std::string CStatusLine::CloseQuestion(const dt::ToolState& state, int changed) {
+    if (changed == 1) return state.Extra(dt::XTX_CLOSE_ONE_CHANGED);
+    return dt::FillIn(state.Extra(dt::XTX_CLOSE_CHANGED), std::to_string(changed));
+}

@@ -1,0 +1,68 @@
+#pragma once
+// CStatusLine: the bar along the bottom of the main window. It shows the port and whether it
+// is open, the controller of the last completed read, and how many values were changed and
+// not yet downloaded, in the current language. The find field sits at its right.
+#include <QStatusBar>
+#include <QTimer>
+
+#include <cstdint>
+#include <string>
+
+#include "ParamTables.h"
+
+class QFrame;
+class QLabel;
+
+namespace dt {
+struct ToolState;
+class BytePort;
+}
+
+class CStatusLine : public QStatusBar {
+    Q_OBJECT
+public:
+    // How often the port is looked at again: a device that goes away closes it unannounced.
+    static constexpr int kPortPollMs = 500;
+
+    // The controller as the last completed read found it.
+    struct Controller {
+        bool known = false;
+        bool foc = false;
+        uint16_t modelWord = 0;
+        dt::FunctionVariant variant = dt::FunctionVariant::B;
+    };
+
+    CStatusLine(const dt::ToolState& state, const dt::BytePort& port, QWidget* parent = nullptr);
+
+    // A read completed: the controller is the one the state describes now.
+    void TakeController();
+    void SetChanged(int changed);
+    // Every text again, from the port, the controller and the count.
+    void Refresh();
+
+    QString PortText() const;
+    QString ControllerText() const;
+    QString ChangedText() const;
+
+    // The texts, in the state's language.
+    static std::string PortStateText(const dt::ToolState& state, bool open, int number);
+    static std::string ControllerStateText(const dt::ToolState& state, const Controller& controller);
+    static std::string ChangedCountText(const dt::ToolState& state, int changed);
+    // The question before closing with changes not yet downloaded.
+    static std::string CloseQuestion(const dt::ToolState& state, int changed);
+
+private:
+    int PortNumber() const;
+    QFrame* AddSeparator();
+
+    const dt::ToolState& state_;
+    const dt::BytePort& port_;
+    Controller controller_;
+    int changed_ = 0;
+    QLabel* portLabel_ = nullptr;
+    QLabel* controllerLabel_ = nullptr;
+    QLabel* changedLabel_ = nullptr;
+    QFrame* controllerSeparator_ = nullptr;
+    QFrame* changedSeparator_ = nullptr;
+    QTimer poll_;
+};
