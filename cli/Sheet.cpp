@@ -80,6 +80,11 @@ LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string*
         return LoadStatus::Missing;
     }
     if (kind == FileKind::Other) return LoadStatus::UnknownExtension;
+    return LoadParameterBytes(s, kind, content);
+}
+
+LoadStatus LoadParameterBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content) {
+    if (kind == FileKind::Other) return LoadStatus::UnknownExtension;
     if (kind == FileKind::Foc) {
         if (content.size() < ParameterBlock::kSize) return LoadStatus::TooShort;
         std::copy(content.begin(), content.begin() + ParameterBlock::kSize, s.block.bytes.begin());

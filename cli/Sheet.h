@@ -2,9 +2,11 @@
 // Loading parameter files as if just read from a controller, and printing what they hold.
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "GridPasses.h"
 #include "Json.h"
+#include "ParameterFiles.h"
 #include "ToolState.h"
 
 namespace dt::cli {
@@ -14,6 +16,8 @@ enum class LoadStatus { Ok, Missing, UnknownExtension, TooShort };
 // Puts a .foc or .ged file into the state as an upload would leave it (identity, variant, list 0).
 // A file that cannot be read leaves the system's reason in *why ("Is a directory").
 LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why = nullptr);
+// The same with the file's content held in memory.
+LoadStatus LoadParameterBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content);
 // Human-readable reason for a failed load, in English (usage errors are the tool's own texts).
 std::string LoadError(LoadStatus status, const std::string& path, const std::string& why = "");
 // LoadParameterFile; a failure is reported on err ("drivetune-cli: cannot read x.foc: Is a directory").

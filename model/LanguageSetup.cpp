@@ -49,16 +49,13 @@ bool ApplyOverrideLine(ToolState& s, const std::string& rawLine) {
     return false;
 }
 
-void LoadTextOverrides(ToolState& s, const std::string& textIniPath) {
-    if (!FileExists(textIniPath)) {
-        s.language = LANG_ENGLISH;
-        s.settings.Language = LANG_ENGLISH;
-        return;
-    }
+namespace {
+void UseChinese(ToolState& s) {
     s.language = LANG_CHINESE;
     s.settings.Language = LANG_CHINESE;
-    std::ifstream in(textIniPath, std::ios::binary);
-    if (!in) return;  // present but unreadable: the built-in texts stay
+}
+
+void ApplyOverrideLines(ToolState& s, std::istream& in) {
     std::string line;
     bool first = true;
     bool utf8 = false;
@@ -73,11 +70,41 @@ void LoadTextOverrides(ToolState& s, const std::string& textIniPath) {
     }
 }
 
+// What follows the text overrides, whichever way they came.
+void FinishLanguage(ToolState& s) {
+    SelectFunctionVariant(s);
+    BuildChoiceLists(s.lists, s.optionTexts, s.language);
+}
+}  // namespace
+
+void LoadTextOverrides(ToolState& s, const std::string& textIniPath) {
+    if (!FileExists(textIniPath)) {
+        s.language = LANG_ENGLISH;
+        s.settings.Language = LANG_ENGLISH;
+        return;
+    }
+    UseChinese(s);
+    std::ifstream in(textIniPath, std::ios::binary);
+    if (!in) return;  // present but unreadable: the built-in texts stay
+    ApplyOverrideLines(s, in);
+}
+
+void LoadTextOverridesFromMemory(ToolState& s, const std::string& content) {
+    UseChinese(s);
+    std::istringstream in(content);
+    ApplyOverrideLines(s, in);
+}
+
+void ApplyLanguageFromMemory(ToolState& s, const std::string& content) {
+    s.tables.ResetCounts();
+    LoadTextOverridesFromMemory(s, content);
+    FinishLanguage(s);
+}
+
 void ApplyLanguage(ToolState& s, const std::string& textIniPath) {
     s.tables.ResetCounts();
     LoadTextOverrides(s, textIniPath);
-    SelectFunctionVariant(s);
-    BuildChoiceLists(s.lists, s.optionTexts, s.language);
+    FinishLanguage(s);
 }
 
 }  // namespace dt

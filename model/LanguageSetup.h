@@ -13,6 +13,10 @@ void ApplyLanguage(ToolState& s, const std::string& textIniPath = "text.ini");
 // Language by the file rule (present: Chinese, absent: English) and its overrides.
 void LoadTextOverrides(ToolState& s, const std::string& textIniPath = "text.ini");
 
+// The same two with the content of a text.ini held in memory (the file counts as present).
+void ApplyLanguageFromMemory(ToolState& s, const std::string& content);
+void LoadTextOverridesFromMemory(ToolState& s, const std::string& content);
+
 // Applies one text.ini line; returns false when it is ignored.
 bool ApplyOverrideLine(ToolState& s, const std::string& line);
 

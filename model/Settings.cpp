@@ -29,15 +29,19 @@ bool SameName(const std::string& a, const std::string& b) {
     return true;
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
+std::vector<std::string> SplitLines(std::istream& in) {
     std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
     }
     return lines;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return SplitLines(in);
 }
 
 // Section header name, or "" when the line is not a header.
@@ -73,9 +77,10 @@ std::string SettingsFolder(const std::string& settingsPath) {
     return slash == std::string::npos ? std::string(".") : settingsPath.substr(0, slash);
 }
 
-std::string ReadProfileString(const std::string& path, const std::string& section, const std::string& key) {
+namespace {
+std::string ProfileValue(const std::vector<std::string>& lines, const std::string& section, const std::string& key) {
     bool inSection = false;
-    for (const std::string& line : ReadLines(path)) {
+    for (const std::string& line : lines) {
         std::string name;
         if (SectionName(line, name)) {
             inSection = SameName(name, section);
@@ -92,6 +97,11 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
         }
     }
     return std::string();
+}
+}  // namespace
+
+std::string ReadProfileString(const std::string& path, const std::string& section, const std::string& key) {
+    return ProfileValue(ReadLines(path), section, key);
 }
 
 namespace {
@@ -141,6 +151,19 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
     return WriteFileAtomically(path, text, why);
 }
 
+Settings SettingsFromLines(const std::vector<std::string>& lines) {
+    Settings s;
+    std::string v = ProfileValue(lines, kSection, "UartPort");
+    s.UartPort = v.empty() ? 1 : LeadingInt(v);
+    if (s.UartPort <= 0) s.UartPort = 1;
+    v = ProfileValue(lines, kSection, "Baudrate");
+    s.Baudrate = v.empty() ? 9600 : LeadingInt(v);
+    if (s.Baudrate <= 0) s.Baudrate = 9600;
+    v = ProfileValue(lines, kSection, "Language");
+    s.Language = v.empty() ? 0 : LeadingInt(v);
+    if (s.Language != 1) s.Language = 0;
+    return s;
+}
 }  // namespace
 
 bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
@@ -150,18 +173,11 @@ bool WriteProfileString(const std::string& path, const std::string& section, con
     return WriteLines(path, lines);
 }
 
-Settings LoadSettings(const std::string& path) {
-    Settings s;
-    std::string v = ReadProfileString(path, kSection, "UartPort");
-    s.UartPort = v.empty() ? 1 : LeadingInt(v);
-    if (s.UartPort <= 0) s.UartPort = 1;
-    v = ReadProfileString(path, kSection, "Baudrate");
-    s.Baudrate = v.empty() ? 9600 : LeadingInt(v);
-    if (s.Baudrate <= 0) s.Baudrate = 9600;
-    v = ReadProfileString(path, kSection, "Language");
-    s.Language = v.empty() ? 0 : LeadingInt(v);
-    if (s.Language != 1) s.Language = 0;
-    return s;
+Settings LoadSettings(const std::string& path) { return SettingsFromLines(ReadLines(path)); }
+
+Settings ParseSettings(const std::string& content) {
+    std::istringstream in(content);
+    return SettingsFromLines(SplitLines(in));
 }
 
 bool SaveSettings(const std::string& path, const Settings& settings) {

@@ -17,6 +17,8 @@ std::string SettingsFolder(const std::string& settingsPath);
 
 // Reads the three keys of section "Tavo GUI"; missing file or keys give defaults.
 Settings LoadSettings(const std::string& path);
+// The same from the file's content held in memory.
+Settings ParseSettings(const std::string& content);
 // Writes the three keys, keeping other sections and lines of the file; creates file and folder.
 // Returns false when the file could not be written (callers ignore it).
 bool SaveSettings(const std::string& path, const Settings& settings);

@@ -1,0 +1,55 @@
+#include "FuzzSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "ToolState.h"
+
+namespace dt::fuzz {
+
+void Fail(const std::string& what) {
+    std::fprintf(stderr, "fuzz check failed: %s\n", what.c_str());
+    std::abort();
+}
+
+Bytes SampleFile(const char* name) {
+    const std::string path = std::string(DT_SOURCE_DIR) + "/samples/" + name;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) Fail("missing sample " + path);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void ResetRunState(ToolState& s, const ToolState& from) {
+    s.block = from.block;
+    s.foc = from.foc;
+    s.link = from.link;
+    s.dataValid = from.dataValid;
+    s.modelWord = from.modelWord;
+    s.identity = from.identity;
+    s.calibration = from.calibration;
+    s.limits = from.limits;
+    s.voltage = from.voltage;
+    s.settings = from.settings;
+    s.language = from.language;
+    s.lists = from.lists;
+    if (s.tables.variant != from.tables.variant ||
+        s.tables.FunctionSettings.rowCount != from.tables.FunctionSettings.rowCount)
+        s.tables = from.tables;
+}
+
+InputRandom::InputRandom(const uint8_t* data, size_t size) : state_(1469598103934665603ull) {
+    // FNV-1a over the input.
+    for (size_t i = 0; i < size; ++i) state_ = (state_ ^ data[i]) * 1099511628211ull;
+}
+
+uint32_t InputRandom::Next() {
+    // xorshift64*
+    state_ ^= state_ >> 12;
+    state_ ^= state_ << 25;
+    state_ ^= state_ >> 27;
+    return static_cast<uint32_t>((state_ * 2685821657736338717ull) >> 32);
+}
+
+}  // namespace dt::fuzz
