@@ -181,6 +181,32 @@ void CGridInPlaceList::OnRowChanged(int row)
         grid_->NotifyComboSelChange(row_, col_, text);
 }
 
+void CGridInPlaceList::ToggleDropDown()
+{
+    if (IsDroppedDown())
+        HideDropDown();
+    else
+        ShowDropDown();
+}
+
+void CGridInPlaceList::StepClosedList(int key)
+{
+    // A closed list still steps through its options.
+    const int n = list_->count();
+    if (n == 0)
+        return;
+    int i = list_->currentRow();
+    if (key == Qt::Key_Up)
+        i = i < 0 ? 0 : qMax(0, i - 1);
+    else if (key == Qt::Key_Down)
+        i = i < 0 ? 0 : qMin(n - 1, i + 1);
+    else if (key == Qt::Key_PageUp)
+        i = 0;
+    else
+        i = n - 1;
+    list_->setCurrentRow(i);
+}
+
 bool CGridInPlaceList::HandleKey(QKeyEvent* e, bool fromList)
 {
     const int key = e->key();
@@ -205,18 +231,12 @@ bool CGridInPlaceList::HandleKey(QKeyEvent* e, bool fromList)
         EndEdit(Qt::Key_Backtab);
         return true;
     case Qt::Key_F4:
-        if (IsDroppedDown())
-            HideDropDown();
-        else
-            ShowDropDown();
+        ToggleDropDown();
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
         if (alt) {
-            if (IsDroppedDown())
-                HideDropDown();
-            else
-                ShowDropDown();
+            ToggleDropDown();
             return true;
         }
         [[fallthrough]];
@@ -229,20 +249,7 @@ bool CGridInPlaceList::HandleKey(QKeyEvent* e, bool fromList)
             return true;
         }
         if (!fromList && key != Qt::Key_Left && key != Qt::Key_Right) {
-            // A closed list still steps through its options.
-            const int n = list_->count();
-            if (n == 0)
-                return true;
-            int i = list_->currentRow();
-            if (key == Qt::Key_Up)
-                i = i < 0 ? 0 : qMax(0, i - 1);
-            else if (key == Qt::Key_Down)
-                i = i < 0 ? 0 : qMin(n - 1, i + 1);
-            else if (key == Qt::Key_PageUp)
-                i = 0;
-            else
-                i = n - 1;
-            list_->setCurrentRow(i);
+            StepClosedList(key);
             return true;
         }
         return false;

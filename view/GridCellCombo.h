@@ -67,6 +67,8 @@ protected:
 private:
     void OnRowChanged(int row);
     bool HandleKey(QKeyEvent* e, bool fromList);
+    void ToggleDropDown();
+    void StepClosedList(int key);
     void SelectQuietly(int index);
 
     QPointer<CGridCtrl> grid_;
