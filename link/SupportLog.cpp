@@ -11,6 +11,7 @@
 #include <atomic>
 
 #include "Version.h"
+#include "XdgPaths.h"
 
 namespace dt {
 
@@ -38,10 +39,7 @@ LogState& State() {
 }
 
 QString LogFolder() {
-    // Relative XDG paths are to be ignored.
-    const QString xdg = qEnvironmentVariable("XDG_STATE_HOME");
-    const QString base = !xdg.isEmpty() && QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + "/.local/state";
-    return base + "/DriveTune";
+    return QString::fromStdString(dt::XdgBaseDir("XDG_STATE_HOME", ".local/state")) + "/DriveTune";
 }
 
 // Keeps the file under the cap: the full file becomes the one older file kept.

@@ -8,6 +8,7 @@
 #include "AtomicFile.h"
 #include "ParameterFiles.h"
 #include "ToolState.h"
+#include "XdgPaths.h"
 
 namespace dt {
 
@@ -95,14 +96,7 @@ std::string Stamp(std::time_t now) {
 }  // namespace
 
 std::string DefaultBackupDir() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    std::string base;
-    if (xdg && *xdg) base = xdg;
-    else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : ".") + "/.local/share";
-    }
-    return base + "/DriveTune/backups";
+    return XdgBaseDir("XDG_DATA_HOME", ".local/share") + "/DriveTune/backups";
 }
 
 std::string BackupIdentity(const ToolState& s) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "XdgPaths.h"
 
 namespace dt {
 
@@ -62,14 +63,7 @@ int LeadingInt(const std::string& s) {
 }  // namespace
 
 std::string DefaultSettingsPath() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && *xdg) base = xdg;
-    else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : ".") + "/.config";
-    }
-    return base + "/DriveTune/DriveTune.ini";
+    return XdgBaseDir("XDG_CONFIG_HOME", ".config") + "/DriveTune/DriveTune.ini";
 }
 
 std::string SettingsFolder(const std::string& settingsPath) {

@@ -210,8 +210,9 @@ TEST_F(Cli, DiffPairsRowsByNameAcrossFunctionVariants) {
     const Json onlyB = find("3-Gears enable");
     EXPECT_TRUE(onlyB.at("a").is_null());
     EXPECT_EQ(onlyB.at("b").at("value"), "1:Enable");
-    for (const Json& row : rows)
+    for (const Json& row : rows) {
         if (!row.at("a").is_null() && !row.at("b").is_null()) EXPECT_EQ(row.at("a").at("name"), row.at("b").at("name"));
+    }
 
     r = Run({"diff", Sample("standard-a.foc"), Sample("standard-b.foc")});
     EXPECT_NE(r.out.find("Speed limit enable                        0:Disable  ->  (none)\n"), std::string::npos)
@@ -222,7 +223,9 @@ TEST_F(Cli, DiffPairsRowsByNameAcrossFunctionVariants) {
     // An FOC set and a standard one share no row: every row is one-sided.
     r = Run({"diff", "--json", Sample("foc.ged"), Sample("standard-b.foc")});
     EXPECT_EQ(r.rc, 1);
-    for (const Json& row : Json::parse(r.out).at("rows")) EXPECT_TRUE(row.at("a").is_null() || row.at("b").is_null());
+    // The parsed document must outlive the loop over its rows.
+    const Json oneSided = Json::parse(r.out);
+    for (const Json& row : oneSided.at("rows")) EXPECT_TRUE(row.at("a").is_null() || row.at("b").is_null());
 }
 
 TEST_F(Cli, ShowAndCheckTakeSeveralFiles) {

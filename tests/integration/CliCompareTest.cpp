@@ -54,8 +54,9 @@ TEST_F(CliCompare, DiffWithTheControllerReadsOnly) {
         const char* other = k.otherExtension == std::string("ged") ? "foc.ged" : "standard-b.foc";
         r = Cli({"diff", "--port", sim().Path(), "--json", Sample(other)});
         EXPECT_EQ(r.rc, 1);
-        for (const Json& other : Json::parse(r.out).at("rows"))
-            EXPECT_TRUE(other.at("a").is_null() || other.at("b").is_null());
+        // The parsed document must outlive the loop over its rows.
+        const Json oneSided = Json::parse(r.out);
+        for (const Json& row : oneSided.at("rows")) EXPECT_TRUE(row.at("a").is_null() || row.at("b").is_null());
 
         const std::string log = sim().StopAndLog();
         EXPECT_TRUE(Contains(log, "rx 0x10")) << log;
