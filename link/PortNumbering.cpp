@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -150,14 +149,6 @@ std::vector<PortBinding> ReadPortBindings(const std::string& portsFolder) {
         if (!link.isSymLink() || !link.exists()) continue;
         out.push_back({number, QDir::cleanPath(link.symLinkTarget()).toStdString()});
     }
-    return out;
-}
-
-std::vector<SerialDevice> SystemSerialDevices() {
-    std::vector<SerialDevice> out;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        out.push_back({info.systemLocation().toStdString(), info.description().toStdString(),
-                       info.manufacturer().toStdString()});
     return out;
 }
 

@@ -53,8 +53,8 @@ std::vector<PortEntry> NumberPorts(const std::vector<SerialDevice>& devices,
 // The com<n> links of a folder (n 1..1024) whose target exists. A missing folder gives none.
 std::vector<PortBinding> ReadPortBindings(const std::string& portsFolder);
 
-// Serial devices the system reports (paths such as /dev/ttyUSB0). A scan costs thousands of
-// file operations, so callers keep its result (PortNumbering does).
+// Serial devices the system reports (paths such as /dev/ttyUSB0). A scan opens files in sysfs
+// and udev's database, so callers keep its result (PortNumbering does).
 std::vector<SerialDevice> SystemSerialDevices();
 
 // ports/ beside the default settings file.
@@ -73,7 +73,7 @@ public:
     using DeviceLister = std::function<std::vector<SerialDevice>()>;
 
     PortNumbering(std::string portsFolder, DeviceLister lister);
-    // The real system: Qt's serial port list and the ports/ folder given (default: beside the
+    // The real system: its serial devices and the ports/ folder given (default: beside the
     // default settings file).
     static PortNumbering System(const std::string& portsFolder = DefaultPortsFolder());
 

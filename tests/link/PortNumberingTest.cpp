@@ -3,10 +3,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSerialPortInfo>
 #include <QTemporaryDir>
 #include <climits>
+#include <set>
+#include <tuple>
 
 #include "PortNumbering.h"
+#include "SerialDevices.h"
 
 using namespace dt;
 
@@ -180,4 +184,30 @@ TEST(PortNumbering, OneScanPerActionAndNoneForABoundNumber) {
     PortNumbering first(ports.toStdString(), [&] { return Devices(present); });
     EXPECT_EQ(first.DeviceFor(40), "");
     EXPECT_EQ(first.ScanCount(), 1);
+}
+
+// Only ttys backed by a device, and the virtual kinds that are serial ports, are asked of udev;
+// a virtual console, a dangling device link or a hidden entry is not.
+TEST(SerialScan, CandidatesFromTheTtyFolder) {
+    QTemporaryDir sys;
+    QDir root(sys.path());
+    for (const char* name : {"tty0", "ptmx", "ttyS0/device", "ttyUSB0", "rfcomm0", "tnt1", "ttyGS0", ".x/device", "ttyACM0"})
+        ASSERT_TRUE(root.mkpath(QString::fromLatin1(name)));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("devices/usb1")));
+    ASSERT_TRUE(QFile::link(root.filePath(QStringLiteral("devices/usb1")), root.filePath(QStringLiteral("ttyUSB0/device"))));
+    ASSERT_TRUE(QFile::link(root.filePath(QStringLiteral("gone")), root.filePath(QStringLiteral("ttyACM0/device"))));
+
+    EXPECT_EQ(SerialCandidates(sys.path().toStdString()),
+              (std::vector<std::string>{"rfcomm0", "tnt1", "ttyGS0", "ttyS0", "ttyUSB0"}));
+    EXPECT_TRUE(SerialCandidates(sys.path().toStdString() + "/missing").empty());
+}
+
+// The quick scan reports what Qt's full scan reports, on whatever machine runs the tests.
+TEST(SerialScan, SameDevicesAsQtsScan) {
+    std::set<std::tuple<std::string, std::string, std::string>> qt, ours;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        qt.insert({info.systemLocation().toStdString(), info.description().toStdString(),
+                   info.manufacturer().toStdString()});
+    for (const SerialDevice& d : SystemSerialDevices()) ours.insert({d.path, d.description, d.maker});
+    EXPECT_EQ(ours, qt);
 }
