@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "AppResources.h"
+#include "SupportLog.h"
 #include "Version.h"
 
 namespace dt {
@@ -13,10 +14,15 @@ void SetApplicationIdentity() {
     QGuiApplication::setDesktopFileName(QLatin1String(kDesktopFileName));
     QCoreApplication::setApplicationVersion(QStringLiteral(DRIVETUNE_VERSION));
     // The small size is drawn for small sizes, so the task bar does not scale the large one down.
-    QIcon icon;
-    icon.addFile(kAppIcon48);
-    icon.addFile(kAppIcon256);
-    QGuiApplication::setWindowIcon(icon);
+    // The installed desktop entry brings the larger sizes; a 256-pixel window icon would cost a
+    // megabyte at every start, for the window's property on the X server.
+    QGuiApplication::setWindowIcon(ReadIcon({kAppIcon48, kAppIcon128}));
+}
+
+void StartWindowProgram() {
+    SetApplicationIdentity();
+    StartSupportLog("drivetune");
+    SetFrameTrace(qEnvironmentVariable("DRIVETUNE_TRACE") == QLatin1String("1"));
 }
 
 }  // namespace dt

@@ -8,4 +8,8 @@ inline constexpr const char* kDesktopFileName = "drivetune";
 
 void SetApplicationIdentity();
 
+// What the window program does once its application exists and before its window: identity,
+// support log and, with DRIVETUNE_TRACE=1, the frame trace.
+void StartWindowProgram();
+
 }  // namespace dt

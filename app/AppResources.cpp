@@ -1,5 +1,7 @@
 #include "AppResources.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QtGlobal>
 
 static void InitDriveTuneResources() { Q_INIT_RESOURCE(DriveTune); }
@@ -15,4 +17,19 @@ QString IconResource(int controlId) {
     const int i = controlId - 1000;
     if (i < 0 || i >= 8) return QString();
     return QStringLiteral(":/icons/%1.png").arg(QLatin1String(kNames[i]));
+}
+
+QPixmap ReadPicture(const QString& path) {
+    LoadAppResources();
+    QImageReader byName(path, QFileInfo(path).suffix().toLatin1());
+    byName.setAutoDetectImageFormat(false);
+    QImage image = byName.read();
+    if (image.isNull()) image = QImageReader(path).read();
+    return QPixmap::fromImage(std::move(image));
+}
+
+QIcon ReadIcon(std::initializer_list<QString> paths) {
+    QIcon icon;
+    for (const QString& path : paths) icon.addPixmap(ReadPicture(path));
+    return icon;
 }

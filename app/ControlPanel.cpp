@@ -9,6 +9,7 @@
 #include "Fonts.h"
 #include "LanguageSetup.h"
 #include "LinkHost.h"
+#include "PanelButton.h"
 #include "ParameterFileCommands.h"
 #include "PortBox.h"
 #include "ReplyTimeout.h"
@@ -54,10 +55,12 @@ CControlPanel::CControlPanel(dt::ToolState& state, dt::LinkHost& host, dt::Contr
 
     for (int i = 0; i < kButtonCount; ++i) {
         const ButtonPlace& place = kButtons[i];
-        auto* b = new QToolButton(this);
+        auto* b = new CPanelButton(this);
         b->setObjectName(QStringLiteral("button%1").arg(place.id));
         b->setGeometry(DialogRect(place.x, 0, kButtonDlu, kButtonDlu));
         b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        b->setIcon(ReadIcon({IconResource(place.id)}));
+        b->setIconSize(b->size() - QSize(8, 8));
         b->setFocusPolicy(Qt::TabFocus);
         if (!place.visible) b->hide();
         connect(b, &QToolButton::clicked, this, [this, id = place.id] { OnButton(id); });
@@ -101,24 +104,12 @@ void CControlPanel::Initialise() {
 }
 
 void CControlPanel::RelabelPanel() {
-    const QColor face = palette().color(QPalette::Button);
-    const QColor hot = HotColour(face);
-    const QString sheet = QStringLiteral(
-                              "QToolButton { background-color: %1; border: 1px solid %3; border-radius: 3px; }"
-                              "QToolButton:hover { background-color: %2; }"
-                              "QToolButton:pressed { background-color: %4; }")
-                              .arg(face.name(), hot.name(), palette().color(QPalette::Mid).name(),
-                                   face.darker(115).name());
     for (int i = 0; i < kButtonCount; ++i) {
         QToolButton* b = buttons_[i];
         const QString label = QString::fromStdString(state_.Label(static_cast<dt::LblId>(dt::LBL_CONNECT + i)));
-        b->setIcon(QIcon(IconResource(IDC_CONNECT + i)));
-        b->setIconSize(b->size() - QSize(8, 8));
         b->setToolTip(label);
         b->setAccessibleName(label);
     }
-    // One sheet for the panel: its rules reach every button, and the style is built once.
-    setStyleSheet(sheet);
     portBox_->setEditText(QStringLiteral("COM%1").arg(state_.settings.UartPort));
     update();
 }

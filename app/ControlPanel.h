@@ -54,8 +54,9 @@ public:
     // Panel initialisation: placed at 0, 0 (2000 x 45), labelled, port list refilled, the port
     // taken from it, saved and opened without sending anything.
     void Initialise();
-    // Icons, tooltips, accessible names and pointed-at colours from the label table; the port
-    // box text "COM<UartPort>".
+    // Tooltips and accessible names from the label table; the port box text "COM<UartPort>".
+    // The icons are set when the buttons are made, and each button works out its pointed-at
+    // colour when it paints.
     void RelabelPanel();
     void RefreshPortList();
     // enable = false: everything greyed and the reply time-out started; true: the reverse.

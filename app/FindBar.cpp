@@ -1,5 +1,6 @@
 #include "FindBar.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QShortcut>
 
@@ -18,7 +19,6 @@ CFindBar::CFindBar(const dt::ToolState& state, CDriveTuneView& view, QWidget* pa
     : QLineEdit(parent), state_(state), view_(view) {
     setObjectName(QStringLiteral("findBar"));
     setFixedWidth(kWidth);
-    setClearButtonEnabled(true);
     hide();
     connect(this, &QLineEdit::textEdited, this, [this] { Search(); });
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -53,6 +53,8 @@ std::vector<int> CFindBar::RowsNamed(const dt::ToolState& state, const QString& 
 }
 
 void CFindBar::Open() {
+    // Only now: the clear button's icon is looked up in the icon themes, a cost a start need not pay.
+    setClearButtonEnabled(true);
     setPlaceholderText(Q(state_.Extra(dt::XTX_FIND_PLACEHOLDER)));
     setToolTip(Q(state_.Extra(dt::XTX_FIND_TIP)));
     show();
@@ -127,8 +129,9 @@ void CFindBar::Frame(bool on) {
 
 void CFindBar::ShowNoMatch(bool noMatch) {
     noMatch_ = noMatch;
-    setStyleSheet(noMatch ? QStringLiteral("QLineEdit { background: %1; }").arg(kNoMatchColour.name())
-                          : QString());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, noMatch ? kNoMatchColour : QApplication::palette(this).color(QPalette::Base));
+    setPalette(pal);
 }
 
 void CFindBar::keyPressEvent(QKeyEvent* e) {

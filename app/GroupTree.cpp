@@ -34,9 +34,9 @@ CGroupTree::CGroupTree(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void CGroupTree::LoadLogo(const QString& path) {
-    QPixmap file;
-    logoFromFile_ = QFileInfo::exists(path) && file.load(path);
-    logo_ = logoFromFile_ ? file : QPixmap(kBuiltInLogo);
+    const QPixmap file = QFileInfo::exists(path) ? ReadPicture(path) : QPixmap();
+    logoFromFile_ = !file.isNull();
+    logo_ = logoFromFile_ ? file : ReadPicture(kBuiltInLogo);
     viewport()->update();
 }
 

@@ -70,6 +70,11 @@ bool CMainFrame::OnCreate() {
     pane_->setObjectName(QStringLiteral("groupTreePane"));
     // With no menu a closed pane could not come back, so it only moves and floats.
     pane_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    // The title is Chinese in both languages: drawn in the CJK face, not in a Latin face that
+    // borrows its glyphs after a search of every installed font.
+    QFont titleFont = pane_->font();
+    titleFont.setFamily(dt::kSongFace);
+    pane_->setFont(titleFont);
     tree_ = new CGroupTree(pane_);
     pane_->setWidget(tree_);
     addDockWidget(Qt::LeftDockWidgetArea, pane_);

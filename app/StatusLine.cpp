@@ -14,6 +14,8 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 // Parts of the controller description; the same in both languages.
 const char* const kSeparator = " · ";
 
+const QColor kChangedColour(200, 60, 0);
+
 constexpr uint16_t kVersionMask = 0x03FF;
 constexpr int kCustomerShift = 10;
 
@@ -29,7 +31,9 @@ CStatusLine::CStatusLine(const dt::ToolState& state, const dt::BytePort& port, Q
     controllerLabel_->setObjectName(QStringLiteral("statusController"));
     changedLabel_->setObjectName(QStringLiteral("statusChanged"));
     // The count is what needs doing; it stands out in the colour of the change markers.
-    changedLabel_->setStyleSheet(QStringLiteral("QLabel { color: rgb(200, 60, 0); font-weight: bold; }"));
+    QPalette marked = changedLabel_->palette();
+    marked.setColor(QPalette::WindowText, kChangedColour);
+    changedLabel_->setPalette(marked);
     addWidget(portLabel_);
     controllerSeparator_ = AddSeparator();
     addWidget(controllerLabel_);
@@ -72,6 +76,12 @@ void CStatusLine::Refresh() {
     controllerLabel_->setText(Q(ControllerStateText(state_, controller_)));
     controllerLabel_->setVisible(controller_.known);
     controllerSeparator_->setVisible(controller_.known);
+    // Bold only once there is a count: the bold face is loaded when the label is first laid out.
+    if (changed_ > 0 && !changedLabel_->font().bold()) {
+        QFont bold = changedLabel_->font();
+        bold.setBold(true);
+        changedLabel_->setFont(bold);
+    }
     changedLabel_->setText(Q(ChangedCountText(state_, changed_)));
     changedLabel_->setVisible(changed_ > 0);
     changedSeparator_->setVisible(changed_ > 0);

@@ -20,7 +20,7 @@ TEST(AppIdentityTest, IconDesktopEntryAndVersion) {
     ASSERT_FALSE(icon.isNull()) << "the icon resources are missing";
     const QList<QSize> sizes = icon.availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(48, 48)));
-    EXPECT_TRUE(sizes.contains(QSize(256, 256)));
+    EXPECT_TRUE(sizes.contains(QSize(128, 128)));
 
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("drivetune"));
     EXPECT_TRUE(QFile::exists(QStringLiteral(DT_SOURCE_DIR "/packaging/%1.desktop").arg(dt::kDesktopFileName)));

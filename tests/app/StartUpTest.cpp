@@ -2,6 +2,7 @@
 #include <QDockWidget>
 #include <QFontInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -11,6 +12,7 @@
 #include "GroupTree.h"
 #include "MessageDlg.h"
 #include "MainFrame.h"
+#include "PanelButton.h"
 #include "PortBox.h"
 #include "WindowHarness.h"
 
@@ -91,6 +93,33 @@ TEST_F(StartUpTest, WithoutSettingsOrTextIniComesUpInEnglishOnTheVirtualControll
     EXPECT_EQ(logo.bottom() + 1, qMax(logo.height(), Frame().Tree()->viewport()->height() - 20));
 }
 
+// A logo file is read by the decoder its suffix names, or by its content when the suffix lies;
+// anything unreadable leaves the built-in logo.
+TEST_F(StartUpTest, LogoFromFileWhateverItsSuffix) {
+    QTemporaryDir dir;
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString png = dir.filePath(QStringLiteral("logo.png")), named = dir.filePath(QStringLiteral("logo.jpg"));
+    ASSERT_TRUE(picture.save(png, "PNG"));
+    ASSERT_TRUE(QFile::copy(png, named));
+    const QString text = dir.filePath(QStringLiteral("text.png"));
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("not a picture") > 0);
+    f.close();
+
+    CGroupTree tree;
+    for (const QString& path : {png, named}) {
+        tree.LoadLogo(path);
+        EXPECT_TRUE(tree.LogoFromFile()) << path.toStdString();
+        EXPECT_EQ(tree.Logo().size(), QSize(30, 20));
+    }
+    for (const QString& path : {text, dir.path()}) {
+        tree.LoadLogo(path);
+        EXPECT_FALSE(tree.LogoFromFile()) << path.toStdString();
+        EXPECT_FALSE(tree.Logo().isNull());
+    }
+}
+
 TEST_F(StartUpTest, TextIniChoosesTheChineseSlotWithItsOverridesAndSettingsAreRepaired) {
     ASSERT_TRUE(StartSim());
     WriteSettings("[Tavo GUI]\nUartPort=0\nBaudrate=-5\nLanguage=1\n");
@@ -161,6 +190,24 @@ TEST_F(StartUpTest, PointedAtColourLiftsEveryChannelAlikeUpTo30) {
     EXPECT_EQ(CControlPanel::HotColour(QColor(100, 150, 200)), QColor(130, 180, 230));
     EXPECT_EQ(CControlPanel::HotColour(QColor(240, 200, 100)), QColor(255, 215, 115));
     EXPECT_EQ(CControlPanel::HotColour(QColor(255, 0, 0)), QColor(255, 0, 0));
+}
+
+// What a panel button paints beside its icon: the face at rest, lifted while pointed at (not
+// when greyed), darker while pressed.
+TEST_F(StartUpTest, PanelButtonFaceFollowsPointerAndPress) {
+    CPanelButton b;
+    b.resize(40, 40);
+    b.setIconSize(QSize(32, 32));
+    const QColor face = b.palette().color(QPalette::Button);
+    auto painted = [&b] { return b.grab().toImage().pixel(2, b.height() / 2); };
+    EXPECT_EQ(painted(), face.rgb());
+    b.setAttribute(Qt::WA_UnderMouse);
+    EXPECT_EQ(painted(), CControlPanel::HotColour(face).rgb());
+    b.setDown(true);
+    EXPECT_EQ(painted(), face.darker(115).rgb());
+    b.setDown(false);
+    b.setEnabled(false);
+    EXPECT_EQ(painted(), face.rgb());
 }
 
 TEST_F(StartUpTest, ToggleLanguageKeepsTheFileRuleAndSaves) {
