@@ -1,5 +1,6 @@
 #include "AppIdentity.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
 
@@ -19,10 +20,12 @@ void SetApplicationIdentity() {
     QGuiApplication::setWindowIcon(ReadIcon({kAppIcon48, kAppIcon128}));
 }
 
-void StartWindowProgram() {
+std::future<void> StartWindowProgram() {
+    std::future<void> fontList = std::async(std::launch::async, [] { QFontDatabase::families(); });
     SetApplicationIdentity();
     StartSupportLog("drivetune");
     SetFrameTrace(qEnvironmentVariable("DRIVETUNE_TRACE") == QLatin1String("1"));
+    return fontList;
 }
 
 }  // namespace dt

@@ -2,6 +2,8 @@
 // How the desktop recognises the window: its desktop entry, its icon and its version, so a task
 // bar or a window switcher shows DriveTune with its own icon. Call once the application exists.
 
+#include <future>
+
 namespace dt {
 
 inline constexpr const char* kDesktopFileName = "drivetune";
@@ -9,7 +11,10 @@ inline constexpr const char* kDesktopFileName = "drivetune";
 void SetApplicationIdentity();
 
 // What the window program does once its application exists and before its window: identity,
-// support log and, with DRIVETUNE_TRACE=1, the frame trace.
-void StartWindowProgram();
+// support log and, with DRIVETUNE_TRACE=1, the frame trace. Qt reads the list of installed fonts
+// at the first text it lays out, milliseconds that a second core spends while this one builds
+// the window: the result is that reading, to be kept until the window is up (and in any case
+// until before the application goes).
+[[nodiscard]] std::future<void> StartWindowProgram();
 
 }  // namespace dt

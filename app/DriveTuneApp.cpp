@@ -1,8 +1,5 @@
 #include "DriveTuneApp.h"
 
-#include <QFontDatabase>
-#include <future>
-
 #include "AppResources.h"
 #include "DriveTuneView.h"
 #include "GridCtrl.h"
@@ -21,9 +18,6 @@ CDriveTuneApp::CDriveTuneApp(AppPaths paths, CControlPanel::PortLister lister)
 CDriveTuneApp::~CDriveTuneApp() = default;
 
 bool CDriveTuneApp::InitInstance(bool show) {
-    // Qt reads the list of installed fonts at the first text it lays out: milliseconds that a
-    // second core spends while this one builds the window. Done before this returns.
-    const std::future<void> fontList = std::async(std::launch::async, [] { QFontDatabase::families(); });
     LoadAppResources();
     dt::InstallFontSubstitutions();
     doc_.OnNewDocument();

@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
-    dt::StartWindowProgram();
+    const std::future<void> fontList = dt::StartWindowProgram();
     CDriveTuneApp app;
     if (!app.InitInstance()) return 1;
     const int result = qt.exec();
