@@ -1,15 +1,22 @@
 // The window's identity on the desktop: the icon comes from the program's resources at both
-// drawn sizes, and the desktop entry's name matches the installed drivetune.desktop.
+// drawn sizes, and the desktop entry's name matches the installed drivetune.desktop. The
+// program's first step.
 #include <gtest/gtest.h>
 
 #include "QtTestApp.h"
 
 #include <QFile>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QTemporaryDir>
+#include <chrono>
+#include <future>
 
 #include "AppIdentity.h"
 #include "AppResources.h"
+#include "ScopedXdgHome.h"
+#include "SupportLog.h"
 #include "Version.h"
 
 TEST(AppIdentityTest, IconDesktopEntryAndVersion) {
@@ -25,4 +32,19 @@ TEST(AppIdentityTest, IconDesktopEntryAndVersion) {
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("drivetune"));
     EXPECT_TRUE(QFile::exists(QStringLiteral(DT_SOURCE_DIR "/packaging/%1.desktop").arg(dt::kDesktopFileName)));
     EXPECT_EQ(QCoreApplication::applicationVersion(), QStringLiteral(DRIVETUNE_VERSION));
+}
+
+// The program's first step: the font list read on another thread, the log started.
+TEST(AppIdentityTest, WindowProgramStartReadsFontsAndStartsTheLog) {
+    dttest::GuiApp();
+    QTemporaryDir home;
+    const dttest::ScopedXdgHome xdg(home.path().toStdString());
+    std::future<void> fontList = dt::StartWindowProgram();
+    ASSERT_TRUE(fontList.valid());
+    EXPECT_EQ(fontList.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    EXPECT_FALSE(QFontDatabase::families().isEmpty());
+    dt::StopSupportLog();
+    QFile log(QString::fromStdString(dt::SupportLogPath()));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("drivetune " DRIVETUNE_VERSION " started"));
 }
