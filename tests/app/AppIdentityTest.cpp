@@ -3,7 +3,7 @@
 // program's first step.
 #include <gtest/gtest.h>
 
-#include "QtTestApp.h"
+#include "WindowHarness.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -20,7 +20,7 @@
 #include "Version.h"
 
 TEST(AppIdentityTest, IconDesktopEntryAndVersion) {
-    dttest::GuiApp();
+    EnsureQtApplication();  // with the desktop-sized screen, whichever test comes first
     dt::SetApplicationIdentity();
 
     const QIcon icon = QGuiApplication::windowIcon();
@@ -36,7 +36,7 @@ TEST(AppIdentityTest, IconDesktopEntryAndVersion) {
 
 // The program's first step: the font list read on another thread, the log started.
 TEST(AppIdentityTest, WindowProgramStartReadsFontsAndStartsTheLog) {
-    dttest::GuiApp();
+    EnsureQtApplication();  // with the desktop-sized screen, whichever test comes first
     QTemporaryDir home;
     const dttest::ScopedXdgHome xdg(home.path().toStdString());
     std::future<void> fontList = dt::StartWindowProgram();

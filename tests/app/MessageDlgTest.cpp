@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "QtTestApp.h"
+#include "WindowHarness.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -17,7 +18,10 @@
 
 namespace {
 
-QApplication* App() { return dttest::GuiApp(); }
+QApplication* App() {
+    EnsureQtApplication();
+    return qApp;
+}
 
 // The control of the box that has (or will get) the keyboard focus.
 QWidget* FocusIn(CMessageDlg& dlg)
