@@ -86,11 +86,11 @@ std::vector<SerialDevice> SystemSerialDevices() {
         if (!parent && !IsVirtualSerial(name)) continue;
         const char* driver = parent ? udev_device_get_driver(parent) : nullptr;
         if (driver && std::string(driver) == "serial8250" && !IsRealSerial8250(node)) continue;
-        if (!parent) {
+        // A virtual port has no adapter to name.
+        if (parent)
+            out.push_back({node, Property(dev.get(), "ID_MODEL"), Property(dev.get(), "ID_VENDOR")});
+        else
             out.push_back({node, "", ""});
-            continue;
-        }
-        out.push_back({node, Property(dev.get(), "ID_MODEL"), Property(dev.get(), "ID_VENDOR")});
     }
     return out;
 }
