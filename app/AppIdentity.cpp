@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QIcon>
 
+#include <fontconfig/fontconfig.h>
+
 #include "AppResources.h"
 #include "SupportLog.h"
 #include "Version.h"
@@ -20,8 +22,16 @@ void SetApplicationIdentity() {
     QGuiApplication::setWindowIcon(ReadIcon({kAppIcon48, kAppIcon128}));
 }
 
-std::future<void> StartWindowProgram() {
-    std::future<void> fontList = std::async(std::launch::async, [] { QFontDatabase::families(); });
+std::future<void> StartFontConfig() {
+    return std::async(std::launch::async, [] { FcInit(); });
+}
+
+std::future<void> StartWindowProgram(std::future<void> fontConfig) {
+    // Two starts of fontconfig at once would each parse the configuration.
+    std::future<void> fontList = std::async(std::launch::async, [config = std::move(fontConfig)] {
+        if (config.valid()) config.wait();
+        QFontDatabase::families();
+    });
     SetApplicationIdentity();
     StartSupportLog("drivetune");
     SetFrameTrace(qEnvironmentVariable("DRIVETUNE_TRACE") == QLatin1String("1"));

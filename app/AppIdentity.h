@@ -10,11 +10,16 @@ inline constexpr const char* kDesktopFileName = "drivetune";
 
 void SetApplicationIdentity();
 
+// The window program's very first step, before its application exists: fontconfig's start
+// (parsing its configuration, some milliseconds) runs on a second core while the application
+// connects to the display. Give the result to StartWindowProgram.
+[[nodiscard]] std::future<void> StartFontConfig();
+
 // What the window program does once its application exists and before its window: identity,
 // support log and, with DRIVETUNE_TRACE=1, the frame trace. Qt reads the list of installed fonts
-// at the first text it lays out, milliseconds that a second core spends while this one builds
-// the window: the result is that reading, to be kept until the window is up (and in any case
-// until before the application goes).
-[[nodiscard]] std::future<void> StartWindowProgram();
+// at the first text it lays out, milliseconds that a second core spends (after fontConfig is
+// ready) while this one builds the window: the result is that reading, to be kept until the
+// window is up (and in any case until before the application goes).
+[[nodiscard]] std::future<void> StartWindowProgram(std::future<void> fontConfig = {});
 
 }  // namespace dt

@@ -5,8 +5,9 @@
 #include "DriveTuneApp.h"
 
 int main(int argc, char** argv) {
+    std::future<void> fontConfig = dt::StartFontConfig();
     QApplication qt(argc, argv);
-    const std::future<void> fontList = dt::StartWindowProgram();
+    const std::future<void> fontList = dt::StartWindowProgram(std::move(fontConfig));
     CDriveTuneApp app;
     if (!app.InitInstance()) return 1;
     const int result = qt.exec();

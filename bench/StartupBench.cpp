@@ -64,6 +64,8 @@ private:
 int Child(int argc, char** argv, const std::string& which, int rows, int cols) {
     QElapsedTimer clock;
     clock.start();
+    std::future<void> fontConfig;
+    if (which == "window") fontConfig = dt::StartFontConfig();
     QApplication qt(argc, argv);
     FirstPaint first;
     qt.installEventFilter(&first);
@@ -71,7 +73,7 @@ int Child(int argc, char** argv, const std::string& which, int rows, int cols) {
     std::unique_ptr<CDriveTuneApp> app;
     std::unique_ptr<QMainWindow> bare;
     if (which == "window") {
-        fontList = dt::StartWindowProgram();
+        fontList = dt::StartWindowProgram(std::move(fontConfig));
         app = std::make_unique<CDriveTuneApp>();
         if (!app->InitInstance()) return 1;
         const CGridCtrl* grid = app->MainFrame()->View()->Grid();

@@ -34,12 +34,13 @@ TEST(AppIdentityTest, IconDesktopEntryAndVersion) {
     EXPECT_EQ(QCoreApplication::applicationVersion(), QStringLiteral(DRIVETUNE_VERSION));
 }
 
-// The program's first step: the font list read on another thread, the log started.
+// The program's first steps: fontconfig started and the font list read on other threads, the
+// log started.
 TEST(AppIdentityTest, WindowProgramStartReadsFontsAndStartsTheLog) {
     EnsureQtApplication();  // with the desktop-sized screen, whichever test comes first
     QTemporaryDir home;
     const dttest::ScopedXdgHome xdg(home.path().toStdString());
-    std::future<void> fontList = dt::StartWindowProgram();
+    std::future<void> fontList = dt::StartWindowProgram(dt::StartFontConfig());
     ASSERT_TRUE(fontList.valid());
     EXPECT_EQ(fontList.wait_for(std::chrono::seconds(30)), std::future_status::ready);
     EXPECT_FALSE(QFontDatabase::families().isEmpty());
