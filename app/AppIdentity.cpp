@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QThread>
 
 #include <fontconfig/fontconfig.h>
 
@@ -22,8 +23,16 @@ void SetApplicationIdentity() {
     QGuiApplication::setWindowIcon(ReadIcon({kAppIcon48, kAppIcon128}));
 }
 
-std::future<void> StartFontConfig() {
-    return std::async(std::launch::async, [] { FcInit(); });
+std::future<void> PrepareWindowProgram() {
+    // Qt takes the first thread it sees for the main thread: let that be this one, whatever the
+    // second core touches.
+    QThread::currentThread();
+    std::promise<DecodedPictures> pictures;
+    UseDecodedPictures(pictures.get_future());
+    return std::async(std::launch::async, [pictures = std::move(pictures)]() mutable {
+        pictures.set_value(DecodeBuiltInPictures());  // the window icon needs them first
+        FcInit();
+    });
 }
 
 std::future<void> StartWindowProgram(std::future<void> fontConfig) {

@@ -10,10 +10,11 @@ inline constexpr const char* kDesktopFileName = "drivetune";
 
 void SetApplicationIdentity();
 
-// The window program's very first step, before its application exists: fontconfig's start
-// (parsing its configuration, some milliseconds) runs on a second core while the application
-// connects to the display. Give the result to StartWindowProgram.
-[[nodiscard]] std::future<void> StartFontConfig();
+// The window program's very first step, before its application exists: while the application
+// connects to the display, a second core decodes the built-in pictures (for ReadPicture) and
+// starts fontconfig (parsing its configuration takes some milliseconds). Give the result to
+// StartWindowProgram.
+[[nodiscard]] std::future<void> PrepareWindowProgram();
 
 // What the window program does once its application exists and before its window: identity,
 // support log and, with DRIVETUNE_TRACE=1, the frame trace. Qt reads the list of installed fonts

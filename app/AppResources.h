@@ -1,9 +1,12 @@
 #pragma once
 // The pictures compiled into the program (icons and the built-in logo). They sit in a static
 // library, so they are registered explicitly before the first use.
+#include <QHash>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
+#include <future>
 
 void LoadAppResources();
 
@@ -12,6 +15,14 @@ void LoadAppResources();
 QPixmap ReadPicture(const QString& path);
 // An icon of the pictures given, read as ReadPicture reads them.
 QIcon ReadIcon(std::initializer_list<QString> paths);
+
+// The built-in pictures, decoded by path (null where one can't be). Needs no application and
+// no Qt image reader, so the window program decodes them on a second core while its application
+// starts, and hands them to ReadPicture, which then takes them instead of decoding them itself
+// (waiting for them if need be).
+using DecodedPictures = QHash<QString, QImage>;
+DecodedPictures DecodeBuiltInPictures();
+void UseDecodedPictures(std::future<DecodedPictures> pictures);
 
 // Resource paths.
 QString IconResource(int controlId);  // ":/icons/connect.png" for 1000 ... ":/icons/language.png" for 1007

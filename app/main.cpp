@@ -5,7 +5,7 @@
 #include "DriveTuneApp.h"
 
 int main(int argc, char** argv) {
-    std::future<void> fontConfig = dt::StartFontConfig();
+    std::future<void> fontConfig = dt::PrepareWindowProgram();
     QApplication qt(argc, argv);
     const std::future<void> fontList = dt::StartWindowProgram(std::move(fontConfig));
     CDriveTuneApp app;

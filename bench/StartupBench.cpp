@@ -65,7 +65,7 @@ int Child(int argc, char** argv, const std::string& which, int rows, int cols) {
     QElapsedTimer clock;
     clock.start();
     std::future<void> fontConfig;
-    if (which == "window") fontConfig = dt::StartFontConfig();
+    if (which == "window") fontConfig = dt::PrepareWindowProgram();
     QApplication qt(argc, argv);
     FirstPaint first;
     qt.installEventFilter(&first);

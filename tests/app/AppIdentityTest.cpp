@@ -40,7 +40,7 @@ TEST(AppIdentityTest, WindowProgramStartReadsFontsAndStartsTheLog) {
     EnsureQtApplication();  // with the desktop-sized screen, whichever test comes first
     QTemporaryDir home;
     const dttest::ScopedXdgHome xdg(home.path().toStdString());
-    std::future<void> fontList = dt::StartWindowProgram(dt::StartFontConfig());
+    std::future<void> fontList = dt::StartWindowProgram(dt::PrepareWindowProgram());
     ASSERT_TRUE(fontList.valid());
     EXPECT_EQ(fontList.wait_for(std::chrono::seconds(30)), std::future_status::ready);
     EXPECT_FALSE(QFontDatabase::families().isEmpty());

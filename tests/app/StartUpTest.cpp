@@ -1,12 +1,14 @@
 // The window as it comes up: title, size, language by text.ini, settings, tree, panel, port.
 #include <QDockWidget>
 #include <QFontInfo>
+#include <QImageReader>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "AppResources.h"
 #include "DriveTuneView.h"
 #include "GridCtrl.h"
 #include "GroupTree.h"
@@ -118,6 +120,29 @@ TEST_F(StartUpTest, LogoFromFileWhateverItsSuffix) {
         EXPECT_FALSE(tree.LogoFromFile()) << path.toStdString();
         EXPECT_FALSE(tree.Logo().isNull());
     }
+}
+
+// The pictures decoded ahead on another thread are the ones Qt decodes, pixel for pixel; each is
+// taken once, and a picture that could not be decoded ahead is read as before.
+TEST_F(StartUpTest, PicturesDecodedAheadMatchQtsAndAreTakenOnce) {
+    DecodedPictures ahead = DecodeBuiltInPictures();
+    ASSERT_EQ(ahead.size(), 11);
+    for (auto it = ahead.cbegin(); it != ahead.cend(); ++it) {
+        const QImage qt = QImageReader(it.key()).read().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(it->isNull()) << it.key().toStdString();
+        EXPECT_EQ(it->convertToFormat(QImage::Format_ARGB32), qt) << it.key().toStdString();
+    }
+
+    QImage marker(2, 2, QImage::Format_ARGB32);
+    marker.fill(Qt::red);
+    ahead[kBuiltInLogo] = marker;
+    ahead[kAppIcon48] = QImage();
+    std::promise<DecodedPictures> handed;
+    handed.set_value(ahead);
+    UseDecodedPictures(handed.get_future());
+    EXPECT_EQ(ReadPicture(kBuiltInLogo).size(), QSize(2, 2));
+    EXPECT_EQ(ReadPicture(kBuiltInLogo).size(), QSize(240, 80));
+    EXPECT_EQ(ReadPicture(kAppIcon48).size(), QSize(48, 48));
 }
 
 TEST_F(StartUpTest, TextIniChoosesTheChineseSlotWithItsOverridesAndSettingsAreRepaired) {
