@@ -35,10 +35,10 @@ std::future<void> PrepareWindowProgram() {
     });
 }
 
-std::future<void> StartWindowProgram(std::future<void> fontConfig) {
+std::future<void> StartWindowProgram(std::future<void> prepared) {
     // Two starts of fontconfig at once would each parse the configuration.
-    std::future<void> fontList = std::async(std::launch::async, [config = std::move(fontConfig)] {
-        if (config.valid()) config.wait();
+    std::future<void> fontList = std::async(std::launch::async, [prepared = std::move(prepared)] {
+        if (prepared.valid()) prepared.wait();
         QFontDatabase::families();
     });
     SetApplicationIdentity();

@@ -18,9 +18,9 @@ void SetApplicationIdentity();
 
 // What the window program does once its application exists and before its window: identity,
 // support log and, with DRIVETUNE_TRACE=1, the frame trace. Qt reads the list of installed fonts
-// at the first text it lays out, milliseconds that a second core spends (after fontConfig is
-// ready) while this one builds the window: the result is that reading, to be kept until the
+// at the first text it lays out, milliseconds that a second core spends (once the prepared work
+// is done) while this one builds the window: the result is that reading, to be kept until the
 // window is up (and in any case until before the application goes).
-[[nodiscard]] std::future<void> StartWindowProgram(std::future<void> fontConfig = {});
+[[nodiscard]] std::future<void> StartWindowProgram(std::future<void> prepared = {});
 
 }  // namespace dt

@@ -1,7 +1,8 @@
 // The window's start to first paint and its memory, side by side with a bare Qt window that
 // holds a QTableWidget of the same size. Each start runs in a fresh process (this program
 // started again with --child), in turn, so both sides see the same machine state. The
-// window starts as the program does, with its identity and its support log.
+// window starts as the program does: its first step before the application, then its identity
+// and its support log.
 //
 //   StartupBench [rounds]     (default 15; prints medians, their ratios, and the median of the
 //                              time ratios of each round: the steadier figure on a busy machine)
@@ -64,8 +65,8 @@ private:
 int Child(int argc, char** argv, const std::string& which, int rows, int cols) {
     QElapsedTimer clock;
     clock.start();
-    std::future<void> fontConfig;
-    if (which == "window") fontConfig = dt::PrepareWindowProgram();
+    std::future<void> prepared;
+    if (which == "window") prepared = dt::PrepareWindowProgram();
     QApplication qt(argc, argv);
     FirstPaint first;
     qt.installEventFilter(&first);
@@ -73,7 +74,7 @@ int Child(int argc, char** argv, const std::string& which, int rows, int cols) {
     std::unique_ptr<CDriveTuneApp> app;
     std::unique_ptr<QMainWindow> bare;
     if (which == "window") {
-        fontList = dt::StartWindowProgram(std::move(fontConfig));
+        fontList = dt::StartWindowProgram(std::move(prepared));
         app = std::make_unique<CDriveTuneApp>();
         if (!app->InitInstance()) return 1;
         const CGridCtrl* grid = app->MainFrame()->View()->Grid();

@@ -10,8 +10,10 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QTemporaryDir>
+#include <QThread>
 #include <chrono>
 #include <future>
+#include <thread>
 
 #include "AppIdentity.h"
 #include "AppResources.h"
@@ -48,4 +50,35 @@ TEST(AppIdentityTest, WindowProgramStartReadsFontsAndStartsTheLog) {
     QFile log(QString::fromStdString(dt::SupportLogPath()));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("drivetune " DRIVETUNE_VERSION " started"));
+}
+
+// Qt takes the first thread that touches it for its main thread. The program's first step runs
+// before the application exists and starts a second core: the application must still be made
+// on the main thread, whatever that core touches. Run in a fresh process, with no application.
+void StartAsTheProgramDoesWithAThreadThatTouchesQt() {
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+        if (text.contains(QLatin1String("not created in the main() thread"))) std::_Exit(1);
+    });
+    std::future<void> prepared = dt::PrepareWindowProgram();
+    std::promise<void> touched, made;
+    std::thread second([&] {
+        QThread::currentThread();
+        touched.set_value();
+        made.get_future().wait();
+    });
+    touched.get_future().wait();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "drivetune-tests";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    made.set_value();
+    second.join();
+    prepared.wait();
+    std::_Exit(0);
+}
+
+TEST(AppIdentityDeathTest, ApplicationIsMadeOnTheMainThreadAfterTheFirstStep) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(StartAsTheProgramDoesWithAThreadThatTouchesQt(), ::testing::ExitedWithCode(0), "");
 }
