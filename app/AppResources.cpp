@@ -66,10 +66,10 @@ QPixmap ReadPicture(const QString& path) {
 }
 
 DecodedPictures DecodeBuiltInPictures() {
+    QStringList paths{kBuiltInLogo, kAppIcon48, kAppIcon128};
+    for (int id = 1000; !IconResource(id).isEmpty(); ++id) paths << IconResource(id);
     DecodedPictures decoded;
-    for (int id = 1000; !IconResource(id).isEmpty(); ++id) decoded.insert(IconResource(id), QImage());
-    for (const QString& path : {kBuiltInLogo, kAppIcon48, kAppIcon128}) decoded.insert(path, QImage());
-    for (auto it = decoded.begin(); it != decoded.end(); ++it) *it = DecodeBuiltInPng(it.key());
+    for (const QString& path : paths) decoded.insert(path, DecodeBuiltInPng(path));
     return decoded;
 }
 
