@@ -56,7 +56,7 @@ bool CheckParameterFile(const std::string& path, std::ostream& err) {
     LoadStatus status = LoadStatus::Ok;
     const FileKind kind = FileKindOf(path);
     std::string why;
-    if (!ReadWholeFile(path, content, why)) status = LoadStatus::Missing;
+    if (!ReadParameterFile(path, content, why)) status = LoadStatus::Missing;
     else if (kind == FileKind::Other) status = LoadStatus::UnknownExtension;
     else if (content.size() < static_cast<size_t>(kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize))
         status = LoadStatus::TooShort;
@@ -181,6 +181,11 @@ int RunRestore(const Context& c) {
     o.host.SetQuiet(true);
     if (!c.opt.noBackup && !Connect(o)) {
         c.err << s.Extra(XTX_RESTORE_UNREAD) << "\n";
+        return kRefused;
+    }
+    // Reading first is only worth its time for the backup: without one, nothing is restored.
+    if (!c.opt.noBackup && !o.session.Link().backups.BackedUpSinceOpen()) {
+        c.err << s.Extra(XTX_RESTORE_UNBACKED) << "\n";
         return kRefused;
     }
     o.host.SetQuiet(false);

@@ -75,7 +75,7 @@ LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string*
     FileKind kind = FileKindOf(path);
     std::vector<unsigned char> content;
     std::string reason;
-    if (!ReadWholeFile(path, content, reason)) {
+    if (!ReadParameterFile(path, content, reason)) {
         if (why) *why = reason;
         return LoadStatus::Missing;
     }

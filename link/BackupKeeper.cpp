@@ -10,23 +10,23 @@ BackupKeeper::BackupKeeper(ToolState& state, LinkHost& host)
     : state_(state), host_(host), clock_([] { return std::time(nullptr); }) {}
 
 void BackupKeeper::SetRead() {
-    readSinceOpen_ = true;
-    Keep(BackupReason::Read);
+    backedUpSinceOpen_ = Keep(BackupReason::Read);
 }
 
 void BackupKeeper::SetAboutToBeWritten() { Keep(BackupReason::Written); }
 
-void BackupKeeper::Keep(BackupReason reason) {
-    if (folder_.empty()) return;
+bool BackupKeeper::Keep(BackupReason reason) {
+    if (folder_.empty()) return true;
     std::string pathOrWhy;
     // A backup that cannot be written never stops the technician's operation; it is reported.
     if (SaveBackup(state_, reason, folder_, clock_(), pathOrWhy)) {
         lastPath_ = pathOrWhy;
         LogEvent("backup written: " + pathOrWhy);
-    } else {
-        LogEvent("backup failed: " + pathOrWhy);
-        host_.ReportBackupFailure(pathOrWhy);
+        return true;
     }
+    LogEvent("backup failed: " + pathOrWhy);
+    host_.ReportBackupFailure(pathOrWhy);
+    return false;
 }
 
 }  // namespace dt

@@ -22,25 +22,28 @@ public:
     // The clock that names the files (tests fix it).
     void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
 
-    // A read completed: the set is kept and counts as read since the port was opened.
+    // A read completed: the set is kept; once its backup is written, it counts as backed up since
+    // the port was opened.
     void SetRead();
     // A set passed its range check and is about to be written.
     void SetAboutToBeWritten();
     // The port was (re)opened: what was read before may belong to another controller.
-    void PortOpened() { readSinceOpen_ = false; }
-    bool ReadSinceOpen() const { return readSinceOpen_; }
+    void PortOpened() { backedUpSinceOpen_ = false; }
+    // A factory reset now has a way back: the controller's set was read and its backup written
+    // (or backups are off) since the port was opened.
+    bool BackedUpSinceOpen() const { return backedUpSinceOpen_; }
 
     // Path of the last backup written, "" when none.
     const std::string& LastPath() const { return lastPath_; }
 
 private:
-    void Keep(BackupReason reason);
+    bool Keep(BackupReason reason);
 
     ToolState& state_;
     LinkHost& host_;
     std::string folder_;
     std::function<std::time_t()> clock_;
-    bool readSinceOpen_ = false;
+    bool backedUpSinceOpen_ = false;
     std::string lastPath_;
 };
 

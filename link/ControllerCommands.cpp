@@ -99,7 +99,7 @@ bool ControllerCommands::Store() {
 
 bool ControllerCommands::Default() {
     if (!RequireOpenPort()) return false;
-    if (askBeforeUnbackedDefault_ && keeper_ && !keeper_->ReadSinceOpen() &&
+    if (askBeforeUnbackedDefault_ && keeper_ && !keeper_->BackedUpSinceOpen() &&
         host_.ShowMessage(state_.Extra(XTX_DEFAULT_WITHOUT_BACKUP), MB_ICON_WARNING | MB_YESNO | MB_DEFBUTTON2) !=
             kAnswerYes)
         return false;

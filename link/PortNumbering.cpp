@@ -64,6 +64,12 @@ bool ContainsNoCase(const std::string& text, const std::string& part) {
 
 }  // namespace
 
+std::string UdevNameText(const char* value) {
+    std::string text = value ? value : "";
+    std::replace(text.begin(), text.end(), '_', ' ');
+    return text;
+}
+
 std::string AdapterName(const std::string& description, const std::string& maker) {
     const std::string d = PlainText(description);
     const std::string m = PlainText(maker);

@@ -39,6 +39,10 @@ struct PortEntry {
 // Control characters are dropped, so a device cannot break a line of the list or the log.
 std::string AdapterName(const std::string& description, const std::string& maker);
 
+// udev's model and vendor names stand for spaces with underscores ("FT232R_USB_UART"); the
+// adapter is named with spaces, as its maker writes it. A missing value gives "".
+std::string UdevNameText(const char* value);
+
 // An explicit binding read from the ports/ folder.
 struct PortBinding {
     int number = 0;

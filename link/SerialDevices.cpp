@@ -26,10 +26,7 @@ bool IsVirtualSerial(const std::string& name) {
 }
 
 std::string Property(udev_device* dev, const char* name) {
-    const char* value = udev_device_get_property_value(dev, name);
-    std::string text = value ? value : "";
-    std::replace(text.begin(), text.end(), '_', ' ');
-    return text;
+    return UdevNameText(udev_device_get_property_value(dev, name));
 }
 
 // The 8250 driver registers ports whether or not a UART answers; only one of a known type is real.

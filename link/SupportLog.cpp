@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QMutexLocker>
@@ -24,6 +25,8 @@ Q_LOGGING_CATEGORY(lcFrames, "drivetune.frames", QtInfoMsg)
 std::atomic<bool> traceOn{false};
 
 constexpr const char* kCategoryPrefix = "drivetune.";
+// How long a line waits for another program that is rotating the log.
+constexpr int kRotateLockWaitMs = 2000;
 
 struct LogState {
     QMutex mutex;
@@ -42,10 +45,18 @@ QString LogFolder() {
     return QString::fromStdString(dt::XdgBaseDir("XDG_STATE_HOME", ".local/state")) + "/DriveTune";
 }
 
-// Keeps the file under the cap: the full file becomes the one older file kept.
-void RotateIfFull(const QString& path, qint64 adding) {
+bool Full(const QString& path, qint64 adding) {
     const QFileInfo info(path);
-    if (!info.exists() || info.size() + adding <= kSupportLogCap) return;
+    return info.exists() && info.size() + adding > kSupportLogCap;
+}
+
+// Keeps the file under the cap: the full file becomes the one older file kept. The window and the
+// command line may cross the cap together; under the lock, the second finds the file already
+// rotated and leaves the older megabyte alone.
+void RotateIfFull(const QString& path, qint64 adding) {
+    if (!Full(path, adding)) return;
+    QLockFile lock(path + ".lock");
+    if (!lock.tryLock(kRotateLockWaitMs) || !Full(path, adding)) return;
     const QString older = path + ".1";
     QFile::remove(older);
     QFile::rename(path, older);
@@ -71,9 +82,11 @@ void Handler(QtMsgType type, const QMessageLogContext& context, const QString& m
     if (State().previous) State().previous(type, context, message);
 }
 
-// One event per line, whatever the text holds.
+// One event per line, whatever the text holds, and never so long that the file outgrows its cap.
 QString OneLine(const std::string& text) {
     QString out = QString::fromStdString(text);
+    if (out.size() > kSupportLogLineMax)
+        out = out.left(kSupportLogLineMax) + QStringLiteral(" ... (%1 more characters)").arg(out.size() - kSupportLogLineMax);
     out.replace(QLatin1String("\r\n"), QLatin1String(" / "));
     out.replace(QLatin1Char('\n'), QLatin1String(" / "));
     for (QChar& c : out)

@@ -9,6 +9,8 @@ namespace dt {
 
 // The file is kept under this size; when full it becomes drivetune.log.1 (one older file kept).
 constexpr long long kSupportLogCap = 1024 * 1024;
+// A logged text longer than this many characters is cut (a long command line, a long text.ini message).
+constexpr int kSupportLogLineMax = 4000;
 
 // Where the log is written, as the environment says now.
 std::string SupportLogPath();

@@ -8,12 +8,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <random>
 
 namespace dt {
 
 namespace {
 
 std::string Reason(int error) { return std::strerror(error); }
+
+// A device, a FIFO or a socket named like a file: reading it could block or never end.
+const char* const kNotARegularFile = "Not a regular file";
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -35,7 +39,17 @@ bool WriteAll(int fd, const unsigned char* data, size_t size, int& error) {
     return true;
 }
 
-// A temporary file beside the target; its mode follows the target's when there is one.
+std::string RandomSuffix() {
+    static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::random_device device;
+    std::string suffix;
+    for (int i = 0; i < 10; ++i) suffix += kDigits[device() % 36];
+    return suffix;
+}
+
+// A short temporary name in the target's folder, so a target name of the full 255 bytes can still
+// be written. A replaced file keeps its mode; a new one is created 0666 so the umask decides who
+// may read it, as for any file a program creates.
 int OpenTemporary(const std::string& path, std::string& tmp, int& error) {
     struct stat target {};
     const bool exists = ::stat(path.c_str(), &target) == 0;
@@ -43,61 +57,105 @@ int OpenTemporary(const std::string& path, std::string& tmp, int& error) {
         error = EISDIR;
         return -1;
     }
-    tmp = path + ".XXXXXX";
-    int fd = ::mkstemp(&tmp[0]);
-    if (fd < 0) {
-        error = errno;
-        return -1;
+    const std::string folder = FolderOf(path);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tmp = folder + "/.dt-" + RandomSuffix() + ".tmp";
+        const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            if (exists) ::fchmod(fd, target.st_mode & 07777);
+            return fd;
+        }
+        if (errno != EEXIST) break;
     }
-    ::fchmod(fd, exists ? (target.st_mode & 07777) : 0644);
-    return fd;
+    error = errno;
+    return -1;
+}
+
+void SyncFolder(const std::string& path) {
+    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+// Puts the finished temporary file in place: over the target, or only where no file is.
+bool Place(const std::string& tmp, const std::string& path, bool replace, int& error) {
+    if (replace) {
+        if (::rename(tmp.c_str(), path.c_str()) == 0) return true;
+        error = errno;
+        return false;
+    }
+    if (::renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) {
+        error = errno;
+        return false;
+    }
+    // A file system without the no-replace rename: a hard link fails as well when the name is taken.
+    if (::link(tmp.c_str(), path.c_str()) != 0) {
+        error = errno;
+        return false;
+    }
+    ::unlink(tmp.c_str());
+    return true;
+}
+
+bool WriteAndPlace(const std::string& path, const std::vector<unsigned char>& bytes, bool replace,
+                   int& error) {
+    std::string tmp;
+    const int fd = OpenTemporary(path, tmp, error);
+    if (fd < 0) return false;
+    // Every step is checked: a write cut short by a full disk must never replace the old file.
+    bool ok = WriteAll(fd, bytes.data(), bytes.size(), error);
+    if (ok && ::fsync(fd) != 0) ok = false, error = errno;
+    if (::close(fd) != 0 && ok) ok = false, error = errno;
+    if (ok) ok = Place(tmp, path, replace, error);
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    // The new name itself reaches the disk with the folder.
+    SyncFolder(path);
+    return true;
 }
 
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes, std::string& why) {
-    std::string tmp;
     int error = 0;
-    const int fd = OpenTemporary(path, tmp, error);
-    if (fd < 0) {
-        why = Reason(error);
-        return false;
-    }
-    // Every step is checked: a write cut short by a full disk must never replace the old file.
-    bool ok = WriteAll(fd, bytes.data(), bytes.size(), error);
-    if (ok && ::fsync(fd) != 0) ok = false, error = errno;
-    if (::close(fd) != 0 && ok) ok = false, error = errno;
-    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false, error = errno;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        why = Reason(error);
-        return false;
-    }
-    // The rename itself reaches the disk with the folder.
-    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    if (WriteAndPlace(path, bytes, true, error)) return true;
+    why = Reason(error);
+    return false;
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& why) {
     return WriteFileAtomically(path, std::vector<unsigned char>(text.begin(), text.end()), why);
 }
 
+bool WriteNewFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes, std::string& why,
+                            bool& nameTaken) {
+    int error = 0;
+    nameTaken = false;
+    if (WriteAndPlace(path, bytes, false, error)) return true;
+    nameTaken = error == EEXIST;
+    why = Reason(error);
+    return false;
+}
+
 bool ReadFileChecked(const std::string& path, std::vector<unsigned char>& out, std::string& why, size_t limit) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
+    // Not blocking on open: a FIFO must be refused, not waited on for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         why = Reason(errno);
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        why = S_ISDIR(st.st_mode) ? Reason(EISDIR) : kNotARegularFile;
         ::close(fd);
-        why = Reason(EISDIR);
         return false;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     out.clear();
     unsigned char buffer[65536];
     while (out.size() < limit) {

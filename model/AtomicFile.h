@@ -11,8 +11,13 @@ namespace dt {
 bool WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes, std::string& why);
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& why);
 
-// Whole-file read, at most `limit` bytes. False with the reason ("No such file or directory",
-// "Is a directory") on failure.
+// Writes a file that must not exist yet, with the same care; the name is taken exclusively, so two
+// processes can never both believe they wrote it. False with `nameTaken` when a file is already there.
+bool WriteNewFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes, std::string& why,
+                            bool& nameTaken);
+
+// Reads a regular file, at most `limit` bytes. False with the reason ("No such file or directory",
+// "Is a directory", "Not a regular file" for a device or a FIFO) on failure.
 bool ReadFileChecked(const std::string& path, std::vector<unsigned char>& out, std::string& why,
                      size_t limit = static_cast<size_t>(-1));
 

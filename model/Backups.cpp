@@ -18,6 +18,8 @@ namespace {
 
 const char* const kRead = "read";
 const char* const kWritten = "written";
+// Names tried within one second before giving up (the sequence number has at most six digits).
+constexpr int kSameSecondNames = 999999;
 
 struct ParsedName {
     std::string stamp;  // YYYYMMDD-HHMMSS
@@ -79,10 +81,16 @@ std::vector<ParsedName> Scan(const std::string& dir) {
     return found;
 }
 
-void Prune(const std::string& dir) {
-    const std::vector<ParsedName> all = Scan(dir);
+// The file just written is kept whatever its name says: after a clock that was once ahead, the
+// folder may hold a thousand names that sort after it.
+void Prune(const std::string& dir, const std::string& justWritten) {
+    std::vector<ParsedName> others = Scan(dir);
+    const fs::path kept = fs::path(justWritten).filename();
+    others.erase(std::remove_if(others.begin(), others.end(),
+                                [&](const ParsedName& p) { return fs::path(p.entry.path).filename() == kept; }),
+                 others.end());
     std::error_code ec;
-    for (size_t i = kBackupsKept; i < all.size(); ++i) fs::remove(all[i].entry.path, ec);
+    for (size_t i = kBackupsKept - 1; i < others.size(); ++i) fs::remove(others[i].entry.path, ec);
 }
 
 std::string Stamp(std::time_t now) {
@@ -116,16 +124,21 @@ bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir,
     const std::string base = dir + "/" + Stamp(now) + "-" + (reason == BackupReason::Read ? kRead : kWritten) +
                              "-" + BackupIdentity(s);
     const std::string ext = s.link.focMode ? ".ged" : ".foc";
-    // A second backup within the same second never replaces the first.
+    // A second backup within the same second, from this process or another, never replaces the
+    // first: each name is taken exclusively.
+    const std::vector<unsigned char> bytes = ExportBytes(s);
     std::string path = base + ext;
-    std::error_code ec;
-    for (int n = 2; fs::exists(path, ec) || fs::is_symlink(path, ec); ++n) path = base + "-" + std::to_string(n) + ext;
-    std::string why;
-    if (!WriteFileAtomically(path, ExportBytes(s), why)) {
-        pathOrWhy = path + ": " + why;
-        return false;
+    for (int n = 2;; ++n) {
+        std::string why;
+        bool taken = false;
+        if (WriteNewFileAtomically(path, bytes, why, taken)) break;
+        if (!taken || n > kSameSecondNames) {
+            pathOrWhy = path + ": " + why;
+            return false;
+        }
+        path = base + "-" + std::to_string(n) + ext;
     }
-    Prune(dir);
+    Prune(dir, path);
     pathOrWhy = path;
     return true;
 }

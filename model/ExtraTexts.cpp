@@ -21,6 +21,9 @@ constexpr ExtraText kExtraTexts[] = {
     {XTX_RESTORE_UNREAD, "控制器参数未能读取，因此没有备份，未恢复出厂参数（--no-backup 可不备份而恢复）",
      "The controller's parameters could not be read, so no backup of them exists; the factory parameters "
      "were not restored (--no-backup restores without a backup)"},
+    {XTX_RESTORE_UNBACKED, "无法保存控制器参数的备份，未恢复出厂参数（--no-backup 可不备份而恢复）",
+     "The backup of the controller's parameters could not be written, so the factory parameters were not "
+     "restored (--no-backup restores without a backup)"},
     // end of backups and data safety
 
     // Status line, changed values, find

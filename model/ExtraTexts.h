@@ -13,6 +13,7 @@ enum XtxId {
     XTX_VERIFY_DIFFERS,
     XTX_VERIFY_SAME,
     XTX_RESTORE_UNREAD,
+    XTX_RESTORE_UNBACKED,
     // end of backups and data safety
 
     // Status line, changed values, find

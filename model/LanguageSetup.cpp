@@ -4,9 +4,9 @@
 
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
+#include "AtomicFile.h"
 #include "Gbk.h"
 #include "ToolState.h"
 
@@ -18,6 +18,9 @@ bool FileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
+
+// Every text of every table overridden, with room to spare, fits many times over.
+constexpr size_t kTextIniReadLimit = 4 * 1024 * 1024;
 
 std::string WholeText(const std::string& gbk) { return GbkToUtf8(gbk.substr(0, gbk.find('\0'))); }
 }  // namespace
@@ -84,8 +87,12 @@ void LoadTextOverrides(ToolState& s, const std::string& textIniPath) {
         return;
     }
     UseChinese(s);
-    std::ifstream in(textIniPath, std::ios::binary);
-    if (!in) return;  // present but unreadable: the built-in texts stay
+    // Present but unreadable, not a regular file, or far larger than any text table: the
+    // built-in texts stay.
+    std::vector<unsigned char> bytes;
+    std::string why;
+    if (!ReadFileChecked(textIniPath, bytes, why, kTextIniReadLimit + 1) || bytes.size() > kTextIniReadLimit) return;
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
     ApplyOverrideLines(s, in);
 }
 

@@ -68,13 +68,13 @@ std::vector<unsigned char> ExportBytes(const ToolState& s) {
     return std::vector<unsigned char>(s.block.bytes.begin(), s.block.bytes.end());
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std::string& why) {
-    return ReadFileChecked(path, out, why);
+bool ReadParameterFile(const std::string& path, std::vector<unsigned char>& out, std::string& why) {
+    return ReadFileChecked(path, out, why, kParameterFileReadLimit);
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out) {
+bool ReadParameterFile(const std::string& path, std::vector<unsigned char>& out) {
     std::string why;
-    return ReadFileChecked(path, out, why);
+    return ReadParameterFile(path, out, why);
 }
 
 }  // namespace dt

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Blocks.h"
 #include "Texts.h"
 
 namespace dt {
@@ -31,8 +32,13 @@ ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigne
 // Bytes Export writes: the FOC block in focMode, else the whole ParameterBlock.
 std::vector<unsigned char> ExportBytes(const ToolState& s);
 
-// Whole-file read; false with the reason in `why` when the file cannot be read (a folder included).
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out, std::string& why);
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out);
+// Only the first 1024 (or 32) bytes of a parameter file count and a longer file is accepted, so
+// no more than one byte past the larger block is ever read: a huge or endless file costs nothing.
+constexpr size_t kParameterFileReadLimit = ParameterBlock::kSize + 1;
+
+// Reads a parameter file's bytes, at most kParameterFileReadLimit; false with the reason in `why`
+// when it cannot be read (a folder, a device or a FIFO included).
+bool ReadParameterFile(const std::string& path, std::vector<unsigned char>& out, std::string& why);
+bool ReadParameterFile(const std::string& path, std::vector<unsigned char>& out);
 
 }  // namespace dt

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -40,8 +39,12 @@ std::vector<std::string> SplitLines(std::istream& in) {
     return lines;
 }
 
+// Only a regular file is read: a settings path that names a device or a FIFO reads as empty.
 std::vector<std::string> ReadLines(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> bytes;
+    std::string why;
+    if (!ReadFileChecked(path, bytes, why)) return {};
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
     return SplitLines(in);
 }
 

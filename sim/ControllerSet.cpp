@@ -246,7 +246,8 @@ bool LoadSetFile(const std::string& path, ControllerSet& set, std::string& error
     // Read first, so a folder or a missing file is named as such whatever its name ends in.
     std::vector<uint8_t> bytes;
     std::string why;
-    if (!dt::ReadFileChecked(path, bytes, why)) {
+    // Only the first block counts; a huge file or a device is never read whole.
+    if (!dt::ReadFileChecked(path, bytes, why, ControllerSet::kBlockSize + 1)) {
         error = "cannot read " + path + ": " + why;
         return false;
     }

@@ -44,6 +44,22 @@ protected:
         return CellText(row) == Q(choices[0]) ? Q(choices[1]) : Q(choices[0]);
     }
 
+    // Imports a file of the same controller with two values changed.
+    void ImportWithTwoChanges() {
+        dt::ToolState copy = State();
+        dt::ValueCells cells = dt::ShowValues(copy);
+        cells[kAccelerationRow] = OtherValue(kAccelerationRow).toStdString();
+        cells[kDecelerationRow] = OtherValue(kDecelerationRow).toStdString();
+        dt::StoreValues(copy, cells);
+        WriteFile("changed.foc", QByteArray(reinterpret_cast<const char*>(copy.block.bytes.data()),
+                                            static_cast<int>(copy.block.bytes.size())));
+        fileAnswers.push_back(WorkPath("changed.foc").toStdString());
+        const size_t before = messages.size();
+        Press(CControlPanel::IDC_IMPORT);
+        ASSERT_TRUE(WaitForMessages(before + 1));
+        ASSERT_EQ(messages.back().text, State().Message(dt::MSG_IMPORT_OK));
+    }
+
     // The hint balloon as a click on the row's name leaves it.
     QString HintOf(int row) {
         Grid().EnsureVisible(row, 1);
@@ -111,18 +127,19 @@ TEST_F(ChangeMarksTest, NominalVoltagePickMarksTheCellsItChanged) {
 TEST_F(ChangeMarksTest, AnImportShowsWhereTheFileDiffersFromTheController) {
     StartApp();
     ASSERT_TRUE(ConnectAndUpload());
-    // A file of the same controller with two values changed.
-    dt::ToolState copy = State();
-    dt::ValueCells cells = dt::ShowValues(copy);
-    cells[kAccelerationRow] = OtherValue(kAccelerationRow).toStdString();
-    cells[kDecelerationRow] = OtherValue(kDecelerationRow).toStdString();
-    dt::StoreValues(copy, cells);
-    WriteFile("changed.foc", QByteArray(reinterpret_cast<const char*>(copy.block.bytes.data()),
-                                        static_cast<int>(copy.block.bytes.size())));
-    fileAnswers.push_back(WorkPath("changed.foc").toStdString());
-    Press(CControlPanel::IDC_IMPORT);
-    ASSERT_TRUE(WaitForMessages(2));
-    ASSERT_EQ(messages[1].text, State().Message(dt::MSG_IMPORT_OK));
+    ImportWithTwoChanges();
+    EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow, kDecelerationRow}));
+    EXPECT_EQ(View().ChangedCount(), 2);
+}
+
+// A language switch rebuilds the grid; the controller's values stay the baseline.
+TEST_F(ChangeMarksTest, ALanguageSwitchKeepsTheMarks) {
+    StartApp();
+    ASSERT_TRUE(ConnectAndUpload());
+    ImportWithTwoChanges();
+    UseChinese();
+    Panel().ToggleLanguage();
+    ASSERT_EQ(State().language, dt::LANG_CHINESE);
     EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow, kDecelerationRow}));
     EXPECT_EQ(View().ChangedCount(), 2);
 }

@@ -82,6 +82,8 @@ TEST_F(FindBarTest, TypingGoesToTheFirstMatchEnterAndF3StepShiftF3StepsBack) {
     QTest::keyClick(&Bar(), Qt::Key_F3, Qt::ShiftModifier);
     QTest::keyClick(&Bar(), Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(FocusRow(), expected.back()) << "steps round from the first to the last";
+    QTest::keyClick(&Bar(), Qt::Key_F3);
+    EXPECT_EQ(FocusRow(), expected[0]) << "and from the last to the first";
     EXPECT_TRUE(Bar().hasFocus());
 
     // The last row of the table is reached by scrolling.

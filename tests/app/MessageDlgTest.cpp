@@ -192,6 +192,24 @@ TEST_F(MessageDlgTest, EnterIsOkAndEscapeIsCancelWhateverTheButtons)
     }
 }
 
+// A question whose pre-selected answer is No: Enter on the focused No button, or anywhere in the
+// box, answers No, never OK or Yes; the same box without the No default keeps Enter as OK.
+TEST_F(MessageDlgTest, EnterInAQuestionWithNoPreselectedAnswersNo)
+{
+    auto question = Make("Close anyway?", dt::MB_YESNO | dt::MB_ICON_QUESTION | dt::MB_DEFBUTTON2);
+    QPushButton* no = question->Button(CMessageDlg::IDC_NO);
+    QTimer::singleShot(0, question.get(), [&] {
+        EXPECT_EQ(question->focusWidget(), no);
+        QTest::keyClick(no, Qt::Key_Return);
+    });
+    question->exec();
+    EXPECT_EQ(question->Result(), CMessageDlg::IDNO);
+    auto enter = Make("Close anyway?", dt::MB_YESNO | dt::MB_ICON_QUESTION | dt::MB_DEFBUTTON2);
+    EXPECT_EQ(RunWithKey(*enter, Qt::Key_Enter), CMessageDlg::IDNO);
+    auto plain = Make("Close anyway?", dt::MB_YESNO | dt::MB_ICON_QUESTION);
+    EXPECT_EQ(RunWithKey(*plain, Qt::Key_Return), CMessageDlg::IDOK);
+}
+
 TEST_F(MessageDlgTest, ButtonsGiveTheirResults)
 {
     using D = CMessageDlg;

@@ -98,6 +98,7 @@ TEST_F(StatusLineTest, ClosingWithChangesAsksFirst) {
     EXPECT_EQ(messages.size(), before);
     Frame().show();
 
+    const QString originalAcceleration = CellText(kAccelerationRow);
     ChangeTwoValues();
     messageAnswers.push_back(CMessageDlg::IDNO);
     EXPECT_FALSE(Frame().close());
@@ -105,6 +106,12 @@ TEST_F(StatusLineTest, ClosingWithChangesAsksFirst) {
     ASSERT_EQ(messages.size(), before + 1);
     EXPECT_EQ(messages.back().text, "2 values have been changed but not downloaded. Close anyway?");
     EXPECT_EQ(messages.back().type, dt::MB_YESNO | dt::MB_ICON_QUESTION | dt::MB_DEFBUTTON2);
+
+    // One change is named in the singular.
+    TypeValue(kAccelerationRow, originalAcceleration);
+    messageAnswers.push_back(CMessageDlg::IDNO);
+    EXPECT_FALSE(Frame().close());
+    EXPECT_EQ(messages.back().text, "1 value has been changed but not downloaded. Close anyway?");
 
     messageAnswers.push_back(CMessageDlg::IDYES);
     EXPECT_TRUE(Frame().close());

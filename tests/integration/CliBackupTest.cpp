@@ -116,3 +116,24 @@ TEST_F(CliOnline, RestoreReadsAndKeepsTheSetItReplaces) {
         << r.err;
     EXPECT_EQ(sim().StopAndLog().find("rx 0x81"), std::string::npos);
 }
+
+// The read before a restore is there for its backup: when the backup cannot be written (the
+// folder full, read-only, or a file in its place), nothing is restored unless --no-backup says so.
+TEST_F(CliOnline, RestoreStopsWhenTheBackupCannotBeWritten) {
+    const std::string folder = dt::DefaultBackupDir();
+    std::system(("rm -rf '" + folder + "' && mkdir -p \"$(dirname '" + folder + "')\" && echo x > '" + folder + "'").c_str());
+    StartSim({"--verbose"});
+    CliResult r = Cli({"restore", "--port", sim().Path()});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.find("The backup of the controller's parameters could not be written, so the factory parameters "
+                         "were not restored"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(sim().StopAndLog().find("rx 0x81"), std::string::npos) << "no factory reset was asked for";
+
+    StartSim({"--verbose"});
+    r = Cli({"restore", "--port", sim().Path(), "--no-backup"});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(sim().StopAndLog().find("rx 0x81"), std::string::npos);
+    std::remove(folder.c_str());
+}

@@ -64,6 +64,11 @@ TEST(PortNumbering, AutomaticNumbers) {
          {"/dev/rfcomm0"},
          {{97, "/dev/pts/3"}},
          {"COM97 (/dev/pts/3)", "COM98 (/dev/rfcomm0)"}},
+        {"the last index of each band, and the first past it",
+         {"/dev/ttyS31", "/dev/ttyS32", "/dev/ttyUSB31", "/dev/ttyUSB32", "/dev/ttyACM31", "/dev/ttyACM32"},
+         {},
+         {"COM32 (/dev/ttyS31)", "COM64 (/dev/ttyUSB31)", "COM96 (/dev/ttyACM31)", "COM97 (/dev/ttyACM32)",
+          "COM98 (/dev/ttyS32)", "COM99 (/dev/ttyUSB32)"}},
         {"no devices", {}, {}, {}},
     };
     for (const Case& c : cases) EXPECT_EQ(Texts(NumberPorts(Devices(c.devices), c.bindings)), c.expected) << c.name;
@@ -136,6 +141,11 @@ TEST(PortNumbering, EntriesNameTheAdapter) {
         EXPECT_EQ(entries[0].BoxText(), c.entry);
         EXPECT_EQ(TakePortFromList(entries[0].BoxText()), 33) << c.entry;
     }
+
+    // udev's encoded names read as their makers write them.
+    EXPECT_EQ(UdevNameText("FT232R_USB_UART"), "FT232R USB UART");
+    EXPECT_EQ(UdevNameText("Silicon_Labs"), "Silicon Labs");
+    EXPECT_EQ(UdevNameText(nullptr), "");
 
     // A bound device keeps the adapter name the system gives it.
     QTemporaryDir dir;

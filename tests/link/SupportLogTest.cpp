@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "SerialPort.h"
@@ -74,21 +75,64 @@ TEST_F(SupportLogTest, OneTimedLinePerEventAfterTheStartLine) {
 
 TEST_F(SupportLogTest, CappedWithOneOlderFileKept) {
     StartSupportLog("drivetune-test");
-    const std::string chunk(10000, 'x');
+    const std::string chunk(3000, 'x');  // lines as long as they are kept whole
     auto fill = [&](const std::string& tag, int count) {
         for (int i = 0; i < count; ++i) LogEvent(tag + std::to_string(i) + " " + chunk);
     };
-    fill("first-", 150);  // about 1.5 MB
+    fill("first-", 500);  // about 1.5 MB
     EXPECT_LE(QFileInfo(LogPath()).size(), kSupportLogCap);
     EXPECT_LE(QFileInfo(LogPath(".1")).size(), kSupportLogCap);
-    EXPECT_TRUE(Text(Lines().last()).startsWith("first-149 "));
+    ASSERT_FALSE(Lines(".1").isEmpty());
+    EXPECT_TRUE(Text(Lines().last()).startsWith("first-499 "));
     EXPECT_TRUE(Text(Lines(".1").first()).contains("started"));
 
-    fill("second-", 150);
+    fill("second-", 500);
     EXPECT_LE(QFileInfo(LogPath()).size(), kSupportLogCap);
     EXPECT_TRUE(Text(Lines(".1").last()).startsWith("second-"));  // the oldest lines are gone
     EXPECT_FALSE(Lines(".1").join('\n').contains("first-1 "));
     EXPECT_EQ(QDir(dir_.filePath("DriveTune")).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(SupportLogTest, ALongLineIsCutSoTheCapHolds) {
+    StartSupportLog("drivetune-test");
+    LogEvent("command: download " + std::string(3 * 1024 * 1024, 'p'));
+    LogEvent("after");
+    EXPECT_LT(QFileInfo(LogPath()).size(), 10000);
+    EXPECT_FALSE(QFile::exists(LogPath(".1")));
+    const QStringList lines = Lines();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(Text(lines[1]).startsWith("command: download ppp"));
+    EXPECT_TRUE(lines[1].endsWith(QString(" ... (%1 more characters)").arg(3 * 1024 * 1024 + 18 - 4000)))
+        << lines[1].right(60).toStdString();
+    EXPECT_EQ(Text(lines[2]), "after");
+}
+
+// The window and the command line cross the cap together: one of them rotates, the other finds
+// the file rotated already and keeps the older megabyte.
+TEST_F(SupportLogTest, TwoProgramsCrossingTheCapRotateOnce) {
+    StartSupportLog("drivetune-test");
+    const std::string chunk(900, 'x');
+    const QByteArray filler = QByteArray(1000, 'f') + '\n';
+    for (int round = 0; round < 12; ++round) {
+        QFile::remove(LogPath(".1"));
+        {
+            QFile log(LogPath());
+            ASSERT_TRUE(log.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            while (log.size() + filler.size() <= kSupportLogCap - 200) log.write(filler);
+        }
+        const qint64 full = QFileInfo(LogPath()).size();
+        std::vector<pid_t> children;
+        for (int p = 0; p < 2; ++p) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                for (int i = 0; i < 20; ++i) LogEvent(chunk);
+                ::_exit(0);
+            }
+            children.push_back(child);
+        }
+        for (pid_t child : children) ::waitpid(child, nullptr, 0);
+        ASSERT_GE(QFileInfo(LogPath(".1")).size(), full) << "round " << round << ": the older megabyte was lost";
+    }
 }
 
 TEST_F(SupportLogTest, AnUnwritableLogDisturbsNothing) {

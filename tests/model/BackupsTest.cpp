@@ -2,8 +2,12 @@
 // another, the newest 1000 kept, and a listing that ignores what is not a backup.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "Backups.h"
 #include "BlockBuilder.h"
@@ -28,6 +32,16 @@ std::time_t At(int year, int month, int day, int hour, int minute, int second) {
 
 std::string Name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
+// `count` one-byte backups named <year><0101 + i>-120000-read-c1-v300-B.foc in dir/b.
+void FillWithBackups(const TempDir& dir, const char* year, int count) {
+    std::filesystem::create_directories(dir.File("b"));
+    for (int i = 0; i < count; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "%s%04d-120000-read-c1-v300-B.foc", year, 101 + i);
+        std::ofstream(dir.File("b/") + name) << "x";
+    }
+}
+
 TEST(Backups, NamesSayWhenWhatAndWhichController) {
     TempDir dir;
     ToolState standard = test::ReferenceController();
@@ -42,7 +56,7 @@ TEST(Backups, NamesSayWhenWhatAndWhichController) {
     EXPECT_EQ(Name(b), "20261207-224107-read-c1-v300-B-2.foc") << "a second within the same second";
     EXPECT_EQ(Name(c), "20261207-224108-written-c1-v300-B.foc");
     std::vector<unsigned char> bytes;
-    ASSERT_TRUE(ReadWholeFile(a, bytes));
+    ASSERT_TRUE(ReadParameterFile(a, bytes));
     EXPECT_TRUE(bytes == ExportBytes(standard)) << "the bytes an Export writes";
 
     ToolState foc;
@@ -50,7 +64,7 @@ TEST(Backups, NamesSayWhenWhatAndWhichController) {
     foc.foc.SetWord(22, 53);
     ASSERT_TRUE(SaveBackup(foc, BackupReason::Read, dir.File("backups"), t + 2, d)) << d;
     EXPECT_EQ(Name(d), "20261207-224109-read-foc.ged");
-    ASSERT_TRUE(ReadWholeFile(d, bytes));
+    ASSERT_TRUE(ReadParameterFile(d, bytes));
     EXPECT_EQ(bytes.size(), 32u);
 
     const std::vector<BackupEntry> list = ListBackups(dir.File("backups"));
@@ -68,23 +82,62 @@ TEST(Backups, NamesSayWhenWhatAndWhichController) {
 
 TEST(Backups, TheStoreKeepsTheNewestThousand) {
     TempDir dir;
-    std::filesystem::create_directories(dir.File("b"));
-    for (int i = 0; i < kBackupsKept + 5; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "2025%04d-120000-read-c1-v300-B.foc", 101 + i);
-        std::ofstream(dir.File("b/") + name) << "x";
-    }
+    FillWithBackups(dir, "2025", 1005);
     std::ofstream(dir.File("b/notes.txt")) << "kept";
     std::ofstream(dir.File("b/20250101-120000-read-.foc")) << "no identity: not a backup";
     ToolState s = test::ReferenceController();
     std::string path;
     ASSERT_TRUE(SaveBackup(s, BackupReason::Written, dir.File("b"), At(2026, 1, 1, 0, 0, 0), path)) << path;
     const std::vector<BackupEntry> list = ListBackups(dir.File("b"));
-    ASSERT_EQ(list.size(), static_cast<size_t>(kBackupsKept));
+    ASSERT_EQ(list.size(), 1000u);
     EXPECT_EQ(list.front().path, path);
     EXPECT_EQ(Name(list.back().path), "20250107-120000-read-c1-v300-B.foc");  // the six oldest are gone
     EXPECT_TRUE(std::filesystem::exists(dir.File("b/notes.txt")));
     EXPECT_TRUE(std::filesystem::exists(dir.File("b/20250101-120000-read-.foc")));
+}
+
+// A clock that was once ahead (or a time zone change) leaves names that sort after today's: the
+// backup just written must survive the pruning all the same.
+TEST(Backups, TheBackupJustWrittenSurvivesAThousandLaterStampedOnes) {
+    TempDir dir;
+    FillWithBackups(dir, "2030", 1000);
+    ToolState s = test::ReferenceController();
+    std::string path;
+    ASSERT_TRUE(SaveBackup(s, BackupReason::Read, dir.File("b"), At(2026, 1, 1, 0, 0, 0), path)) << path;
+    EXPECT_TRUE(std::filesystem::exists(path));
+    const std::vector<BackupEntry> list = ListBackups(dir.File("b"));
+    ASSERT_EQ(list.size(), 1000u);
+    EXPECT_EQ(Name(list.back().path), Name(path));
+}
+
+// Two benches reading controllers of the same identity in the same second: both sets are kept.
+TEST(Backups, TwoProcessesInTheSameSecondNeverShareAName) {
+    TempDir dir;
+    const std::string folder = dir.File("b");
+    const ToolState s = test::ReferenceController();
+    const std::time_t now = At(2026, 12, 8, 9, 0, 0);
+    constexpr int kEach = 40;
+    std::vector<pid_t> children;
+    for (int p = 0; p < 2; ++p) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::string path;
+            for (int i = 0; i < kEach; ++i)
+                if (!SaveBackup(s, BackupReason::Read, folder, now, path)) ::_exit(1);
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::vector<BackupEntry> list = ListBackups(folder);
+    std::set<std::string> names;
+    for (const BackupEntry& e : list) names.insert(Name(e.path));
+    EXPECT_EQ(names.size(), 80u);
+    for (const BackupEntry& e : list) EXPECT_EQ(test::ReadFile(e.path).size(), 1024u) << e.path;
 }
 
 TEST(Backups, AFolderThatCannotBeMadeIsReported) {

@@ -2,6 +2,11 @@
 // missing file is refused with the system's reason.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,6 +14,7 @@
 #include "AtomicFile.h"
 #include "BlockBuilder.h"
 #include "LanguageSetup.h"
+#include "ParameterFiles.h"
 #include "Settings.h"
 #include "WriteFailure.h"
 
@@ -17,6 +23,21 @@ namespace {
 
 using test::TempDir;
 using Bytes = std::vector<unsigned char>;
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(old_); }
+
+private:
+    mode_t old_;
+};
 
 size_t FilesIn(const std::string& dir) {
     size_t n = 0;
@@ -96,6 +117,116 @@ TEST(AtomicFile, AFolderNamedTextIniIsNoTextIni) {
     ToolState s;
     ApplyLanguage(s, dir.File("text.ini"));
     EXPECT_EQ(s.language, LANG_ENGLISH);
+}
+
+TEST(AtomicFile, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {
+    TempDir dir;
+    std::string why;
+    {
+        ScopedUmask mask(077);  // a customer's set must not become readable by every user
+        ASSERT_TRUE(WriteFileAtomically(dir.File("private.foc"), Bytes(4, 1), why)) << why;
+        EXPECT_EQ(ModeOf(dir.File("private.foc")), 0600u);
+    }
+    ScopedUmask mask(022);
+    ASSERT_TRUE(WriteFileAtomically(dir.File("shared.foc"), Bytes(4, 1), why)) << why;
+    EXPECT_EQ(ModeOf(dir.File("shared.foc")), 0644u);
+
+    ::chmod(dir.File("private.foc").c_str(), 0600);
+    ASSERT_TRUE(WriteFileAtomically(dir.File("private.foc"), Bytes(4, 2), why)) << why;
+    EXPECT_EQ(ModeOf(dir.File("private.foc")), 0600u);
+    ::chmod(dir.File("shared.foc").c_str(), 0640);
+    ASSERT_TRUE(WriteFileAtomically(dir.File("shared.foc"), Bytes(4, 2), why)) << why;
+    EXPECT_EQ(ModeOf(dir.File("shared.foc")), 0640u);
+}
+
+TEST(AtomicFile, ANameOfTheFullLengthCanBeWritten) {
+    TempDir dir;
+    const std::string path = dir.File(std::string(251, 'n') + ".foc");  // 255 bytes
+    std::string why;
+    ASSERT_TRUE(WriteFileAtomically(path, Bytes(1024, 7), why)) << why;
+    ASSERT_TRUE(WriteFileAtomically(path, Bytes(1024, 8), why)) << why;
+    EXPECT_EQ(test::ReadFile(path), std::string(1024, 8));
+    EXPECT_EQ(FilesIn(dir.path()), 1u);
+}
+
+// The rename is the last step; when it fails (here: a sticky folder where another user's file
+// may not be replaced) the old file stays and no temporary file is left behind.
+TEST(AtomicFile, AFailedRenameIsReportedAndLeavesNoTemporaryFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string sticky = dir.File("shared");
+    ::mkdir(sticky.c_str(), 0755);
+    ::chmod(sticky.c_str(), 01777);
+    const std::string path = sticky + "/root.foc";
+    test::WriteFile(path, "root's");
+    ::chmod(path.c_str(), 0666);
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(10);
+        std::string why;
+        if (WriteFileAtomically(path, Bytes(4, 1), why)) ::_exit(11);
+        ::_exit(why == "Operation not permitted" ? 0 : 12);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not become nobody, 11: reported success, 12: other reason";
+    EXPECT_EQ(test::ReadFile(path), "root's");
+    EXPECT_EQ(FilesIn(sticky), 1u) << "the temporary file is removed";
+}
+
+TEST(AtomicFile, ANewFileNeverReplacesOneThatIsThere) {
+    TempDir dir;
+    const std::string path = dir.File("taken.foc");
+    test::WriteFile(path, "first");
+    std::string why;
+    bool taken = false;
+    EXPECT_FALSE(WriteNewFileAtomically(path, Bytes(4, 1), why, taken));
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(test::ReadFile(path), "first");
+    EXPECT_EQ(FilesIn(dir.path()), 1u);
+
+    EXPECT_FALSE(WriteNewFileAtomically(dir.File("no/folder.foc"), Bytes(4, 1), why, taken));
+    EXPECT_FALSE(taken);
+    EXPECT_EQ(why, "No such file or directory");
+    ASSERT_TRUE(WriteNewFileAtomically(dir.File("fresh.foc"), Bytes(4, 1), why, taken)) << why;
+    EXPECT_EQ(test::ReadFile(dir.File("fresh.foc")), std::string(4, 1));
+}
+
+// What is not a regular file could block for ever (a FIFO) or never end (/dev/zero); a huge
+// parameter file is read no further than its block.
+TEST(AtomicFile, OnlyRegularFilesAreReadAndParameterFilesOnlyAsFarAsTheirBlock) {
+    TempDir dir;
+    ::mkfifo(dir.File("fifo.foc").c_str(), 0600);
+    Bytes content;
+    std::string why;
+    EXPECT_FALSE(ReadFileChecked(dir.File("fifo.foc"), content, why));
+    EXPECT_EQ(why, "Not a regular file");
+    EXPECT_FALSE(ReadParameterFile("/dev/zero", content, why));
+    EXPECT_EQ(why, "Not a regular file");
+
+    const std::string huge = dir.File("huge.foc");
+    const int fd = ::open(huge.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(::ftruncate(fd, 2LL * 1024 * 1024 * 1024), 0);  // sparse: costs no disk
+    ::close(fd);
+    ASSERT_TRUE(ReadParameterFile(huge, content, why)) << why;
+    EXPECT_EQ(content.size(), 1025u);
+}
+
+TEST(AtomicFile, ATextIniThatIsADeviceOrAFifoLeavesTheBuiltInTexts) {
+    TempDir dir;
+    std::filesystem::create_symlink("/dev/zero", dir.File("text.ini"));
+    ::mkfifo(dir.File("fifo.ini").c_str(), 0600);
+    for (const char* name : {"text.ini", "fifo.ini"}) {
+        ToolState s;
+        ApplyLanguage(s, dir.File(name));
+        EXPECT_EQ(s.language, LANG_CHINESE) << name;
+        EXPECT_EQ(s.Message(MSG_TIMEOUT), "超时无响应") << name;
+    }
+    // A settings path that is a FIFO reads as the defaults.
+    EXPECT_EQ(LoadSettings(dir.File("fifo.ini")).UartPort, 1);
 }
 
 }  // namespace

@@ -143,11 +143,11 @@ TEST(ParameterFiles, ExportedFileImportsBackThroughTheDisk) {
     s.block.WriteWord(203, 1);
 
     Bytes content;
-    ASSERT_TRUE(ReadWholeFile(path, content));
+    ASSERT_TRUE(ReadParameterFile(path, content));
     ImportOutcome out = ImportBytes(s, FileKindOf(path), content);
     EXPECT_TRUE(out.accepted);
     EXPECT_EQ(s.block.ReadWord(203), 3500);
-    EXPECT_FALSE(ReadWholeFile(dir.File("missing.foc"), content));
+    EXPECT_FALSE(ReadParameterFile(dir.File("missing.foc"), content));
 }
 
 }  // namespace
