@@ -1,12 +1,14 @@
 // Parameter files as the offline commands take them: loaded, then one of the commands' steps
 // (one per input keeps runs short): the sheet, the range check, the shown texts stored back,
-// or the diff against a second set cut from the input.
+// or the diff against a second set cut from the input. The JSON printed must parse, a set
+// compared with itself must show no differences, and storing unchanged texts must change nothing.
 //
 // Input: a flags byte, an offset byte, then the file's content.
 //   flags bit 0: .ged instead of .foc   bit 1: Chinese texts   bits 2-3: the step
 //         bit 4: JSON output   bit 5: the second set is a .ged
 //   offset: where the second set starts in the content, in steps of 8 bytes.
 #include <algorithm>
+#include <sstream>
 #include <string>
 
 #include "FuzzSupport.h"
@@ -30,6 +32,19 @@ struct StartStates {
 };
 
 FileKind KindOf(bool ged) { return ged ? FileKind::Ged : FileKind::Foc; }
+
+// Prints as the command line does and reads it back: whatever the texts hold, the output is JSON.
+void RequireValidJson(const Json& document) {
+    std::ostringstream text;
+    PrintJson(text, document);
+    Require(nlohmann::json::accept(text.str()), "the JSON printed does not parse");
+}
+
+void RequireValidChangesJson(const std::vector<RowChange>& changes) {
+    std::ostringstream text;
+    PrintChangesJson(text, changes, {"a", "b"});
+    Require(nlohmann::json::accept(text.str()), "the diff's JSON does not parse");
+}
 
 enum Step { STEP_SHEET, STEP_CHECK, STEP_STORE, STEP_DIFF };
 
@@ -63,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     switch ((flags >> 2) & 3) {
     case STEP_SHEET: {
         const ValueCells cells = ShowValues(a);
-        if (json) PrintJson(out, SheetJson(a, cells));
+        if (json) RequireValidJson(SheetJson(a, cells));
         else PrintSheet(out, a, cells);
         break;
     }
@@ -75,13 +90,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     case STEP_STORE: StoreUnchanged(a); break;
     default: {
+        const std::vector<ShownRow> own = ShownRows(a);
+        const std::vector<RowChange> none = ChangedRows(own, own);
+        Require(none.empty(), "a set differs from itself");
+        if (json) RequireValidChangesJson(none);
         ResetRunState(b, base);
         const size_t offset = std::min<size_t>(data[1] * 8u, content.size());
         const Bytes second(content.begin() + static_cast<long>(offset), content.end());
         if (LoadParameterBytes(b, KindOf(flags & 32), second) != LoadStatus::Ok) break;
         const std::vector<ShownRow> ra = ShownRows(a), rb = ShownRows(b);
         const std::vector<RowChange> changes = ChangedRows(ra, rb);
-        if (json) PrintChangesJson(out, changes, {"a", "b"});
+        if (json) RequireValidChangesJson(changes);
         else PrintChanges(out, changes);
     }
     }

@@ -83,14 +83,14 @@ std::vector<ParsedName> Scan(const std::string& dir) {
 
 // The file just written is kept whatever its name says: after a clock that was once ahead, the
 // folder may hold a thousand names that sort after it.
-void Prune(const std::string& dir, const std::string& justWritten) {
+void Prune(const std::string& dir, const std::string& justWritten, int kept) {
     std::vector<ParsedName> others = Scan(dir);
-    const fs::path kept = fs::path(justWritten).filename();
+    const fs::path newest = fs::path(justWritten).filename();
     others.erase(std::remove_if(others.begin(), others.end(),
-                                [&](const ParsedName& p) { return fs::path(p.entry.path).filename() == kept; }),
+                                [&](const ParsedName& p) { return fs::path(p.entry.path).filename() == newest; }),
                  others.end());
     std::error_code ec;
-    for (size_t i = kBackupsKept - 1; i < others.size(); ++i) fs::remove(others[i].entry.path, ec);
+    for (size_t i = static_cast<size_t>(std::max(kept - 1, 0)); i < others.size(); ++i) fs::remove(others[i].entry.path, ec);
 }
 
 std::string Stamp(std::time_t now) {
@@ -116,7 +116,7 @@ std::string BackupIdentity(const ToolState& s) {
 }
 
 bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir, std::time_t now,
-                std::string& pathOrWhy) {
+                std::string& pathOrWhy, int kept) {
     if (!MakeDirectories(dir, pathOrWhy)) {
         pathOrWhy = dir + ": " + pathOrWhy;
         return false;
@@ -138,7 +138,7 @@ bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir,
         }
         path = base + "-" + std::to_string(n) + ext;
     }
-    Prune(dir, path);
+    Prune(dir, path, kept);
     pathOrWhy = path;
     return true;
 }

@@ -31,8 +31,9 @@ constexpr int kBackupsKept = 1000;
 // Writes the bytes an Export would write as <YYYYMMDD-HHMMSS>-<read|written>-<identity>.<foc|ged>
 // (a second backup within the same second gets "-2", "-3", ... before the extension), then prunes.
 // True with the new file's path in `pathOrWhy`; false with the reason there.
+// `kept` is how many the store keeps (the fuzzing harness uses a few).
 bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir, std::time_t now,
-                std::string& pathOrWhy);
+                std::string& pathOrWhy, int kept = kBackupsKept);
 
 // Backups in `dir`, newest first. Files whose names do not follow the pattern are ignored.
 std::vector<BackupEntry> ListBackups(const std::string& dir);
