@@ -7,13 +7,15 @@
 #include "CommandLine.h"
 #include "ExitStatus.h"
 #include "SupportLog.h"
+#include "Terminal.h"
 
 namespace dt::cli {
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& textIniPath) {
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& textIniPath,
+        size_t helpWidth) {
     CliOptions options;
     const Command* command = nullptr;
-    const int parsed = ParseCommandLine(args, options, command, out, err);
+    const int parsed = ParseCommandLine(args, options, command, out, err, helpWidth);
     if (parsed != kParsed) return parsed;
     if (options.trace) SetFrameTrace(true);
     // The serial port and its time-out run on Qt's event loop.
@@ -35,7 +37,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 int Main(int argc, char** argv) {
     StartSupportLog("drivetune-cli");
     std::vector<std::string> args(argv + 1, argv + argc);
-    return Run(args, std::cout, std::cerr);
+    // Help fits the terminal it is read on; in a pipe or a file, 80 columns.
+    const int columns = TerminalColumns(Stream::Out);
+    return Run(args, std::cout, std::cerr, "text.ini", columns > 0 ? static_cast<size_t>(columns) : 80);
 }
 
 }  // namespace dt::cli

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -7,8 +8,9 @@ namespace dt::cli {
 
 // Runs drivetune-cli with the process arguments; returns the exit status.
 int Main(int argc, char** argv);
-// The same with explicit streams, for tests; textIniPath is where text.ini is looked up.
+// The same with explicit streams, for tests; textIniPath is where text.ini is looked up, and the
+// help is wrapped to helpWidth columns.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const std::string& textIniPath = "text.ini");
+        const std::string& textIniPath = "text.ini", size_t helpWidth = 80);
 
 }  // namespace dt::cli

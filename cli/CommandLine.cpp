@@ -20,8 +20,11 @@ const char* const kPortHelp = "COM<n>, a port box entry, or a device path such a
 
 const char* const kGlobalNote = "The global options --lang and --trace may come before or after the command.";
 
+// The column where option and command descriptions start.
+constexpr size_t kDescriptionColumn = 26;
+
 // Help paragraphs broken into lines of at most width columns.
-std::string Wrap(const std::string& text, size_t width = 78) {
+std::string Wrap(const std::string& text, size_t width) {
     std::string out, line, word;
     std::istringstream words(text);
     while (words >> word) {
@@ -33,6 +36,36 @@ std::string Wrap(const std::string& text, size_t width = 78) {
     }
     return out + line;
 }
+
+// CLI11's help with every description wrapped to the width, indented under its column.
+class WrappingFormatter : public CLI::Formatter {
+public:
+    explicit WrappingFormatter(size_t width) : width_(width) { column_width(kDescriptionColumn); }
+    std::string make_description(const CLI::App* app) const override {
+        return Wrap(app->get_description(), width_) + "\n";
+    }
+    // Each line of a footer is a paragraph of its own.
+    std::string make_footer(const CLI::App* app) const override {
+        std::string out, line;
+        std::istringstream lines(app->get_footer());
+        while (std::getline(lines, line)) out += Wrap(line, width_) + "\n";
+        return out;
+    }
+    std::string make_option_desc(const CLI::Option* opt) const override {
+        return Wrap(CLI::Formatter::make_option_desc(opt), DescriptionWidth());
+    }
+    std::string make_subcommand(const CLI::App* sub) const override {
+        std::stringstream out;
+        CLI::detail::format_help(out, sub->get_name(), Wrap(sub->get_description(), DescriptionWidth()),
+                                 column_width_);
+        return out.str();
+    }
+
+private:
+    // Never narrower than 20 columns, so a tiny terminal still gets one word a line at most.
+    size_t DescriptionWidth() const { return width_ > kDescriptionColumn + 20 ? width_ - kDescriptionColumn : 20; }
+    size_t width_;
+};
 
 void AddGlobalOptions(CLI::App& app, CliOptions& o) {
     app.add_option("--lang", o.lang, "en: English texts; cn: Chinese texts (with text.ini when present)")
@@ -76,6 +109,45 @@ void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::stri
     }
 }
 
+// The usage line and the commands, for a call with no arguments at all.
+void PrintShortUsage(std::ostream& err) {
+    err << "Usage: drivetune-cli [--lang en|cn] [--trace] COMMAND [OPTIONS] [FILE ...]\n\nCommands:\n";
+    for (const Command& c : CommandTable()) {
+        std::string name = std::string("  ") + c.name;
+        name.resize(12, ' ');
+        err << name << c.summary << "\n";
+    }
+    err << "\nTry 'drivetune-cli --help' for more information.\n";
+}
+
+const CLI::App* CommandNamed(const CLI::App& app, const std::string& word) {
+    for (const Command& c : CommandTable())
+        if (word == c.name) return app.get_subcommand(c.name);
+    return nullptr;
+}
+
+bool LooksLikeNumber(const std::string& word) {
+    return word.size() > 1 && word[0] == '-' && word.find_first_not_of("0123456789.", 1) == std::string::npos;
+}
+
+// An option the command does not know, named before anything else is said of the command line
+// (CLI11 would first report a required option that is missing).
+std::string UnknownOption(const CLI::App& app, const std::vector<std::string>& args) {
+    const CLI::App* sub = nullptr;
+    for (const std::string& a : args)
+        if (!sub && a.rfind('-', 0) != 0) sub = CommandNamed(app, a);
+    for (const std::string& a : args) {
+        if (a == "--") break;
+        if (a.size() < 2 || a[0] != '-' || LooksLikeNumber(a)) continue;
+        const std::string name = a.substr(0, a.find('='));
+        // A short option with its value attached ("-ofile") is the option itself.
+        const std::string known = name[1] != '-' ? name.substr(0, 2) : name;
+        if (app.get_option_no_throw(known) || (sub && sub->get_option_no_throw(known))) continue;
+        return name;
+    }
+    return std::string();
+}
+
 int Failure(const CLI::App& app, const CLI::ParseError& e, std::ostream& err) {
     std::string what = e.what();
     // CLI11 calls an unknown command an argument that was not expected.
@@ -92,14 +164,18 @@ int Failure(const CLI::App& app, const CLI::ParseError& e, std::ostream& err) {
 }  // namespace
 
 int ParseCommandLine(const std::vector<std::string>& args, CliOptions& options, const Command*& command,
-                     std::ostream& out, std::ostream& err) {
-    CLI::App app(Wrap("Reads, shows, checks, compares and writes the parameters of the brushless motor "
-                      "controllers of e-bikes and scooters, as the DriveTune window does."),
+                     std::ostream& out, std::ostream& err, size_t helpWidth) {
+    if (args.empty()) {
+        PrintShortUsage(err);
+        return kUsage;
+    }
+    CLI::App app("Reads, shows, checks, compares and writes the parameters of the brushless motor "
+                 "controllers of e-bikes and scooters, as the DriveTune window does.",
                  "drivetune-cli");
     app.fallthrough();
     app.require_subcommand(0, 1);
     app.footer(kFooter);
-    app.get_formatter()->column_width(26);
+    app.formatter(std::make_shared<WrappingFormatter>(helpWidth));
     app.get_formatter()->label("SUBCOMMAND", "COMMAND");
     bool version = false;
     app.add_flag("--version", version, "print the version and exit");
@@ -108,8 +184,20 @@ int ParseCommandLine(const std::vector<std::string>& args, CliOptions& options, 
     for (const Command& c : CommandTable()) {
         CLI::App* sub = app.add_subcommand(c.name, c.summary);
         sub->group("Commands");
-        sub->footer(Wrap(c.description) + "\n\n" + Wrap(kGlobalNote));
+        sub->footer(std::string(c.description) + "\n\n" + kGlobalNote);
         AddCommandOptions(*sub, c, options, port);
+    }
+    const std::string unknown = UnknownOption(app, args);
+    if (!unknown.empty()) {
+        std::string help = "drivetune-cli";
+        for (const std::string& a : args)
+            if (CommandNamed(app, a)) {
+                help += " " + a;
+                break;
+            }
+        err << "drivetune-cli: The following argument was not expected: " << unknown << "\nTry '" << help
+            << " --help' for more information.\n";
+        return kUsage;
     }
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(args.rbegin(), args.rend());

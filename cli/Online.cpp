@@ -54,7 +54,7 @@ void PrintChangesAs(const Context& c, const std::vector<RowChange>& changes, Sid
 bool CheckParameterFile(const std::string& path, std::ostream& err) {
     std::vector<unsigned char> content;
     LoadStatus status = LoadStatus::Ok;
-    const FileKind kind = FileKindOf(path);
+    const FileKind kind = FileKindOfAnyCase(path);
     std::string why;
     if (!ReadParameterFile(path, content, why)) status = LoadStatus::Missing;
     else if (kind == FileKind::Other) status = LoadStatus::UnknownExtension;
@@ -68,7 +68,7 @@ bool CheckParameterFile(const std::string& path, std::ostream& err) {
 // A .ged file on a standard controller (or a .foc file on an FOC one) would be accepted by the
 // import and then never sent: the download would report success with none of its values.
 bool SameKind(Online& o, ToolState& s, const std::string& file, std::ostream& err) {
-    if ((FileKindOf(file) == FileKind::Ged) == s.link.focMode) return true;
+    if ((FileKindOfAnyCase(file) == FileKind::Ged) == s.link.focMode) return true;
     o.host.ShowMessage(s.Message(MSG_IMPORT_MISMATCH), MB_ICON_WARNING);
     err << "drivetune-cli: " << file << " is a ." << (s.link.focMode ? "foc" : "ged")
         << " file; this controller takes ." << KindExtension(s) << " files\n";
@@ -106,7 +106,7 @@ int Verify(Online& o, ToolState& s, const Context& c) {
 
 int RunUpload(const Context& c) {
     const std::string& output = c.opt.output;
-    if (!output.empty() && FileKindOf(output) == FileKind::Other) {
+    if (!output.empty() && FileKindOfAnyCase(output) == FileKind::Other) {
         c.err << "drivetune-cli: -o " << output << ": the name must end in .foc or .ged\n";
         return kUsage;
     }
@@ -114,7 +114,7 @@ int RunUpload(const Context& c) {
     c.SetUp(s);
     Online o(s, c);
     if (!OpenAndRead(o, c)) return kRefused;
-    if (!output.empty() && FileKindOf(output) != (s.link.focMode ? FileKind::Ged : FileKind::Foc)) {
+    if (!output.empty() && FileKindOfAnyCase(output) != (s.link.focMode ? FileKind::Ged : FileKind::Foc)) {
         c.err << "drivetune-cli: -o " << output << ": this is "
               << (s.link.focMode ? "an FOC controller" : "a standard controller") << ", whose parameters go to a ."
               << KindExtension(s) << " file; nothing written\n";

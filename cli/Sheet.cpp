@@ -72,7 +72,7 @@ const char* SetName(GridSet set) {
 }
 
 LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why) {
-    FileKind kind = FileKindOf(path);
+    FileKind kind = FileKindOfAnyCase(path);
     std::vector<unsigned char> content;
     std::string reason;
     if (!ReadParameterFile(path, content, reason)) {
@@ -107,7 +107,7 @@ std::string LoadError(LoadStatus status, const std::string& path, const std::str
         case LoadStatus::Ok: return std::string();
         case LoadStatus::Missing: return "cannot read " + path + (why.empty() ? "" : ": " + why);
         case LoadStatus::UnknownExtension:
-            return path + ": unknown file type (the name must end in .foc or .ged, in lower case)";
+            return path + ": unknown file type (the name must end in .foc or .ged)";
         case LoadStatus::TooShort:
             return path + ": file too short (a .foc file holds 1024 bytes, a .ged file 32)";
     }

@@ -19,6 +19,13 @@ FileKind FileKindOf(const std::string& path) {
     return FileKind::Other;
 }
 
+FileKind FileKindOfAnyCase(const std::string& path) {
+    std::string lower = path;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return FileKindOf(lower);
+}
+
 bool IdentityMatches(const ToolState& s, const unsigned char* section0) {
     auto W = [&](int i) { return static_cast<uint16_t>((section0[2 * i] << 8) | section0[2 * i + 1]); };
     auto lo = [](uint16_t x) { return static_cast<int>(x & 0xFF); };

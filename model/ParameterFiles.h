@@ -14,6 +14,9 @@ enum class FileKind { Foc, Ged, Other };
 
 // Extension as the file dialog reports it, compared case-sensitively: "foc", "ged", else Other.
 FileKind FileKindOf(const std::string& path);
+// The same in any case (".FOC", ".Ged"): the command line takes names as file systems and
+// shells give them.
+FileKind FileKindOfAnyCase(const std::string& path);
 
 // Does a file's section 0 (256 bytes) match the identity of the last controller read?
 bool IdentityMatches(const ToolState& s, const unsigned char* section0);

@@ -15,6 +15,13 @@
 
 namespace {
 
+// Columns a UTF-8 line takes (every code point one column: the help is English).
+size_t Utf8Columns(const std::string& line) {
+    size_t n = 0;
+    for (unsigned char c : line) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
 using dt::cli::Json;
 
 std::string Sample(const std::string& name) { return std::string(DT_SOURCE_DIR) + "/samples/" + name; }
@@ -41,9 +48,9 @@ protected:
     }
     void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
 
-    Result Run(std::vector<std::string> args) {
+    Result Run(std::vector<std::string> args, size_t helpWidth = 80) {
         std::ostringstream out, err;
-        int rc = dt::cli::Run(args, out, err, dir_ + "/text.ini");
+        int rc = dt::cli::Run(args, out, err, dir_ + "/text.ini", helpWidth);
         return {rc, out.str(), err.str()};
     }
 
@@ -259,7 +266,7 @@ TEST_F(Cli, ShowAndCheckTakeSeveralFiles) {
 
 TEST_F(Cli, BadFilesAndUsageExitTwoWithAMessage) {
     auto bytes = Read(Sample("standard-b.foc"));
-    const std::string upper = Write("params.FOC", bytes);
+    const std::string upper = Write("params.FOCX", bytes);
     bytes.resize(1023);
     const std::string shortFile = Write("short.foc", bytes);
     struct Case {
@@ -276,7 +283,10 @@ TEST_F(Cli, BadFilesAndUsageExitTwoWithAMessage) {
         {{"show", shortFile, "--lang", "de"}, "--lang: de not in {en,cn}"},
         {{"show", "--frob", shortFile}, "not expected: --frob"},
         {{"tables"}, "tables takes --json"},
-        {{}, "no command"},
+        // An unknown option is named before a required one is missed.
+        {{"upload", "--bogus"}, "not expected: --bogus\nTry 'drivetune-cli upload --help'"},
+        {{"download", "--bogus=1", "a.foc"}, "not expected: --bogus\n"},
+        {{"--frob", "show", shortFile}, "not expected: --frob\nTry 'drivetune-cli show --help'"},
     };
     for (const Case& c : cases) {
         Result r = Run(c.args);
@@ -288,6 +298,45 @@ TEST_F(Cli, BadFilesAndUsageExitTwoWithAMessage) {
         EXPECT_LT(r.err.size(), 300u) << "points to --help instead of printing it";
         EXPECT_EQ(r.out, "");
     }
+}
+
+TEST_F(Cli, NamesInAnyCaseAreTakenAsTheirKind) {
+    const auto bytes = Read(Sample("standard-b.foc"));
+    const std::string lower = Run({"show", Write("params.foc", bytes)}).out;
+    ASSERT_FALSE(lower.empty());
+    for (const char* name : {"PARAMS.FOC", "Params.Foc"}) {
+        Result r = Run({"show", Write(name, bytes)});
+        EXPECT_EQ(r.rc, 0) << name << r.err;
+        EXPECT_EQ(r.out, lower) << name;
+    }
+    EXPECT_EQ(Run({"check", Write("SET.GED", Read(Sample("foc.ged")))}).rc, 0);
+}
+
+TEST_F(Cli, NoArgumentsPrintTheShortUsageWithTheCommands) {
+    Result r = Run({});
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("Usage: drivetune-cli [--lang en|cn] [--trace] COMMAND [OPTIONS] [FILE ...]\n", 0), 0u) << r.err;
+    for (const char* cmd : {"tables", "show", "check", "diff", "backups", "ports", "upload", "download", "store", "restore"})
+        EXPECT_NE(r.err.find(std::string("\n  ") + cmd + " "), std::string::npos) << cmd;
+    EXPECT_NE(r.err.find("Try 'drivetune-cli --help' for more information."), std::string::npos);
+}
+
+// Help fits the width it is given: the terminal's, or 80 columns in a pipe.
+TEST_F(Cli, HelpWrapsToTheWidth) {
+    for (size_t width : {80u, 60u, 132u}) {
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"download", "--help"}}) {
+            Result r = Run(args, width);
+            ASSERT_EQ(r.rc, 0);
+            size_t longest = 0;
+            std::istringstream lines(r.out);
+            for (std::string line; std::getline(lines, line);) longest = std::max(longest, Utf8Columns(line));
+            EXPECT_LE(longest, width) << args[0] << " at " << width << "\n" << r.out;
+            EXPECT_GT(longest, width - 20) << args[0] << " at " << width << ": the width is used";
+        }
+    }
+    // Descriptions continue under their own column.
+    EXPECT_NE(Run({"download", "--help"}, 60).out.find("\n                          "), std::string::npos);
 }
 
 TEST_F(Cli, HelpForEachCommandAndTheVersion) {
