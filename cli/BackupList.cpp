@@ -22,7 +22,10 @@ int RunBackups(const Context& c) {
         for (const BackupEntry& e : entries)
             list.push_back({{"time", e.time}, {"reason", ReasonName(e.reason)}, {"kind", KindName(e)},
                             {"identity", e.identity}, {"path", e.path}});
-        PrintJson(c.out, Json{{"folder", folder}, {"backups", std::move(list)}});
+        Json document = Document();
+        document["folder"] = folder;
+        document["backups"] = std::move(list);
+        PrintJson(c.out, document);
         return kOk;
     }
     size_t identityWidth = 0;

@@ -26,9 +26,9 @@ const std::vector<Command>& CommandTable() {
          kJsonOption, 1, -1, ".foc files (standard controller) or .ged files (FOC controller)", RunShow},
         {"check", "the range check a download makes",
          "Runs the range check a download makes on each FILE. A refused file prints the refusal on "
-         "standard output (headed by \"==> FILE <==\" when several files are given). Exit status 1 when "
-         "any file is refused.",
-         0, 1, -1, ".foc or .ged files", RunCheck},
+         "standard output (headed by \"==> FILE <==\" when several files are given); with --json every "
+         "file's outcome, its refused rows and their bounds. Exit status 1 when any file is refused.",
+         kJsonOption, 1, -1, ".foc or .ged files", RunCheck},
         {"diff", "the rows whose shown values differ, between two files or a file and a controller",
          "Compares A with B, or with --port the controller's values with FILE (a read only: nothing is "
          "written). Rows are paired by set and row name; a row that only one side has is listed with "
@@ -42,7 +42,9 @@ const std::vector<Command>& CommandTable() {
          "to put one back, download it: drivetune-cli download --port P FILE.",
          kJsonOption, 0, 0, nullptr, RunBackups},
         {"ports", "the port box entries, one per line",
-         "Prints the port box entries, one per line: COM<n> (<device>).", 0, 0, 0, nullptr, RunPorts},
+         "Prints the port box entries, one per line: COM<n> (<device>); with --json each port's number, "
+         "device and adapter.",
+         kJsonOption, 0, 0, nullptr, RunPorts},
         {"upload", "read a controller and print it as show does",
          "Reads every parameter of the controller and prints it as show does. -o saves the set (.foc for "
          "a standard controller, .ged for an FOC one).",

@@ -5,6 +5,8 @@
 #include "ExitStatus.h"
 #include "Json.h"
 #include "ParamTables.h"
+#include "RangeRules.h"
+#include "ValueCodec.h"
 #include "RowDiff.h"
 #include "Sheet.h"
 #include "ToolState.h"
@@ -13,18 +15,38 @@ namespace dt::cli {
 
 namespace {
 
+Json OrNull(const std::string& text) { return text.empty() ? Json(nullptr) : Json(text); }
+
+Json TableRowJson(const ParamRowData& r, int index) {
+    auto text = [](const char* s) { return std::string(s ? s : ""); };
+    ParamDescriptor d;
+    d.name_en = text(r.name_en);
+    RangeBounds fixed;
+    const bool bounded = FixedRuleBounds(r.range, fixed);
+    return {{"row", index},
+            {"nameCn", text(r.name_cn)},
+            {"nameEn", d.name_en},
+            {"kind", r.kind},
+            {"readOnly", r.read_only == 1},
+            {"word", r.word},
+            {"bit", r.bit},
+            {"format", r.format},
+            {"formatName", FormatName(r.format)},
+            {"unit", OrNull(UnitOf(d))},
+            {"range", r.range},
+            {"min", bounded ? Json(fixed.min) : Json(nullptr)},
+            {"max", bounded ? Json(fixed.max) : Json(nullptr)},
+            {"hintCn", text(r.hint_cn)},
+            {"hintEn", text(r.hint_en)}};
+}
+
 Json TableSetJson(const TableData& t) {
     auto text = [](const char* s) { return std::string(s ? s : ""); };
     Json rows = Json::array();
-    for (int i = 0; i < t.rowCount; ++i) {
-        const ParamRowData& r = t.rows[i];
-        rows.push_back({{"row", i}, {"name_cn", text(r.name_cn)}, {"name_en", text(r.name_en)}, {"kind", r.kind},
-                        {"read_only", r.read_only}, {"word", r.word}, {"bit", r.bit}, {"format", r.format},
-                        {"range", r.range}, {"hint_cn", text(r.hint_cn)}, {"hint_en", text(r.hint_en)}});
-    }
+    for (int i = 0; i < t.rowCount; ++i) rows.push_back(TableRowJson(t.rows[i], i));
     Json groups = Json::array();
     for (int g = 0; g < t.groupCount; ++g)
-        groups.push_back({{"title_cn", text(t.groups[g].title_cn)}, {"title_en", text(t.groups[g].title_en)},
+        groups.push_back({{"titleCn", text(t.groups[g].title_cn)}, {"titleEn", text(t.groups[g].title_en)},
                           {"rows", t.groups[g].rows}});
     return {{"name", t.name}, {"rows", std::move(rows)}, {"groups", std::move(groups)}};
 }
@@ -60,7 +82,9 @@ int RunTables(const Context& c) {
     for (const TableData* t : {&ParameterSettingsData(), &FunctionSettingsAData(), &FunctionSettingsBData(),
                                &ProfessionalSettingsData(), &FocSettingsData()})
         sets.push_back(TableSetJson(*t));
-    PrintJson(c.out, Json{{"sets", std::move(sets)}});
+    Json document = Document();
+    document["sets"] = std::move(sets);
+    PrintJson(c.out, document);
     return kOk;
 }
 
@@ -90,15 +114,25 @@ int RunShow(const Context& c) {
 
 int RunCheck(const Context& c) {
     bool first = true;
-    return EachFile(c, [&](const std::string& path, ToolState& s) {
+    Json files = Json::array();
+    const int rc = EachFile(c, [&](const std::string& path, ToolState& s) {
         ValueCells cells = ShowValues(s);
         StoreValues(s, cells);
         const ValidationResult v = ValidateAll(s, cells);
+        if (c.opt.json) files.push_back(CheckJson(s, cells, v, path));
         if (!v.refused) return kOk;
-        FileHeading(c, path, first);
-        c.out << v.message << "\n";
+        if (!c.opt.json) {
+            FileHeading(c, path, first);
+            c.out << v.message << "\n";
+        }
         return kRefused;
     });
+    if (c.opt.json) {
+        Json document = Document();
+        document["files"] = std::move(files);
+        PrintJson(c.out, document);
+    }
+    return rc;
 }
 
 int RunDiff(const Context& c) {

@@ -205,8 +205,20 @@ int RunRestore(const Context& c) {
 int RunPorts(const Context& c) {
     ToolState s;
     c.SetUp(s);
-    const std::vector<std::string> entries = PortNumbering::System().BoxEntries();
-    for (const std::string& e : entries) c.out << e << "\n";
+    const std::vector<PortEntry> entries = PortNumbering::System().Ports();
+    if (c.opt.json) {
+        Json ports = Json::array();
+        for (const PortEntry& e : entries)
+            ports.push_back({{"number", e.number},
+                             {"device", e.device},
+                             {"adapter", e.adapter.empty() ? Json(nullptr) : Json(e.adapter)},
+                             {"entry", e.BoxText()}});
+        Json document = Document();
+        document["ports"] = std::move(ports);
+        PrintJson(c.out, document);
+    } else {
+        for (const PortEntry& e : entries) c.out << e.BoxText() << "\n";
+    }
     if (entries.empty()) c.err << s.Message(MSG_NO_PORT) << "\n";
     return kOk;
 }

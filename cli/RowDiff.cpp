@@ -85,7 +85,9 @@ void PrintChangesJson(std::ostream& out, const std::vector<RowChange>& changes, 
         const ShownRow& any = c.a ? *c.a : *c.b;
         rows.push_back({{"set", any.set}, {"name", any.name}, {sides.a, Side(c.a)}, {sides.b, Side(c.b)}});
     }
-    PrintJson(out, Json{{"rows", std::move(rows)}});
+    Json document = Document();
+    document["rows"] = std::move(rows);
+    PrintJson(out, document);
 }
 
 }  // namespace dt::cli

@@ -38,7 +38,7 @@ struct SideNames {
 
 // "name  a  ->  b" lines, names aligned; "(none)" for a side without the row.
 void PrintChanges(std::ostream& out, const std::vector<RowChange>& changes);
-// {"rows": [{"set", "name", a: {"row", "name", "value"} or null, b: ...}]}
+// {"schema": 1, "rows": [{"set", "name", a: {"row", "name", "value"} or null, b: ...}]}
 void PrintChangesJson(std::ostream& out, const std::vector<RowChange>& changes, SideNames sides);
 
 }  // namespace dt::cli

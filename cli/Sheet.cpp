@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "ParamTables.h"
 #include "ParameterFiles.h"
+#include "RangeRules.h"
 #include "ValueCodec.h"
 
 namespace dt::cli {
@@ -145,7 +147,7 @@ void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells) 
 
 Json SheetJson(const ToolState& s, const ValueCells& cells) {
     const std::vector<GridRow> layout = GridLayout(s);
-    Json sheet;
+    Json sheet = Document();
     sheet["kind"] = s.link.focMode ? "foc" : "standard";
     // An FOC controller is identified by its kind alone, however its set arrived.
     sheet["modelWord"] = s.link.focMode ? kFocModelWord : s.modelWord;
@@ -164,6 +166,47 @@ Json SheetJson(const ToolState& s, const ValueCells& cells) {
     }
     sheet["rows"] = std::move(rows);
     return sheet;
+}
+
+namespace {
+
+// The bounds the range check holds a row to; false when it holds it to none (choices, the
+// power-of-two rule, a speed limit without pole pairs, the FOC voltages).
+bool RowBounds(const ToolState& s, const GridRow& row, RangeBounds& bounds) {
+    const ParamDescriptor& d = *row.desc;
+    if (row.set == GridSet::Foc) {
+        for (const FocField& f : FocFields())
+            if (f.row == row.record && f.row < kFocRowNominalVoltage) {
+                bounds = RangeBounds{static_cast<double>(f.lo), static_cast<double>(f.hi)};
+                return true;
+            }
+        return false;
+    }
+    if (!IsCheckedKind(d.kind) || d.range == RULE_NONE || d.range == RULE_POWER_OF_TWO) return false;
+    bounds = RuleBounds(s, d.range);
+    return bounds.exists() && bounds.max != -1;
+}
+
+}  // namespace
+
+Json CheckJson(const ToolState& s, const ValueCells& cells, const ValidationResult& v, const std::string& file) {
+    const std::vector<GridRow> layout = GridLayout(s);
+    Json rows = Json::array();
+    for (int row : v.refusedRows) {
+        const GridRow& r = layout.at(static_cast<size_t>(row));
+        RangeBounds b;
+        const bool bounded = RowBounds(s, r, b);
+        rows.push_back({{"set", SetName(r.set)},
+                        {"row", r.record},
+                        {"name", r.desc->Name(s.language)},
+                        {"value", static_cast<size_t>(row) < cells.size() ? TrimLeft(cells[row]) : std::string()},
+                        {"min", bounded ? Json(b.min) : Json(nullptr)},
+                        {"max", bounded ? Json(b.max) : Json(nullptr)}});
+    }
+    return {{"file", file},
+            {"accepted", !v.refused},
+            {"message", v.refused ? Json(v.message) : Json(nullptr)},
+            {"rows", std::move(rows)}};
 }
 
 }  // namespace dt::cli

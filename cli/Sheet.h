@@ -28,6 +28,9 @@ void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells);
 // The machine-readable form of the same values.
 Json SheetJson(const ToolState& s, const ValueCells& cells);
 
+// The check's JSON: {"file", "accepted", "message", "rows": [the refused rows with their bounds]}.
+Json CheckJson(const ToolState& s, const ValueCells& cells, const ValidationResult& v, const std::string& file);
+
 // Set name of a grid row as the JSON output names it.
 const char* SetName(GridSet set);
 // Display width of UTF-8 text in a terminal (wide CJK characters count two).

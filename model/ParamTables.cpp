@@ -124,4 +124,15 @@ bool ParamTables::ApplyOverride(int id, const std::string& gbkText) {
     return false;
 }
 
+std::string UnitOf(const ParamDescriptor& d) {
+    const std::string& name = d.name_en;
+    if (name.empty() || name.back() != ')') return "";
+    const size_t open = name.rfind('(');
+    if (open == std::string::npos || open == 0 || name[open - 1] != ' ') return "";
+    const std::string unit = name.substr(open + 1, name.size() - open - 2);
+    // "( 0.1 times )" and "(0:High gear, 1:Mid gear)" explain the value; they are no units.
+    if (unit.empty() || unit.find_first_of(" :,") != std::string::npos) return "";
+    return unit;
+}
+
 }  // namespace dt

@@ -136,6 +136,10 @@ struct ParamDescriptor {
     const std::string& Hint(Language lang) const { return lang == LANG_CHINESE ? hint_cn : hint_en; }
 };
 
+// The unit a row's English name ends with, without its parentheses ("V" for "Nominal battery
+// voltage (V)"); "" when the name ends in no unit (a list of choices, a note).
+std::string UnitOf(const ParamDescriptor& d);
+
 struct ParamGroupTitle {
     std::string title_cn;
     std::string title_en;

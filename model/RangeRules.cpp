@@ -166,6 +166,15 @@ double RuleVoltage(const ToolState& s, int wordIndex) {
     return Word(s, wordIndex) * 3.3 / denom;
 }
 
+bool FixedRuleBounds(int rule, RangeBounds& bounds) {
+    for (const FixedRule& f : kFixedRules)
+        if (f.id == rule) {
+            bounds = RangeBounds{RoundToTenth(f.min), RoundToTenth(f.max)};
+            return true;
+        }
+    return false;
+}
+
 RangeBounds RuleBounds(const ToolState& s, int rule) {
     const Bounds b = BoundsOf(s, rule);
     return RangeBounds{RoundToTenth(b.min), RoundToTenth(b.max)};

@@ -61,6 +61,9 @@ struct CheckResult {
 // Rule 9 with zero pole pairs has no maximum: returns {1, -1} style "absent" and CheckValue refuses.
 RangeBounds RuleBounds(const ToolState& s, int rule);
 
+// Bounds of a rule that depends on nothing; false for derived rules and ids without a rule.
+bool FixedRuleBounds(int rule, RangeBounds& bounds);
+
 // Check a cell text against a row's range rule.
 CheckResult CheckValue(const ToolState& s, const ParamDescriptor& d, const std::string& text);
 

@@ -232,6 +232,20 @@ const FormatCodec& CodecOf(int format) {
 }
 }  // namespace
 
+// clang-format off
+constexpr const char* kFormatNames[] = {
+    "decimal", "batteryVolts", "ebsVolts", "batteryVoltsAlt", "averageAmps", "tenths", "phaseAmps",
+    "hallAngle", "phaseOffset", "seconds200", "seconds2000", "throttleVolts", "milli", "micro",
+    "tenthsShort", "currentLock", "voltageLock", "mosfetType", "mosfetCount", "customer",
+    "softwareVersion", "date", "flag0x20", "mosfetPackage",
+};
+// clang-format on
+static_assert(sizeof kFormatNames / sizeof kFormatNames[0] == FMT_COUNT, "one name per format");
+
+const char* FormatName(int format) {
+    return format > 0 && format < FMT_COUNT ? kFormatNames[format] : kFormatNames[FMT_DECIMAL];
+}
+
 std::string FormatValue(const ToolState& s, const ParamDescriptor& d) {
     if (!s.dataValid) return std::string();
     return CodecOf(d.format).show(s, d, ReadWord(s, d));

@@ -38,6 +38,9 @@ enum ValueFormat : int16_t {
     FMT_COUNT
 };
 
+// A format's name for machine-readable output ("batteryVolts"); unknown ids are "decimal".
+const char* FormatName(int format);
+
 uint16_t ReadWord(const ToolState& s, const ParamDescriptor& d);
 void WriteWord(ToolState& s, const ParamDescriptor& d, uint16_t value);
 int ReadBit(const ToolState& s, const ParamDescriptor& d);

@@ -181,14 +181,14 @@ TEST_F(Cli, DiffExitsAsDiffDoes) {
     r = Run({"diff", same, changed, "--json"});
     EXPECT_EQ(r.rc, 1);
     EXPECT_EQ(Json::parse(r.out),
-              Json::parse(R"j({"rows": [{"set": "ParameterSettings", "name": "Acceleration (rpm/s)",
+              Json::parse(R"j({"schema": 1, "rows": [{"set": "ParameterSettings", "name": "Acceleration (rpm/s)",
                   "a": {"row": 46, "name": "Acceleration (rpm/s)", "value": "300"},
                   "b": {"row": 46, "name": "Acceleration (rpm/s)", "value": "500"}}]})j"));
 
     r = Run({"diff", same, same});
     EXPECT_EQ(r.rc, 0);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(Json::parse(Run({"diff", "--json", same, same}).out), Json::parse(R"j({"rows": []})j"));
+    EXPECT_EQ(Json::parse(Run({"diff", "--json", same, same}).out), Json::parse(R"j({"schema": 1, "rows": []})j"));
 
     for (const std::vector<std::string>& args : {std::vector<std::string>{"diff", same, dir_ + "/none.foc"},
                                                  std::vector<std::string>{"diff", same},
@@ -389,7 +389,7 @@ TEST_F(Cli, TablesJsonHoldsTheFiveBuiltInSets) {
                                                "ProfessionalSettings", "FocSettings"}));
     bool hintFound = false;
     for (const Json& row : sets[0].at("rows"))
-        hintFound |= row.at("hint_en").get<std::string>().rfind(
+        hintFound |= row.at("hintEn").get<std::string>().rfind(
                          "Controller has its maximum allowable input voltage,\n\nwhen higher", 0) == 0;
     EXPECT_TRUE(hintFound) << "hints keep their line breaks";
     EXPECT_TRUE(sets[4].at("groups").empty()) << "FocSettings has no groups";

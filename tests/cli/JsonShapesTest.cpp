@@ -1,0 +1,123 @@
+// docs/json.md against the programs: every shape it shows is what the command prints, member for
+// member, in order, of the same types.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "Backups.h"
+#include "CliMain.h"
+#include "Json.h"
+#include "ScopedXdgHome.h"
+#include "ToolState.h"
+
+namespace {
+
+using dt::cli::Json;
+
+std::string Sample(const std::string& name) { return std::string(DT_SOURCE_DIR) + "/samples/" + name; }
+
+// The heading's command line ("check FILE... --json") and the first JSON block under it.
+std::map<std::string, Json> DocumentedShapes() {
+    std::ifstream in(std::string(DT_SOURCE_DIR) + "/docs/json.md");
+    std::map<std::string, Json> shapes;
+    std::string line, heading, block;
+    bool inBlock = false;
+    static const std::regex kHeading("^## `(.*)`$");
+    std::smatch m;
+    while (std::getline(in, line)) {
+        if (std::regex_match(line, m, kHeading)) heading = m[1];
+        else if (line == "```json" && !heading.empty()) inBlock = true, block.clear();
+        else if (line == "```" && inBlock) {
+            inBlock = false;
+            shapes[heading] = Json::parse(block);
+            heading.clear();
+        } else if (inBlock) block += line + "\n";
+    }
+    return shapes;
+}
+
+// The same members in the same order, of the same types; null on either side stands for a member
+// that may be null.
+void ExpectShape(const Json& doc, const Json& out, const std::string& where) {
+    if (doc.is_null() || out.is_null()) return;
+    if (doc.is_number()) {
+        EXPECT_TRUE(out.is_number()) << where << ": " << out.dump();
+        return;
+    }
+    ASSERT_EQ(doc.type_name(), std::string(out.type_name())) << where << ": " << out.dump().substr(0, 200);
+    if (doc.is_object()) {
+        std::vector<std::string> want, got;
+        for (const auto& item : doc.items()) want.push_back(item.key());
+        for (const auto& item : out.items()) got.push_back(item.key());
+        ASSERT_EQ(got, want) << where;
+        for (const auto& item : doc.items()) ExpectShape(item.value(), out.at(item.key()), where + "." + item.key());
+    } else if (doc.is_array() && !doc.empty()) {
+        for (size_t i = 0; i < out.size(); ++i) ExpectShape(doc[0], out[i], where + "[" + std::to_string(i) + "]");
+    }
+}
+
+class JsonShapes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/dtjsonXXXXXX";
+        dir_ = ::mkdtemp(tmpl);
+        xdg_ = std::make_unique<dttest::ScopedXdgHome>(dir_);
+    }
+    void TearDown() override {
+        xdg_.reset();
+        std::filesystem::remove_all(dir_);
+    }
+    Json Output(const std::vector<std::string>& args, int wantRc = 0) {
+        std::ostringstream out, err;
+        EXPECT_EQ(dt::cli::Run(args, out, err, dir_ + "/text.ini"), wantRc) << err.str();
+        return Json::parse(out.str());
+    }
+    std::string dir_;
+    std::unique_ptr<dttest::ScopedXdgHome> xdg_;
+};
+
+TEST_F(JsonShapes, EveryDocumentedShapeIsWhatTheCommandPrints) {
+    // A set the range check refuses: one pole pair.
+    std::ifstream sample(Sample("standard-b.foc"), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(sample)), {});
+    bytes[2 * 256 + 2 * 2] = 0, bytes[2 * 256 + 2 * 2 + 1] = 1;
+    const std::string bad = dir_ + "/bad.foc";
+    std::ofstream(bad, std::ios::binary) << bytes;
+    // One backup, and one bound port.
+    dt::ToolState s;
+    std::string path;
+    ASSERT_TRUE(dt::SaveBackup(s, dt::BackupReason::Read, dt::DefaultBackupDir(), 0, path)) << path;
+    std::filesystem::create_directories(dir_ + "/config/DriveTune/ports");
+    std::filesystem::create_symlink("/dev/null", dir_ + "/config/DriveTune/ports/com7");
+
+    const std::map<std::string, std::vector<std::string>> runs = {
+        {"tables --json", {"tables", "--json"}},
+        {"show FILE --json", {"show", Sample("standard-b.foc"), "--json"}},
+        {"check FILE... --json", {"check", bad, Sample("foc.ged"), "--json"}},
+        {"diff A B --json", {"diff", "--json", Sample("standard-a.foc"), Sample("standard-b.foc")}},
+        {"backups --json", {"backups", "--json"}},
+        {"ports --json", {"ports", "--json"}},
+    };
+    const std::map<std::string, int> status = {{"check FILE... --json", 1}, {"diff A B --json", 1}};
+    const std::map<std::string, Json> shapes = DocumentedShapes();
+    std::vector<std::string> documented;
+    for (const auto& [heading, shape] : shapes) {
+        documented.push_back(heading);
+        ASSERT_TRUE(runs.count(heading)) << "a shape no test runs: " << heading;
+        const Json out = Output(runs.at(heading), status.count(heading) ? status.at(heading) : 0);
+        ExpectShape(shape, out, heading);
+        EXPECT_EQ(out.begin().key(), "schema") << heading;
+        EXPECT_EQ(out.at("schema"), 1) << heading;
+        // Every list the example shows holds something here, or its shape would go unchecked.
+        for (const auto& item : out.items())
+            if (item.value().is_array()) EXPECT_FALSE(item.value().empty()) << heading << "." << item.key();
+    }
+    EXPECT_EQ(documented.size(), runs.size()) << "every command with JSON is described";
+}
+
+}  // namespace
