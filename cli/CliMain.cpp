@@ -12,7 +12,7 @@
 namespace dt::cli {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& textIniPath,
-        size_t helpWidth) {
+        size_t helpWidth, std::istream* in) {
     CliOptions options;
     const Command* command = nullptr;
     const int parsed = ParseCommandLine(args, options, command, out, err, helpWidth);
@@ -29,7 +29,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::string line = "command:";
     for (const std::string& a : args) line += " " + a;
     LogEvent(line);
-    const int rc = command->run(Context{options, out, err, textIniPath});
+    const int rc = command->run(Context{options, out, err, textIniPath, in ? *in : std::cin});
     LogEvent(std::string("command ") + command->name + " ended with exit status " + std::to_string(rc));
     return rc;
 }

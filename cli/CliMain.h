@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -9,8 +10,8 @@ namespace dt::cli {
 // Runs drivetune-cli with the process arguments; returns the exit status.
 int Main(int argc, char** argv);
 // The same with explicit streams, for tests; textIniPath is where text.ini is looked up, and the
-// help is wrapped to helpWidth columns.
+// help is wrapped to helpWidth columns; "-" reads `in` (standard input when null).
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const std::string& textIniPath = "text.ini", size_t helpWidth = 80);
+        const std::string& textIniPath = "text.ini", size_t helpWidth = 80, std::istream* in = nullptr);
 
 }  // namespace dt::cli

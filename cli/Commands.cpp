@@ -23,12 +23,14 @@ const std::vector<Command>& CommandTable() {
          "Prints the values of each FILE as the window shows them after an upload: tables and groups as "
          "headings, one \"name  value\" line per row. With several files each sheet is headed by "
          "\"==> FILE <==\"; with --json one object per file, in an array when there are several.",
-         kJsonOption, 1, -1, ".foc files (standard controller) or .ged files (FOC controller)", RunShow},
+         kJsonOption, 1, -1,
+         ".foc files (standard controller) or .ged files (FOC controller); - reads one from standard input",
+         RunShow},
         {"check", "the range check a download makes",
          "Runs the range check a download makes on each FILE. A refused file prints the refusal on "
          "standard output (headed by \"==> FILE <==\" when several files are given); with --json every "
          "file's outcome, its refused rows and their bounds. Exit status 1 when any file is refused.",
-         kJsonOption, 1, -1, ".foc or .ged files", RunCheck},
+         kJsonOption, 1, -1, ".foc or .ged files; - reads one from standard input", RunCheck},
         {"diff", "the rows whose shown values differ, between two files or a file and a controller",
          "Compares A with B, or with --port the controller's values with FILE (a read only: nothing is "
          "written). Rows are paired by set and row name; a row that only one side has is listed with "

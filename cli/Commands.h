@@ -1,6 +1,7 @@
 #pragma once
 // The table of drivetune-cli's commands: names, help texts, the options each takes and the code
 // that runs it. The argument parser and the help are built from this table alone.
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ struct Context {
     std::ostream& out;
     std::ostream& err;
     std::string textIniPath;
+    std::istream& in;  // what "-" reads
     // Settings and language into a fresh state (text.ini, then --lang).
     void SetUp(ToolState& s) const;
 };

@@ -66,7 +66,7 @@ int EachFile(const Context& c, Each&& each) {
     for (const std::string& path : c.opt.files) {
         ToolState s;
         c.SetUp(s);
-        rc = std::max(rc, LoadOrReport(s, path, c.err) ? each(path, s) : kUsage);
+        rc = std::max(rc, LoadOrReport(s, path, c.err, &c.in) ? each(path, s) : kUsage);
     }
     return rc;
 }
@@ -146,7 +146,8 @@ int RunDiff(const Context& c) {
     ToolState a, b;
     c.SetUp(a);
     c.SetUp(b);
-    if (!LoadOrReport(a, c.opt.files[0], c.err) || !LoadOrReport(b, c.opt.files[1], c.err)) return kUsage;
+    if (!LoadOrReport(a, c.opt.files[0], c.err, &c.in) || !LoadOrReport(b, c.opt.files[1], c.err, &c.in))
+        return kUsage;
     const std::vector<ShownRow> ra = ShownRows(a), rb = ShownRows(b);
     const std::vector<RowChange> changes = ChangedRows(ra, rb);
     if (c.opt.json) PrintChangesJson(c.out, changes, {"a", "b"});

@@ -1,6 +1,7 @@
 #include "Sheet.h"
 
 #include <algorithm>
+#include <iostream>
 #include <vector>
 
 #include "ParamTables.h"
@@ -73,7 +74,24 @@ const char* SetName(GridSet set) {
     return "";
 }
 
-LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why) {
+namespace {
+
+// Standard input as a parameter file: no further than a file would be read.
+std::vector<unsigned char> ReadInput(std::istream& in) {
+    std::vector<unsigned char> content(kParameterFileReadLimit);
+    in.read(reinterpret_cast<char*>(content.data()), static_cast<std::streamsize>(content.size()));
+    content.resize(static_cast<size_t>(in.gcount()));
+    return content;
+}
+
+}  // namespace
+
+LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why, std::istream* in) {
+    if (path == "-") {
+        const std::vector<unsigned char> content = ReadInput(in ? *in : std::cin);
+        return LoadParameterBytes(s, content.size() >= ParameterBlock::kSize ? FileKind::Foc : FileKind::Ged,
+                                  content);
+    }
     FileKind kind = FileKindOfAnyCase(path);
     std::vector<unsigned char> content;
     std::string reason;
@@ -116,9 +134,9 @@ std::string LoadError(LoadStatus status, const std::string& path, const std::str
     return std::string();
 }
 
-bool LoadOrReport(ToolState& s, const std::string& path, std::ostream& err) {
+bool LoadOrReport(ToolState& s, const std::string& path, std::ostream& err, std::istream* in) {
     std::string why;
-    const LoadStatus status = LoadParameterFile(s, path, &why);
+    const LoadStatus status = LoadParameterFile(s, path, &why, in);
     if (status == LoadStatus::Ok) return true;
     err << "drivetune-cli: " << LoadError(status, path, why) << "\n";
     return false;

@@ -1,5 +1,6 @@
 #pragma once
 // Loading parameter files as if just read from a controller, and printing what they hold.
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,13 +16,16 @@ enum class LoadStatus { Ok, Missing, UnknownExtension, TooShort };
 
 // Puts a .foc or .ged file into the state as an upload would leave it (identity, variant, list 0).
 // A file that cannot be read leaves the system's reason in *why ("Is a directory").
-LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why = nullptr);
+// "-" reads standard input (`in`, std::cin when null): a set of 1024 bytes or more is a .foc one,
+// a shorter one a .ged one.
+LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why = nullptr,
+                             std::istream* in = nullptr);
 // The same with the file's content held in memory.
 LoadStatus LoadParameterBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content);
 // Human-readable reason for a failed load, in English (usage errors are the tool's own texts).
 std::string LoadError(LoadStatus status, const std::string& path, const std::string& why = "");
 // LoadParameterFile; a failure is reported on err ("drivetune-cli: cannot read x.foc: Is a directory").
-bool LoadOrReport(ToolState& s, const std::string& path, std::ostream& err);
+bool LoadOrReport(ToolState& s, const std::string& path, std::ostream& err, std::istream* in = nullptr);
 
 // Readable sheet: tables and groups as headings, one aligned "name  value" line per record.
 void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells);

@@ -312,6 +312,24 @@ TEST_F(Cli, NamesInAnyCaseAreTakenAsTheirKind) {
     EXPECT_EQ(Run({"check", Write("SET.GED", Read(Sample("foc.ged")))}).rc, 0);
 }
 
+// "-" stands for standard input; its length tells the kind of set.
+TEST_F(Cli, ADashReadsStandardInput) {
+    for (const char* sample : {"standard-b.foc", "foc.ged"}) {
+        const auto bytes = Read(Sample(sample));
+        std::istringstream in(std::string(bytes.begin(), bytes.end()));
+        std::ostringstream out, err;
+        EXPECT_EQ(dt::cli::Run({"show", "-"}, out, err, dir_ + "/text.ini", 80, &in), 0) << err.str();
+        EXPECT_EQ(out.str(), Run({"show", Sample(sample)}).out) << sample;
+    }
+    const auto a = Read(Sample("standard-a.foc"));
+    std::istringstream in(std::string(a.begin(), a.end()));
+    std::ostringstream out, err;
+    EXPECT_EQ(dt::cli::Run({"diff", "-", Sample("standard-a.foc")}, out, err, dir_ + "/text.ini", 80, &in), 0);
+    std::istringstream shortInput(std::string(10, 'x'));
+    EXPECT_EQ(dt::cli::Run({"check", "-"}, out, err, dir_ + "/text.ini", 80, &shortInput), 2);
+    EXPECT_NE(err.str().find("too short"), std::string::npos) << err.str();
+}
+
 TEST_F(Cli, NoArgumentsPrintTheShortUsageWithTheCommands) {
     Result r = Run({});
     EXPECT_EQ(r.rc, 2);
