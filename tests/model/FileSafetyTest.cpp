@@ -215,7 +215,7 @@ TEST(AtomicFile, OnlyRegularFilesAreReadAndParameterFilesOnlyAsFarAsTheirBlock) 
     EXPECT_EQ(content.size(), 1025u);
 }
 
-TEST(AtomicFile, ATextIniThatIsADeviceOrAFifoLeavesTheBuiltInTexts) {
+TEST(AtomicFile, ATextIniThatIsADeviceAFifoOrHugeLeavesTheBuiltInTexts) {
     TempDir dir;
     std::filesystem::create_symlink("/dev/zero", dir.File("text.ini"));
     ::mkfifo(dir.File("fifo.ini").c_str(), 0600);
@@ -225,6 +225,16 @@ TEST(AtomicFile, ATextIniThatIsADeviceOrAFifoLeavesTheBuiltInTexts) {
         EXPECT_EQ(s.language, LANG_CHINESE) << name;
         EXPECT_EQ(s.Message(MSG_TIMEOUT), "超时无响应") << name;
     }
+    // Far larger than any text table: not read at all, so its overrides do not apply either.
+    test::WriteFile(dir.File("huge.ini"), "2000=overridden\r\n" + std::string(4 * 1024 * 1024, '#'));
+    ToolState s;
+    ApplyLanguage(s, dir.File("huge.ini"));
+    EXPECT_EQ(s.language, LANG_CHINESE);
+    EXPECT_NE(s.texts.messages[LANG_CHINESE][0], "overridden");
+    test::WriteFile(dir.File("small.ini"), "2000=overridden\r\n");
+    ApplyLanguage(s, dir.File("small.ini"));
+    EXPECT_EQ(s.texts.messages[LANG_CHINESE][0], "overridden") << "the same line in a small file applies";
+
     // A settings path that is a FIFO reads as the defaults.
     EXPECT_EQ(LoadSettings(dir.File("fifo.ini")).UartPort, 1);
 }
