@@ -1,10 +1,13 @@
 #include "DriveTuneApp.h"
 
+#include <QTimer>
+
 #include "AppResources.h"
 #include "DriveTuneView.h"
 #include "GridCtrl.h"
 #include "Fonts.h"
 #include "MainFrame.h"
+#include "ParameterFileCommands.h"
 
 CDriveTuneApp::CDriveTuneApp(AppPaths paths, CControlPanel::PortLister lister)
     : paths_(std::move(paths)),
@@ -16,6 +19,13 @@ CDriveTuneApp::CDriveTuneApp(AppPaths paths, CControlPanel::PortLister lister)
 }
 
 CDriveTuneApp::~CDriveTuneApp() = default;
+
+void CDriveTuneApp::ImportAtStart(const std::string& file) {
+    if (file.empty() || !frame_) return;
+    QTimer::singleShot(0, frame_.get(), [this, file] {
+        if (frame_) frame_->Files().ImportFrom(file);
+    });
+}
 
 bool CDriveTuneApp::InitInstance(bool show) {
     LoadAppResources();

@@ -1,6 +1,6 @@
 #pragma once
 // CDriveTuneApp: owns the tool state, the serial port, the document and the main window, and
-// brings them up in order. The program takes no command-line options.
+// brings them up in order.
 #include <memory>
 
 #include "AppPaths.h"
@@ -25,6 +25,10 @@ public:
     // A replacement for the file dialogs, handed to the main window when it is made (tests).
     // Message boxes are answered through the one message hook of MessageDlg.h.
     void SetFileHook(CMainFrame::FileHook file) { fileHook_ = std::move(file); }
+
+    // The file named on the command line, imported as Import does once the event loop runs, so
+    // its message box stands over the window. Nothing happens for "".
+    void ImportAtStart(const std::string& file);
 
     // Nothing is written at exit.
     int ExitInstance() { return 0; }

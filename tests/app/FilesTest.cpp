@@ -91,4 +91,22 @@ TEST_F(FilesTest, ForeignShortAndLongFilesAreTreatedByTheirRules) {
     EXPECT_EQ(messages.size(), 4u);
 }
 
+// drivetune FILE: the file is imported once the window is up, exactly as Import does it.
+TEST_F(FilesTest, AFileNamedAtStartIsImportedAsImportDoes) {
+    const QByteArray bytes = Exported();
+    ASSERT_EQ(bytes.size(), 1024);
+    const QString shown = CellText(kAccelerationRow);
+    Grid().SetItemText(kAccelerationRow, 2, "    1");
+    messages.clear();
+    App().ImportAtStart(WorkPath("set.foc").toStdString());
+    ASSERT_TRUE(WaitForMessages(1));
+    EXPECT_EQ(messages[0].text, "Import file successfully");
+    EXPECT_EQ(CellText(kAccelerationRow), shown);
+    EXPECT_EQ(fileQuestions.size(), 1u) << "no file dialog for a named file";
+
+    App().ImportAtStart(WorkPath("missing.foc").toStdString());
+    ASSERT_TRUE(WaitForMessages(2));
+    EXPECT_EQ(messages[1].text, State().Message(dt::MSG_IMPORT_OPEN_FAILED));
+}
+
 }  // namespace

@@ -14,6 +14,7 @@ set(failures "")
 foreach(path
     bin/drivetune bin/drivetune-cli bin/drivetune-sim
     share/applications/drivetune.desktop
+    share/mime/packages/drivetune.xml
     share/icons/hicolor/48x48/apps/drivetune.png
     share/icons/hicolor/128x128/apps/drivetune.png
     share/icons/hicolor/256x256/apps/drivetune.png
@@ -52,6 +53,30 @@ foreach(line IN LISTS entry)
     string(APPEND failures "desktop entry names /usr/${wanted}, which is not installed\n")
   endif()
 endforeach()
+
+# Every file type the entry opens is defined, and the definition builds into the MIME database
+# a file manager reads.
+file(READ "${root}/share/mime/packages/drivetune.xml" mime)
+file(READ "${root}/share/applications/drivetune.desktop" desktop)
+if(NOT desktop MATCHES "\nMimeType=([^\n]+)")
+  string(APPEND failures "desktop entry opens no file type\n")
+endif()
+foreach(type ${CMAKE_MATCH_1})
+  if(NOT mime MATCHES "type=\"${type}\"")
+    string(APPEND failures "desktop entry opens ${type}, which drivetune.xml does not define\n")
+  endif()
+endforeach()
+find_program(UPDATE_MIME update-mime-database)
+if(UPDATE_MIME)
+  execute_process(COMMAND ${UPDATE_MIME} "${root}/share/mime" RESULT_VARIABLE rc ERROR_VARIABLE out)
+  file(READ "${root}/share/mime/globs2" globs)
+  if(NOT rc EQUAL 0 OR NOT globs MATCHES "application/x-drivetune-foc:\\*\\.foc" OR
+     NOT globs MATCHES "application/x-drivetune-ged:\\*\\.ged")
+    string(APPEND failures "update-mime-database: ${out}\n")
+  endif()
+else()
+  message(STATUS "update-mime-database not installed: the file types are not built")
+endif()
 
 find_program(VALIDATE desktop-file-validate)
 if(VALIDATE)
