@@ -34,6 +34,7 @@ void ResetRunState(ToolState& s, const ToolState& from) {
     s.settings = from.settings;
     s.language = from.language;
     s.lists = from.lists;
+    s.sheet = from.sheet;
     if (s.tables.variant != from.tables.variant ||
         s.tables.FunctionSettings.rowCount != from.tables.FunctionSettings.rowCount)
         s.tables = from.tables;

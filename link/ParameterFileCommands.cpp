@@ -70,6 +70,7 @@ bool ParameterFileCommands::ImportFrom(const std::string& path) {
     if (!outcome.handled) return false;
     if (outcome.accepted) {
         if (outcome.rebuildTree) host_.RebuildGroupTree();
+        ShowOnSheet(state_);
         host_.ShowValues();
     }
     host_.ShowMessage(state_.Message(outcome.message), outcome.type);

@@ -15,13 +15,6 @@ const std::string& Cell(const ValueCells& cells, int row) {
     return row >= 0 && row < static_cast<int>(cells.size()) ? cells[row] : empty;
 }
 
-// Value backgrounds of an accepted cell: green palette for parameters, sage for functions.
-uint32_t ValueColour(GridSet set, int gridRow) {
-    bool odd = gridRow % 2 != 0;
-    if (set == GridSet::Function) return odd ? 0xAAC8BE : 0xE1E6DC;
-    return odd ? 0xD2DCAA : 0xEBF0DC;
-}
-
 std::string ShowRow(ToolState& s, const ParamDescriptor& d) {
     if (IsChoiceKind(d.kind) && d.bit >= 0) return s.lists.Entry(d.kind, ReadBit(s, d));
     if (d.kind >= KIND_NUMBER) return FormatValue(s, d);
@@ -119,7 +112,6 @@ ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
             res.refusedRows.push_back(row);
         } else {
             res.acceptedRows.push_back(row);
-            res.acceptedColours.push_back(0xEBF0DC);
         }
     };
     for (const FocField& field : FocFields())
@@ -128,7 +120,6 @@ ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
     const FocVoltageBounds* bounds = FocBoundsFor(nominal);
     if (bounds) {
         res.acceptedRows.push_back(kFocRowNominalVoltage);
-        res.acceptedColours.push_back(0xD2DCAA);
         check(kFocRowOverVoltage, bounds->overLo, bounds->overHi);
         check(kFocRowUnderVoltage, bounds->underLo, bounds->underHi);
     } else {
@@ -198,7 +189,7 @@ ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells) {
     ValidationResult res;
     res.message = s.Message(MSG_INPUT_INVALID);
     const int P = s.tables.ParameterSettings.rowCount;
-    auto checkRow = [&](const ParamDescriptor& d, int gridRow, GridSet set) {
+    auto checkRow = [&](const ParamDescriptor& d, int gridRow) {
         if (!IsCheckedKind(d.kind)) return;
         CheckResult r = CheckValue(s, d, TrimLeft(Cell(cells, gridRow)));
         if (!r.valid) {
@@ -206,13 +197,12 @@ ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells) {
             res.refusedRows.push_back(gridRow);
         } else {
             res.acceptedRows.push_back(gridRow);
-            res.acceptedColours.push_back(ValueColour(set, gridRow));
         }
     };
     // Function rows are reported first.
     for (int k = kFirstValueRow; k < s.tables.FunctionSettings.rowCount; ++k)
-        checkRow(s.tables.FunctionSettings.rows[k], P + k, GridSet::Function);
-    for (int i = kFirstValueRow; i < P; ++i) checkRow(s.tables.ParameterSettings.rows[i], i, GridSet::Parameter);
+        checkRow(s.tables.FunctionSettings.rows[k], P + k);
+    for (int i = kFirstValueRow; i < P; ++i) checkRow(s.tables.ParameterSettings.rows[i], i);
     res.refused = !res.refusedRows.empty();
     return res;
 }

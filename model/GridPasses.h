@@ -35,7 +35,6 @@ struct ValidationResult {
     std::string message;                    // whole message-box text when refused
     std::vector<int> refusedRows;           // grid rows painted red
     std::vector<int> acceptedRows;          // grid rows repainted with their value colour
-    std::vector<uint32_t> acceptedColours;  // 0xRRGGBB background of each accepted row
 };
 // Range check of every numeric row (standard or FOC by focMode).
 ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Blocks.h"
+#include "EditSheet.h"
 #include "ExtraTexts.h"
 #include "Identity.h"
 #include "OptionLists.h"
@@ -34,6 +35,8 @@ struct ToolState {
     VoltageClassState voltage;
     Settings settings;
     Language language = LANG_ENGLISH;
+    // The value cells as shown and edited, against the controller's last reported set.
+    EditSheet sheet;
 
     ParamTables tables;
     OptionTexts optionTexts;
