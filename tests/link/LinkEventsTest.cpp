@@ -23,16 +23,6 @@ void SetControllerAcceleration(Rig& rig, const std::string& text) {
     rig.controller.block = copy.block;
 }
 
-// The rig after one upload, with its logs cleared.
-void UploadAndClear(Rig& rig) {
-    rig.OpenPort();
-    rig.commands.Upload();
-    ASSERT_TRUE(rig.WaitMessages(1));
-    rig.host.Clear();
-    rig.controller.ClearLog();
-    rig.recorder.events.clear();
-}
-
 }  // namespace
 
 TEST(LinkEvents, EachExchangeTellsItsOutcome) {
@@ -61,7 +51,7 @@ TEST(LinkEvents, EachExchangeTellsItsOutcome) {
     };
     for (const Case& c : cases) {
         Rig rig;
-        UploadAndClear(rig);
+        ASSERT_TRUE(rig.ReadOnce()) << c.name;
         if (c.setUp) c.setUp(rig);
         ASSERT_TRUE(c.command(rig)) << c.name;
         QTest::qWaitFor([&] { return rig.recorder.events.size() >= c.events.size(); }, 1000);
@@ -74,7 +64,7 @@ TEST(LinkEvents, EachExchangeTellsItsOutcome) {
 TEST(LinkEvents, AnFocDownloadIsOneBlock) {
     Rig rig;
     rig.controller.MakeFoc();
-    UploadAndClear(rig);
+    ASSERT_TRUE(rig.ReadOnce());
     ASSERT_TRUE(rig.commands.Download());
     ASSERT_TRUE(rig.WaitMessages(1));
     EXPECT_EQ(rig.Events(), (Events{"check accepted", "block 1/1", "download stored"}));
@@ -82,7 +72,7 @@ TEST(LinkEvents, AnFocDownloadIsOneBlock) {
 
 TEST(LinkEvents, TimeOutAndLostDeviceEndTheExchange) {
     Rig rig;
-    UploadAndClear(rig);
+    ASSERT_TRUE(rig.ReadOnce());
     rig.controller.silent = true;
     ASSERT_TRUE(rig.commands.Upload());
     for (int tick = 0; tick <= 10; ++tick) rig.timeout.Tick();
@@ -96,7 +86,7 @@ TEST(LinkEvents, TimeOutAndLostDeviceEndTheExchange) {
 
 TEST(LinkEvents, TheOutcomeIsToldBeforeItsMessageBox) {
     Rig rig;
-    UploadAndClear(rig);
+    ASSERT_TRUE(rig.ReadOnce());
     Events seenInBox;
     rig.host.onMessage = [&](const std::string&, int) { seenInBox = rig.Events(); };
     ASSERT_TRUE(rig.commands.Store());
@@ -109,7 +99,7 @@ TEST(LinkEvents, AListenerThatLeavesIsToldNothingMore) {
     EventRecorder second;
     rig.protocol.Events().Subscribe(second);
     rig.protocol.Events().Subscribe(second);  // once only
-    UploadAndClear(rig);
+    ASSERT_TRUE(rig.ReadOnce());
     EXPECT_EQ(second.events, (Events{"read standard"}));
     rig.protocol.Events().Unsubscribe(second);
     ASSERT_TRUE(rig.commands.Store());
@@ -120,7 +110,7 @@ TEST(LinkEvents, AListenerThatLeavesIsToldNothingMore) {
 
 TEST(LinkEvents, ADownloadStopsAfterTheBlockInFlight) {
     Rig rig;
-    UploadAndClear(rig);
+    ASSERT_TRUE(rig.ReadOnce());
     rig.state.sheet.SetCell(kAccelerationRow, "777");
     struct Stopper : LinkListener {
         ControllerProtocol* protocol = nullptr;
@@ -153,7 +143,7 @@ TEST(LinkEvents, ADownloadStopsAfterTheBlockInFlight) {
 
 TEST(EditSheetOnTheLink, UploadOverPendingEditsTakesTheNewReadAsBaseline) {
     Rig rig;
-    UploadAndClear(rig);
+    ASSERT_TRUE(rig.ReadOnce());
     const std::string before = rig.state.sheet.Text(kAccelerationRow);
     ASSERT_NE(before, "850");
     rig.state.sheet.SetCell(kAccelerationRow, "700");
@@ -169,7 +159,7 @@ TEST(EditSheetOnTheLink, UploadOverPendingEditsTakesTheNewReadAsBaseline) {
 
 TEST(EditSheetOnTheLink, DefaultAfterAStoredDownloadTakesTheRestoredSet) {
     Rig rig;
-    UploadAndClear(rig);
+    ASSERT_TRUE(rig.ReadOnce());
     const std::string factory = rig.state.sheet.Text(kAccelerationRow);
     rig.state.sheet.SetCell(kAccelerationRow, factory == "700" ? "800" : "700");
     ASSERT_TRUE(rig.commands.Download());
@@ -185,7 +175,7 @@ TEST(EditSheetOnTheLink, DefaultAfterAStoredDownloadTakesTheRestoredSet) {
 
 TEST(EditSheetOnTheLink, ARefusedDownloadKeepsTheBaseline) {
     Rig rig;
-    UploadAndClear(rig);
+    ASSERT_TRUE(rig.ReadOnce());
     const std::string held = rig.state.sheet.Text(kAccelerationRow);
     const std::string edit = held == "700" ? "800" : "700";
     rig.state.sheet.SetCell(kAccelerationRow, edit);
@@ -204,7 +194,7 @@ TEST(EditSheetOnTheLink, ARefusedDownloadKeepsTheBaseline) {
 
 TEST(EditSheetOnTheLink, CellsOfTheOtherKindAreNeverSent) {
     Rig rig;
-    UploadAndClear(rig);
+    ASSERT_TRUE(rig.ReadOnce());
     // An FOC identity arrived but its block never did: the sheet still holds standard rows.
     rig.state.link.focMode = true;
     EXPECT_FALSE(rig.commands.Download());

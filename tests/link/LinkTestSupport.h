@@ -222,6 +222,17 @@ struct Rig {
         port.OpenPort(3, state.settings.Baudrate);
         host.Clear();
     }
+    // Opens the port and reads the controller once, then forgets both; false when the read
+    // gave no message.
+    bool ReadOnce() {
+        OpenPort();
+        commands.Upload();
+        const bool read = WaitMessages(1);
+        host.Clear();
+        controller.ClearLog();
+        recorder.events.clear();
+        return read;
+    }
     // Runs the event loop until the number of messages reaches n (or a second passes).
     bool WaitMessages(size_t n, int ms = 1000) {
         return QTest::qWaitFor([&] { return host.messages.size() >= n; }, ms);

@@ -110,14 +110,9 @@ TEST(ProtocolChain, StandardIdentityAfterAnFocOneClearsFocMode) {
 
 TEST(ProtocolChain, StandardDownloadWritesFiveBlocksThenStores) {
     Rig rig;
-    rig.OpenPort();
-    rig.commands.Upload();
-    ASSERT_TRUE(rig.WaitMessages(1));
+    ASSERT_TRUE(rig.ReadOnce());
     // An edit on the sheet reaches the blocks sent.
     ASSERT_TRUE(rig.state.sheet.SetCell(kAccelerationRow, "    777"));
-    rig.controller.ClearLog();
-    rig.host.Clear();
-    rig.recorder.events.clear();
 
     ASSERT_TRUE(rig.commands.Download());
     ASSERT_TRUE(rig.WaitMessages(1));
@@ -144,12 +139,7 @@ TEST(ProtocolChain, StandardDownloadWritesFiveBlocksThenStores) {
 
 TEST(ProtocolChain, RefusedValidationSendsNothing) {
     Rig rig;
-    rig.OpenPort();
-    rig.commands.Upload();
-    ASSERT_TRUE(rig.WaitMessages(1));
-    rig.controller.ClearLog();
-    rig.host.Clear();
-    rig.recorder.events.clear();
+    ASSERT_TRUE(rig.ReadOnce());
     rig.state.sheet.SetCell(kAccelerationRow, "99999");
 
     EXPECT_FALSE(rig.commands.Download());
