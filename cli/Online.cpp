@@ -3,6 +3,7 @@
 
 #include "Commands.h"
 #include "ConsoleHost.h"
+#include "ControllerProfile.h"
 #include "ExtraTexts.h"
 #include "ExitStatus.h"
 #include "OnlineSession.h"
@@ -42,7 +43,7 @@ void PrintRead(const ToolState& s, const Context& c) {
     c.out.flush();
 }
 
-const char* KindExtension(const ToolState& s) { return s.link.focMode ? "ged" : "foc"; }
+const char* KindExtension(const ToolState& s) { return ProfileOf(s).FileExtension(); }
 
 void PrintChangesAs(const Context& c, const std::vector<RowChange>& changes, SideNames sides) {
     if (c.opt.json) PrintChangesJson(c.out, changes, sides);

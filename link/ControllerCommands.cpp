@@ -2,6 +2,7 @@
 
 #include "BackupKeeper.h"
 #include "BytePort.h"
+#include "ControllerProfile.h"
 #include "ControllerProtocol.h"
 #include "GridPasses.h"
 #include "LinkHost.h"
@@ -80,7 +81,7 @@ bool ControllerCommands::Upload() {
 bool ControllerCommands::Download() {
     if (!RequireIdentity()) return false;
     EditSheet& sheet = state_.sheet;
-    if (sheet.Foc() != state_.link.focMode) {
+    if (sheet.Foc() != ProfileOf(state_).Foc()) {
         // The cells belong to the other kind of controller: read this one first.
         host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MB_ICON_WARNING);
         return false;
@@ -92,10 +93,8 @@ bool ControllerCommands::Download() {
     sheet.NoteSending(state_);
     if (keeper_) keeper_->SetAboutToBeWritten();
     protocol_.DownloadStarting();
-    if (state_.link.focMode) protocol_.SendFrame(REQ_WRITE_FOC, state_.foc.bytes.data(), FocBlock::kSize);
-    else
-        protocol_.SendFrame(REQ_WRITE_FIRST, state_.block.Block(REQ_WRITE_FIRST & kBlockNumberMask),
-                            ParameterBlock::kBlockSize);
+    const ControllerProfile& profile = ProfileOf(state_);
+    protocol_.SendFrame(profile.FirstWriteCommand(), profile.FirstWriteBlock(state_), kBlockBytes);
     host_.SetBusy(false);
     return true;
 }
