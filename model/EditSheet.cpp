@@ -1,5 +1,6 @@
 #include "EditSheet.h"
 
+#include "ControllerProfile.h"
 #include "GridPasses.h"
 #include "ToolState.h"
 #include "ValueCodec.h"
@@ -13,7 +14,7 @@ void EditSheet::Layout(bool foc, int rows) {
 }
 
 void EditSheet::Show(const ToolState& s, const Cells& texts) {
-    foc_ = s.link.focMode;
+    foc_ = ProfileOf(s).Foc();
     shown_.clear();
     for (const std::string& text : texts) shown_.push_back(TrimLeft(text));
     valuesShown_ = true;
