@@ -1,5 +1,7 @@
 #include "Texts.h"
 
+#include "IdOrder.h"
+
 namespace dt {
 
 const char* const kGedFileFilter = "DriveTune file(*.ged)|*.ged||";
@@ -52,12 +54,7 @@ constexpr MessageRow kMessages[] = {
     {MSG_NOT_CONNECTED, "请先连接设备", "Please connect the device first"},
 };
 
-constexpr bool MessagesInIdOrder() {
-    for (int i = 0; i < static_cast<int>(sizeof kMessages / sizeof kMessages[0]); ++i)
-        if (kMessages[i].id != i) return false;
-    return sizeof kMessages / sizeof kMessages[0] == MSG_USED_COUNT;
-}
-static_assert(MessagesInIdOrder(), "kMessages must list every MsgId once, in enum order");
+static_assert(ListedInIdOrder(kMessages, MSG_USED_COUNT), "kMessages must list every MsgId once, in enum order");
 
 // English labels keep their trailing blanks.
 const MessagePair kLabels[LBL_COUNT] = {
