@@ -131,7 +131,10 @@ void CControlPanel::ToggleLanguage() {
     RelabelPanel();
     host_.RebuildGroupTree();
     host_.BuildGrid();
-    if (state_.dataValid) host_.ShowValues();
+    if (state_.dataValid) {
+        dt::ShowOnSheet(state_);
+        host_.ShowValues();
+    }
     dt::SaveSettings(paths_.settingsPath, state_.settings);
 }
 

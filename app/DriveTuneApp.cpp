@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "AppResources.h"
+#include "ControllerProtocol.h"
 #include "DriveTuneView.h"
 #include "GridCtrl.h"
 #include "Fonts.h"
@@ -33,6 +34,9 @@ bool CDriveTuneApp::InitInstance(bool show) {
     doc_.OnNewDocument();
     frame_ = std::make_unique<CMainFrame>(state_, port_, paths_, lister_);
     if (fileHook_) frame_->SetFileHook(fileHook_);
+    // A device that goes away is the link's news: its listeners (the status line) follow at once.
+    QObject::connect(&port_, &dt::SerialPort::DeviceLost, frame_.get(),
+                     [this](int) { frame_->Protocol().PortLost(port_.LastError()); });
     if (!frame_->OnCreate()) {
         frame_.reset();
         return false;

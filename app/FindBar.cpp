@@ -8,11 +8,11 @@
 #include "GridCtrl.h"
 #include "GridPasses.h"
 #include "ParamTables.h"
+#include "QtText.h"
 #include "ToolState.h"
 
 namespace {
 constexpr int kNameColumn = 1;
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 CFindBar::CFindBar(const dt::ToolState& state, CDriveTuneView& view, QWidget* parent)

@@ -17,14 +17,14 @@
 #include "MessageDlg.h"
 #include "ParameterFileCommands.h"
 #include "PortNumbering.h"
+#include "QtText.h"
+#include "ReplyTimeout.h"
 #include "Settings.h"
 #include "StatusLine.h"
 #include "SupportLog.h"
 #include "ToolState.h"
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 // The message table keeps filters as "description|pattern||"; the dialogs want the description.
 QString DialogFilterText(const std::string& filter) {
     return Q(filter.find('|') == std::string::npos ? filter : dt::DialogFilter(filter));
@@ -43,9 +43,11 @@ CMainFrame::CMainFrame(dt::ToolState& state, dt::BytePort& port, AppPaths paths,
     protocol_->SetBackupKeeper(backups_.get());
     commands_->SetBackupKeeper(backups_.get());
     commands_->SetAskBeforeUnbackedDefault(true);
+    protocol_->Events().Subscribe(*this);
 }
 
 CMainFrame::~CMainFrame() {
+    protocol_->Events().Unsubscribe(*this);
     // The view's grid and panel call back into the frame while they go; take them down first.
     delete view_;
     view_ = nullptr;
@@ -104,11 +106,23 @@ void CMainFrame::CreateStatusLine() {
     });
 }
 
-void CMainFrame::NoteLinkMessage(const std::string& text) {
-    if (view_ && state_.link.pendingOperation == dt::PendingOperation::Download &&
-        text == state_.Message(dt::MSG_DOWNLOAD_OK))
-        view_->AdoptSentAsBaseline();
+void CMainFrame::OnReadCompleted(const dt::ReadCompleted&) {
+    // The sheet's baseline is the new read; the status line names the controller read.
+    if (view_) view_->RefreshMarks();
+    if (statusLine_) statusLine_->TakeController();
+}
+
+void CMainFrame::OnStoreOutcome(const dt::StoreOutcome&) {
+    if (view_) view_->RefreshMarks();
     if (statusLine_) statusLine_->Refresh();
+}
+
+void CMainFrame::OnLinkLost(const dt::LinkLost&) {
+    if (statusLine_) statusLine_->Refresh();
+}
+
+void CMainFrame::OnValuesChecked(const dt::ValidationResult& result) {
+    if (view_) view_->ShowCheck(result);
 }
 
 bool CMainFrame::ConfirmCloseWithChanges() {
@@ -148,6 +162,7 @@ void CMainFrame::PlaceOnScreen() {
 
 QWidget* CMainFrame::CreatePanel(QWidget* parent) {
     panel_ = new CControlPanel(state_, *this, *commands_, *files_, paths_, lister_, parent);
+    panel_->Timeout().SetEvents(&protocol_->Events());
     panel_->Initialise();
     return panel_;
 }
@@ -198,37 +213,18 @@ void CMainFrame::ReportBackupFailure(const std::string& why) {
 }
 
 int CMainFrame::ShowMessage(const std::string& text, int type) {
-    NoteLinkMessage(text);
+    if (statusLine_) statusLine_->Refresh();
     dt::LogEvent("message: " + text);
     return ::ShowMessage(this, state_, text, type);
 }
 
 void CMainFrame::BuildGrid() {
-    // The language button rebuilds too, but never while an exchange runs.
-    readCompleting_ = panel_ && panel_->IsBusy();
     if (view_) view_->BuildGrid();
     if (findBar_) findBar_->Reapply();
 }
 
 void CMainFrame::ShowValues() {
-    if (!view_) return;
-    view_->ShowValues();
-    if (!readCompleting_) return;
-    readCompleting_ = false;
-    view_->TakeBaselineFromShown();
-    if (statusLine_) statusLine_->TakeController();
-}
-
-void CMainFrame::StoreValues() {
-    if (view_) view_->StoreValues();
-}
-
-int CMainFrame::ValidateAll() {
-    if (!view_) return 0;
-    const int refused = view_->ValidateAll();
-    // Only a download validates; accepted, its cells go to the controller now.
-    if (refused == 0) view_->NoteValuesSent();
-    return refused;
+    if (view_) view_->ShowValues();
 }
 
 std::string CMainFrame::ChooseSaveFile(const std::string& title, const std::string& filter,

@@ -12,6 +12,7 @@
 
 #include "AppPaths.h"
 #include "ControlPanel.h"
+#include "LinkEvents.h"
 #include "LinkHost.h"
 
 class QDockWidget;
@@ -30,7 +31,7 @@ class BackupKeeper;
 class ParameterFileCommands;
 }
 
-class CMainFrame : public QMainWindow, public dt::LinkHost {
+class CMainFrame : public QMainWindow, public dt::LinkHost, public dt::LinkListener {
     Q_OBJECT
 public:
     static constexpr int kWidth = 1070;
@@ -63,12 +64,16 @@ public:
     void RebuildGroupTree() override;
     void BuildGrid() override;
     void ShowValues() override;
-    void StoreValues() override;
-    int ValidateAll() override;
     std::string ChooseSaveFile(const std::string& title, const std::string& filter,
                                const std::string& defaultExt) override;
     std::string ChooseOpenFile(const std::string& title, const std::string& filter) override;
     void ReportBackupFailure(const std::string& why) override;
+
+    // dt::LinkListener: the marks, the status line and the painted check follow the link.
+    void OnReadCompleted(const dt::ReadCompleted& e) override;
+    void OnStoreOutcome(const dt::StoreOutcome& e) override;
+    void OnLinkLost(const dt::LinkLost& e) override;
+    void OnValuesChecked(const dt::ValidationResult& result) override;
 
     void SetFileHook(FileHook hook) { fileHook_ = std::move(hook); }
 
@@ -94,8 +99,6 @@ private:
     void PlaceOnScreen();
     void OnTreeSelection(QTreeWidgetItem* current);
     void CreateStatusLine();
-    // The link tells of a stored download only by its message.
-    void NoteLinkMessage(const std::string& text);
     bool ConfirmCloseWithChanges();
     std::string SaveDialog(const std::string& title, const std::string& filter, const std::string& defaultExt);
     std::string OpenDialog(const std::string& title, const std::string& filter);
@@ -120,6 +123,4 @@ private:
     FileHook fileHook_;
     CStatusLine* statusLine_ = nullptr;
     CFindBar* findBar_ = nullptr;
-    // BuildGrid came while an exchange ran: the values shown next are the controller's.
-    bool readCompleting_ = false;
 };

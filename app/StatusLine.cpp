@@ -5,11 +5,10 @@
 
 #include "BytePort.h"
 #include "OptionLists.h"
+#include "QtText.h"
 #include "ToolState.h"
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // Parts of the controller description; the same in both languages.
 const char* const kSeparator = " · ";

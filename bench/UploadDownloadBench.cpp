@@ -111,13 +111,13 @@ int main(int argc, char** argv) {
     // One exchange, timed from its first request to its final message.
     auto measure = [&](const std::function<bool()>& start, bool& ok) {
         counting.bytes = 0;
-        const int completions = host.Completions();
+        const int completions = session.Reads();
         session.ResetOutcome();
         QElapsedTimer clock;
         clock.start();
         session.Run(start);
         Sample sample{clock.nsecsElapsed() / 1e6, counting.bytes * msPerByte};
-        ok = host.Completions() > completions || session.Outcome() == 0x03;
+        ok = session.Reads() > completions || session.LastOutcome() == dt::cli::OnlineSession::Outcome::Stored;
         return sample;
     };
 

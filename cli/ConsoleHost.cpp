@@ -26,15 +26,13 @@ void ConsoleHost::ReportBackupFailure(const std::string& why) {
     err_ << "drivetune-cli: " << state_.Extra(XTX_BACKUP_FAILED) << " " << why << "\n" << std::flush;
 }
 
-void ConsoleHost::ShowValues() { cells_ = dt::ShowValues(state_); }
+void ConsoleHost::Attach(ControllerLink* link) {
+    link_ = link;
+    if (link_) link_->protocol.Events().Subscribe(*this);
+}
 
-void ConsoleHost::StoreValues() { dt::StoreValues(state_, cells_); }
-
-int ConsoleHost::ValidateAll() {
-    const ValidationResult result = dt::ValidateAll(state_, cells_);
-    if (!result.refused) return 0;
-    out_ << result.message << "\n" << std::flush;
-    return 1;
+void ConsoleHost::OnValuesChecked(const ValidationResult& result) {
+    if (result.refused) out_ << result.message << "\n" << std::flush;
 }
 
 }  // namespace dt::cli

@@ -3,6 +3,7 @@
 
 #include "Commands.h"
 #include "ConsoleHost.h"
+#include "ControllerProfile.h"
 #include "ExtraTexts.h"
 #include "ExitStatus.h"
 #include "OnlineSession.h"
@@ -15,7 +16,7 @@ namespace dt::cli {
 
 namespace {
 
-constexpr int kStored = 0x03;  // the controller's reply to a store it kept
+using Outcome = OnlineSession::Outcome;
 
 // The serial port, the console host and the session, alive for one command.
 struct Online {
@@ -29,20 +30,20 @@ struct Online {
 
 // The Connect exchange: 0x02 and the full read. True when the read completed.
 bool Connect(Online& o) {
-    const int before = o.host.Completions();
+    const int before = o.session.Reads();
     o.session.Run([&] { return o.session.Link().commands.StartConnect(); });
-    return o.host.Completions() > before;
+    return o.session.Reads() > before;
 }
 
 bool OpenAndRead(Online& o, const Context& c) { return o.session.Open(c.opt.port) && Connect(o); }
 
-void PrintRead(ToolState& s, const ConsoleHost& host, const Context& c) {
-    if (c.opt.json) PrintJson(c.out, SheetJson(s, host.Cells()));
-    else PrintSheet(c.out, s, host.Cells());
+void PrintRead(const ToolState& s, const Context& c) {
+    if (c.opt.json) PrintJson(c.out, SheetJson(s, s.sheet.Texts()));
+    else PrintSheet(c.out, s, s.sheet.Texts());
     c.out.flush();
 }
 
-const char* KindExtension(const ToolState& s) { return s.link.focMode ? "ged" : "foc"; }
+const char* KindExtension(const ToolState& s) { return ProfileOf(s).FileExtension(); }
 
 void PrintChangesAs(const Context& c, const std::vector<RowChange>& changes, SideNames sides) {
     if (c.opt.json) PrintChangesJson(c.out, changes, sides);
@@ -79,8 +80,10 @@ bool SameKind(Online& o, ToolState& s, const std::string& file, std::ostream& er
 int DryRun(Online& o, ToolState& s, const Context& c) {
     const std::vector<ShownRow> held = ShownRows(s);
     if (!o.session.Link().files.ImportFrom(c.opt.files[0])) return kRefused;
-    o.host.StoreValues();
-    if (o.host.ValidateAll() != 0) return kRefused;
+    StoreValues(s, s.sheet.Texts());
+    const ValidationResult checked = ValidateAll(s, s.sheet.Texts());
+    o.host.OnValuesChecked(checked);
+    if (checked.refused) return kRefused;
     const std::vector<ShownRow> sent = ShownRows(s);
     PrintChangesAs(c, ChangedRows(held, sent), {"a", "b"});
     return kOk;
@@ -120,7 +123,7 @@ int RunUpload(const Context& c) {
               << KindExtension(s) << " file; nothing written\n";
         return kUsage;
     }
-    PrintRead(s, o.host, c);
+    PrintRead(s, c);
     if (!output.empty() && !o.session.Link().files.ExportTo(output)) {
         c.err << "drivetune-cli: cannot write " << output << ": " << o.session.Link().files.LastError() << "\n";
         return kUsage;
@@ -141,7 +144,7 @@ int RunDownload(const Context& c) {
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
     if (!o.session.Run([&] { return o.session.Link().commands.Download(); })) return kRefused;
-    if (o.session.Outcome() != kStored) return kRefused;
+    if (o.session.LastOutcome() != Outcome::Stored) return kRefused;
     return c.opt.verify ? Verify(o, s, c) : kOk;
 }
 
@@ -169,7 +172,7 @@ int RunStore(const Context& c) {
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
     if (!o.session.Run([&] { return o.session.Link().commands.Store(); })) return kRefused;
-    return o.session.Outcome() == kStored ? kOk : kRefused;
+    return o.session.LastOutcome() == Outcome::Stored ? kOk : kRefused;
 }
 
 int RunRestore(const Context& c) {
@@ -190,16 +193,16 @@ int RunRestore(const Context& c) {
     }
     o.host.SetQuiet(false);
     if (!o.session.Run([&] { return o.session.Link().commands.Default(); })) return kRefused;
-    const int outcome = o.session.Outcome();
-    if (outcome == 0) return kRefused;  // no answer: the time-out message was shown
+    const Outcome outcome = o.session.LastOutcome();
+    if (outcome == Outcome::None) return kRefused;  // no answer: the time-out message was shown
     // The engine has asked for the new values; unlike the window, the command line guards
     // that read with the time-out as well, so a silent controller cannot keep it waiting.
-    const int before = o.host.Completions();
+    const int before = o.session.Reads();
     o.host.SetBusy(false);
     o.session.Wait();
-    if (o.host.Completions() == before) return kRefused;
-    PrintRead(s, o.host, c);
-    return outcome == kStored ? kOk : kRefused;
+    if (o.session.Reads() == before) return kRefused;
+    PrintRead(s, c);
+    return outcome == Outcome::Stored ? kOk : kRefused;
 }
 
 int RunPorts(const Context& c) {

@@ -15,18 +15,20 @@ OnlineSession::OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& 
     host_.Attach(&link_);
     link_.backups.SetFolder(DefaultBackupDir());
     host_.OnIdle([this] { loop_.quit(); });
-    link_.protocol.SetFrameObserver([this](const LinkFrame& frame) {
-        if (frame.command == 0x03 || frame.command == 0x04) outcome_ = frame.command;
-    });
+    link_.protocol.Events().Subscribe(*this);
     limit_.setSingleShot(true);
     QObject::connect(&limit_, &QTimer::timeout, [this] { EndAsTimeout(); });
-    QObject::connect(&serial_, &SerialPort::DeviceLost, [this](int) {
-        if (host_.Idle()) return;
-        err_ << "drivetune-cli: " << serial_.DevicePath() << " went away";
-        if (!serial_.LastError().empty()) err_ << " (" << serial_.LastError() << ")";
-        err_ << "\n";
-        host_.SetBusy(true);
-    });
+    QObject::connect(&serial_, &SerialPort::DeviceLost, [this](int) { link_.protocol.PortLost(serial_.LastError()); });
+}
+
+OnlineSession::~OnlineSession() { link_.protocol.Events().Unsubscribe(*this); }
+
+void OnlineSession::OnLinkLost(const LinkLost& e) {
+    if (e.reason != LossReason::DeviceGone || host_.Idle()) return;
+    err_ << "drivetune-cli: " << serial_.DevicePath() << " went away";
+    if (!e.detail.empty()) err_ << " (" << e.detail << ")";
+    err_ << "\n";
+    host_.SetBusy(true);
 }
 
 bool OnlineSession::Open(const PortChoice& port) {

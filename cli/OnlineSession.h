@@ -19,7 +19,7 @@ struct PortChoice {
     std::string device;  // "" for COM<n>
 };
 
-class OnlineSession {
+class OnlineSession : public LinkListener {
 public:
     // An exchange that 0x00 answers keep restarting ends as a time-out after this long.
     static constexpr int kExchangeLimitMs = 30000;
@@ -28,6 +28,7 @@ public:
     OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& err, SerialPort& serial, BytePort& linkPort);
     OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& err, SerialPort& serial)
         : OnlineSession(state, host, err, serial, serial) {}
+    ~OnlineSession() override;
     OnlineSession(const OnlineSession&) = delete;
     OnlineSession& operator=(const OnlineSession&) = delete;
 
@@ -43,9 +44,18 @@ public:
     void SetExchangeLimitMs(int ms) { limitMs_ = ms; }
 
     ControllerLink& Link() { return link_; }
-    // Last outcome reply since ResetOutcome: 0x03 stored, 0x04 refused, 0 none.
-    int Outcome() const { return outcome_; }
-    void ResetOutcome() { outcome_ = 0; }
+    // The controller's answer to the last store request since ResetOutcome.
+    enum class Outcome { None, Stored, Refused };
+    Outcome LastOutcome() const { return outcome_; }
+    void ResetOutcome() { outcome_ = Outcome::None; }
+    // Completed reads since the start.
+    int Reads() const { return reads_; }
+
+    // LinkListener
+    void OnReadCompleted(const ReadCompleted&) override { ++reads_; }
+    void OnStoreOutcome(const StoreOutcome& e) override { outcome_ = e.stored ? Outcome::Stored : Outcome::Refused; }
+    // A device gone during an exchange ends it.
+    void OnLinkLost(const LinkLost& e) override;
 
 private:
     void EndAsTimeout();
@@ -58,7 +68,8 @@ private:
     QEventLoop loop_;
     QTimer limit_;
     int limitMs_ = kExchangeLimitMs;
-    int outcome_ = 0;
+    Outcome outcome_ = Outcome::None;
+    int reads_ = 0;
 };
 
 }  // namespace dt::cli

@@ -22,18 +22,9 @@ Bytes SampleFile(const char* name) {
 }
 
 void ResetRunState(ToolState& s, const ToolState& from) {
-    s.block = from.block;
-    s.foc = from.foc;
-    s.link = from.link;
-    s.dataValid = from.dataValid;
-    s.modelWord = from.modelWord;
-    s.identity = from.identity;
-    s.calibration = from.calibration;
-    s.limits = from.limits;
-    s.voltage = from.voltage;
-    s.settings = from.settings;
-    s.language = from.language;
-    s.lists = from.lists;
+    static_cast<ControllerImage&>(s) = from;
+    static_cast<Session&>(s) = from;
+    // The tables only when the variant differs: they are the largest part.
     if (s.tables.variant != from.tables.variant ||
         s.tables.FunctionSettings.rowCount != from.tables.FunctionSettings.rowCount)
         s.tables = from.tables;

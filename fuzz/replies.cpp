@@ -11,8 +11,8 @@
 #include "ControllerLink.h"
 #include "FuzzSupport.h"
 #include "LanguageSetup.h"
-#include "LinkHost.h"
 #include "MemoryPort.h"
+#include "RecordingHost.h"
 #include "ToolState.h"
 
 using namespace dt;
@@ -25,41 +25,17 @@ constexpr int kPort = 3;
 enum Command { CMD_CONNECT, CMD_UPLOAD, CMD_DOWNLOAD, CMD_STORE, CMD_DEFAULT, CMD_COUNT };
 enum Start { START_FRESH, START_STANDARD, START_FOC, START_COUNT };
 
-// Records every host call in order.
-class TraceHost : public LinkHost {
-public:
-    std::vector<std::string> calls;
-    std::function<void()> insideMessage;  // runs while the "modal" box is open
-
-    void SetBusy(bool enable) override { calls.push_back(enable ? "idle" : "busy"); }
-    int ShowMessage(const std::string& text, int type) override {
-        calls.push_back("message " + std::to_string(type) + " " + text);
-        if (insideMessage) insideMessage();
-        return 1;
-    }
-    void RebuildGroupTree() override { calls.push_back("tree"); }
-    void BuildGrid() override { calls.push_back("grid"); }
-    void ShowValues() override { calls.push_back("show"); }
-    void StoreValues() override { calls.push_back("store"); }
-    int ValidateAll() override {
-        calls.push_back("validate");
-        return 0;
-    }
-    std::string ChooseSaveFile(const std::string&, const std::string&, const std::string&) override { return ""; }
-    std::string ChooseOpenFile(const std::string&, const std::string&) override { return ""; }
-};
-
 struct Engine {
     ToolState state;
-    TraceHost host;
+    test::RecordingHost host;
     MemoryPort port;
     // The settings path is only written by commands that take a port box text; none runs here.
     ControllerLink link{state, host, port, std::string()};
 
     void Begin(const ToolState& from, int command) {
         ResetRunState(state, from);
-        host.calls.clear();
-        host.insideMessage = nullptr;
+        host.Clear();
+        host.onMessage = nullptr;
         port.OpenPort(kPort, state.settings.Baudrate);  // closes first: nothing left from the last input
         link.backups.PortOpened();
         port.ClearWritten();
@@ -131,6 +107,7 @@ void Compare(const Engine& whole, const Engine& split) {
         a.link.pendingOperation != b.link.pendingOperation || a.dataValid != b.dataValid ||
         a.modelWord != b.modelWord)
         Fail("link state differs");
+    if (a.sheet.Texts() != b.sheet.Texts() || a.sheet.ChangedRows() != b.sheet.ChangedRows()) Fail("sheets differ");
 }
 
 }  // namespace
@@ -156,12 +133,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         split.port.FeedNow(chunk);
     };
     // Some chunks arrive while a message box runs its own event loop.
-    split.host.insideMessage = [&] {
+    split.host.onMessage = [&](const std::string&, int) {
         if (at < replies.size() && random.Next() % 2) nextChunk();
     };
     while (at < replies.size()) nextChunk();
 
-    split.host.insideMessage = nullptr;  // it refers to this call's locals
+    split.host.onMessage = nullptr;  // it refers to this call's locals
     Compare(whole, split);
     return 0;
 }

@@ -2,7 +2,9 @@
 
 #include "BackupKeeper.h"
 #include "BytePort.h"
+#include "ControllerProfile.h"
 #include "ControllerProtocol.h"
+#include "GridPasses.h"
 #include "LinkHost.h"
 #include "PortNumbering.h"
 #include "ToolState.h"
@@ -78,13 +80,21 @@ bool ControllerCommands::Upload() {
 
 bool ControllerCommands::Download() {
     if (!RequireIdentity()) return false;
-    host_.StoreValues();
-    if (host_.ValidateAll() != 0) return false;
+    EditSheet& sheet = state_.sheet;
+    if (sheet.Foc() != ProfileOf(state_).Foc()) {
+        // The cells belong to the other kind of controller: read this one first.
+        host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MB_ICON_WARNING);
+        return false;
+    }
+    StoreValues(state_, sheet.Texts());
+    const ValidationResult checked = ValidateAll(state_, sheet.Texts());
+    protocol_.Events().Raise(checked);
+    if (checked.refused) return false;
+    sheet.NoteSending(state_);
     if (keeper_) keeper_->SetAboutToBeWritten();
-    if (state_.link.focMode) protocol_.SendFrame(REQ_WRITE_FOC, state_.foc.bytes.data(), FocBlock::kSize);
-    else
-        protocol_.SendFrame(REQ_WRITE_FIRST, state_.block.Block(REQ_WRITE_FIRST & kBlockNumberMask),
-                            ParameterBlock::kBlockSize);
+    protocol_.DownloadStarting();
+    const ControllerProfile& profile = ProfileOf(state_);
+    protocol_.SendFrame(profile.FirstWriteCommand(), profile.FirstWriteBlock(state_), kBlockBytes);
     host_.SetBusy(false);
     return true;
 }

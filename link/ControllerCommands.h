@@ -29,7 +29,8 @@ public:
     // The exchange part of Connect on a port the caller opened itself (the command line).
     bool StartConnect();
     // Each returns true when its first request was sent; false after a refusal message
-    // (MSG_NOT_CONNECTED, or the host's validation message for Download).
+    // (MSG_NOT_CONNECTED), or for Download a refused range check (raised as OnValuesChecked).
+    // Download stores and checks the state's edit sheet and sends the finished block.
     bool Upload();
     bool Download();
     bool Store();

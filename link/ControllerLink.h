@@ -24,10 +24,11 @@ struct ControllerLink {
           timeout(state, host, timeoutIntervalMs),
           backups(state, host) {
         protocol.SetBackupKeeper(&backups);
+        timeout.SetEvents(&protocol.Events());
         commands.SetBackupKeeper(&backups);
     }
 
-    ControllerProtocol protocol;
+    ControllerProtocol protocol;  // its Events() tell what happened
     ControllerCommands commands;
     ParameterFileCommands files;
     ReplyTimeout timeout;

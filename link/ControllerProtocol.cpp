@@ -19,6 +19,16 @@ struct HandlingGuard {
     ~HandlingGuard() { flag = false; }
 };
 
+// Where an acknowledged block stands in its download: the FocBlock is 1 of 1; a standard
+// download writes section 2 block 0 to section 1 block 1, 1 to 5. Other blocks (section 3,
+// after an unasked-for acknowledgement) have no place: count 0.
+BlockWritten DownloadPlace(int n, bool foc) {
+    constexpr int kStandardBlocks = kBlockLast - kBlockFirstSection2 + 1;
+    if (foc && n == kBlockFoc) return {1, 1};
+    if (n >= kBlockFirstSection2 && n <= kBlockLast) return {n - kBlockFirstSection2 + 1, kStandardBlocks};
+    return {0, 0};
+}
+
 uint16_t BigEndianWord(const std::vector<uint8_t>& bytes, int word) {
     return static_cast<uint16_t>((bytes[2 * word] << 8) | bytes[2 * word + 1]);
 }
@@ -96,6 +106,7 @@ void ControllerProtocol::OnNotReady() {
 void ControllerProtocol::OnBlockRead(const LinkFrame& frame) {
     if (frame.Length() != kBlockBytes) {
         host_.SetBusy(true);
+        events_.Raise(LinkLost{LossReason::BadReply, std::string()});
         host_.ShowMessage(state_.Message(MSG_PACKET_LENGTH_ERROR), MB_ICON_ERROR);
         return;
     }
@@ -121,15 +132,32 @@ void ControllerProtocol::OnBlockRead(const LinkFrame& frame) {
 void ControllerProtocol::OnBlockWritten(uint8_t code) {
     // Acknowledgements: any length up to 32, payload unread.
     const int n = code & kBlockNumberMask;
-    if ((n == kBlockFoc && state_.link.focMode) || n == kBlockLast) {
+    const bool last = (n == kBlockFoc && state_.link.focMode) || n == kBlockLast;
+    const bool chained = (n >= kBlockFoc && n <= kBlockLastSection3) || (n >= kBlockFirstSection2 && n < kBlockLast);
+    if (!last && !chained) return;
+    const BlockWritten place = DownloadPlace(n, state_.link.focMode);
+    if (place.count > 0) events_.Raise(place);
+    if (StopHere()) return;
+    if (last) {
         state_.link.pendingOperation = PendingOperation::Download;
         SendRequest(REQ_STORE);
         return;
     }
-    const bool chained = (n >= kBlockFoc && n <= kBlockLastSection3) || (n >= kBlockFirstSection2 && n < kBlockLast);
-    if (!chained) return;
     const int next = NextBlock(n);
     SendBlock(static_cast<uint8_t>(REQ_WRITE_BLOCK + next), state_.block.Block(next));
+}
+
+bool ControllerProtocol::StopHere() {
+    if (!stopRequested_) return false;
+    stopRequested_ = false;
+    state_.sheet.DropSent();
+    host_.SetBusy(true);
+    events_.Raise(LinkLost{LossReason::Stopped, std::string()});
+    return true;
+}
+
+void ControllerProtocol::PortLost(const std::string& detail) {
+    events_.Raise(LinkLost{LossReason::DeviceGone, detail});
 }
 
 void ControllerProtocol::OnRestoreArmed() {
@@ -137,31 +165,42 @@ void ControllerProtocol::OnRestoreArmed() {
     SendRequest(REQ_STORE);
 }
 
-void ControllerProtocol::StandardCompletion() {
-    state_.dataValid = ParseIdentity(state_);
-    SelectFunctionVariant(state_);
+void ControllerProtocol::ShowRead() {
     host_.RebuildGroupTree();
     host_.BuildGrid();
     host_.SetBusy(true);
+    // What the controller holds is both shown and the set edits are measured against.
+    ShowOnSheet(state_);
+    state_.sheet.TakeBaseline(state_);
     host_.ShowValues();
     if (keeper_) keeper_->SetRead();
-    if (state_.modelWord == 0 || VersionMatches(state_.modelWord))
-        host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
+}
+
+void ControllerProtocol::StandardCompletion() {
+    state_.dataValid = ParseIdentity(state_);
+    SelectFunctionVariant(state_);
+    ShowRead();
+    const bool matches = state_.modelWord == 0 || VersionMatches(state_.modelWord);
+    events_.Raise(ReadCompleted{ControllerKind::Standard, state_.modelWord, matches});
+    if (matches) host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
     else host_.ShowMessage(state_.Message(MSG_VERSION_MISMATCH), MB_ICON_WARNING);
 }
 
 void ControllerProtocol::FocCompletion() {
-    host_.RebuildGroupTree();
-    host_.BuildGrid();
-    host_.SetBusy(true);
-    host_.ShowValues();
-    if (keeper_) keeper_->SetRead();
+    ShowRead();
+    events_.Raise(ReadCompleted{ControllerKind::Foc, kFocModelWord, true});
     host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
 }
 
 void ControllerProtocol::StoreOutcome(bool stored) {
     host_.SetBusy(true);
-    switch (state_.link.pendingOperation) {
+    const PendingOperation operation = state_.link.pendingOperation;
+    if (operation == PendingOperation::Download) {
+        if (stored) state_.sheet.AdoptSent();
+        else state_.sheet.DropSent();
+    }
+    events_.Raise(dt::StoreOutcome{operation, stored});
+    switch (operation) {
     case PendingOperation::Download:
         host_.ShowMessage(state_.Message(stored ? MSG_DOWNLOAD_OK : MSG_DOWNLOAD_FAILED), MB_ICON_INFO);
         return;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "LinkEvents.h"
 #include "LinkFrame.h"
 
 namespace dt {
@@ -45,6 +46,17 @@ public:
     // Runs the reply table on one frame (the frame is no longer in the buffer).
     void HandleReply(const LinkFrame& frame);
 
+    // What happened: reads completed, blocks written, store outcomes, exchanges lost.
+    LinkEvents& Events() { return events_; }
+    // The download under way ends once the block in flight is acknowledged: nothing more is
+    // sent, nothing is stored, and LinkLost (Stopped) is raised. The request lasts until then
+    // or until the next download starts.
+    void StopAfterBlockInFlight() { stopRequested_ = true; }
+    // The port's device went away (detail: the system's words); raises LinkLost (DeviceGone).
+    void PortLost(const std::string& detail);
+    // A download is about to send its first block.
+    void DownloadStarting() { stopRequested_ = false; }
+
 private:
     void ReadArrived();
     void OnNotReady();
@@ -55,6 +67,8 @@ private:
     void SendBlock(uint8_t command, const uint8_t* block);
     void StandardCompletion();
     void FocCompletion();
+    void ShowRead();
+    bool StopHere();
     void StoreOutcome(bool stored);
 
     ToolState& state_;
@@ -64,6 +78,8 @@ private:
     BackupKeeper* keeper_ = nullptr;
     bool handling_ = false;
     bool morePending_ = false;
+    bool stopRequested_ = false;
+    LinkEvents events_;
     std::function<void(const LinkFrame&)> observer_;
 };
 

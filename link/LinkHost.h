@@ -23,13 +23,8 @@ public:
     virtual void RebuildGroupTree() = 0;
     // Grid rows for the current table sets (after an upload).
     virtual void BuildGrid() = 0;
-    // Value cells filled from the blocks (dt::ShowValues on the state).
+    // Value cells filled from the state's edit sheet, which the link has just filled.
     virtual void ShowValues() = 0;
-    // Value cells collected into the blocks (dt::StoreValues on the state).
-    virtual void StoreValues() = 0;
-    // Range check of every numeric row. 1: refused, the host has shown its own message and
-    // painted the rows; 0: accepted.
-    virtual int ValidateAll() = 0;
 
     // File choice for export and import. filter is in Qt's form ("DriveTune file(*.foc)"),
     // defaultExt has no dot ("foc"); the save dialog appends it to a name typed without one.

@@ -1,6 +1,7 @@
 #include "ParameterFileCommands.h"
 
 #include "AtomicFile.h"
+#include "ControllerProfile.h"
 #include "LinkHost.h"
 #include "ParameterFiles.h"
 #include "ToolState.h"
@@ -31,10 +32,11 @@ std::string DialogFilter(const std::string& pairs) {
 ParameterFileCommands::ParameterFileCommands(ToolState& state, LinkHost& host) : state_(state), host_(host) {}
 
 void ParameterFileCommands::Export() {
-    const bool foc = state_.link.focMode;
-    const std::string path = host_.ChooseSaveFile(state_.Message(MSG_EXPORT_TITLE),
-                                                  DialogFilter(foc ? kGedFileFilter : state_.Message(MSG_FILE_FILTER)),
-                                                  foc ? "ged" : "foc");
+    const ControllerProfile& profile = ProfileOf(state_);
+    const std::string path =
+        host_.ChooseSaveFile(state_.Message(MSG_EXPORT_TITLE),
+                             DialogFilter(profile.Foc() ? kGedFileFilter : state_.Message(MSG_FILE_FILTER)),
+                             profile.FileExtension());
     if (!path.empty()) ExportTo(path);
 }
 
@@ -70,6 +72,7 @@ bool ParameterFileCommands::ImportFrom(const std::string& path) {
     if (!outcome.handled) return false;
     if (outcome.accepted) {
         if (outcome.rebuildTree) host_.RebuildGroupTree();
+        ShowOnSheet(state_);
         host_.ShowValues();
     }
     host_.ShowMessage(state_.Message(outcome.message), outcome.type);

@@ -1,5 +1,6 @@
 #include "ReplyTimeout.h"
 
+#include "LinkEvents.h"
 #include "LinkHost.h"
 #include "SupportLog.h"
 #include "ToolState.h"
@@ -31,6 +32,7 @@ void ReplyTimeout::Tick() {
     LogEvent("time-out: no answer from the controller");
     host_.ShowMessage(state_.Message(MSG_TIMEOUT), MB_ICON_ERROR);
     host_.SetBusy(true);
+    if (events_) events_->Raise(LinkLost{LossReason::Timeout, std::string()});
     emit TimedOut();
 }
 

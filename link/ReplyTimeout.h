@@ -11,6 +11,7 @@ namespace dt {
 
 struct ToolState;
 class LinkHost;
+class LinkEvents;
 
 class ReplyTimeout : public QObject {
     Q_OBJECT
@@ -28,6 +29,9 @@ public:
     // One timer period (the timer calls it; tests may too).
     void Tick();
 
+    // Told of each time-out (LinkLost, Timeout); may be null.
+    void SetEvents(LinkEvents* events) { events_ = events; }
+
 signals:
     // After the message was shown and SetBusy(true) called.
     void TimedOut();
@@ -35,6 +39,7 @@ signals:
 private:
     const ToolState& state_;
     LinkHost& host_;
+    LinkEvents* events_ = nullptr;
     QTimer timer_;
     int count_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "ExtraTexts.h"
 
+#include "IdOrder.h"
+
 namespace dt {
 
 namespace {
@@ -64,12 +66,7 @@ constexpr ExtraText kExtraTexts[] = {
     // end of support log and packaging
 };
 
-constexpr bool InIdOrder() {
-    for (int i = 0; i < static_cast<int>(sizeof kExtraTexts / sizeof kExtraTexts[0]); ++i)
-        if (kExtraTexts[i].id != i) return false;
-    return sizeof kExtraTexts / sizeof kExtraTexts[0] == XTX_COUNT;
-}
-static_assert(InIdOrder(), "kExtraTexts must list every XtxId once, in enum order");
+static_assert(ListedInIdOrder(kExtraTexts, XTX_COUNT), "kExtraTexts must list every XtxId once, in enum order");
 
 }  // namespace
 

@@ -18,16 +18,19 @@ struct GridRow {
     const ParamDescriptor* desc;  // the record
 };
 
-// Rows of the current layout: FocSettings alone in focMode, else ParameterSettings then FunctionSettings.
+// Rows of the current layout, by the controller's profile: FocSettings alone, or ParameterSettings
+// then FunctionSettings.
 std::vector<GridRow> GridLayout(const ToolState& s);
 int ParameterRowCount(const ToolState& s);  // P
 
 // Value-cell texts indexed by grid row, without the four-space indent.
 using ValueCells = std::vector<std::string>;
+// The text of a row; "" for a row the cells do not have.
+const std::string& CellText(const ValueCells& cells, int row);
 
-// Texts the value cells show (standard or FOC by focMode). Row 6 sets the voltage state.
+// Texts the value cells show, by the profile. The standard row 6 sets the voltage state.
 ValueCells ShowValues(ToolState& s);
-// Cell texts (leading white space already removed) into the block (standard or FOC by focMode).
+// Cell texts into the ParameterBlock or the FocBlock, by the profile.
 void StoreValues(ToolState& s, const ValueCells& cells);
 
 struct ValidationResult {
@@ -35,9 +38,8 @@ struct ValidationResult {
     std::string message;                    // whole message-box text when refused
     std::vector<int> refusedRows;           // grid rows painted red
     std::vector<int> acceptedRows;          // grid rows repainted with their value colour
-    std::vector<uint32_t> acceptedColours;  // 0xRRGGBB background of each accepted row
 };
-// Range check of every numeric row (standard or FOC by focMode).
+// Range check of every numeric row, by the profile.
 ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells);
 
 // Four-space indent the view writes before every value.

@@ -37,37 +37,42 @@ void ReceiveBuffer::Drop(int n) {
     count_ -= n;
 }
 
-// The search includes the last byte held: a start byte that ends a read begins the next frame.
-void ReceiveBuffer::Resynchronise() {
-    if (count_ == 0) return;
-    const uint8_t* begin = bytes_.data() + 1;
-    const uint8_t* end = bytes_.data() + count_;
-    const uint8_t* next = std::find(begin, end, kFrameStart);
-    Drop(static_cast<int>(next - bytes_.data()));
+FrontOfBuffer ExamineFront(const uint8_t* bytes, int count) {
+    FrontOfBuffer front;
+    if (count < 1) return front;
+    if (bytes[0] != kFrameStart) {
+        front.kind = FrontOfBuffer::Noise;
+        return front;
+    }
+    if (count < 3) return front;
+    front.length = bytes[2];
+    if (front.length > kMaxReceiveLength) front.kind = FrontOfBuffer::Noise;
+    else if (count < front.length + 4) front.kind = FrontOfBuffer::Wait;
+    else if (FrameChecksum(bytes, front.length + 3) != bytes[front.length + 3]) front.kind = FrontOfBuffer::BadChecksum;
+    else front.kind = FrontOfBuffer::Frame;
+    return front;
+}
+
+int NextFrameStart(const uint8_t* bytes, int count) {
+    if (count < 1) return 0;
+    return static_cast<int>(std::find(bytes + 1, bytes + count, kFrameStart) - bytes);
 }
 
 bool ReceiveBuffer::TakeFrame(LinkFrame& out) {
-    for (;;) {
-        if (count_ < 4) return false;
-        if (bytes_[0] != kFrameStart) {
-            Resynchronise();
-            continue;
-        }
-        const int length = bytes_[2];
-        if (length > kMaxReceiveLength) {
-            Resynchronise();
-            continue;
-        }
-        if (count_ < length + 4) return false;
-        if (FrameChecksum(bytes_.data(), length + 3) != bytes_[length + 3]) {
-            Resynchronise();
+    // With fewer than four bytes held nothing is discarded yet.
+    while (count_ >= 4) {
+        const FrontOfBuffer front = ExamineFront(bytes_.data(), count_);
+        if (front.kind == FrontOfBuffer::Wait) return false;
+        if (front.kind != FrontOfBuffer::Frame) {
+            Drop(NextFrameStart(bytes_.data(), count_));
             continue;
         }
         out.command = bytes_[1];
-        out.payload.assign(bytes_.begin() + 3, bytes_.begin() + 3 + length);
-        Drop(length + 4);
+        out.payload.assign(bytes_.begin() + 3, bytes_.begin() + 3 + front.length);
+        Drop(front.length + 4);
         return true;
     }
+    return false;
 }
 
 }  // namespace dt

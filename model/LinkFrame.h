@@ -52,6 +52,21 @@ std::vector<uint8_t> BuildFrame(uint8_t command, const uint8_t* payload, int len
 // Sum of the bytes modulo 256.
 uint8_t FrameChecksum(const uint8_t* bytes, int count);
 
+// What the bytes held at the front of a receive buffer are.
+struct FrontOfBuffer {
+    enum Kind {
+        Wait,         // the start of a frame, not complete yet
+        Frame,        // a complete frame with a valid checksum, length payload bytes
+        Noise,        // cannot start a frame: no start byte, or a length above 32
+        BadChecksum,  // a complete frame whose checksum is wrong
+    } kind = Wait;
+    int length = 0;
+};
+FrontOfBuffer ExamineFront(const uint8_t* bytes, int count);
+// Position of the next start byte after the first byte, or count. The search includes the last
+// byte held: a start byte that ends a read begins the next frame.
+int NextFrameStart(const uint8_t* bytes, int count);
+
 struct LinkFrame {
     uint8_t command = 0;
     std::vector<uint8_t> payload;
@@ -83,7 +98,6 @@ public:
     bool TakeFrame(LinkFrame& out);
 
 private:
-    void Resynchronise();
     void Drop(int n);
 
     std::array<uint8_t, kCapacity> bytes_{};

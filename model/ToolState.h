@@ -1,9 +1,10 @@
 #pragma once
-// Everything the tool knows during a run, in one object passed by reference.
+// The state of a run: the catalogue, one controller's image and its session.
 #include <cstdint>
 #include <string>
 
 #include "Blocks.h"
+#include "EditSheet.h"
 #include "ExtraTexts.h"
 #include "Identity.h"
 #include "OptionLists.h"
@@ -22,24 +23,40 @@ struct LinkState {
     PendingOperation pendingOperation = PendingOperation::Store;
 };
 
-struct ToolState {
+// What is fixed once the texts are read: the tables (a controller's identity still selects
+// the function variant among them), the option and message texts.
+struct Catalogue {
+    ParamTables tables;
+    OptionTexts optionTexts;
+    TextTables texts;
+};
+
+// One controller as its reads and imports leave it in memory.
+struct ControllerImage {
     ParameterBlock block;
     FocBlock foc;
-    LinkState link;
     bool dataValid = false;
     uint16_t modelWord = kNoModelWord;
     ControllerIdentity identity;
     Calibration calibration;
     CurrentLimits limits;
     VoltageClassState voltage;
+};
+
+// One session with a controller: the link, the settings and language it runs in, the option
+// lists as shown (list 0 narrowed by the identity), and the cells being edited.
+struct Session {
+    LinkState link;
     Settings settings;
     Language language = LANG_ENGLISH;
-
-    ParamTables tables;
-    OptionTexts optionTexts;
     ChoiceLists lists;
-    TextTables texts;
+    // The value cells as shown and edited, against the controller's last reported set.
+    EditSheet sheet;
+};
 
+// Everything the tool knows during a run about one controller, in one object passed by
+// reference; its three parts can be handed on, copied or reset apart.
+struct ToolState : Catalogue, ControllerImage, Session {
     ToolState();
 
     const std::string& Message(MsgId id) const { return texts.messages[language][id]; }

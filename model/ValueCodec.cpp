@@ -74,8 +74,7 @@ long LeadingInteger(const std::string& text) {
 
 double LeadingNumber(const std::string& text) {
     // A plain decimal number: [sign] digits [. digits] [exponent]; no hex, no inf or nan.
-    size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) ++i;
+    size_t i = text.size() - TrimLeft(text).size();
     size_t start = i;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     size_t digits = 0;

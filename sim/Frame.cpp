@@ -1,7 +1,5 @@
 #include "Frame.h"
 
-#include <algorithm>
-
 namespace sim {
 
 std::vector<uint8_t> EncodeFrame(uint8_t code, const uint8_t* payload, int length) {
@@ -11,10 +9,9 @@ std::vector<uint8_t> EncodeFrame(uint8_t code, const uint8_t* payload, int lengt
 void FrameReader::Append(const uint8_t* bytes, int count) { buffer_.insert(buffer_.end(), bytes, bytes + count); }
 
 void FrameReader::Resync() {
-    // Search from position 1 through the last byte: a start byte that arrived last is kept.
-    auto next = std::find(buffer_.begin() + 1, buffer_.end(), kFrameStart);
-    droppedBytes_ += static_cast<int>(next - buffer_.begin());
-    buffer_.erase(buffer_.begin(), next);
+    const int next = dt::NextFrameStart(buffer_.data(), static_cast<int>(buffer_.size()));
+    droppedBytes_ += next;
+    buffer_.erase(buffer_.begin(), buffer_.begin() + next);
 }
 
 void FrameReader::DropPending() {
@@ -23,30 +20,20 @@ void FrameReader::DropPending() {
 }
 
 bool FrameReader::Next(Frame& frame) {
-    for (;;) {
-        if (buffer_.empty()) return false;
-        if (buffer_[0] != kFrameStart) {
-            Resync();
-            continue;
-        }
-        if (buffer_.size() < 3) return false;
-        int length = buffer_[2];
-        if (length > kMaxPayload) {
-            Resync();
-            continue;
-        }
-        size_t total = static_cast<size_t>(length) + 4;
-        if (buffer_.size() < total) return false;
-        if (FrameChecksum(buffer_.data(), length + 3) != buffer_[length + 3]) {
-            ++badChecksums_;
+    while (!buffer_.empty()) {
+        const dt::FrontOfBuffer front = dt::ExamineFront(buffer_.data(), static_cast<int>(buffer_.size()));
+        if (front.kind == dt::FrontOfBuffer::Wait) return false;
+        if (front.kind != dt::FrontOfBuffer::Frame) {
+            if (front.kind == dt::FrontOfBuffer::BadChecksum) ++badChecksums_;
             Resync();
             continue;
         }
         frame.code = buffer_[1];
-        frame.payload.assign(buffer_.begin() + 3, buffer_.begin() + 3 + length);
-        buffer_.erase(buffer_.begin(), buffer_.begin() + total);
+        frame.payload.assign(buffer_.begin() + 3, buffer_.begin() + 3 + front.length);
+        buffer_.erase(buffer_.begin(), buffer_.begin() + front.length + 4);
         return true;
     }
+    return false;
 }
 
 }  // namespace sim

@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "GridPasses.h"
 #include "ParamTables.h"
+#include "QtText.h"
 #include "RangeRules.h"
 #include "ToolState.h"
 
@@ -24,10 +25,6 @@ const QColor kWhite(255, 255, 255);
 const QColor kRefused(255, 0, 0);
 const QColor kEditableText(0, 0, 255);
 const QColor kReadOnlyText(128, 128, 128);
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-QColor FromRgb(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
 }  // namespace
 
@@ -60,7 +57,7 @@ const CDriveTuneView::Palette* SagePalette() {
 }  // namespace
 
 CDriveTuneView::CDriveTuneView(dt::ToolState& state, QWidget* parent)
-    : QWidget(parent), state_(state), marks_(state) {}
+    : QWidget(parent), state_(state) {}
 
 CDriveTuneView::~CDriveTuneView() = default;
 
@@ -109,7 +106,6 @@ void CDriveTuneView::BuildGrid() {
 
     const dt::ParamTables& t = state_.tables;
     const bool foc = state_.link.focMode;
-    builtFoc_ = foc;
     const int rows = foc ? t.FocSettings.rowCount : t.ParameterSettings.rowCount + t.FunctionSettings.rowCount;
     grid_->SetRowCount(rows);
     grid_->SetColumnCount(3);
@@ -125,7 +121,7 @@ void CDriveTuneView::BuildGrid() {
         FillTableRows(t.ParameterSettings, 0, *GreenPalette());
         FillTableRows(t.FunctionSettings, t.ParameterSettings.rowCount, *SagePalette());
     }
-    valuesShown_ = false;
+    state_.sheet.Layout(foc, rows);
     RefreshMarks();
 }
 
@@ -246,44 +242,37 @@ void CDriveTuneView::SetValueText(int row, const std::string& text) {
 
 void CDriveTuneView::ShowValues() {
     if (!grid_) return;
-    const dt::ValueCells cells = dt::ShowValues(state_);
     const std::vector<dt::GridRow> layout = dt::GridLayout(state_);
-    for (size_t row = 0; row < layout.size() && row < cells.size(); ++row) {
+    for (size_t row = 0; row < layout.size(); ++row) {
         if (layout[row].record == 0 || layout[row].desc->kind == 0) continue;
-        SetValueText(static_cast<int>(row), cells[row]);
+        SetValueText(static_cast<int>(row), state_.sheet.Text(static_cast<int>(row)));
     }
-    valuesShown_ = true;
     RefreshMarks();
 }
 
-std::vector<std::string> CDriveTuneView::CollectValues() const {
-    std::vector<std::string> cells;
-    if (!grid_) return cells;
-    cells.reserve(grid_->GetRowCount());
-    for (int row = 0; row < grid_->GetRowCount(); ++row) cells.push_back(grid_->GetItemText(row, 2).toStdString());
-    return cells;
+void CDriveTuneView::SheetFromGrid() {
+    if (!grid_) return;
+    for (int row = 0; row < grid_->GetRowCount(); ++row)
+        state_.sheet.SetCell(row, grid_->GetItemText(row, 2).toStdString());
 }
 
-void CDriveTuneView::StoreValues() {
-    if (!grid_ || builtFoc_ != state_.link.focMode) return;
-    dt::StoreValues(state_, CollectValues());
-}
-
-int CDriveTuneView::ValidateAll() {
-    if (!grid_) return 0;
-    if (builtFoc_ != state_.link.focMode) {
-        // The rows belong to the other kind of controller: read this one first.
-        if (messageSink_) messageSink_(state_.Message(dt::MSG_NOT_CONNECTED), dt::MB_ICON_WARNING);
-        return 1;
+// An accepted value cell: its palette's value colour for the row's parity; in the FOC set the
+// nominal voltage row has the odd colour and every other row the even one.
+QColor CDriveTuneView::AcceptedColour(int row) const {
+    if (state_.link.focMode) {
+        const Palette& green = *GreenPalette();
+        return row == kFocNominalRow ? green.valueOdd : green.valueEven;
     }
-    const dt::ValidationResult r = dt::ValidateAll(state_, CollectValues());
+    const bool function = row >= state_.tables.ParameterSettings.rowCount;
+    return (function ? SagePalette() : GreenPalette())->Value(row);
+}
+
+void CDriveTuneView::ShowCheck(const dt::ValidationResult& r) {
+    if (!grid_) return;
     for (int row : r.refusedRows) grid_->SetItemBkColour(row, 2, kRefused);
-    for (size_t i = 0; i < r.acceptedRows.size() && i < r.acceptedColours.size(); ++i)
-        grid_->SetItemBkColour(r.acceptedRows[i], 2, FromRgb(r.acceptedColours[i]));
+    for (int row : r.acceptedRows) grid_->SetItemBkColour(row, 2, AcceptedColour(row));
     grid_->Refresh();
-    if (!r.refused) return 0;
-    if (messageSink_) messageSink_(r.message, dt::MB_ICON_ERROR);
-    return 1;
+    if (r.refused && messageSink_) messageSink_(r.message, dt::MB_ICON_ERROR);
 }
 
 void CDriveTuneView::GoToGroup(const std::string& title) {
@@ -332,6 +321,7 @@ void CDriveTuneView::OnComboSelChange(int row, int col, const std::string& text)
             }
         }
         grid_->SetItemText(row, col, Q(dt::IndentValue(text)));
+        SheetFromGrid();
         RefreshMarks();
         return;
     }
@@ -341,6 +331,7 @@ void CDriveTuneView::OnComboSelChange(int row, int col, const std::string& text)
         grid_->Refresh();
     }
     grid_->SetItemText(row, col, Q(dt::IndentValue(text)));
+    SheetFromGrid();
     dt::ComputeCurrentLimits(state_);
     RefreshMarks();
 }
@@ -353,32 +344,26 @@ void CDriveTuneView::OnGridClick(int row, int col) {
     const std::string& hint = d.Hint(state_.language);
     if (hint.empty()) return;
     lastHint_ = Q(d.Name(state_.language) + ":\n\n" + hint);
-    if (const std::string* controller = marks_.ControllerText(row))
-        lastHint_ += "\n" + Q(dt::FillIn(state_.Extra(dt::XTX_CONTROLLER_VALUE), *controller));
+    if (state_.sheet.IsChanged(row))
+        lastHint_ += "\n" + Q(dt::FillIn(state_.Extra(dt::XTX_CONTROLLER_VALUE), *state_.sheet.Baseline(row)));
     if (balloon_) balloon_->Show(lastHint_);
 }
 
 int CDriveTuneView::OnGridNotify(const GridNotify& n) {
     if (n.code == GVN_COMBOSELCHANGE) OnComboSelChange(n.row, n.col, n.text.toStdString());
     else if (n.code == GVN_CLICK) OnGridClick(n.row, n.col);
-    else if (n.code == GVN_ENDLABELEDIT) RefreshMarks();
+    else if (n.code == GVN_ENDLABELEDIT) {
+        SheetFromGrid();
+        RefreshMarks();
+    }
     return 0;
 }
 
 void CDriveTuneView::RefreshMarks() {
     if (!grid_) return;
-    const int changed = marks_.Apply(*grid_, builtFoc_, valuesShown_);
-    if (marksListener_) marksListener_(changed);
+    for (int row = 0; row < grid_->GetRowCount(); ++row) grid_->SetItemMarked(row, 2, state_.sheet.IsChanged(row));
+    grid_->Refresh();
+    if (marksListener_) marksListener_(ChangedCount());
 }
 
-void CDriveTuneView::TakeBaselineFromShown() {
-    marks_.TakeBaseline(CollectValues());
-    RefreshMarks();
-}
-
-void CDriveTuneView::NoteValuesSent() { marks_.NoteSending(CollectValues()); }
-
-void CDriveTuneView::AdoptSentAsBaseline() {
-    if (marks_.AdoptSent()) RefreshMarks();
-}
-
+int CDriveTuneView::ChangedCount() const { return state_.sheet.ChangedCount(); }

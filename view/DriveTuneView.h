@@ -10,7 +10,6 @@
 #include <functional>
 #include <string>
 
-#include "ChangeMarks.h"
 #include "GridCtrl.h"
 
 class BalloonTip;
@@ -18,6 +17,7 @@ class BalloonTip;
 namespace dt {
 struct ToolState;
 struct ParamTableSet;
+struct ValidationResult;
 }
 
 class CDriveTuneView : public QWidget {
@@ -52,26 +52,22 @@ public:
     // Panel along the top (client width + 1000 wide, 40 high), grid below it.
     void OnSize(int width, int height);
 
-    // Rows for the current controller kind and language; values are not filled.
+    // Rows for the current controller kind and language; values are not filled. The edit
+    // sheet is laid out for the same rows.
     void BuildGrid();
-    // Value cells from the ParameterBlock or the FocBlock.
+    // Value cells from the edit sheet.
     void ShowValues();
-    // Value cells into the ParameterBlock or the FocBlock.
-    void StoreValues();
-    // 1: something was refused (cells painted red, message shown); 0: all accepted.
-    int ValidateAll();
+    // A download's range check: refused rows red, accepted ones back to their colour; a
+    // refusal's message shown.
+    void ShowCheck(const dt::ValidationResult& result);
     // Focus and scroll to the section or group with this title; unknown titles change nothing.
     void GoToGroup(const std::string& title);
     // Passed unchanged to the panel's SetBusy.
     void SetPanelEnabled(bool enable);
 
-    // Changed values. A completed read: the shown values are the controller's.
-    void TakeBaselineFromShown();
-    // A download was accepted and is being sent; once stored, what it sent is the controller's.
-    void NoteValuesSent();
-    void AdoptSentAsBaseline();
-    int ChangedCount() const { return marks_.ChangedCount(); }
-    const CChangeMarks& Marks() const { return marks_; }
+    // Changed values: the marks and the count again from the edit sheet.
+    void RefreshMarks();
+    int ChangedCount() const;
 
     // Grid notifications.
     void OnComboSelChange(int row, int col, const std::string& text);
@@ -97,17 +93,13 @@ private:
     void SetValueCell(int row, int kind, int readOnly, const QColor& bk);
     void SetTitleCell(int row, int col, const std::string& text, const QColor& bk);
     void SetValueText(int row, const std::string& text);
-    std::vector<std::string> CollectValues() const;
+    // The value cells as the user left them, into the edit sheet.
+    void SheetFromGrid();
     int OnGridNotify(const GridNotify& n);
-    void RefreshMarks();
+    QColor AcceptedColour(int row) const;
 
     dt::ToolState& state_;
-    CChangeMarks marks_;
-    bool valuesShown_ = false;  // since the last BuildGrid
     QPointer<CGridCtrl> grid_;
-    // Controller kind the rows were built for; a read of the other kind that stopped halfway
-    // changes focMode without rebuilding, and the cells must then not reach either block.
-    bool builtFoc_ = false;
     QPointer<QWidget> panel_;
     BalloonTip* balloon_ = nullptr;
     QFont titleFont_;

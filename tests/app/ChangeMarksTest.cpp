@@ -11,13 +11,13 @@
 #include "GridCtrl.h"
 #include "GridPasses.h"
 #include "MainFrame.h"
+#include "QtText.h"
 #include "RangeRules.h"
+#include "StatusLine.h"
 #include "ToolState.h"
 #include "WindowHarness.h"
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 class ChangeMarksTest : public WindowTest {
 protected:
@@ -179,6 +179,44 @@ TEST_F(ChangeMarksTest, ADownloadTheControllerDidNotStoreKeepsTheMarks) {
     ASSERT_TRUE(WaitForMessages(2));
     ASSERT_EQ(messages[1].text, State().Message(dt::MSG_DOWNLOAD_FAILED));
     EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow}));
+}
+
+TEST_F(ChangeMarksTest, DefaultAfterAStoredDownloadMarksTheRestoredSetNotTheSentOne) {
+    StartApp();
+    ASSERT_TRUE(ConnectAndUpload());
+    const QString factory = CellText(kAccelerationRow);
+    TypeValue(kAccelerationRow, OtherValue(kAccelerationRow));
+    Press(CControlPanel::IDC_DOWNLOAD);
+    ASSERT_TRUE(WaitForMessages(2));
+    ASSERT_EQ(messages[1].text, "Download parameters successfully");
+    ASSERT_TRUE(MarkedRows().empty());
+
+    // The controller brings back its factory set and the read that follows shows it.
+    Press(CControlPanel::IDC_DEFAULT);
+    ASSERT_TRUE(WaitForMessages(4));
+    ASSERT_EQ(messages[2].text, "Restore the default parameters successfully");
+    ASSERT_EQ(messages[3].text, "Upload parameters successfully");
+    ASSERT_EQ(CellText(kAccelerationRow), factory);
+    EXPECT_TRUE(MarkedRows().empty());
+    EXPECT_EQ(View().ChangedCount(), 0);
+    EXPECT_EQ(Frame().StatusLine()->ChangedText(), "");
+    EXPECT_FALSE(HintOf(kAccelerationRow).contains("Controller:"));
+}
+
+// A text.ini may give the stored and the refused download the same words; the marks must
+// still follow what the controller answered.
+TEST_F(ChangeMarksTest, ARefusedDownloadKeepsItsMarksWhateverItsMessageSays) {
+    StopSim();
+    ASSERT_TRUE(StartSim({"--bind", "COM1", "--fail-store"}));
+    WriteFile("text.ini", QByteArray("\xEF\xBB\xBF") + QStringLiteral("2004=下载完毕\n2022=下载完毕\n").toUtf8());
+    StartApp();
+    ASSERT_TRUE(ConnectAndUpload());
+    TypeValue(kAccelerationRow, OtherValue(kAccelerationRow));
+    Press(CControlPanel::IDC_DOWNLOAD);
+    ASSERT_TRUE(WaitForMessages(2));
+    ASSERT_EQ(messages[1].text, "下载完毕");
+    EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow}));
+    EXPECT_EQ(View().ChangedCount(), 1);
 }
 
 TEST_F(ChangeMarksTest, TheBalloonOfAMarkedRowEndsWithTheControllersValue) {

@@ -5,6 +5,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "QtText.h"
 #include "ReplyTimeout.h"
 
 #include "DriveTuneView.h"
@@ -16,8 +17,6 @@
 #include "WindowHarness.h"
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 class CommandsTest : public WindowTest {
 protected:
@@ -138,9 +137,13 @@ TEST_F(CommandsTest, RefusedDownloadPaintsRedAndSendsNothingAcceptedOneRepaints)
     EXPECT_EQ(CellText(kAccelerationRow), original);
 
     TypeValue(kAccelerationRow, "99999");
-    View().ValidateAll();
+    Press(CControlPanel::IDC_DOWNLOAD);
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(Grid().GetItemBkColour(kAccelerationRow, 2), QColor(255, 0, 0));
     TypeValue(kAccelerationRow, original);
-    EXPECT_EQ(View().ValidateAll(), 0);
+    Press(CControlPanel::IDC_DOWNLOAD);
+    ASSERT_TRUE(WaitForMessages(5));
+    EXPECT_EQ(messages[4].text, "Download parameters successfully");
     const QColor expected = kAccelerationRow % 2 ? QColor(210, 220, 170) : QColor(235, 240, 220);
     EXPECT_EQ(Grid().GetItemBkColour(kAccelerationRow, 2), expected);
 }

@@ -8,12 +8,11 @@
 #include "GridCtrl.h"
 #include "GroupTree.h"
 #include "MainFrame.h"
+#include "QtText.h"
 #include "ToolState.h"
 #include "WindowHarness.h"
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 class FocTest : public WindowTest {
 protected:

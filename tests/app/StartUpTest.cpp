@@ -16,11 +16,10 @@
 #include "MainFrame.h"
 #include "PanelButton.h"
 #include "PortBox.h"
+#include "QtText.h"
 #include "WindowHarness.h"
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 const char* const kEnglishLabels[] = {"Connect", "Upload ", "Download", "Store  ",
                                       "Default", "Import ", "Export ",  "switch language"};

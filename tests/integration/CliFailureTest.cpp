@@ -53,6 +53,15 @@ TEST_F(CliOnline, FailureModesOfTheController) {
     }
 }
 
+// The outcome comes from the controller's answer, never from the words a text.ini gives it.
+TEST_F(CliOnline, ARefusedDownloadFailsEvenWhenItsMessageReadsAsTheStoredOne) {
+    WriteFile(Dir() + "/text.ini", {'2', '0', '0', '4', '=', 'O', 'K', '\n', '2', '0', '2', '2', '=', 'O', 'K', '\n'});
+    StartSim({"--fail-store"});
+    CliResult r = Cli({"download", "--port", sim().Path(), Sample("standard-b.foc")});
+    EXPECT_EQ(r.rc, 1) << r.err;
+    EXPECT_TRUE(Contains(r.err, "OK\n")) << r.err;
+}
+
 TEST_F(CliOnline, RestoreRefusedStillShowsWhatTheControllerHolds) {
     StartSim({"--fail-store"});
     CliResult r = Cli({"restore", "--port", sim().Path(), "--json"});
@@ -128,7 +137,7 @@ protected:
         QElapsedTimer clock;
         clock.start();
         session.Run([&] { return session.Link().commands.StartConnect(); });
-        return {clock.elapsed(), err.str(), host.Completions()};
+        return {clock.elapsed(), err.str(), session.Reads()};
     }
 };
 

@@ -61,7 +61,7 @@ TEST(BackupKeeper, ARefusedDownloadKeepsNothing) {
     BackupRig rig;
     rig.OpenPort();
     ASSERT_TRUE(rig.Upload());
-    rig.host.validateResult = 1;
+    rig.state.sheet.SetCell(46, "99999");  // out of the acceleration row's range
     EXPECT_FALSE(rig.commands.Download());
     EXPECT_EQ(rig.List().size(), 1u);
 }

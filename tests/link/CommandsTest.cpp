@@ -35,8 +35,8 @@ TEST(ControllerCommands, StoreAndDownloadNeedAnIdentityDefaultDoesNot) {
     EXPECT_FALSE(rig.commands.Download());
     EXPECT_EQ(rig.host.messages, (std::vector<std::pair<std::string, int>>{kNotConnected, kNotConnected}));
     EXPECT_TRUE(rig.port.Written().empty());
-    // Download is refused before the grid is collected.
-    EXPECT_EQ(std::count(rig.host.calls.begin(), rig.host.calls.end(), "StoreValues"), 0);
+    // Download is refused before the sheet is checked.
+    EXPECT_TRUE(rig.Events().empty());
     EXPECT_TRUE(rig.commands.Default());
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // Shared pieces of the link tests: a recording host, block builders, a small controller on
 // the in-memory port, and a rig that wires them to the engine.
+#include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <QTest>
 #include <functional>
 #include <map>
@@ -12,6 +14,7 @@
 #include "ControllerLink.h"
 #include "LinkHost.h"
 #include "MemoryPort.h"
+#include "RecordingHost.h"
 #include "ReplyTimeout.h"
 #include "ToolState.h"
 
@@ -61,6 +64,14 @@ inline Bytes PatternBlock(int code) {
     return b;
 }
 
+// A file of the samples folder, whole.
+inline Bytes SampleBytes(const std::string& name) {
+    QFile file(QString::fromStdString(std::string(DT_SOURCE_DIR) + "/samples/" + name));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    return Bytes(bytes.begin(), bytes.end());
+}
+
 inline std::string Hex(const Bytes& bytes) {
     static const char* digits = "0123456789ABCDEF";
     std::string s;
@@ -72,58 +83,29 @@ inline std::string Hex(const Bytes& bytes) {
     return s;
 }
 
-// Records every call in order as readable strings.
-class RecordingHost : public LinkHost {
+// Every link event in order as readable strings.
+class EventRecorder : public LinkListener {
 public:
-    std::vector<std::string> calls;
-    std::vector<std::pair<std::string, int>> messages;
-    bool enabled = true;
-    int validateResult = 0;
-    ReplyTimeout* timeout = nullptr;
-    std::function<void(const std::string&, int)> onMessage;  // runs inside the "modal" box
-    std::string saveChoice, openChoice;
-    std::vector<std::string> dialogArgs;
+    std::vector<std::string> events;
 
-    void SetBusy(bool enable) override {
-        calls.push_back(enable ? "SetBusy(true)" : "SetBusy(false)");
-        enabled = enable;
-        if (timeout) timeout->Busy(enable);
+    void OnReadCompleted(const ReadCompleted& e) override {
+        events.push_back(std::string("read ") + (e.kind == ControllerKind::Foc ? "foc" : "standard") +
+                         (e.versionMatches ? "" : " mismatch"));
     }
-    int ShowMessage(const std::string& text, int type) override {
-        calls.push_back("Message(" + text + "," + std::to_string(type) + ")");
-        messages.push_back({text, type});
-        if (onMessage) onMessage(text, type);
-        calls.push_back("MessageClosed");
-        return 1;
+    void OnStoreOutcome(const StoreOutcome& e) override {
+        static const char* const kOperation[] = {"store", "download", "restore"};
+        events.push_back(std::string(kOperation[static_cast<int>(e.operation)]) + (e.stored ? " stored" : " refused"));
     }
-    void RebuildGroupTree() override { calls.push_back("RebuildGroupTree"); }
-    void BuildGrid() override { calls.push_back("BuildGrid"); }
-    void ShowValues() override { calls.push_back("ShowValues"); }
-    void StoreValues() override { calls.push_back("StoreValues"); }
-    int ValidateAll() override {
-        calls.push_back("ValidateAll");
-        return validateResult;
+    void OnBlockWritten(const BlockWritten& e) override {
+        events.push_back("block " + std::to_string(e.index) + "/" + std::to_string(e.count));
     }
-    std::string ChooseSaveFile(const std::string& title, const std::string& filter, const std::string& ext) override {
-        dialogArgs = {title, filter, ext};
-        return saveChoice;
+    void OnLinkLost(const LinkLost& e) override {
+        static const char* const kReason[] = {"timeout", "device gone", "bad reply", "stopped"};
+        events.push_back(std::string("lost ") + kReason[static_cast<int>(e.reason)] +
+                         (e.detail.empty() ? "" : " (" + e.detail + ")"));
     }
-    std::string ChooseOpenFile(const std::string& title, const std::string& filter) override {
-        dialogArgs = {title, filter};
-        return openChoice;
-    }
-
-    // Calls without the "MessageClosed" markers.
-    std::vector<std::string> Steps() const {
-        std::vector<std::string> out;
-        for (const auto& c : calls)
-            if (c != "MessageClosed") out.push_back(c);
-        return out;
-    }
-    std::string LastMessage() const { return messages.empty() ? "" : messages.back().first; }
-    void Clear() {
-        calls.clear();
-        messages.clear();
+    void OnValuesChecked(const ValidationResult& r) override {
+        events.push_back(r.refused ? "check refused" : "check accepted");
     }
 };
 
@@ -147,22 +129,24 @@ public:
     }
     ~FakeController() { port_.SetWriteHandler({}); }
 
-    // Standard controller: identity, then a pattern in every block the link carries.
+    // Standard controller: the sample set, whose values pass the range checks (a download
+    // stores and checks them), with the given ModelWord.
     void MakeStandard(uint16_t modelWord = 0x04D2) {
         isFoc = false;
         block.Clear();
-        SetBlock(0, IdentityBlock(modelWord));
-        for (int code : {1, 2, 3, 4, 8, 9, 10, 11, 12}) SetBlock(code, PatternBlock(code));
-        // Section 2 word 2 must not be 0 for the data to count as valid.
-        block.SetSectionWord(2, 2, 0x0102);
+        const bool a = VariantFor(modelWord) == FunctionVariant::A;
+        const Bytes sample = SampleBytes(a ? "standard-a.foc" : "standard-b.foc");
+        std::copy(sample.begin(), sample.begin() + std::min(sample.size(), block.bytes.size()), block.bytes.begin());
+        // The sample's own identity, whose current limits its values respect.
+        block.SetSectionWord(0, 15, modelWord);
         factory = block;
     }
     void MakeFoc() {
         isFoc = true;
         block.Clear();
         SetBlock(0, IdentityBlock(kFocModelWord));
-        Bytes p = PatternBlock(5);
-        std::copy(p.begin(), p.end(), foc.bytes.begin());
+        const Bytes sample = SampleBytes("foc.ged");
+        std::copy(sample.begin(), sample.begin() + std::min(sample.size(), foc.bytes.size()), foc.bytes.begin());
     }
     void ClearLog() {
         requests.clear();
@@ -217,6 +201,7 @@ struct Rig {
     std::string settingsPath = dir.filePath("DriveTune/DriveTune.ini").toStdString();
     ToolState state;
     RecordingHost host;
+    EventRecorder recorder;
     MemoryPort port;
     ControllerLink link{state, host, port, settingsPath};
     ControllerProtocol& protocol = link.protocol;
@@ -227,12 +212,26 @@ struct Rig {
     Rig() {
         host.timeout = &timeout;
         controller.MakeStandard();
+        protocol.Events().Subscribe(recorder);
     }
+    ~Rig() { protocol.Events().Unsubscribe(recorder); }
+    const std::vector<std::string>& Events() const { return recorder.events; }
 
     // Opens COM3 as the panel does at start-up, then forgets that.
     void OpenPort() {
         port.OpenPort(3, state.settings.Baudrate);
         host.Clear();
+    }
+    // Opens the port and reads the controller once, then forgets both; false when the read
+    // gave no message.
+    bool ReadOnce() {
+        OpenPort();
+        commands.Upload();
+        const bool read = WaitMessages(1);
+        host.Clear();
+        controller.ClearLog();
+        recorder.events.clear();
+        return read;
     }
     // Runs the event loop until the number of messages reaches n (or a second passes).
     bool WaitMessages(size_t n, int ms = 1000) {

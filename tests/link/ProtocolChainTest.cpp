@@ -12,6 +12,7 @@ namespace {
 
 using Steps = std::vector<std::string>;
 
+constexpr int kAccelerationRow = 46;  // numeric, 50 to 1200
 const std::string kUploadOk = "Message(Upload parameters successfully,64)";
 const Steps kUploadCompletion = {"RebuildGroupTree", "BuildGrid", "SetBusy(true)", "ShowValues", kUploadOk};
 const std::vector<uint8_t> kStandardRead = {0x10, 0x11, 0x12, 0x13, 0x14, 0x18, 0x19, 0x1A, 0x1B, 0x1C};
@@ -109,24 +110,45 @@ TEST(ProtocolChain, StandardIdentityAfterAnFocOneClearsFocMode) {
 
 TEST(ProtocolChain, StandardDownloadWritesFiveBlocksThenStores) {
     Rig rig;
-    rig.OpenPort();
-    rig.commands.Upload();
-    ASSERT_TRUE(rig.WaitMessages(1));
-    // The edited values as the grid would have stored them.
-    for (int code : {8, 9, 10, 11, 12}) std::fill_n(rig.state.block.Block(code), 32, static_cast<uint8_t>(0xA0 + code));
-    rig.controller.ClearLog();
-    rig.host.Clear();
+    ASSERT_TRUE(rig.ReadOnce());
+    // An edit on the sheet reaches the blocks sent.
+    ASSERT_TRUE(rig.state.sheet.SetCell(kAccelerationRow, "    777"));
 
     ASSERT_TRUE(rig.commands.Download());
     ASSERT_TRUE(rig.WaitMessages(1));
-    EXPECT_EQ(rig.host.Steps(), (Steps{"StoreValues", "ValidateAll", "SetBusy(false)", "SetBusy(true)",
-                                       "Message(Download parameters successfully,64)"}));
+    EXPECT_EQ(rig.host.Steps(),
+              (Steps{"SetBusy(false)", "SetBusy(true)", "Message(Download parameters successfully,64)"}));
+    EXPECT_EQ(rig.Events(), (Steps{"check accepted", "block 1/5", "block 2/5", "block 3/5", "block 4/5", "block 5/5",
+                                   "download stored"}));
     EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x80}));
     for (int i = 0; i < 5; ++i) {
         const int code = 8 + i;
-        EXPECT_EQ(rig.controller.payloads[i], Bytes(32, static_cast<uint8_t>(0xA0 + code))) << code;
+        EXPECT_EQ(rig.controller.payloads[i], Bytes(rig.state.block.Block(code), rig.state.block.Block(code) + 32))
+            << code;
     }
     EXPECT_EQ(rig.state.link.pendingOperation, PendingOperation::Download);
+    // Stored: the sent set is the controller's now.
+    EXPECT_EQ(rig.state.sheet.ChangedCount(), 0);
+    EXPECT_EQ(*rig.state.sheet.Baseline(kAccelerationRow), "777");
+
+    rig.host.Clear();
+    rig.commands.Upload();
+    ASSERT_TRUE(rig.WaitMessages(1));
+    EXPECT_EQ(rig.state.sheet.Text(kAccelerationRow), "777");
+}
+
+TEST(ProtocolChain, RefusedValidationSendsNothing) {
+    Rig rig;
+    ASSERT_TRUE(rig.ReadOnce());
+    rig.state.sheet.SetCell(kAccelerationRow, "99999");
+
+    EXPECT_FALSE(rig.commands.Download());
+    rig.Settle();
+    EXPECT_TRUE(rig.controller.requests.empty());
+    // The listener presents the refusal; the link shows nothing itself.
+    EXPECT_TRUE(rig.host.Steps().empty());
+    EXPECT_EQ(rig.Events(), (Steps{"check refused"}));
+    EXPECT_EQ(rig.state.sheet.ChangedRows(), (std::vector<int>{kAccelerationRow}));
 }
 
 TEST(ProtocolChain, FocDownloadSendsTheFocBlock) {
@@ -143,21 +165,6 @@ TEST(ProtocolChain, FocDownloadSendsTheFocBlock) {
     EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x21, 0x80}));
     EXPECT_EQ(rig.controller.foc.bytes, rig.state.foc.bytes);
     EXPECT_EQ(rig.host.messages.back().first, "Download parameters successfully");
-}
-
-TEST(ProtocolChain, RefusedValidationSendsNothing) {
-    Rig rig;
-    rig.OpenPort();
-    rig.commands.Upload();
-    ASSERT_TRUE(rig.WaitMessages(1));
-    rig.controller.ClearLog();
-    rig.host.Clear();
-    rig.host.validateResult = 1;
-
-    EXPECT_FALSE(rig.commands.Download());
-    rig.Settle();
-    EXPECT_TRUE(rig.controller.requests.empty());
-    EXPECT_EQ(rig.host.Steps(), (Steps{"StoreValues", "ValidateAll"}));
 }
 
 TEST(ProtocolChain, AcknowledgementChainFromSection3) {

@@ -51,7 +51,7 @@ expect "drivetune-cli show " "C.FOC a.foc b.ged sub dir"
 expect "drivetune-cli diff a.foc " "C.FOC a.foc b.ged sub dir"
 expect "drivetune-cli tables " ""
 expect "drivetune-cli upload --p" "--port"
-expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --no-backup --port --trace --verify"
+expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --trace --verify"
 expect "drivetune-cli upload --port " "/dev/ttyS0 /dev/ttyUSB0 COM1 COM33"
 expect "drivetune-cli upload --port COM3" "COM33"
 expect "drivetune-cli upload --port = COM" "COM1 COM33"
@@ -63,7 +63,29 @@ export STUB_HELP=1
 expect "drivetune-cli " "show upload verify-all"
 expect "drivetune-cli upload --" "--help --keep-going --lang --port --trace"
 expect "drivetune-cli upload -" "--help --keep-going --lang --port --trace -o"
-expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --no-backup --port --trace --verify"
+expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --trace --verify"
+
+# The fixed lists against the real program's command table, when it is given: the same
+# commands, and per command the same options (its --help aside).
+real=${2:-}
+if [[ -n $real ]]; then
+    unset STUB_HELP
+    sorted() { tr ' ' '\n' | sed '/^$/d;/^--help$/d' | sort | tr '\n' ' ' | sed 's/ $//'; }
+    want=$("$real" --help | sed -n -E '/^Commands:/,/^$/ s/^ +([a-z][a-z-]*).*/\1/p' | sorted)
+    got=$(_drivetune_cli_commands "$work/bin/drivetune-cli" | sorted)
+    if [[ $got == "$want" ]]; then passed=$((passed + 1)); else
+        failed=$((failed + 1))
+        printf 'FAIL: fixed command list\n  want: %s\n  got:  %s\n' "$want" "$got"
+    fi
+    for command in $want; do
+        want=$(_drivetune_cli_command_options "$real" "$command" | sorted)
+        got=$(_drivetune_cli_command_options "$work/bin/drivetune-cli" "$command" | sorted)
+        if [[ $got == "$want" ]]; then passed=$((passed + 1)); else
+            failed=$((failed + 1))
+            printf 'FAIL: fixed options of %s\n  want: %s\n  got:  %s\n' "$command" "$want" "$got"
+        fi
+    done
+fi
 
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

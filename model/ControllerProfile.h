@@ -1,0 +1,37 @@
+#pragma once
+// What differs between the two kinds of controller, in one place: the grid rows, how values
+// are shown, stored and checked, the first frame of a download and the file a set goes to.
+// The identity read decides which one a state's controller has.
+#include <cstdint>
+#include <vector>
+
+#include "GridPasses.h"
+
+namespace dt {
+
+struct ToolState;
+
+class ControllerProfile {
+public:
+    virtual ~ControllerProfile() = default;
+
+    virtual bool Foc() const = 0;
+    // Rows of the grid, in order.
+    virtual std::vector<GridRow> Layout(const ToolState& s) const = 0;
+    virtual ValueCells Show(ToolState& s) const = 0;
+    virtual void Store(ToolState& s, const ValueCells& cells) const = 0;
+    virtual ValidationResult Validate(const ToolState& s, const ValueCells& cells) const = 0;
+
+    // The first request of a download and the 32 bytes it carries.
+    virtual uint8_t FirstWriteCommand() const = 0;
+    virtual const uint8_t* FirstWriteBlock(const ToolState& s) const = 0;
+    // Extension of the file a set of this kind is saved as, without the dot.
+    virtual const char* FileExtension() const = 0;
+};
+
+const ControllerProfile& StandardProfile();
+const ControllerProfile& FocProfile();
+// The profile of the controller the state's last identity read found.
+const ControllerProfile& ProfileOf(const ToolState& s);
+
+}  // namespace dt

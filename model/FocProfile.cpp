@@ -1,0 +1,144 @@
+#include "ControllerProfile.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "LinkFrame.h"
+#include "ToolState.h"
+#include "ValueCodec.h"
+
+namespace dt {
+
+namespace {
+
+// Download bounds of the FOC voltage rows for each nominal voltage the FOC list offers.
+struct FocVoltageBounds {
+    int nominal;
+    int overLo, overHi;
+    int underLo, underHi;
+};
+constexpr FocVoltageBounds kFocVoltageBounds[] = {
+    {48, 61, 65, 34, 48},
+    {36, 48, 65, 27, 36},
+    {24, 36, 65, 19, 24},
+};
+
+const FocVoltageBounds* FocBoundsFor(int nominal) {
+    for (const FocVoltageBounds& b : kFocVoltageBounds)
+        if (b.nominal == nominal) return &b;
+    return nullptr;
+}
+
+constexpr int kFocChoiceKind = KIND_CHOICE_1;
+
+// The text an FOC field shows: the byte or word, row 9 in amperes.
+std::string FocFieldText(const FocBlock& f, const FocField& field) {
+    const int value = field.word ? f.Word(field.offset) : f.Byte(field.offset);
+    return Format("%d", field.row == kFocRowPhaseCurrent ? FocAmpsFromWord(value) : value);
+}
+
+// Row 9 stores amperes × 10 / 7, split so that a runaway digit string cannot overflow.
+unsigned long FocFieldValue(const FocField& field, long read) {
+    if (field.row != kFocRowPhaseCurrent) return static_cast<unsigned long>(read);
+    return static_cast<unsigned long>(read / 7) * 10u + static_cast<unsigned long>((read % 7) * 10 / 7);
+}
+
+ValueCells ShowFoc(ToolState& s) {
+    ValueCells cells(s.tables.FocSettings.rowCount);
+    const FocBlock& f = s.foc;
+    for (int bit = 0; bit < kFocRowChoiceCount; ++bit) {
+        const int row = kFocRowRegenEnable + bit;
+        if (row < static_cast<int>(cells.size())) cells[row] = s.lists.Entry(kFocChoiceKind, (f.Byte(0) >> bit) & 1);
+    }
+    for (const FocField& field : FocFields()) {
+        if (field.row < static_cast<int>(cells.size())) cells[field.row] = FocFieldText(f, field);
+    }
+    return cells;
+}
+
+void StoreFoc(ToolState& s, const ValueCells& cells) {
+    FocBlock& f = s.foc;
+    for (int bit = 0; bit < kFocRowChoiceCount; ++bit) {
+        const std::string text = TrimLeft(CellText(cells, kFocRowRegenEnable + bit));
+        uint8_t b = f.Byte(0);
+        if (text == s.lists.Entry(kFocChoiceKind, 1)) b = static_cast<uint8_t>(b | (1u << bit));
+        else if (text == s.lists.Entry(kFocChoiceKind, 0)) b = static_cast<uint8_t>(b & ~(1u << bit));
+        f.SetByte(0, b);
+    }
+    for (const FocField& field : FocFields()) {
+        const std::string text = TrimLeft(CellText(cells, field.row));
+        if (text.empty()) continue;  // an empty cell keeps the block's value
+        // A text still as shown keeps the block's value: row 9's amperes do not map back onto
+        // every word, and an unchanged cell must never alter what the controller holds.
+        if (text == FocFieldText(f, field)) continue;
+        const unsigned long value = FocFieldValue(field, LeadingInteger(text));
+        if (field.word) f.SetWord(field.offset, static_cast<uint16_t>(value & 0xFFFF));
+        else f.SetByte(field.offset, static_cast<uint8_t>(value & 0xFF));
+    }
+}
+
+ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
+    ValidationResult res;
+    res.message = s.Message(MSG_INPUT_INVALID);
+    const auto& rows = s.tables.FocSettings.rows;
+    // Saturate at the int range: a wrapped value could land inside the bounds.
+    auto value = [&](int row) {
+        const long v = LeadingInteger(TrimLeft(CellText(cells, row)));
+        return static_cast<int>(std::clamp<long>(v, INT_MIN, INT_MAX));
+    };
+    auto check = [&](int row, int lo, int hi) {
+        int v = value(row);
+        if (v < lo || v > hi) {
+            res.message += Format("\n\n%s=%d : %d ≤ x ≤ %d", rows[row].Name(s.language).c_str(), v, lo, hi);
+            res.refusedRows.push_back(row);
+        } else {
+            res.acceptedRows.push_back(row);
+        }
+    };
+    for (const FocField& field : FocFields())
+        if (field.row < kFocRowNominalVoltage) check(field.row, field.lo, field.hi);
+    const int nominal = value(kFocRowNominalVoltage);
+    const FocVoltageBounds* bounds = FocBoundsFor(nominal);
+    if (bounds) {
+        res.acceptedRows.push_back(kFocRowNominalVoltage);
+        check(kFocRowOverVoltage, bounds->overLo, bounds->overHi);
+        check(kFocRowUnderVoltage, bounds->underLo, bounds->underHi);
+    } else {
+        res.message +=
+            Format("\n\n%s=%d : %s", rows[kFocRowNominalVoltage].Name(s.language).c_str(), nominal, "{48, 36, 24}");
+        res.refusedRows.push_back(kFocRowNominalVoltage);
+    }
+    for (const FocField& field : FocFields())
+        if (field.row >= kFocFirstBoundedRow) check(field.row, field.lo, field.hi);
+    res.refused = !res.refusedRows.empty();
+    return res;
+}
+
+// The FOC set alone, values in the FocBlock.
+class FocKind : public ControllerProfile {
+public:
+    bool Foc() const override { return true; }
+    std::vector<GridRow> Layout(const ToolState& s) const override {
+        std::vector<GridRow> out;
+        const ParamTableSet& set = s.tables.FocSettings;
+        for (int i = 0; i < set.rowCount; ++i) out.push_back({GridSet::Foc, i, &set.rows[i]});
+        return out;
+    }
+    ValueCells Show(ToolState& s) const override { return ShowFoc(s); }
+    void Store(ToolState& s, const ValueCells& cells) const override { StoreFoc(s, cells); }
+    ValidationResult Validate(const ToolState& s, const ValueCells& cells) const override {
+        return ValidateFoc(s, cells);
+    }
+    uint8_t FirstWriteCommand() const override { return REQ_WRITE_FOC; }
+    const uint8_t* FirstWriteBlock(const ToolState& s) const override { return s.foc.bytes.data(); }
+    const char* FileExtension() const override { return "ged"; }
+};
+
+}  // namespace
+
+const ControllerProfile& FocProfile() {
+    static const FocKind profile;
+    return profile;
+}
+
+}  // namespace dt

@@ -1,0 +1,63 @@
+#pragma once
+// A link host that records every call in order as readable strings; the link tests and the
+// replies fuzzing harness present the link through it.
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "LinkHost.h"
+#include "ReplyTimeout.h"
+
+namespace dt::test {
+
+// Records every call in order as readable strings.
+class RecordingHost : public LinkHost {
+public:
+    std::vector<std::string> calls;
+    std::vector<std::pair<std::string, int>> messages;
+    bool enabled = true;
+    ReplyTimeout* timeout = nullptr;
+    std::function<void(const std::string&, int)> onMessage;  // runs inside the "modal" box
+    std::string saveChoice, openChoice;
+    std::vector<std::string> dialogArgs;
+
+    void SetBusy(bool enable) override {
+        calls.push_back(enable ? "SetBusy(true)" : "SetBusy(false)");
+        enabled = enable;
+        if (timeout) timeout->Busy(enable);
+    }
+    int ShowMessage(const std::string& text, int type) override {
+        calls.push_back("Message(" + text + "," + std::to_string(type) + ")");
+        messages.push_back({text, type});
+        if (onMessage) onMessage(text, type);
+        calls.push_back("MessageClosed");
+        return 1;
+    }
+    void RebuildGroupTree() override { calls.push_back("RebuildGroupTree"); }
+    void BuildGrid() override { calls.push_back("BuildGrid"); }
+    void ShowValues() override { calls.push_back("ShowValues"); }
+    std::string ChooseSaveFile(const std::string& title, const std::string& filter, const std::string& ext) override {
+        dialogArgs = {title, filter, ext};
+        return saveChoice;
+    }
+    std::string ChooseOpenFile(const std::string& title, const std::string& filter) override {
+        dialogArgs = {title, filter};
+        return openChoice;
+    }
+
+    // Calls without the "MessageClosed" markers.
+    std::vector<std::string> Steps() const {
+        std::vector<std::string> out;
+        for (const auto& c : calls)
+            if (c != "MessageClosed") out.push_back(c);
+        return out;
+    }
+    std::string LastMessage() const { return messages.empty() ? "" : messages.back().first; }
+    void Clear() {
+        calls.clear();
+        messages.clear();
+    }
+};
+
+}  // namespace dt::test

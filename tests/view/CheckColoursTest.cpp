@@ -1,0 +1,66 @@
+// The colours a download's range check leaves on the value cells: red where refused, the
+// section palette's value colour where accepted.
+#include <gtest/gtest.h>
+
+#include "QtTestApp.h"
+
+#include "DriveTuneView.h"
+#include "GridCtrl.h"
+#include "GridPasses.h"
+#include "ToolState.h"
+
+namespace {
+
+constexpr int P = 51;  // parameter rows before the function rows
+
+struct CheckedView {
+    QApplication* app = dttest::GuiApp();  // before the widget
+    dt::ToolState state;
+    CDriveTuneView view{state};
+    std::vector<std::string> shown;
+
+    explicit CheckedView(bool foc) {
+        state.link.focMode = foc;
+        view.SetMessageSink([this](const std::string& text, int) {
+            shown.push_back(text);
+            return 1;
+        });
+        view.OnInitialUpdate();
+    }
+    QColor Colour(int row) { return view.Grid()->GetItemBkColour(row, 2); }
+};
+
+TEST(CheckColours, AcceptedStandardCellsTakeTheirSectionsColourByRowParity) {
+    CheckedView v(false);
+    dt::ValidationResult r;
+    r.acceptedRows = {P + 3, P + 4, 2, 3};
+    r.refusedRows = {46};
+    r.refused = true;
+    r.message = "refused";
+    v.view.ShowCheck(r);
+    EXPECT_EQ(v.Colour(P + 3), QColor(225, 230, 220));  // sage, even grid row
+    EXPECT_EQ(v.Colour(P + 4), QColor(170, 200, 190));  // sage, odd
+    EXPECT_EQ(v.Colour(2), QColor(235, 240, 220));      // green, even
+    EXPECT_EQ(v.Colour(3), QColor(210, 220, 170));      // green, odd
+    EXPECT_EQ(v.Colour(46), QColor(255, 0, 0));
+    EXPECT_EQ(v.shown, (std::vector<std::string>{"refused"}));
+
+    // Accepted, the red goes and nothing is shown.
+    r = dt::ValidationResult();
+    r.acceptedRows = {46};
+    v.view.ShowCheck(r);
+    EXPECT_EQ(v.Colour(46), QColor(235, 240, 220));
+    EXPECT_EQ(v.shown.size(), 1u);
+}
+
+TEST(CheckColours, AcceptedFocCellsAreTheEvenColourButTheNominalVoltage) {
+    CheckedView v(true);
+    dt::ValidationResult r;
+    r.acceptedRows = {4, 5, 7};
+    v.view.ShowCheck(r);
+    EXPECT_EQ(v.Colour(4), QColor(235, 240, 220));
+    EXPECT_EQ(v.Colour(5), QColor(210, 220, 170));
+    EXPECT_EQ(v.Colour(7), QColor(235, 240, 220));
+}
+
+}  // namespace
