@@ -13,8 +13,8 @@ cat >"$work/bin/drivetune-cli" <<'STUB'
 #!/bin/sh
 [ "$1" = ports ] && printf 'COM1 (/dev/ttyS0)\nCOM33 (/dev/ttyUSB0, USB-Serial CH340)\n'
 [ -n "$STUB_HELP" ] || exit 0
-[ "$1" = --help ] && printf 'Usage: drivetune-cli [OPTIONS] [COMMAND]\n\nCommands:\n  show   s\n  upload   u\n  verify-all  v\n\nfooter\n  ignored\n'
-[ "$1 $2" = "upload --help" ] && printf 'read\nUsage: drivetune-cli upload [OPTIONS]\n\nOptions:\n  -h,--help   help\n  --port P REQUIRED  port\n  -o FILE   out\n  --keep-going   k\n'
+[ "$1" = --help ] && printf 'Usage: drivetune-cli [OPTIONS] [COMMAND]\n\nCommands:\n  show   s\n             wrapped on\n  upload   u\n  verify-all  v\n\nfooter\n  ignored\n'
+[ "$1 $2" = "upload --help" ] && printf 'read\nUsage: drivetune-cli upload [OPTIONS]\n\nOptions:\n  -h,--help   help\n  --port P REQUIRED  port\n                     --not-an-option, a wrapped line\n  -o FILE   out\n  --keep-going   k\n'
 exit 0
 STUB
 chmod +x "$work/bin/drivetune-cli"
@@ -71,7 +71,7 @@ real=${2:-}
 if [[ -n $real ]]; then
     unset STUB_HELP
     sorted() { tr ' ' '\n' | sed '/^$/d;/^--help$/d' | sort | tr '\n' ' ' | sed 's/ $//'; }
-    want=$("$real" --help | sed -n -E '/^Commands:/,/^$/ s/^ +([a-z][a-z-]*).*/\1/p' | sorted)
+    want=$("$real" --help | sed -n -E '/^Commands:/,/^$/ s/^  ([a-z][a-z-]*).*/\1/p' | sorted)
     got=$(_drivetune_cli_commands "$work/bin/drivetune-cli" | sorted)
     if [[ $got == "$want" ]]; then passed=$((passed + 1)); else
         failed=$((failed + 1))
