@@ -36,7 +36,7 @@ int RunBackups(const Context& c) {
               << std::string(8 - kind.size(), ' ') << "  " << e.identity
               << std::string(identityWidth - e.identity.size(), ' ') << "  " << e.path << "\n";
     }
-    if (entries.empty()) c.err << "drivetune-cli: no backups in " << folder << "\n";
+    if (entries.empty() && !c.opt.quiet) c.err << "drivetune-cli: no backups in " << folder << "\n";
     return kOk;
 }
 

@@ -4,7 +4,10 @@
 #include <iostream>
 #include <memory>
 
+#include <cstdlib>
+
 #include "CommandLine.h"
+#include "Settings.h"
 #include "ExitStatus.h"
 #include "SupportLog.h"
 #include "Terminal.h"
@@ -18,6 +21,18 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const int parsed = ParseCommandLine(args, options, command, out, err, helpWidth);
     if (parsed != kParsed) return parsed;
     if (options.trace) SetFrameTrace(true);
+    if ((command->options & kPortRequired) && !options.hasPort) {
+        const char* environment = std::getenv("DRIVETUNE_PORT");
+        std::string from, why;
+        if (!DefaultPort(environment ? environment : "", LoadSettings(DefaultSettingsPath()).UartPort, options.port,
+                         from, why)) {
+            err << "drivetune-cli: " << why << "\n";
+            return kUsage;
+        }
+        options.hasPort = true;
+        if (!options.quiet)
+            err << "drivetune-cli: port " << PortText(options.port) << " (from " << from << ")\n";
+    }
     // The serial port and its time-out run on Qt's event loop.
     std::unique_ptr<QCoreApplication> app;
     if (options.hasPort && !QCoreApplication::instance()) {

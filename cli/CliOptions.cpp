@@ -48,4 +48,21 @@ bool ParsePortChoice(const std::string& text, PortChoice& port, std::string& err
     return true;
 }
 
+std::string PortText(const PortChoice& port) {
+    return port.device.empty() ? "COM" + std::to_string(port.number) : port.device;
+}
+
+bool DefaultPort(const std::string& environment, int settingsPort, PortChoice& port, std::string& from,
+                 std::string& error) {
+    if (!environment.empty()) {
+        from = "DRIVETUNE_PORT";
+        if (ParsePortChoice(environment, port, error)) return true;
+        error = "DRIVETUNE_PORT: " + error;
+        return false;
+    }
+    from = "the settings";
+    port = PortChoice{settingsPort > 0 ? settingsPort : 1, std::string()};
+    return true;
+}
+
 }  // namespace dt::cli

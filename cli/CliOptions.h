@@ -10,9 +10,11 @@ namespace dt::cli {
 struct CliOptions {
     std::string lang;  // "en", "cn" or "" (text.ini decides)
     bool trace = false;
+    bool quiet = false;  // no messages on success
     bool hasPort = false;
     PortChoice port;
     int baud = 0;        // 0: the configured Baudrate
+    int timeoutMs = 0;   // 0: the reply time-out of the window
     std::string output;  // -o
     bool json = false;
     bool dryRun = false;
@@ -24,5 +26,14 @@ struct CliOptions {
 // --port value: "COM<n>" (also a port box entry "COM<n> (<device>)") or a device path. False with
 // what is wrong in error.
 bool ParsePortChoice(const std::string& text, PortChoice& port, std::string& error);
+
+// "COM3", or the device path with its COM number when it has one ("/dev/pts/4").
+std::string PortText(const PortChoice& port);
+
+// The port of a command that needs one and was given no --port: DRIVETUNE_PORT, then the port
+// the settings hold (the window's last). False with the reason when DRIVETUNE_PORT is no port.
+// `from` says where it came from, for the note on standard error.
+bool DefaultPort(const std::string& environment, int settingsPort, PortChoice& port, std::string& from,
+                 std::string& error);
 
 }  // namespace dt::cli

@@ -16,9 +16,12 @@ const char* const kFooter =
     "Exit status: 0 success (diff: equal), 1 refused (diff: different), 2 usage error or a file\n"
     "that cannot be read or written.";
 
-const char* const kPortHelp = "COM<n>, a port box entry, or a device path such as /dev/ttyUSB0";
+const char* const kPortHelp =
+    "COM<n>, a port box entry, or a device path such as /dev/ttyUSB0; without it, $DRIVETUNE_PORT, "
+    "then the port the window used last";
 
-const char* const kGlobalNote = "The global options --lang and --trace may come before or after the command.";
+const char* const kGlobalNote =
+    "The global options --lang, --trace and --quiet may come before or after the command.";
 
 // The column where option and command descriptions start.
 constexpr size_t kDescriptionColumn = 26;
@@ -72,22 +75,25 @@ void AddGlobalOptions(CLI::App& app, CliOptions& o) {
         ->check(CLI::IsMember({"en", "cn"}).description(""))
         ->type_name("en|cn");
     app.add_flag("--trace", o.trace, "log every frame to the support log, in hex with a millisecond time");
+    app.add_flag("-q,--quiet", o.quiet, "no messages on success; warnings and errors are still printed");
 }
 
 void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::string& port) {
     if (c.options & kPortOption) {
-        CLI::Option* p = sub.add_option("--port", port, kPortHelp)->type_name("P");
-        p->check(CLI::Validator(
+        sub.add_option("--port", port, kPortHelp)->type_name("P")->check(CLI::Validator(
             [](std::string& text) {
                 PortChoice choice;
                 std::string why;
                 return ParsePortChoice(text, choice, why) ? std::string() : why;
             },
             ""));
-        if (c.options & kPortRequired) p->required();
         sub.add_option("--baud", o.baud, "line speed in bits per second, instead of the configured rate")
             ->check(CLI::Range(1, 4000000).description(""))
             ->type_name("N");
+        sub.add_option("--timeout", o.timeoutMs,
+                       "wait up to MS milliseconds for an exchange to end, instead of about 2200")
+            ->check(CLI::Range(100, 600000).description(""))
+            ->type_name("MS");
     }
     if (c.options & kOutputOption)
         sub.add_option("-o", o.output, "save the set read to FILE (.foc or .ged)")->type_name("FILE");
@@ -111,7 +117,7 @@ void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::stri
 
 // The usage line and the commands, for a call with no arguments at all.
 void PrintShortUsage(std::ostream& err) {
-    err << "Usage: drivetune-cli [--lang en|cn] [--trace] COMMAND [OPTIONS] [FILE ...]\n\nCommands:\n";
+    err << "Usage: drivetune-cli [--lang en|cn] [--trace] [--quiet] COMMAND [OPTIONS] [FILE ...]\n\nCommands:\n";
     for (const Command& c : CommandTable()) {
         std::string name = std::string("  ") + c.name;
         name.resize(12, ' ');

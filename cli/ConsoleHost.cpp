@@ -1,6 +1,7 @@
 #include "ConsoleHost.h"
 
 #include "ControllerLink.h"
+#include "Sheet.h"
 #include "SupportLog.h"
 #include "ToolState.h"
 
@@ -18,7 +19,7 @@ void ConsoleHost::SetBusy(bool enable) {
 int ConsoleHost::ShowMessage(const std::string& text, int type) {
     messages_.push_back({text, type});
     LogEvent("message: " + text);
-    if (!(quiet_ && type == MB_ICON_INFO)) err_ << text << "\n" << std::flush;
+    if (!((quiet_ || alwaysQuiet_) && type == MB_ICON_INFO)) err_ << text << "\n" << std::flush;
     return 1;  // OK, the only button
 }
 
@@ -32,7 +33,15 @@ void ConsoleHost::Attach(ControllerLink* link) {
 }
 
 void ConsoleHost::OnValuesChecked(const ValidationResult& result) {
-    if (result.refused) out_ << result.message << "\n" << std::flush;
+    if (!result.refused) return;
+    if (!json_) {
+        out_ << result.message << "\n" << std::flush;
+        return;
+    }
+    Json document = Document();
+    document.update(CheckJson(state_, state_.sheet.Texts(), result, jsonFile_));
+    PrintJson(out_, document);
+    out_.flush();
 }
 
 }  // namespace dt::cli

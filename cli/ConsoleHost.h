@@ -31,6 +31,13 @@ public:
     // Information messages are dropped while quiet (the Connect exchange before a store);
     // warnings and errors are always printed.
     void SetQuiet(bool quiet) { quiet_ = quiet; }
+    // --quiet: information messages are dropped for the whole command.
+    void SetAlwaysQuiet(bool quiet) { alwaysQuiet_ = quiet; }
+    // A refused range check is printed as JSON (the check's shape, for this file) instead of text.
+    void PrintRefusalsAsJson(std::string file) {
+        jsonFile_ = std::move(file);
+        json_ = true;
+    }
 
     bool Idle() const { return idle_; }
     struct Message {
@@ -59,6 +66,9 @@ private:
     ControllerLink* link_ = nullptr;
     std::function<void()> onIdle_;
     bool quiet_ = false;
+    bool alwaysQuiet_ = false;
+    bool json_ = false;
+    std::string jsonFile_;
     bool idle_ = true;
     std::vector<Message> messages_;
 };

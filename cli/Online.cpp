@@ -20,8 +20,16 @@ using Outcome = OnlineSession::Outcome;
 
 // The serial port, the console host and the session, alive for one command.
 struct Online {
-    Online(ToolState& s, const Context& c) : host(s, c.out, c.err), session(s, host, c.err, serial) {
+    Online(ToolState& s, const Context& c)
+        : host(s, c.out, c.err), session(s, host, c.err, serial, serial, TimeoutInterval(c.opt.timeoutMs)) {
         if (c.opt.baud > 0) s.settings.Baudrate = c.opt.baud;
+        host.SetAlwaysQuiet(c.opt.quiet);
+        if (c.opt.json && !c.opt.files.empty()) host.PrintRefusalsAsJson(c.opt.files[0]);
+    }
+    // The time-out ends on its eleventh tick: --timeout MS spreads MS over them.
+    static int TimeoutInterval(int timeoutMs) {
+        constexpr int kTicks = ReplyTimeout::kLastCount + 1;
+        return timeoutMs > 0 ? (timeoutMs + kTicks - 1) / kTicks : ReplyTimeout::kIntervalMs;
     }
     SerialPort serial;
     ConsoleHost host;
@@ -96,11 +104,12 @@ int Verify(Online& o, ToolState& s, const Context& c) {
     if (!Connect(o)) return kRefused;
     const std::vector<ShownRow> readBack = ShownRows(s);
     const std::vector<RowChange> changes = ChangedRows(sent, readBack);
+    // Always printed, so a script finds its rows (none) in JSON when all match.
+    PrintChangesAs(c, changes, {"sent", "readBack"});
     if (changes.empty()) {
-        c.err << s.Extra(XTX_VERIFY_SAME) << "\n";
+        if (!c.opt.quiet) c.err << s.Extra(XTX_VERIFY_SAME) << "\n";
         return kOk;
     }
-    PrintChangesAs(c, changes, {"sent", "readBack"});
     c.err << FillIn(s.Extra(XTX_VERIFY_DIFFERS), std::to_string(changes.size())) << "\n";
     return kRefused;
 }

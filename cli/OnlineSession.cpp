@@ -6,12 +6,12 @@
 namespace dt::cli {
 
 OnlineSession::OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& err, SerialPort& serial,
-                             BytePort& linkPort)
+                             BytePort& linkPort, int timeoutIntervalMs)
     : state_(state),
       host_(host),
       err_(err),
       serial_(serial),
-      link_(state, host, linkPort, DefaultSettingsPath()) {
+      link_(state, host, linkPort, DefaultSettingsPath(), timeoutIntervalMs) {
     host_.Attach(&link_);
     link_.backups.SetFolder(DefaultBackupDir());
     host_.OnIdle([this] { loop_.quit(); });

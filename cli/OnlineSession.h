@@ -25,7 +25,8 @@ public:
     static constexpr int kExchangeLimitMs = 30000;
 
     // The link talks through linkPort: serial itself, or a wrapper around it.
-    OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& err, SerialPort& serial, BytePort& linkPort);
+    OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& err, SerialPort& serial, BytePort& linkPort,
+                  int timeoutIntervalMs = ReplyTimeout::kIntervalMs);
     OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& err, SerialPort& serial)
         : OnlineSession(state, host, err, serial, serial) {}
     ~OnlineSession() override;

@@ -334,7 +334,7 @@ TEST_F(Cli, NoArgumentsPrintTheShortUsageWithTheCommands) {
     Result r = Run({});
     EXPECT_EQ(r.rc, 2);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err.rfind("Usage: drivetune-cli [--lang en|cn] [--trace] COMMAND [OPTIONS] [FILE ...]\n", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("Usage: drivetune-cli [--lang en|cn] [--trace] [--quiet] COMMAND [OPTIONS] [FILE ...]\n", 0), 0u) << r.err;
     for (const char* cmd : {"tables", "show", "check", "diff", "backups", "ports", "upload", "download", "store", "restore"})
         EXPECT_NE(r.err.find(std::string("\n  ") + cmd + " "), std::string::npos) << cmd;
     EXPECT_NE(r.err.find("Try 'drivetune-cli --help' for more information."), std::string::npos);

@@ -1,6 +1,7 @@
 // drivetune-cli's online commands against the virtual controller, for both controller kinds.
 #include "CliHarness.h"
 #include "Json.h"
+#include "Settings.h"
 #include "SupportLog.h"
 
 using namespace clitest;
@@ -130,7 +131,6 @@ TEST_F(CliOnline, UsageErrorsExitTwoBeforeAnyPortIsOpened) {
         std::vector<std::string> args;
         std::string reason;
     } cases[] = {
-        {{"upload"}, "--port is required"},
         {{"upload", "--port"}, "--port: 1 required P missing"},
         {{"upload", "--port", "ttyUSB0"}, "--port: takes COM<n> or a device path"},
         {{"upload", "--port", "COM0"}, "--port: takes COM1 to COM1024"},
@@ -176,3 +176,75 @@ TEST_F(CliOnline, TheSupportLogHoldsCommandsMessagesAndWithTraceFrames) {
     EXPECT_TRUE(Contains(log, "message: fail to open the serial port COM0 9600")) << log;
     EXPECT_TRUE(Contains(log, "command store ended with exit status 1\n")) << log;
 }
+
+// Without --port: DRIVETUNE_PORT, then the port the window used last; standard error says which,
+// unless --quiet, which leaves nothing on standard error after a success.
+TEST_F(CliOnline, WithoutPortTheEnvironmentThenTheSettingsNameIt) {
+    StartSim({"--bind", "COM5"});
+    setenv("DRIVETUNE_PORT", sim().Path().c_str(), 1);
+    CliResult r = Cli({"upload"});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.err, "drivetune-cli: port " + sim().Path() + " (from DRIVETUNE_PORT)\nUpload parameters successfully\n");
+    setenv("DRIVETUNE_PORT", "ttyUSB0", 1);
+    r = Cli({"store"});
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_TRUE(Contains(r.err, "DRIVETUNE_PORT: takes COM<n> or a device path")) << r.err;
+    unsetenv("DRIVETUNE_PORT");
+
+    dt::Settings settings;
+    settings.UartPort = 5;
+    ASSERT_TRUE(dt::SaveSettings(dt::DefaultSettingsPath(), settings));
+    r = Cli({"upload"});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.err, "drivetune-cli: port COM5 (from the settings)\nUpload parameters successfully\n");
+    r = Cli({"-q", "upload", "-o", Dir() + "/read.foc"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.err, "") << "quiet on success";
+    EXPECT_FALSE(r.out.empty()) << "data still printed";
+    r = Cli({"--quiet", "download", "--verify", Dir() + "/read.foc"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.err, "");
+    // A failure is still reported.
+    settings.UartPort = 9;
+    ASSERT_TRUE(dt::SaveSettings(dt::DefaultSettingsPath(), settings));
+    r = Cli({"-q", "upload"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(Contains(r.err, "fail to open the serial port COM9")) << r.err;
+}
+
+// A controller that answers every 300 ms needs more than the window's 2.2 s for a whole read.
+TEST_F(CliOnline, ASlowControllerIsReadWithALongerTimeout) {
+    StartSim({"--delay-ms", "300"});
+    CliResult r = Cli({"upload", "--port", sim().Path()});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(Contains(r.err, "no response because of timeout")) << r.err;
+    r = Cli({"upload", "--port", sim().Path(), "--timeout", "8000"});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    r = Cli({"upload", "--port", sim().Path(), "--timeout", "50"});
+    EXPECT_EQ(r.rc, 2);
+}
+
+// Scripts read JSON whatever the outcome: the rows read back (none when all match), and a
+// refusal with its rows and their bounds.
+TEST_F(CliOnline, JsonForVerifiedAndRefusedDownloads) {
+    StartSim({});
+    const std::string same = WriteTemp("same.foc", ReadFile(Sample("standard-b.foc")));
+    CliResult r = Cli({"download", "--port", sim().Path(), same, "--verify", "--json"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(dt::cli::Json::parse(r.out), dt::cli::Json::parse(R"({"schema": 1, "rows": []})"));
+
+    const std::string bad = WriteTemp("bad.foc", WithWord(ReadFile(Sample("standard-b.foc")), 202, 1));
+    for (const char* mode : {"--dry-run", "--verify"}) {
+        SCOPED_TRACE(mode);
+        r = Cli({"download", "--port", sim().Path(), bad, mode, "--json"});
+        EXPECT_EQ(r.rc, 1);
+        const dt::cli::Json refusal = dt::cli::Json::parse(r.out);
+        EXPECT_EQ(refusal.at("schema"), 1);
+        EXPECT_EQ(refusal.at("accepted"), false);
+        ASSERT_EQ(refusal.at("rows").size(), 1u);
+        EXPECT_EQ(refusal.at("rows")[0].at("name"), "Number of pole pairs");
+        EXPECT_EQ(refusal.at("rows")[0].at("min"), 2.0);
+        EXPECT_EQ(refusal.at("rows")[0].at("max"), 28.0);
+    }
+}
+

@@ -51,7 +51,7 @@ expect "drivetune-cli show " "C.FOC a.foc b.ged sub dir"
 expect "drivetune-cli diff a.foc " "C.FOC a.foc b.ged sub dir"
 expect "drivetune-cli tables " ""
 expect "drivetune-cli upload --p" "--port"
-expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --trace --verify"
+expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --quiet --timeout --trace --verify"
 expect "drivetune-cli upload --port " "/dev/ttyS0 /dev/ttyUSB0 COM1 COM33"
 expect "drivetune-cli upload --port COM3" "COM33"
 expect "drivetune-cli upload --port = COM" "COM1 COM33"
@@ -61,9 +61,9 @@ expect "drivetune-cli store --port COM1 --baud 1" "115200 19200"
 # Commands and options from the program's own help, where it has one.
 export STUB_HELP=1
 expect "drivetune-cli " "show upload verify-all"
-expect "drivetune-cli upload --" "--help --keep-going --lang --port --trace"
-expect "drivetune-cli upload -" "--help --keep-going --lang --port --trace -o"
-expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --trace --verify"
+expect "drivetune-cli upload --" "--help --keep-going --lang --port --quiet --trace"
+expect "drivetune-cli upload -" "--help --keep-going --lang --port --quiet --trace -o"
+expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --quiet --timeout --trace --verify"
 
 # The fixed lists against the real program's command table, when it is given: the same
 # commands, and per command the same options (its --help aside).
