@@ -49,7 +49,8 @@ const std::vector<Command>& CommandTable() {
          kJsonOption, 0, 0, nullptr, RunPorts},
         {"upload", "read a controller and print it as show does",
          "Reads every parameter of the controller and prints it as show does. -o saves the set (.foc for "
-         "a standard controller, .ged for an FOC one).",
+         "a standard controller, .ged for an FOC one); -o - writes the set's bytes to standard output "
+         "instead of the sheet.",
          kPortOption | kPortRequired | kOutputOption | kJsonOption, 0, 0, nullptr, RunUpload},
         {"download", "write FILE into a controller of the same identity and store it",
          "Reads the controller, then writes FILE into it (the same identity; the range check first) and "

@@ -118,7 +118,8 @@ int Verify(Online& o, ToolState& s, const Context& c) {
 
 int RunUpload(const Context& c) {
     const std::string& output = c.opt.output;
-    if (!output.empty() && FileKindOfAnyCase(output) == FileKind::Other) {
+    const bool toStandardOutput = output == "-";
+    if (!output.empty() && !toStandardOutput && FileKindOfAnyCase(output) == FileKind::Other) {
         c.err << "drivetune-cli: -o " << output << ": the name must end in .foc or .ged\n";
         return kUsage;
     }
@@ -126,6 +127,13 @@ int RunUpload(const Context& c) {
     c.SetUp(s);
     Online o(s, c);
     if (!OpenAndRead(o, c)) return kRefused;
+    if (toStandardOutput) {
+        // The set itself is the data: bytes a file would hold, and nothing else on standard output.
+        const std::vector<unsigned char> bytes = ExportBytes(s);
+        c.out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        c.out.flush();
+        return c.out ? kOk : kUsage;
+    }
     if (!output.empty() && FileKindOfAnyCase(output) != (s.link.focMode ? FileKind::Ged : FileKind::Foc)) {
         c.err << "drivetune-cli: -o " << output << ": this is "
               << (s.link.focMode ? "an FOC controller" : "a standard controller") << ", whose parameters go to a ."

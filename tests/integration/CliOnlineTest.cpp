@@ -248,3 +248,17 @@ TEST_F(CliOnline, JsonForVerifiedAndRefusedDownloads) {
     }
 }
 
+// -o - : the set's bytes on standard output, as a file would hold them, and nothing else there;
+// "-" reads one back for show.
+TEST_F(CliOnline, UploadToStandardOutputGivesTheFilesBytes) {
+    for (const Kind& k : Kinds()) {
+        SCOPED_TRACE(k.name);
+        StartSim(k.simArgs);
+        CliResult r = Cli({"upload", "--port", sim().Path(), "-o", "-"});
+        ASSERT_EQ(r.rc, 0) << r.err;
+        const Bytes sample = ReadFile(Sample(k.sample));
+        EXPECT_EQ(Bytes(r.out.begin(), r.out.end()), sample);
+        sim().StopAndLog();
+    }
+}
+
