@@ -6,8 +6,10 @@ namespace dt {
 
 namespace {
 
-// What one read asks for; a read completes with whatever has arrived, at the first byte.
+// What one read takes at most.
 constexpr DWORD kReadChunk = 4096;
+// Empty reads in a row, each after an arrival signal, before the port counts as hung up.
+constexpr int kEmptyReadsLimit = 1000;
 // Arrived bytes kept before reading pauses until the GUI thread takes some, as a full read
 // buffer does.
 constexpr size_t kInLimit = 4096;
@@ -20,6 +22,7 @@ PortIo::PortIo(HANDLE port, Arrived arrived, Lost lost)
       wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       readDone_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       writeDone_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      arrivedEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       arrived_(std::move(arrived)),
       lost_(std::move(lost)) {
     thread_ = std::thread([this] { Run(); });
@@ -29,7 +32,7 @@ PortIo::~PortIo() {
     SetEvent(stop_);
     thread_.join();
     CloseHandle(port_);
-    for (HANDLE h : {stop_, wake_, readDone_, writeDone_}) CloseHandle(h);
+    for (HANDLE h : {stop_, wake_, readDone_, writeDone_, arrivedEvent_}) CloseHandle(h);
 }
 
 void PortIo::Write(const uint8_t* data, int count) {
@@ -64,79 +67,101 @@ void PortIo::Keep(const uint8_t* data, DWORD n) {
     if (!announced_.exchange(true)) arrived_();
 }
 
-bool PortIo::StartRead(OVERLAPPED& ov, uint8_t* buffer, DWORD size) {
-    ResetEvent(readDone_);
+bool PortIo::RoomToRead() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return in_.size() < kInLimit;
+}
+
+bool PortIo::StartWrite(std::vector<uint8_t>& writing, OVERLAPPED& ov) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        writing.swap(out_);
+    }
+    if (writing.empty()) return true;
+    ResetEvent(writeDone_);
     ov = OVERLAPPED{};
-    ov.hEvent = readDone_;
-    // Done at once or pending: either way the event tells when the bytes are there.
-    return ReadFile(port_, buffer, size, nullptr, &ov) || GetLastError() == ERROR_IO_PENDING;
+    ov.hEvent = writeDone_;
+    return WriteFile(port_, writing.data(), DWORD(writing.size()), nullptr, &ov) || GetLastError() == ERROR_IO_PENDING;
 }
 
 void PortIo::Run() {
+    // One read is kept pending. The port's time-outs make it return what has arrived: at once on
+    // Windows (perhaps nothing, and then the thread waits for EV_RXCHAR before reading again),
+    // at the first byte under Wine. Either way no time passes between arrival and announcement.
     OVERLAPPED readOv{};
+    OVERLAPPED watchOv{};
     OVERLAPPED writeOv{};
     uint8_t readBuffer[kReadChunk];
+    DWORD events = 0;
     std::vector<uint8_t> writing;
-    size_t written = 0;
-    bool reading = false;
+    enum { Idle, Reading, Watching } input = Idle;
+    int emptyReads = 0;
     unsigned long failure = 0;
+    auto failed = [&] {
+        failure = GetLastError();
+        return true;
+    };
     for (;;) {
-        if (!reading) {
-            std::unique_lock<std::mutex> lock(mutex_);
-            const bool room = in_.size() < kInLimit;
-            lock.unlock();
-            if (room) {
-                if (!StartRead(readOv, readBuffer, sizeof readBuffer)) {
-                    failure = GetLastError();
-                    break;
-                }
-                reading = true;
-            }
+        if (input == Idle && RoomToRead()) {
+            ResetEvent(readDone_);
+            readOv = OVERLAPPED{};
+            readOv.hEvent = readDone_;
+            if (!ReadFile(port_, readBuffer, sizeof readBuffer, nullptr, &readOv) && GetLastError() != ERROR_IO_PENDING &&
+                failed())
+                break;
+            input = Reading;
         }
-        if (writing.empty()) {
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                writing.swap(out_);
-            }
-            written = 0;
-            if (!writing.empty()) {
-                ResetEvent(writeDone_);
-                writeOv = OVERLAPPED{};
-                writeOv.hEvent = writeDone_;
-                if (!WriteFile(port_, writing.data(), DWORD(writing.size()), nullptr, &writeOv) &&
-                    GetLastError() != ERROR_IO_PENDING) {
-                    failure = GetLastError();
-                    break;
-                }
-            }
-        }
+        if (writing.empty() && !StartWrite(writing, writeOv) && failed()) break;
+
         HANDLE waits[4] = {stop_, wake_};
         DWORD count = 2;
-        const DWORD readSlot = reading ? count++ : MAXDWORD;
+        const DWORD inputSlot = input != Idle ? count++ : MAXDWORD;
         const DWORD writeSlot = !writing.empty() ? count++ : MAXDWORD;
-        if (reading) waits[readSlot] = readDone_;
+        if (input != Idle) waits[inputSlot] = input == Reading ? readDone_ : arrivedEvent_;
         if (!writing.empty()) waits[writeSlot] = writeDone_;
         const DWORD which = WaitForMultipleObjects(count, waits, FALSE, INFINITE) - WAIT_OBJECT_0;
         if (which == 0 || which >= count) break;
         DWORD n = 0;
-        if (which == readSlot) {
-            reading = false;
-            if (GetOverlappedResult(port_, &readOv, &n, FALSE)) {
-                Keep(readBuffer, n);
-            } else if (GetLastError() != ERROR_OPERATION_ABORTED) {  // a purge is no failure
-                failure = GetLastError();
+        if (which == inputSlot && input == Watching) {
+            input = Idle;
+            if (!GetOverlappedResult(port_, &watchOv, &n, FALSE) && GetLastError() != ERROR_OPERATION_ABORTED &&
+                failed())
                 break;
+        } else if (which == inputSlot) {
+            input = Idle;
+            if (!GetOverlappedResult(port_, &readOv, &n, FALSE)) {
+                if (GetLastError() != ERROR_OPERATION_ABORTED && failed()) break;
+            } else if (n > 0) {
+                emptyReads = 0;
+                Keep(readBuffer, n);
+            } else if (++emptyReads > kEmptyReadsLimit) {
+                // Woken again and again with nothing to read: the other end has hung up.
+                failure = ERROR_DEVICE_NOT_CONNECTED;
+                break;
+            } else {
+                ResetEvent(arrivedEvent_);
+                watchOv = OVERLAPPED{};
+                watchOv.hEvent = arrivedEvent_;
+                if (!WaitCommEvent(port_, &events, &watchOv) && GetLastError() != ERROR_IO_PENDING && failed()) break;
+                input = Watching;
+                // Bytes that came between the empty read and the watch are read now, not at the
+                // next arrival, which may never come.
+                COMSTAT status{};
+                DWORD errors = 0;
+                if (ClearCommError(port_, &errors, &status) && status.cbInQue > 0) {
+                    CancelIoEx(port_, &watchOv);
+                    GetOverlappedResult(port_, &watchOv, &n, TRUE);
+                    input = Idle;
+                }
             }
         } else if (which == writeSlot) {
-            if (!GetOverlappedResult(port_, &writeOv, &n, FALSE) && GetLastError() != ERROR_OPERATION_ABORTED) {
-                failure = GetLastError();
+            if (!GetOverlappedResult(port_, &writeOv, &n, FALSE) && GetLastError() != ERROR_OPERATION_ABORTED &&
+                failed())
                 break;
-            }
-            written += n;
-            // A write cut short (a time-out, a purge) leaves its rest for the next one.
-            if (n > 0 && written < writing.size()) {
+            // A write cut short (a purge) leaves its rest for the next one.
+            if (n > 0 && n < writing.size()) {
                 std::lock_guard<std::mutex> lock(mutex_);
-                out_.insert(out_.begin(), writing.begin() + static_cast<std::ptrdiff_t>(written), writing.end());
+                out_.insert(out_.begin(), writing.begin() + static_cast<std::ptrdiff_t>(n), writing.end());
             }
             writing.clear();
         }
@@ -144,7 +169,8 @@ void PortIo::Run() {
     // Nothing may still write into this frame's buffers once it returns.
     CancelIo(port_);
     DWORD n = 0;
-    if (reading) GetOverlappedResult(port_, &readOv, &n, TRUE);
+    if (input == Reading) GetOverlappedResult(port_, &readOv, &n, TRUE);
+    if (input == Watching) GetOverlappedResult(port_, &watchOv, &n, TRUE);
     if (!writing.empty()) GetOverlappedResult(port_, &writeOv, &n, TRUE);
     if (failure != 0) lost_(failure);
 }

@@ -1,6 +1,9 @@
 #pragma once
-// An open COM handle and the thread that moves its bytes: overlapped reads that complete as soon
-// as anything arrives, overlapped writes of whatever is queued. The callbacks run on that thread.
+// An open COM handle and the thread that moves its bytes, overlapped: a pending read that takes
+// what has arrived (with the received-data event to wait on when a read finds nothing), and a
+// write of whatever is queued. No polling. The handle's read time-outs must make a read return
+// what is there (ReadIntervalTimeout MAXDWORD, the others 0) and its event mask must hold
+// EV_RXCHAR. The callbacks run on that thread.
 #include <windows.h>
 
 #include <atomic>
@@ -31,7 +34,9 @@ public:
 
 private:
     void Run();
-    bool StartRead(OVERLAPPED& ov, uint8_t* buffer, DWORD size);
+    bool RoomToRead() const;
+    // Starts writing what is queued (moved into writing); false when the write failed at once.
+    bool StartWrite(std::vector<uint8_t>& writing, OVERLAPPED& ov);
     void Keep(const uint8_t* data, DWORD n);
 
     HANDLE port_;
@@ -39,6 +44,7 @@ private:
     HANDLE wake_;
     HANDLE readDone_;
     HANDLE writeDone_;
+    HANDLE arrivedEvent_;
     Arrived arrived_;
     Lost lost_;
     mutable std::mutex mutex_;

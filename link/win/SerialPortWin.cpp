@@ -12,9 +12,6 @@ namespace dt {
 
 namespace {
 
-// An idle read ends after this long with nothing and is started again; arriving bytes end it at
-// once, so this is no delay.
-constexpr DWORD kIdleReadMs = 1000;
 constexpr DWORD kDriverQueueBytes = 4096;
 
 std::string ComName(int number) { return "COM" + std::to_string(number); }
@@ -39,12 +36,10 @@ bool Configure(HANDLE h, int baud) {
     dcb.fDtrControl = DTR_CONTROL_ENABLE;
     dcb.fRtsControl = RTS_CONTROL_ENABLE;
     if (!SetCommState(h, &dcb)) return false;
-    // A read returns as soon as one byte is there, or after the idle time with none.
+    // A read returns at once with what is there; the port's thread waits for EV_RXCHAR instead.
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
-    timeouts.ReadTotalTimeoutConstant = kIdleReadMs;
-    if (!SetCommTimeouts(h, &timeouts)) return false;
+    if (!SetCommTimeouts(h, &timeouts) || !SetCommMask(h, EV_RXCHAR)) return false;
     SetupComm(h, kDriverQueueBytes, kDriverQueueBytes);
     return PurgeComm(h, PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR);
 }
