@@ -21,5 +21,7 @@ target_include_directories(nlohmann_json::nlohmann_json INTERFACE ${dt_headers})
 
 # Unicode Win32 calls, and no min/max macros in the way of std::min.
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00)
+# MinGW's localtime_r and the other re-entrant POSIX time calls.
+add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS=200112L)
 # The programs carry the MinGW runtime's static parts; its DLLs are shipped beside them.
 enable_language(RC)
