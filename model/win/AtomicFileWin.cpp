@@ -27,6 +27,14 @@ constexpr DWORD kChunk = 1 << 20;
 // Windows refuses a folder opened as a file with "Access is denied", which misleads.
 const char* const kIsFolder = "Is a folder";
 
+// The tool's paths may use either slash; some calls (ReplaceFile under Wine) take only '\\'.
+std::wstring NativePath(const std::string& path) {
+    std::wstring wide = Wide(path);
+    for (wchar_t& c : wide)
+        if (c == L'/') c = L'\\';
+    return wide;
+}
+
 bool IsFolder(const std::wstring& path) {
     const DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
@@ -79,7 +87,7 @@ bool PutInPlace(const std::wstring& tmp, const std::wstring& target) {
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes, std::string& why) {
-    const std::wstring target = Wide(path);
+    const std::wstring target = NativePath(path);
     if (IsFolder(target)) {
         why = kIsFolder;
         return false;
@@ -108,7 +116,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
 }
 
 bool ReadFileChecked(const std::string& path, std::vector<unsigned char>& out, std::string& why, size_t limit) {
-    const std::wstring name = Wide(path);
+    const std::wstring name = NativePath(path);
     if (IsFolder(name)) {
         why = kIsFolder;
         return false;
@@ -138,7 +146,7 @@ bool ReadFileChecked(const std::string& path, std::vector<unsigned char>& out, s
 
 bool MakeDirectories(const std::string& dir, std::string& why) {
     if (dir.empty()) return true;
-    const std::wstring wide = Wide(dir);
+    const std::wstring wide = NativePath(dir);
     // Each prefix that ends before a slash, so "C:/a/b" makes C:/a, then C:/a/b.
     for (size_t pos = wide.find_first_of(L"/\\", 1);; pos = wide.find_first_of(L"/\\", pos + 1)) {
         const std::wstring part = wide.substr(0, pos);
