@@ -6,4 +6,6 @@ set_tests_properties(
   Backups.TheStoreKeepsTheNewestThousand
   Backups.AFolderThatCannotBeMadeIsReported
   Backups.FolderFollowsXdgDataHome
+  BackupKeeper.EveryReadAndEveryWriteIsKept
+  BackupKeeper.AFolderThatCannotBeWrittenIsReportedAndTheReadGoesOn
   PROPERTIES DISABLED TRUE)

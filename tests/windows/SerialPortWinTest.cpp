@@ -1,6 +1,6 @@
 // The Win32 serial port's failures in Windows terms, its port names and the port list's entries.
 #include <gtest/gtest.h>
-#include <windows.h>
+#include <winerror.h>
 
 #include "PortFailure.h"
 #include "PortNumbering.h"

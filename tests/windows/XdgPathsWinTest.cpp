@@ -40,9 +40,12 @@ TEST_F(XdgPathsWin, AbsoluteFoldersWinOthersGiveAppData) {
     for (const Case& c : cases) {
         setenv("XDG_CONFIG_HOME", c.value, 1);
         const std::string dir = XdgBaseDir("XDG_CONFIG_HOME", ".config");
-        if (c.kept) EXPECT_EQ(dir, c.value);
-        else EXPECT_NE(dir, c.value) << c.value;
-        if (!c.kept) EXPECT_EQ(dir.find(".config"), std::string::npos) << dir;
+        if (c.kept) {
+            EXPECT_EQ(dir, c.value);
+        } else {
+            EXPECT_NE(dir, c.value) << c.value;
+            EXPECT_EQ(dir.find(".config"), std::string::npos) << dir;
+        }
     }
 }
 
