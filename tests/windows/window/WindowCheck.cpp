@@ -1,8 +1,8 @@
-// The window under Wine: started as drivetune.exe starts it, Connect pressed on the first port
-// of the box (the system's list), the grid filled from the controller. Prints the port box's
+// The window under Wine: started as drivetune.exe starts it, the port chosen from the box (the
+// system's list), Connect pressed, the grid filled from the controller. Prints the port box's
 // entries, the messages shown and the first value rows of the grid, saves a picture of the
 // screen, and exits 0 when the upload said so.
-//   drivetune-window-check <picture.png>
+//   drivetune-window-check <picture.png> <COMn>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScreen>
@@ -21,7 +21,7 @@
 #include "PortBox.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) return 2;
+    if (argc != 3) return 2;
     std::future<void> prepared = dt::PrepareWindowProgram();
     QApplication qt(argc, argv);
     const std::future<void> fontList = dt::StartWindowProgram(std::move(prepared));
@@ -35,7 +35,15 @@ int main(int argc, char** argv) {
     CMainFrame& frame = *app.MainFrame();
     if (!QTest::qWaitForWindowExposed(&frame, 10000)) return 1;
     CControlPanel& panel = *frame.Panel();
-    std::printf("port box: %s\n", panel.PortBox()->Text().c_str());
+    CPortBox& box = *panel.PortBox();
+    const int entry = box.findText(QString::fromLocal8Bit(argv[2]), Qt::MatchStartsWith);
+    for (int i = 0; i < box.count(); ++i) std::printf("port box entry: %s\n", box.itemText(i).toStdString().c_str());
+    std::fflush(stdout);
+    if (entry < 0) {
+        std::fprintf(stderr, "%s is not in the port box\n", argv[2]);
+        return 1;
+    }
+    box.setCurrentIndex(entry);
     QTest::mouseClick(panel.Button(CControlPanel::IDC_CONNECT), Qt::LeftButton);
     QTest::qWaitFor([&] { return !messages.empty(); }, 20000);
     QTest::qWait(1500);
