@@ -1,11 +1,7 @@
 #include "AppIdentity.h"
 
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QThread>
-
-#include <fontconfig/fontconfig.h>
 
 #include "AppResources.h"
 #include "SupportLog.h"
@@ -23,28 +19,10 @@ void SetApplicationIdentity() {
     QGuiApplication::setWindowIcon(ReadIcon({kAppIcon48, kAppIcon128}));
 }
 
-std::future<void> PrepareWindowProgram() {
-    // Qt takes the first thread it sees for the main thread: let that be this one, whatever the
-    // second core touches.
-    QThread::currentThread();
-    std::promise<DecodedPictures> pictures;
-    UseDecodedPictures(pictures.get_future());
-    return std::async(std::launch::async, [pictures = std::move(pictures)]() mutable {
-        pictures.set_value(DecodeBuiltInPictures());  // the window icon needs them first
-        FcInit();
-    });
-}
-
-std::future<void> StartWindowProgram(std::future<void> prepared) {
-    // Two starts of fontconfig at once would each parse the configuration.
-    std::future<void> fontList = std::async(std::launch::async, [prepared = std::move(prepared)] {
-        if (prepared.valid()) prepared.wait();
-        QFontDatabase::families();
-    });
+void StartWindowBasics() {
     SetApplicationIdentity();
     StartSupportLog("drivetune");
     SetFrameTrace(qEnvironmentVariable("DRIVETUNE_TRACE") == QLatin1String("1"));
-    return fontList;
 }
 
 }  // namespace dt

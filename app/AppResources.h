@@ -16,7 +16,8 @@ QPixmap ReadPicture(const QString& path);
 // An icon of the pictures given, read as ReadPicture reads them.
 QIcon ReadIcon(std::initializer_list<QString> paths);
 
-// The built-in pictures, decoded by path (null where one can't be). Needs no application and
+// The built-in pictures, decoded by path (null where one can't be), with libpng (Linux only).
+// Needs no application and
 // no Qt image reader, so the window program decodes them on a second core while its application
 // starts, and hands them to ReadPicture, which then takes them instead of decoding them itself
 // (waiting for them if need be).

@@ -1,7 +1,9 @@
 // A full upload and a full download (with its store) against drivetune-sim --pace over a
 // pseudo-terminal, timed against the wire time of the frames both ways (10 bits a byte).
 //
-//   UploadDownloadBench [--baud N] [--rounds N]
+//   UploadDownloadBench [--baud N] [--rounds N] [--port COM<n>]
+// With --port, a simulator already running --pace on that port is used (the Windows build under
+// Wine, whose COM port leads to the pseudo-terminal of a Linux drivetune-sim).
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -65,34 +67,43 @@ void Report(const char* what, std::vector<Sample> samples) {
                 worst.Ratio());
 }
 
+bool StartSim(QProcess& sim, const QString& configDir, int baud, std::string& device) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", configDir);
+    sim.setProcessEnvironment(env);
+    sim.start(DT_BINARY_DIR "/sim/drivetune-sim", {"--pace", "--baud", QString::number(baud)});
+    if (!sim.waitForStarted(5000)) {
+        std::fprintf(stderr, "cannot start %s\n", DT_BINARY_DIR "/sim/drivetune-sim");
+        return false;
+    }
+    while (!sim.canReadLine()) {
+        if (!sim.waitForReadyRead(5000)) {
+            std::fprintf(stderr, "drivetune-sim printed no device: %s\n", sim.readAllStandardError().constData());
+            return false;
+        }
+    }
+    device = sim.readLine().trimmed().toStdString();
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     int baud = 9600;
     int rounds = 5;
+    int portNumber = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--baud")) baud = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--rounds")) rounds = std::max(1, std::atoi(argv[i + 1]));
+        else if (!std::strcmp(argv[i], "--port") && !std::strncmp(argv[i + 1], "COM", 3))
+            portNumber = std::atoi(argv[i + 1] + 3);
     }
 
     QTemporaryDir config;
     QProcess sim;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", config.path());
-    sim.setProcessEnvironment(env);
-    sim.start(DT_BINARY_DIR "/sim/drivetune-sim", {"--pace", "--baud", QString::number(baud)});
-    if (!sim.waitForStarted(5000)) {
-        std::fprintf(stderr, "cannot start %s\n", DT_BINARY_DIR "/sim/drivetune-sim");
-        return 1;
-    }
-    while (!sim.canReadLine()) {
-        if (!sim.waitForReadyRead(5000)) {
-            std::fprintf(stderr, "drivetune-sim printed no device: %s\n", sim.readAllStandardError().constData());
-            return 1;
-        }
-    }
-    const std::string device = sim.readLine().trimmed().toStdString();
+    std::string device;
+    if (portNumber == 0 && !StartSim(sim, config.path(), baud, device)) return 1;
 
     dt::ToolState s;
     s.settings.Baudrate = baud;
@@ -101,7 +112,7 @@ int main(int argc, char** argv) {
     dt::SerialPort serial;
     CountingPort counting(serial);
     dt::cli::OnlineSession session(s, host, err, serial, counting);
-    if (!session.Open({0, device})) {
+    if (!session.Open({portNumber, device})) {
         std::fprintf(stderr, "%s", err.str().c_str());
         return 1;
     }
@@ -135,7 +146,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    std::printf("drivetune-sim --pace at %d Bd, %d rounds; goal: ratio at most 1.05\n", baud, rounds);
+    std::printf("drivetune-sim --pace at %d Bd, %d rounds, %s; goal: ratio at most 1.05\n", baud, rounds,
+                portNumber ? ("COM" + std::to_string(portNumber)).c_str() : device.c_str());
     Report("upload", uploads);
     Report("download", downloads);
     sim.terminate();

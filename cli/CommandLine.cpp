@@ -179,6 +179,8 @@ int ParseCommandLine(const std::vector<std::string>& args, CliOptions& options, 
                  "controllers of e-bikes and scooters, as the DriveTune window does.",
                  "drivetune-cli");
     app.fallthrough();
+    // The same options everywhere: on Windows CLI11 would take "/path/file" for an option.
+    app.allow_windows_style_options(false);
     app.require_subcommand(0, 1);
     app.footer(kFooter);
     app.formatter(std::make_shared<WrappingFormatter>(helpWidth));

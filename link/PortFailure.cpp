@@ -1,5 +1,6 @@
 #include "PortFailure.h"
 
+#include "PortHints.h"
 #include "ToolState.h"
 
 namespace dt {
@@ -7,10 +8,10 @@ namespace dt {
 std::string PortFailureHint(const ToolState& state, const PortFailure& failure) {
     switch (failure.fault) {
         case PortFault::None: return "";
-        case PortFault::Missing: return FillIn(state.Extra(XTX_PORT_MISSING), failure.device);
+        case PortFault::Missing: return FillIn(state.Extra(kPortHintTexts.missing), failure.device);
         case PortFault::NoPermission:
             return FillIn(state.Extra(XTX_PORT_NO_PERMISSION), failure.group.empty() ? "dialout" : failure.group);
-        case PortFault::Busy: return FillIn(state.Extra(XTX_PORT_BUSY), failure.device);
+        case PortFault::Busy: return FillIn(state.Extra(kPortHintTexts.busy), failure.device);
         case PortFault::Other: return FillIn(state.Extra(XTX_PORT_OTHER), failure.detail);
     }
     return "";

@@ -37,6 +37,13 @@ std::string Resolved(const std::string& path) {
     return canonical.isEmpty() ? path : canonical.toStdString();
 }
 
+// A port the system itself names "COM<n>" (Windows) keeps its number.
+int NativeNumber(const std::string& path) {
+    int n = 0;
+    if (path.compare(0, 3, "COM") == 0 && ParseIndex(path.substr(3), n) && n >= 1 && n <= kMaxPortNumber) return n;
+    return 0;
+}
+
 // COM number of a kernel-named device, 0 for the others (and for indexes past the band).
 int AutomaticNumber(const std::string& base) {
     static const std::pair<const char*, int> kBands[] = {{"ttyUSB", 33}, {"ttyACM", 65}, {"ttyS", 1}};
@@ -79,6 +86,8 @@ std::string AdapterName(const std::string& description, const std::string& maker
 }
 
 std::string PortEntry::BoxText() const {
+    const std::string name = "COM" + std::to_string(number);
+    if (NativeNumber(device) == number) return adapter.empty() ? name : name + " (" + adapter + ")";
     return "COM" + std::to_string(number) + " (" + device + (adapter.empty() ? "" : ", " + adapter) + ")";
 }
 
@@ -114,7 +123,7 @@ std::vector<PortEntry> NumberPorts(const std::vector<SerialDevice>& devices,
     for (const SerialDevice& dev : devices) {
         if (dev.path.empty() || !listed.insert(Resolved(dev.path)).second) continue;
         Candidate c{dev.path, BaseName(dev.path), 0, AdapterName(dev.description, dev.maker)};
-        c.number = AutomaticNumber(c.base);
+        c.number = NativeNumber(dev.path) ? NativeNumber(dev.path) : AutomaticNumber(c.base);
         (c.number ? banded : others).push_back(c);
     }
     std::sort(banded.begin(), banded.end(), [](const Candidate& a, const Candidate& b) { return a.number < b.number; });

@@ -5,6 +5,8 @@
 //   /dev/ttyUSB<k> -> COM<k+33>  (k 0..31)
 //   /dev/ttyACM<k> -> COM<k+65>  (k 0..31)
 //   any other serial device -> the next free number from 97 up, in name order.
+// A port the system names COM<n> itself (Windows) keeps n, and its entry reads
+// "COM<n> (<adapter>)".
 // A symbolic link com<n> in the ports/ folder beside the settings file binds COM<n> to
 // whatever it points at (a /dev/serial/by-id link, a pseudo-terminal) and wins over the
 // automatic numbers; the device it points at is not listed a second time.

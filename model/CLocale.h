@@ -1,24 +1,24 @@
 #pragma once
 // Number texts are always written and read with a point: the GUI toolkit switches the process
 // to the user's locale, which would turn "50.0" into "50,0" and misread typed values.
-#include <locale.h>
+#include <string>
 
 namespace dt {
 
+// The C locale's numbers on this thread while the scope lasts (CLocale.cpp; win/CLocaleWin.cpp).
 class CNumericScope {
 public:
-    CNumericScope() {
-        static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-        previous_ = c ? uselocale(c) : static_cast<locale_t>(0);
-    }
-    ~CNumericScope() {
-        if (previous_) uselocale(previous_);
-    }
+    CNumericScope();
+    ~CNumericScope();
     CNumericScope(const CNumericScope&) = delete;
     CNumericScope& operator=(const CNumericScope&) = delete;
 
 private:
-    locale_t previous_;
+    // What the scope puts back: the thread's locale (POSIX), or the thread's locale mode and
+    // numeric category (Windows).
+    void* previous_ = nullptr;
+    int previousMode_ = 0;
+    std::string previousNumeric_;
 };
 
 }  // namespace dt

@@ -60,6 +60,10 @@ constexpr ExtraText kExtraTexts[] = {
      "Another program holds %1 (ModemManager or brltty, for example).\nThis names it: fuser -v %1 (or lsof %1)\n"
      "Close it, then connect again."},
     {XTX_PORT_OTHER, "系统报告：%1", "The system reports: %1"},
+    {XTX_PORT_MISSING_WINDOWS, "找不到 %1：串口适配器未插好，或 Windows 没有它的驱动程序。\n请插好适配器，在设备管理器中检查驱动，\n然后从列表中重新选择串口。",
+     "%1 is not there: the adapter is unplugged, or Windows has no driver for it.\nPlug it in, check its driver in Device Manager,\nthen choose the port again from the list."},
+    {XTX_PORT_BUSY_WINDOWS, "%1 已被其他程序占用（例如串口终端或其他调试软件）。\n关闭它后再连接。",
+     "Another program holds %1 (a terminal or another setup tool, for example).\nClose it, then connect again."},
     // end of ports and their failures
 
     // Support log and packaging

@@ -39,6 +39,8 @@ enum XtxId {
     XTX_PORT_NO_PERMISSION,
     XTX_PORT_BUSY,
     XTX_PORT_OTHER,
+    XTX_PORT_MISSING_WINDOWS,
+    XTX_PORT_BUSY_WINDOWS,
     // end of ports and their failures
 
     // Support log and packaging

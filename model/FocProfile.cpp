@@ -38,9 +38,9 @@ std::string FocFieldText(const FocBlock& f, const FocField& field) {
 }
 
 // Row 9 stores amperes × 10 / 7, split so that a runaway digit string cannot overflow.
-unsigned long FocFieldValue(const FocField& field, long read) {
-    if (field.row != kFocRowPhaseCurrent) return static_cast<unsigned long>(read);
-    return static_cast<unsigned long>(read / 7) * 10u + static_cast<unsigned long>((read % 7) * 10 / 7);
+unsigned long long FocFieldValue(const FocField& field, long long read) {
+    if (field.row != kFocRowPhaseCurrent) return static_cast<unsigned long long>(read);
+    return static_cast<unsigned long long>(read / 7) * 10u + static_cast<unsigned long long>((read % 7) * 10 / 7);
 }
 
 ValueCells ShowFoc(ToolState& s) {
@@ -71,7 +71,7 @@ void StoreFoc(ToolState& s, const ValueCells& cells) {
         // A text still as shown keeps the block's value: row 9's amperes do not map back onto
         // every word, and an unchanged cell must never alter what the controller holds.
         if (text == FocFieldText(f, field)) continue;
-        const unsigned long value = FocFieldValue(field, LeadingInteger(text));
+        const unsigned long long value = FocFieldValue(field, LeadingInteger(text));
         if (field.word) f.SetWord(field.offset, static_cast<uint16_t>(value & 0xFFFF));
         else f.SetByte(field.offset, static_cast<uint8_t>(value & 0xFF));
     }
@@ -83,8 +83,8 @@ ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
     const auto& rows = s.tables.FocSettings.rows;
     // Saturate at the int range: a wrapped value could land inside the bounds.
     auto value = [&](int row) {
-        const long v = LeadingInteger(TrimLeft(CellText(cells, row)));
-        return static_cast<int>(std::clamp<long>(v, INT_MIN, INT_MAX));
+        const long long v = LeadingInteger(TrimLeft(CellText(cells, row)));
+        return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
     };
     auto check = [&](int row, int lo, int hi) {
         int v = value(row);

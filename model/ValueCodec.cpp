@@ -36,7 +36,7 @@ uint16_t Low16(double value) {
     return static_cast<uint16_t>(static_cast<uint32_t>(t) & 0xFFFF);
 }
 
-uint16_t Low16(long value) { return static_cast<uint16_t>(static_cast<unsigned long>(value) & 0xFFFF); }
+uint16_t Low16(long long value) { return static_cast<uint16_t>(static_cast<unsigned long long>(value) & 0xFFFF); }
 
 std::string StripTrailingZeros(std::string s) {
     while (!s.empty() && s.back() == '0') s.pop_back();
@@ -67,9 +67,9 @@ std::string TrimLeft(const std::string& text) {
     return text.substr(i);
 }
 
-long LeadingInteger(const std::string& text) {
-    // Decimal only, as strtol with base 10 reads it.
-    return std::strtol(text.c_str(), nullptr, 10);
+long long LeadingInteger(const std::string& text) {
+    // Decimal only, as strtol with base 10 reads it; 64 bits on every system (Windows' long has 32).
+    return std::strtoll(text.c_str(), nullptr, 10);
 }
 
 double LeadingNumber(const std::string& text) {
@@ -170,9 +170,9 @@ bool ParseHallAngle(const ToolState&, const std::string& t, uint16_t& w) {
 bool ParsePhaseOffset(const ToolState&, const std::string& t, uint16_t& w) {
     // deg × 65536 / 360 = deg × 8192 / 45, split so that no product can overflow;
     // only the low 16 bits are kept, so the quotient part wraps harmlessly as unsigned.
-    const long deg = LeadingInteger(t);
-    const unsigned long whole = static_cast<unsigned long>(deg / 45) * 8192u;
-    const unsigned long part = static_cast<unsigned long>((deg % 45) * 8192 / 45);
+    const long long deg = LeadingInteger(t);
+    const unsigned long long whole = static_cast<unsigned long long>(deg / 45) * 8192u;
+    const unsigned long long part = static_cast<unsigned long long>((deg % 45) * 8192 / 45);
     w = static_cast<uint16_t>((whole + part) & 0xFFFF);
     return true;
 }

@@ -51,8 +51,9 @@ std::string FormatValue(const ToolState& s, const ParamDescriptor& d);
 // Parses text by the row's format and writes the word, unless the text equals the shown text.
 void StoreText(ToolState& s, const ParamDescriptor& d, const std::string& text);
 
-// Leading decimal integer as strtol reads it (white space, sign, digits); 0 when none.
-long LeadingInteger(const std::string& text);
+// Leading decimal integer as strtol reads it (white space, sign, digits) into 64 bits; 0 when
+// none.
+long long LeadingInteger(const std::string& text);
 // Leading decimal number as atof reads it; 0 when none.
 double LeadingNumber(const std::string& text);
 // printf-style formatting helper.

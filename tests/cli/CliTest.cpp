@@ -380,7 +380,7 @@ TEST_F(Cli, LanguageFollowsTextIniUnlessForced) {
     const std::string sample = Sample("standard-b.foc");
     EXPECT_NE(Run({"show", sample}).out.find("Motor parameters"), std::string::npos);
     // Distributors write GBK: "电机" is B5 E7 BB FA.
-    std::ofstream(dir_ + "/text.ini") << "9000=\xB5\xE7\xBB\xFA\r\n";
+    std::ofstream(dir_ + "/text.ini", std::ios::binary) << "9000=\xB5\xE7\xBB\xFA\r\n";
     EXPECT_NE(Run({"show", sample}).out.find("[电机]"), std::string::npos);
     EXPECT_NE(Run({"--lang", "en", "show", sample}).out.find("[Motor parameters]"), std::string::npos);
     EXPECT_NE(Run({"--lang=cn", "show", sample}).out.find("1: 开启"), std::string::npos);
@@ -389,7 +389,7 @@ TEST_F(Cli, LanguageFollowsTextIniUnlessForced) {
 
 TEST_F(Cli, JsonStaysValidWhateverTheTextsHold) {
     // A distributor's name with a quote, a backslash and a tab.
-    std::ofstream(dir_ + "/text.ini") << "3006=Volt\"age\\ (V)\tnominal\r\n";
+    std::ofstream(dir_ + "/text.ini", std::ios::binary) << "3006=Volt\"age\\ (V)\tnominal\r\n";
     Result r = Run({"show", Sample("standard-b.foc"), "--json"});
     ASSERT_EQ(r.rc, 0);
     const Json sheet = Json::parse(r.out);

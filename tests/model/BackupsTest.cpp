@@ -2,12 +2,8 @@
 // another, the newest 1000 kept, and a listing that ignores what is not a backup.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
-#include <set>
 
 #include "Backups.h"
 #include "BlockBuilder.h"
@@ -108,36 +104,6 @@ TEST(Backups, TheBackupJustWrittenSurvivesAThousandLaterStampedOnes) {
     const std::vector<BackupEntry> list = ListBackups(dir.File("b"));
     ASSERT_EQ(list.size(), 1000u);
     EXPECT_EQ(Name(list.back().path), Name(path));
-}
-
-// Two benches reading controllers of the same identity in the same second: both sets are kept.
-TEST(Backups, TwoProcessesInTheSameSecondNeverShareAName) {
-    TempDir dir;
-    const std::string folder = dir.File("b");
-    const ToolState s = test::ReferenceController();
-    const std::time_t now = At(2026, 12, 8, 9, 0, 0);
-    constexpr int kEach = 40;
-    std::vector<pid_t> children;
-    for (int p = 0; p < 2; ++p) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            std::string path;
-            for (int i = 0; i < kEach; ++i)
-                if (!SaveBackup(s, BackupReason::Read, folder, now, path)) ::_exit(1);
-            ::_exit(0);
-        }
-        children.push_back(child);
-    }
-    for (pid_t child : children) {
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    const std::vector<BackupEntry> list = ListBackups(folder);
-    std::set<std::string> names;
-    for (const BackupEntry& e : list) names.insert(Name(e.path));
-    EXPECT_EQ(names.size(), 80u);
-    for (const BackupEntry& e : list) EXPECT_EQ(test::ReadFile(e.path).size(), 1024u) << e.path;
 }
 
 TEST(Backups, AFolderThatCannotBeMadeIsReported) {

@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "AtomicFile.h"
+#include "Backups.h"
 #include "BlockBuilder.h"
 #include "LanguageSetup.h"
 #include "ParameterFiles.h"
@@ -237,6 +239,36 @@ TEST(AtomicFile, ATextIniThatIsADeviceAFifoOrHugeLeavesTheBuiltInTexts) {
 
     // A settings path that is a FIFO reads as the defaults.
     EXPECT_EQ(LoadSettings(dir.File("fifo.ini")).UartPort, 1);
+}
+
+// Two benches reading controllers of the same identity in the same second: both sets are kept.
+TEST(BackupStore, TwoProcessesInTheSameSecondNeverShareAName) {
+    TempDir dir;
+    const std::string folder = dir.File("b");
+    const ToolState s = test::ReferenceController();
+    const std::time_t now = std::time_t(1796720400);
+    constexpr int kEach = 40;
+    std::vector<pid_t> children;
+    for (int p = 0; p < 2; ++p) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::string path;
+            for (int i = 0; i < kEach; ++i)
+                if (!SaveBackup(s, BackupReason::Read, folder, now, path)) ::_exit(1);
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::vector<BackupEntry> list = ListBackups(folder);
+    std::set<std::string> names;
+    for (const BackupEntry& e : list) names.insert(std::filesystem::path(e.path).filename().string());
+    EXPECT_EQ(names.size(), 80u);
+    for (const BackupEntry& e : list) EXPECT_EQ(test::ReadFile(e.path).size(), 1024u) << e.path;
 }
 
 }  // namespace

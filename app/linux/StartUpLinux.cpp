@@ -1,0 +1,35 @@
+// The start-up measures of Linux: fontconfig and the built-in pictures (through libpng) on a
+// second core while the application connects to the display.
+#include <QFontDatabase>
+#include <QThread>
+
+#include <fontconfig/fontconfig.h>
+
+#include "AppIdentity.h"
+#include "AppResources.h"
+
+namespace dt {
+
+std::future<void> PrepareWindowProgram() {
+    // Qt takes the first thread it sees for the main thread: let that be this one, whatever the
+    // second core touches.
+    QThread::currentThread();
+    std::promise<DecodedPictures> pictures;
+    UseDecodedPictures(pictures.get_future());
+    return std::async(std::launch::async, [pictures = std::move(pictures)]() mutable {
+        pictures.set_value(DecodeBuiltInPictures());  // the window icon needs them first
+        FcInit();
+    });
+}
+
+std::future<void> StartWindowProgram(std::future<void> prepared) {
+    // Two starts of fontconfig at once would each parse the configuration.
+    std::future<void> fontList = std::async(std::launch::async, [prepared = std::move(prepared)] {
+        if (prepared.valid()) prepared.wait();
+        QFontDatabase::families();
+    });
+    StartWindowBasics();
+    return fontList;
+}
+
+}  // namespace dt

@@ -1,0 +1,178 @@
+#include "PortIo.h"
+
+#include <algorithm>
+
+namespace dt {
+
+namespace {
+
+// What one read takes at most.
+constexpr DWORD kReadChunk = 4096;
+// Empty reads in a row, each after an arrival signal, before the port counts as hung up.
+constexpr int kEmptyReadsLimit = 1000;
+// Arrived bytes kept before reading pauses until the GUI thread takes some, as a full read
+// buffer does.
+constexpr size_t kInLimit = 4096;
+
+}  // namespace
+
+PortIo::PortIo(HANDLE port, Arrived arrived, Lost lost)
+    : port_(port),
+      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      readDone_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      writeDone_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      arrivedEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      arrived_(std::move(arrived)),
+      lost_(std::move(lost)) {
+    thread_ = std::thread([this] { Run(); });
+}
+
+PortIo::~PortIo() {
+    SetEvent(stop_);
+    thread_.join();
+    CloseHandle(port_);
+    for (HANDLE h : {stop_, wake_, readDone_, writeDone_, arrivedEvent_}) CloseHandle(h);
+}
+
+void PortIo::Write(const uint8_t* data, int count) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        out_.insert(out_.end(), data, data + count);
+    }
+    SetEvent(wake_);
+}
+
+int PortIo::Read(uint8_t* buffer, int maxBytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const size_t n = std::min(in_.size(), static_cast<size_t>(maxBytes));
+    std::copy(in_.begin(), in_.begin() + static_cast<std::ptrdiff_t>(n), buffer);
+    const bool wasFull = in_.size() >= kInLimit;
+    in_.erase(in_.begin(), in_.begin() + static_cast<std::ptrdiff_t>(n));
+    if (wasFull && n > 0) SetEvent(wake_);  // reading may go on
+    return static_cast<int>(n);
+}
+
+int PortIo::Available() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(in_.size());
+}
+
+void PortIo::Keep(const uint8_t* data, DWORD n) {
+    if (n == 0) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        in_.insert(in_.end(), data, data + n);
+    }
+    if (!announced_.exchange(true)) arrived_();
+}
+
+bool PortIo::RoomToRead() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return in_.size() < kInLimit;
+}
+
+bool PortIo::StartWrite(std::vector<uint8_t>& writing, OVERLAPPED& ov) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        writing.swap(out_);
+    }
+    if (writing.empty()) return true;
+    ResetEvent(writeDone_);
+    ov = OVERLAPPED{};
+    ov.hEvent = writeDone_;
+    return WriteFile(port_, writing.data(), DWORD(writing.size()), nullptr, &ov) || GetLastError() == ERROR_IO_PENDING;
+}
+
+void PortIo::Run() {
+    // One read is kept pending. The port's time-outs make it return what has arrived: at once on
+    // Windows (perhaps nothing, and then the thread waits for EV_RXCHAR before reading again),
+    // at the first byte under Wine. Either way no time passes between arrival and announcement.
+    OVERLAPPED readOv{};
+    OVERLAPPED watchOv{};
+    OVERLAPPED writeOv{};
+    uint8_t readBuffer[kReadChunk];
+    DWORD events = 0;
+    std::vector<uint8_t> writing;
+    enum { Idle, Reading, Watching } input = Idle;
+    int emptyReads = 0;
+    unsigned long failure = 0;
+    auto failed = [&] {
+        failure = GetLastError();
+        return true;
+    };
+    for (;;) {
+        if (input == Idle && RoomToRead()) {
+            ResetEvent(readDone_);
+            readOv = OVERLAPPED{};
+            readOv.hEvent = readDone_;
+            if (!ReadFile(port_, readBuffer, sizeof readBuffer, nullptr, &readOv) && GetLastError() != ERROR_IO_PENDING &&
+                failed())
+                break;
+            input = Reading;
+        }
+        if (writing.empty() && !StartWrite(writing, writeOv) && failed()) break;
+
+        HANDLE waits[4] = {stop_, wake_};
+        DWORD count = 2;
+        const DWORD inputSlot = input != Idle ? count++ : MAXDWORD;
+        const DWORD writeSlot = !writing.empty() ? count++ : MAXDWORD;
+        if (input != Idle) waits[inputSlot] = input == Reading ? readDone_ : arrivedEvent_;
+        if (!writing.empty()) waits[writeSlot] = writeDone_;
+        const DWORD which = WaitForMultipleObjects(count, waits, FALSE, INFINITE) - WAIT_OBJECT_0;
+        if (which == 0 || which >= count) break;
+        DWORD n = 0;
+        if (which == inputSlot && input == Watching) {
+            input = Idle;
+            if (!GetOverlappedResult(port_, &watchOv, &n, FALSE) && GetLastError() != ERROR_OPERATION_ABORTED &&
+                failed())
+                break;
+        } else if (which == inputSlot) {
+            input = Idle;
+            if (!GetOverlappedResult(port_, &readOv, &n, FALSE)) {
+                if (GetLastError() != ERROR_OPERATION_ABORTED && failed()) break;
+            } else if (n > 0) {
+                emptyReads = 0;
+                Keep(readBuffer, n);
+            } else if (++emptyReads > kEmptyReadsLimit) {
+                // Woken again and again with nothing to read: the other end has hung up.
+                failure = ERROR_DEVICE_NOT_CONNECTED;
+                break;
+            } else {
+                ResetEvent(arrivedEvent_);
+                watchOv = OVERLAPPED{};
+                watchOv.hEvent = arrivedEvent_;
+                if (!WaitCommEvent(port_, &events, &watchOv) && GetLastError() != ERROR_IO_PENDING && failed()) break;
+                input = Watching;
+                // Bytes that came between the empty read and the watch are read now, not at the
+                // next arrival, which may never come.
+                COMSTAT status{};
+                DWORD errors = 0;
+                if (ClearCommError(port_, &errors, &status) && status.cbInQue > 0) {
+                    CancelIoEx(port_, &watchOv);
+                    GetOverlappedResult(port_, &watchOv, &n, TRUE);
+                    input = Idle;
+                }
+            }
+        } else if (which == writeSlot) {
+            if (!GetOverlappedResult(port_, &writeOv, &n, FALSE) && GetLastError() != ERROR_OPERATION_ABORTED &&
+                failed())
+                break;
+            // A write cut short (a purge) leaves its rest for the next one.
+            if (n > 0 && n < writing.size()) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                out_.insert(out_.begin(), writing.begin() + static_cast<std::ptrdiff_t>(n), writing.end());
+            }
+            writing.clear();
+        }
+    }
+    // Nothing may still write into this frame's buffers once it returns.
+    CancelIo(port_);
+    DWORD n = 0;
+    if (input == Reading) GetOverlappedResult(port_, &readOv, &n, TRUE);
+    if (input == Watching) GetOverlappedResult(port_, &watchOv, &n, TRUE);
+    if (!writing.empty()) GetOverlappedResult(port_, &writeOv, &n, TRUE);
+    if (failure != 0) lost_(failure);
+}
+
+}  // namespace dt
