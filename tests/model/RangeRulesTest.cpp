@@ -8,6 +8,7 @@
 
 #include "BlockBuilder.h"
 #include "RangeRules.h"
+#include "ValueCodec.h"
 
 namespace dt {
 namespace {
@@ -284,6 +285,28 @@ TEST(RangeRules, RatedPhaseLimitRefusesOneAmpereTooMany) {
     EXPECT_FALSE(r.valid);
     EXPECT_EQ(r.hint, "1.0 ≤ x ≤ 500.0");
     EXPECT_TRUE(CheckValue(s, RuleRow(12), "500").valid);
+}
+
+// The line shown while editing: the row's own format and unit, the refusal's texts for ranges
+// that are no interval, nothing without a range or before a read.
+TEST(RangeRules, AllowedRangeText) {
+    ToolState s = ReferenceController();
+    ASSERT_EQ(NominalVoltageDisplay(s), "72");
+    ParamDescriptor volts = RuleRow(1);
+    volts.format = FMT_BATTERY_VOLTS;
+    volts.name_en = "High voltage protection value (V)";
+    EXPECT_EQ(AllowedRangeText(s, volts), "88.0 … 95.0 V");
+    ParamDescriptor plain = RuleRow(41);
+    plain.name_en = "Acceleration (rpm/s)";
+    EXPECT_EQ(AllowedRangeText(s, plain), "50 … 800 rpm/s");
+    ParamDescriptor tenths = RuleRow(26);
+    tenths.format = FMT_THROTTLE_VOLTS;
+    EXPECT_EQ(AllowedRangeText(s, tenths), "3.8 … 4.8");
+    EXPECT_EQ(AllowedRangeText(s, RuleRow(100)), "{2, 4, 8, 16, 32, ……, 32768}");
+    EXPECT_EQ(AllowedRangeText(s, RuleRow(0)), "");
+    EXPECT_EQ(AllowedRangeText(s, RuleRow(43)), "") << "a rule id without bounds";
+    s.dataValid = false;
+    EXPECT_EQ(AllowedRangeText(s, volts), "");
 }
 
 }  // namespace
