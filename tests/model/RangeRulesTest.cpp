@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BlockBuilder.h"
+#include "GridPasses.h"
 #include "RangeRules.h"
 #include "ValueCodec.h"
 
@@ -307,6 +308,25 @@ TEST(RangeRules, AllowedRangeText) {
     EXPECT_EQ(AllowedRangeText(s, RuleRow(43)), "") << "a rule id without bounds";
     s.dataValid = false;
     EXPECT_EQ(AllowedRangeText(s, volts), "");
+}
+
+// Only the rows a download checks get a line, and only while the sheet's rows are this kind's.
+TEST(RangeRules, AllowedRangeOfGridRows) {
+    ToolState s = ReferenceController();
+    ASSERT_EQ(NominalVoltageDisplay(s), "72");
+    ParamTableSet& set = s.tables.ParameterSettings;
+    int choice = -1;
+    for (int i = kFirstValueRow; i < set.rowCount && choice < 0; ++i)
+        if (IsChoiceKind(set.rows[i].kind)) choice = i;
+    ASSERT_GT(choice, 0);
+    set.rows[choice].range = 41;
+    s.sheet.Layout(false, set.rowCount + s.tables.FunctionSettings.rowCount);
+    EXPECT_EQ(AllowedRangeNow(s, choice), "");
+    set.rows[choice].kind = KIND_NUMBER;
+    set.rows[choice].name_en = "Acceleration (rpm/s)";
+    EXPECT_EQ(AllowedRangeNow(s, choice), "50 … 800 rpm/s");
+    s.sheet.Layout(true, s.tables.FocSettings.rowCount);
+    EXPECT_EQ(AllowedRangeNow(s, choice), "") << "cells of the other kind";
 }
 
 }  // namespace
