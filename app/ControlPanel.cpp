@@ -147,11 +147,16 @@ void CControlPanel::OnButton(int id) {
         dt::LogEvent(std::string("command: ") + kNames[i] + (id == IDC_CONNECT ? " " + portBox_->Text() : ""));
     switch (id) {
         case IDC_CONNECT: commands_.Connect(portBox_->Text()); break;
-        case IDC_UPLOAD: commands_.Upload(); break;
+        case IDC_UPLOAD:
+            if (!uploadGuard_ || uploadGuard_()) commands_.Upload();
+            break;
         case IDC_DOWNLOAD: commands_.Download(); break;
         case IDC_STORE: commands_.Store(); break;
         case IDC_DEFAULT: commands_.Default(); break;
-        case IDC_IMPORT: files_.Import(); break;
+        case IDC_IMPORT:
+            if (recordStep_) recordStep_([this] { files_.Import(); });
+            else files_.Import();
+            break;
         case IDC_EXPORT: files_.Export(); break;
         case IDC_LANGUAGE: ToggleLanguage(); break;
         default: break;

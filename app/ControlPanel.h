@@ -46,6 +46,10 @@ public:
     static constexpr int kHeightDlu = 20;
 
     using PortLister = std::function<std::vector<std::string>()>;
+    // Runs an import so that it can be undone as one step.
+    using StepRecorder = std::function<void(const std::function<void()>& change)>;
+    // Asked before an upload; false: nothing is sent.
+    using UploadGuard = std::function<bool()>;
 
     CControlPanel(dt::ToolState& state, dt::LinkHost& host, dt::ControllerCommands& commands,
                   dt::ParameterFileCommands& files, AppPaths paths, PortLister lister, QWidget* parent = nullptr);
@@ -64,6 +68,8 @@ public:
     bool IsBusy() const { return busy_; }
     // Flips the language, applies it again and relabels, rebuilds and saves.
     void ToggleLanguage();
+    void SetStepRecorder(StepRecorder recorder) { recordStep_ = std::move(recorder); }
+    void SetUploadGuard(UploadGuard guard) { uploadGuard_ = std::move(guard); }
 
     QToolButton* Button(int id) const;
     CPortBox* PortBox() const { return portBox_; }
@@ -86,4 +92,6 @@ private:
     CPortBox* portBox_ = nullptr;
     std::unique_ptr<dt::ReplyTimeout> timeout_;
     bool busy_ = false;
+    StepRecorder recordStep_;
+    UploadGuard uploadGuard_;
 };

@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "BackupKeeper.h"
+#include "BytePort.h"
 #include "ControllerCommands.h"
 #include "ControllerProtocol.h"
 #include "DriveTuneView.h"
@@ -104,11 +105,18 @@ void CMainFrame::CreateStatusLine() {
     view_->SetMarksListener([this](int changed) {
         if (statusLine_) statusLine_->SetChanged(changed);
     });
+    view_->SetRangeListener([this](const QString& line) {
+        if (statusLine_) statusLine_->SetEditingRange(line);
+    });
 }
 
 void CMainFrame::OnReadCompleted(const dt::ReadCompleted&) {
-    // The sheet's baseline is the new read; the status line names the controller read.
-    if (view_) view_->RefreshMarks();
+    // The sheet's baseline is the new read, and its history starts there; the status line
+    // names the controller read.
+    if (view_) {
+        view_->ClearHistory();
+        view_->RefreshMarks();
+    }
     if (statusLine_) statusLine_->TakeController();
 }
 
@@ -125,11 +133,22 @@ void CMainFrame::OnValuesChecked(const dt::ValidationResult& result) {
     if (view_) view_->ShowCheck(result);
 }
 
+bool CMainFrame::AskAboutChanges(const std::string& question) {
+    const int type = dt::MB_YESNO | dt::MB_ICON_QUESTION | dt::MB_DEFBUTTON2;
+    return ShowMessage(question, type) == CMessageDlg::IDYES;
+}
+
 bool CMainFrame::ConfirmCloseWithChanges() {
     const int changed = view_ ? view_->ChangedCount() : 0;
     if (changed <= 0) return true;
-    const int type = dt::MB_YESNO | dt::MB_ICON_QUESTION | dt::MB_DEFBUTTON2;
-    return ShowMessage(CStatusLine::CloseQuestion(state_, changed), type) == CMessageDlg::IDYES;
+    return AskAboutChanges(CStatusLine::CloseQuestion(state_, changed));
+}
+
+bool CMainFrame::ConfirmUploadOverChanges() {
+    const int changed = view_ ? view_->ChangedCount() : 0;
+    // A closed port gets the upload's own message instead of a question.
+    if (changed <= 0 || !port_.IsOpen()) return true;
+    return AskAboutChanges(CStatusLine::UploadQuestion(state_, changed));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
@@ -163,6 +182,11 @@ void CMainFrame::PlaceOnScreen() {
 QWidget* CMainFrame::CreatePanel(QWidget* parent) {
     panel_ = new CControlPanel(state_, *this, *commands_, *files_, paths_, lister_, parent);
     panel_->Timeout().SetEvents(&protocol_->Events());
+    panel_->SetStepRecorder([this](const std::function<void()>& change) {
+        if (view_) view_->RecordStep(change, true);
+        else change();
+    });
+    panel_->SetUploadGuard([this] { return ConfirmUploadOverChanges(); });
     panel_->Initialise();
     return panel_;
 }

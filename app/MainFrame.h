@@ -100,6 +100,9 @@ private:
     void OnTreeSelection(QTreeWidgetItem* current);
     void CreateStatusLine();
     bool ConfirmCloseWithChanges();
+    // With changed values not yet downloaded, an upload asks first, as closing does.
+    bool ConfirmUploadOverChanges();
+    bool AskAboutChanges(const std::string& question);
     std::string SaveDialog(const std::string& title, const std::string& filter, const std::string& defaultExt);
     std::string OpenDialog(const std::string& title, const std::string& filter);
     QWidget* CreatePanel(QWidget* parent);

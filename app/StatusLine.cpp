@@ -38,6 +38,11 @@ CStatusLine::CStatusLine(const dt::ToolState& state, const dt::BytePort& port, Q
     addWidget(controllerLabel_);
     changedSeparator_ = AddSeparator();
     addWidget(changedLabel_);
+    rangeSeparator_ = AddSeparator();
+    rangeLabel_ = new QLabel(this);
+    rangeLabel_->setObjectName(QStringLiteral("statusRange"));
+    addWidget(rangeLabel_);
+    SetEditingRange(QString());
     poll_.setInterval(kPortPollMs);
     connect(&poll_, &QTimer::timeout, this, &CStatusLine::Refresh);
     poll_.start();
@@ -64,6 +69,14 @@ void CStatusLine::SetChanged(int changed) {
     changed_ = changed;
     Refresh();
 }
+
+void CStatusLine::SetEditingRange(const QString& text) {
+    rangeLabel_->setText(text);
+    rangeLabel_->setVisible(!text.isEmpty());
+    rangeSeparator_->setVisible(!text.isEmpty());
+}
+
+QString CStatusLine::EditingRangeText() const { return rangeLabel_->isVisibleTo(this) ? rangeLabel_->text() : QString(); }
 
 int CStatusLine::PortNumber() const {
     if (port_.IsOpen()) return port_.PortNumber();
@@ -109,13 +122,23 @@ std::string CStatusLine::ControllerStateText(const dt::ToolState& state, const C
            dt::FillIn(state.Extra(dt::XTX_STATUS_VERSION), std::to_string(controller.modelWord & kVersionMask));
 }
 
+namespace {
+// A sentence about the changed values: its own text for one, the count filled in otherwise.
+std::string CountedText(const dt::ToolState& state, dt::XtxId one, dt::XtxId many, int changed) {
+    if (changed == 1) return state.Extra(one);
+    return dt::FillIn(state.Extra(many), std::to_string(changed));
+}
+}  // namespace
+
 std::string CStatusLine::ChangedCountText(const dt::ToolState& state, int changed) {
     if (changed <= 0) return std::string();
-    if (changed == 1) return state.Extra(dt::XTX_STATUS_ONE_CHANGED);
-    return dt::FillIn(state.Extra(dt::XTX_STATUS_CHANGED), std::to_string(changed));
+    return CountedText(state, dt::XTX_STATUS_ONE_CHANGED, dt::XTX_STATUS_CHANGED, changed);
 }
 
 std::string CStatusLine::CloseQuestion(const dt::ToolState& state, int changed) {
-    if (changed == 1) return state.Extra(dt::XTX_CLOSE_ONE_CHANGED);
-    return dt::FillIn(state.Extra(dt::XTX_CLOSE_CHANGED), std::to_string(changed));
+    return CountedText(state, dt::XTX_CLOSE_ONE_CHANGED, dt::XTX_CLOSE_CHANGED, changed);
+}
+
+std::string CStatusLine::UploadQuestion(const dt::ToolState& state, int changed) {
+    return CountedText(state, dt::XTX_UPLOAD_ONE_CHANGED, dt::XTX_UPLOAD_CHANGED, changed);
 }

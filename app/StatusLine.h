@@ -37,6 +37,9 @@ public:
     // A read completed: the controller is the one the state describes now.
     void TakeController();
     void SetChanged(int changed);
+    // The allowed range of the cell being edited; "" when no cell is edited or it has none.
+    void SetEditingRange(const QString& text);
+    QString EditingRangeText() const;
     // Every text again, from the port, the controller and the count.
     void Refresh();
 
@@ -50,6 +53,8 @@ public:
     static std::string ChangedCountText(const dt::ToolState& state, int changed);
     // The question before closing with changes not yet downloaded.
     static std::string CloseQuestion(const dt::ToolState& state, int changed);
+    // The question before an upload replaces changes not yet downloaded.
+    static std::string UploadQuestion(const dt::ToolState& state, int changed);
 
 private:
     int PortNumber() const;
@@ -62,6 +67,8 @@ private:
     QLabel* portLabel_ = nullptr;
     QLabel* controllerLabel_ = nullptr;
     QLabel* changedLabel_ = nullptr;
+    QLabel* rangeLabel_ = nullptr;
+    QFrame* rangeSeparator_ = nullptr;
     QFrame* controllerSeparator_ = nullptr;
     QFrame* changedSeparator_ = nullptr;
     QTimer poll_;

@@ -3,6 +3,7 @@
 // are shown, stored and checked, the first frame of a download and the file a set goes to.
 // The identity read decides which one a state's controller has.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "GridPasses.h"
@@ -21,6 +22,9 @@ public:
     virtual ValueCells Show(ToolState& s) const = 0;
     virtual void Store(ToolState& s, const ValueCells& cells) const = 0;
     virtual ValidationResult Validate(const ToolState& s, const ValueCells& cells) const = 0;
+    // The range Validate holds a grid row's value to with these cells, as "78.0 … 85.0 V" in
+    // the row's format and unit; "" for a row it does not hold to a range.
+    virtual std::string AllowedRange(const ToolState& s, const ValueCells& cells, int row) const = 0;
 
     // The first request of a download and the 32 bytes it carries.
     virtual uint8_t FirstWriteCommand() const = 0;

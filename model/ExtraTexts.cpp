@@ -68,6 +68,17 @@ constexpr ExtraText kExtraTexts[] = {
 
     // Support log and packaging
     // end of support log and packaging
+
+    // Editing: undo, revert, the allowed range
+    {XTX_MENU_UNDO, "撤销", "Undo"},
+    {XTX_REVERT_ROW, "恢复为控制器的值 (%1)", "Revert to the controller's value (%1)"},
+    {XTX_REVERT_ALL, "撤销全部修改", "Revert all changes"},
+    {XTX_UPLOAD_ONE_CHANGED, "1 个参数已修改但尚未下载，将被控制器的值替换。仍要上传吗？",
+     "1 value changed and not downloaded will be replaced by the controller's. Upload anyway?"},
+    {XTX_UPLOAD_CHANGED, "%1 个参数已修改但尚未下载，将被控制器的值替换。仍要上传吗？",
+     "%1 values changed and not downloaded will be replaced by the controller's. Upload anyway?"},
+    {XTX_ALLOWED_RANGE, "允许范围：%1", "Allowed: %1"},
+    // end of editing
 };
 
 static_assert(ListedInIdOrder(kExtraTexts, XTX_COUNT), "kExtraTexts must list every XtxId once, in enum order");

@@ -46,6 +46,15 @@ enum XtxId {
     // Support log and packaging
     // end of support log and packaging
 
+    // Editing: undo, revert, the allowed range
+    XTX_MENU_UNDO,
+    XTX_REVERT_ROW,
+    XTX_REVERT_ALL,
+    XTX_UPLOAD_ONE_CHANGED,
+    XTX_UPLOAD_CHANGED,
+    XTX_ALLOWED_RANGE,
+    // end of editing
+
     XTX_COUNT
 };
 

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "LinkFrame.h"
+#include "RangeRules.h"
 #include "ToolState.h"
 #include "ValueCodec.h"
 
@@ -77,15 +78,18 @@ void StoreFoc(ToolState& s, const ValueCells& cells) {
     }
 }
 
+// A cell's leading integer, saturated at the int range: a wrapped value could land inside the bounds.
+int CellInteger(const ValueCells& cells, int row) {
+    // Saturate at the int range: a wrapped value could land inside the bounds.
+    const long long v = LeadingInteger(TrimLeft(CellText(cells, row)));
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
 ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
     ValidationResult res;
     res.message = s.Message(MSG_INPUT_INVALID);
     const auto& rows = s.tables.FocSettings.rows;
-    // Saturate at the int range: a wrapped value could land inside the bounds.
-    auto value = [&](int row) {
-        const long long v = LeadingInteger(TrimLeft(CellText(cells, row)));
-        return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
-    };
+    auto value = [&](int row) { return CellInteger(cells, row); };
     auto check = [&](int row, int lo, int hi) {
         int v = value(row);
         if (v < lo || v > hi) {
@@ -114,6 +118,23 @@ ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
     return res;
 }
 
+std::string FocAllowedRange(const ToolState& s, const ValueCells& cells, int row) {
+    const auto& rows = s.tables.FocSettings.rows;
+    if (row < 0 || row >= s.tables.FocSettings.rowCount) return std::string();
+    const std::string unit = UnitOf(rows[row]);
+    auto span = [&](int lo, int hi) { return RangeSpan(Format("%d", lo), Format("%d", hi), unit); };
+    if (row == kFocRowOverVoltage || row == kFocRowUnderVoltage) {
+        const FocVoltageBounds* b = FocBoundsFor(CellInteger(cells, kFocRowNominalVoltage));
+        if (!b) return std::string();
+        return row == kFocRowOverVoltage ? span(b->overLo, b->overHi) : span(b->underLo, b->underHi);
+    }
+    // The rows between are checked by the nominal voltage, not by their field bounds.
+    if (row >= kFocRowNominalVoltage && row < kFocFirstBoundedRow) return std::string();
+    for (const FocField& field : FocFields())
+        if (field.row == row) return span(field.lo, field.hi);
+    return std::string();
+}
+
 // The FOC set alone, values in the FocBlock.
 class FocKind : public ControllerProfile {
 public:
@@ -128,6 +149,9 @@ public:
     void Store(ToolState& s, const ValueCells& cells) const override { StoreFoc(s, cells); }
     ValidationResult Validate(const ToolState& s, const ValueCells& cells) const override {
         return ValidateFoc(s, cells);
+    }
+    std::string AllowedRange(const ToolState& s, const ValueCells& cells, int row) const override {
+        return FocAllowedRange(s, cells, row);
     }
     uint8_t FirstWriteCommand() const override { return REQ_WRITE_FOC; }
     const uint8_t* FirstWriteBlock(const ToolState& s) const override { return s.foc.bytes.data(); }

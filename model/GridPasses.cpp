@@ -27,6 +27,15 @@ ValueCells ShowValues(ToolState& s) { return ProfileOf(s).Show(s); }
 
 void StoreValues(ToolState& s, const ValueCells& cells) { ProfileOf(s).Store(s, cells); }
 
+std::string AllowedRangeNow(const ToolState& s, int row) {
+    // Cells of the other kind of controller are not checked until this one is read.
+    if (s.sheet.Foc() != ProfileOf(s).Foc()) return std::string();
+    // On a copy: the rules read words the edited cells have not yet written into the blocks.
+    ToolState probe = s;
+    StoreValues(probe, probe.sheet.Texts());
+    return ProfileOf(probe).AllowedRange(probe, probe.sheet.Texts(), row);
+}
+
 ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells) { return ProfileOf(s).Validate(s, cells); }
 
 }  // namespace dt

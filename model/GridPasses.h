@@ -32,6 +32,9 @@ const std::string& CellText(const ValueCells& cells, int row);
 ValueCells ShowValues(ToolState& s);
 // Cell texts into the ParameterBlock or the FocBlock, by the profile.
 void StoreValues(ToolState& s, const ValueCells& cells);
+// The range a download would hold a grid row to if it started now: the sheet's texts stored
+// first, as the download does, then the profile's check ("" for a row without one).
+std::string AllowedRangeNow(const ToolState& s, int row);
 
 struct ValidationResult {
     bool refused = false;

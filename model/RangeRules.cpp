@@ -205,6 +205,40 @@ CheckResult CheckValue(const ToolState& s, const ParamDescriptor& d, const std::
 }
 
 namespace {
+// Formats whose cells show one decimal; the others show a bound as short as it goes.
+bool ShowsOneDecimal(int format) {
+    switch (format) {
+        case FMT_BATTERY_VOLTS:
+        case FMT_EBS_VOLTS:
+        case FMT_BATTERY_VOLTS_ALT:
+        case FMT_AVERAGE_AMPS:
+        case FMT_TENTHS:
+        case FMT_PHASE_AMPS:
+        case FMT_SECONDS_200:
+        case FMT_SECONDS_2000:
+        case FMT_THROTTLE_VOLTS:
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
+std::string RangeSpan(const std::string& lo, const std::string& hi, const std::string& unit) {
+    return lo + " … " + hi + (unit.empty() ? "" : " " + unit);
+}
+
+std::string AllowedRangeText(const ToolState& s, const ParamDescriptor& d) {
+    if (!s.dataValid || d.range == RULE_NONE) return std::string();
+    if (d.range == RULE_POWER_OF_TWO || (d.range == RULE_RATED_SPEED && s.block.ReadWord(kWordPolePairs) == 0))
+        return CheckValue(s, d, std::string()).hint;
+    const RangeBounds b = RuleBounds(s, d.range);
+    if (b.max == -1) return std::string();
+    const char* format = ShowsOneDecimal(d.format) ? "%.1f" : "%g";
+    return RangeSpan(Format(format, b.min), Format(format, b.max), UnitOf(d));
+}
+
+namespace {
 // Which ModelWords a current-limit set applies to: customer 1 at software version 300 and
 // above, ModelWord 0, or customer 1 below version 300. Any other ModelWord has no limits.
 enum class Era { V300, ModelWordZero, Before300 };

@@ -67,6 +67,12 @@ bool FixedRuleBounds(int rule, RangeBounds& bounds);
 // Check a cell text against a row's range rule.
 CheckResult CheckValue(const ToolState& s, const ParamDescriptor& d, const std::string& text);
 
+// The range CheckValue holds a row to, as "78.0 … 85.0 V" in the row's format and unit; "" for
+// a row without a range or before a read. Ranges of no interval read as the refusal shows them.
+std::string AllowedRangeText(const ToolState& s, const ParamDescriptor& d);
+// "lo … hi unit", without the unit when there is none.
+std::string RangeSpan(const std::string& lo, const std::string& hi, const std::string& unit);
+
 // Recomputes s.limits from the identity, the ModelWord and the nominal voltage.
 void ComputeCurrentLimits(ToolState& s);
 

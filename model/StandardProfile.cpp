@@ -82,6 +82,13 @@ public:
         return res;
     }
 
+    std::string AllowedRange(const ToolState& s, const ValueCells&, int row) const override {
+        const std::vector<GridRow> rows = Layout(s);
+        if (row < 0 || row >= static_cast<int>(rows.size()) || rows[row].record < kFirstValueRow) return std::string();
+        const ParamDescriptor& d = *rows[row].desc;
+        return IsCheckedKind(d.kind) ? AllowedRangeText(s, d) : std::string();
+    }
+
     uint8_t FirstWriteCommand() const override { return REQ_WRITE_FIRST; }
     const uint8_t* FirstWriteBlock(const ToolState& s) const override {
         return s.block.Block(REQ_WRITE_FIRST & kBlockNumberMask);

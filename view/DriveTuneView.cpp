@@ -1,9 +1,20 @@
 #include "DriveTuneView.h"
 
+#include <algorithm>
+
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QResizeEvent>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUndoStack>
 
 #include "BalloonTip.h"
+#include "ControllerProfile.h"
+#include "EditStep.h"
 #include "Fonts.h"
 #include "GridPasses.h"
 #include "ParamTables.h"
@@ -57,7 +68,28 @@ const CDriveTuneView::Palette* SagePalette() {
 }  // namespace
 
 CDriveTuneView::CDriveTuneView(dt::ToolState& state, QWidget* parent)
-    : QWidget(parent), state_(state) {}
+    : QWidget(parent), state_(state), history_(new QUndoStack(this)) {
+    CreateHistoryActions();
+}
+
+void CDriveTuneView::CreateHistoryActions() {
+    // Window-wide, so they work wherever the focus is; an open editor keeps its own Ctrl+Z.
+    auto* undo = new QAction(this);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo->setShortcutContext(Qt::WindowShortcut);
+    // An open list of choices would write its own text over what a step puts back.
+    connect(undo, &QAction::triggered, this, [this] {
+        if (!grid_ || !grid_->IsEditing()) history_->undo();
+    });
+    addAction(undo);
+    auto* redo = new QAction(this);
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setShortcutContext(Qt::WindowShortcut);
+    connect(redo, &QAction::triggered, this, [this] {
+        if (!grid_ || !grid_->IsEditing()) history_->redo();
+    });
+    addAction(redo);
+}
 
 CDriveTuneView::~CDriveTuneView() = default;
 
@@ -95,6 +127,13 @@ void CDriveTuneView::BuildGrid() {
         grid_ = new CGridCtrl();
         grid_->Create(rect(), this, kGridId, CGridCtrl::GS_DEFAULT);
         grid_->SetNotifyHandler([this](const GridNotify& n) { return OnGridNotify(n); });
+        grid_->installEventFilter(this);
+        grid_->viewport()->installEventFilter(this);
+        // A balloon left standing after a scroll would point at another row.
+        for (QScrollBar* bar : {grid_->verticalScrollBar(), grid_->horizontalScrollBar()})
+            connect(bar, &QScrollBar::valueChanged, this, [this] {
+                if (balloon_) balloon_->Destroy();
+            });
         OnSize(width(), height());
     } else {
         grid_->DeleteAllItems();
@@ -122,6 +161,8 @@ void CDriveTuneView::BuildGrid() {
         FillTableRows(t.FunctionSettings, t.ParameterSettings.rowCount, *SagePalette());
     }
     state_.sheet.Layout(foc, rows);
+    // Steps of other rows or another language cannot be put back onto these.
+    ClearHistory();
     RefreshMarks();
 }
 
@@ -311,6 +352,12 @@ void CDriveTuneView::SetPanelEnabled(bool enable) {
 
 void CDriveTuneView::OnComboSelChange(int row, int col, const std::string& text) {
     if (!grid_) return;
+    // Every move through an open list changes the cells; the list as a whole is one step.
+    const void* list = grid_->IsEditing() ? static_cast<const void*>(grid_->InPlaceEditor()) : nullptr;
+    RecordStep([&] { ApplyChoice(row, col, text); }, false, row, list);
+}
+
+void CDriveTuneView::ApplyChoice(int row, int col, const std::string& text) {
     if (state_.link.focMode) {
         if (row == kFocNominalRow && col == 2) {
             for (size_t k = 0; k < dt::kFocNominalVoltages.size(); ++k) {
@@ -344,6 +391,7 @@ void CDriveTuneView::OnGridClick(int row, int col) {
     const std::string& hint = d.Hint(state_.language);
     if (hint.empty()) return;
     lastHint_ = Q(d.Name(state_.language) + ":\n\n" + hint);
+    if (const QString allowed = AllowedLine(row); !allowed.isEmpty()) lastHint_ += "\n" + allowed;
     if (state_.sheet.IsChanged(row))
         lastHint_ += "\n" + Q(dt::FillIn(state_.Extra(dt::XTX_CONTROLLER_VALUE), *state_.sheet.Baseline(row)));
     if (balloon_) balloon_->Show(lastHint_);
@@ -352,8 +400,9 @@ void CDriveTuneView::OnGridClick(int row, int col) {
 int CDriveTuneView::OnGridNotify(const GridNotify& n) {
     if (n.code == GVN_COMBOSELCHANGE) OnComboSelChange(n.row, n.col, n.text.toStdString());
     else if (n.code == GVN_CLICK) OnGridClick(n.row, n.col);
+    else if (n.code == GVN_BEGINLABELEDIT) OnBeginEdit(n.row);
     else if (n.code == GVN_ENDLABELEDIT) {
-        SheetFromGrid();
+        RecordStep([this] { SheetFromGrid(); });
         RefreshMarks();
     }
     return 0;
@@ -367,3 +416,135 @@ void CDriveTuneView::RefreshMarks() {
 }
 
 int CDriveTuneView::ChangedCount() const { return state_.sheet.ChangedCount(); }
+
+void CDriveTuneView::ClearHistory() { history_->clear(); }
+
+void CDriveTuneView::RecordStep(const std::function<void()>& change, bool withImage, int row, const void* mergeKey) {
+    SheetSnapshot before = SheetSnapshot::Capture(state_, withImage);
+    change();
+    SheetSnapshot after = SheetSnapshot::Capture(state_, withImage);
+    if (before.texts.size() != after.texts.size()) {
+        // The rows were laid out anew (another kind of controller): no way back onto them.
+        ClearHistory();
+        return;
+    }
+    if (before.SameValues(after)) return;
+    history_->push(new CEditStep(QString(), std::move(before), std::move(after),
+                                 [this](const SheetSnapshot& s) { ApplySnapshot(s); }, row, mergeKey));
+}
+
+void CDriveTuneView::ApplySnapshot(const SheetSnapshot& snapshot) {
+    // A step of another layout never reaches here: a new grid clears the history.
+    snapshot.Restore(state_);
+    ShowValues();
+}
+
+bool CDriveTuneView::RevertRow(int row) {
+    const std::string* controller = state_.sheet.Baseline(row);
+    if (!controller || !state_.sheet.IsChanged(row)) return false;
+    const std::string text = *controller;
+    RecordStep([&] {
+        state_.sheet.SetCell(row, text);
+        FollowNominalVoltage({row});
+        ShowValues();
+    });
+    return true;
+}
+
+bool CDriveTuneView::RevertAll() {
+    const std::vector<int> rows = state_.sheet.ChangedRows();
+    if (rows.empty()) return false;
+    RecordStep([&] {
+        for (int row : rows) state_.sheet.SetCell(row, *state_.sheet.Baseline(row));
+        FollowNominalVoltage(rows);
+        ShowValues();
+    });
+    return true;
+}
+
+void CDriveTuneView::FollowNominalVoltage(const std::vector<int>& rows) {
+    // The range rules read the voltage class a pick sets: it follows the nominal row's text.
+    if (state_.link.focMode || std::find(rows.begin(), rows.end(), kNominalRow) == rows.end()) return;
+    dt::PickNominalVoltage(state_, state_.sheet.Text(kNominalRow));
+    dt::ComputeCurrentLimits(state_);
+}
+
+QString CDriveTuneView::AllowedLine(int row) const {
+    const std::string range = dt::AllowedRangeNow(state_, row);
+    return range.empty() ? QString() : Q(dt::FillIn(state_.Extra(dt::XTX_ALLOWED_RANGE), range));
+}
+
+void CDriveTuneView::OnBeginEdit(int row) {
+    if (!rangeListener_) return;
+    rangeListener_(AllowedLine(row));
+    // The editor comes up after this notification and goes (Enter, Esc, focus lost) later.
+    QTimer::singleShot(0, this, [this] {
+        auto clear = [this] {
+            if (rangeListener_ && (!grid_ || !grid_->IsEditing())) rangeListener_(QString());
+        };
+        if (QWidget* editor = grid_ ? grid_->InPlaceEditor() : nullptr)
+            connect(editor, &QObject::destroyed, this, clear);
+        else
+            clear();
+    });
+}
+
+bool CDriveTuneView::IsValueRow(int row) const {
+    if (!grid_ || row < 0 || row >= grid_->GetRowCount()) return false;
+    const std::vector<dt::GridRow> layout = dt::GridLayout(state_);
+    if (row >= static_cast<int>(layout.size())) return false;
+    return layout[row].record != 0 && layout[row].desc->kind != 0;
+}
+
+QMenu* CDriveTuneView::CreateContextMenu(int row) {
+    if (!IsValueRow(row)) return nullptr;
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("valueCellMenu"));
+    QAction* undo = menu->addAction(Q(state_.Extra(dt::XTX_MENU_UNDO)), history_, &QUndoStack::undo);
+    undo->setEnabled(history_->canUndo());
+    if (state_.sheet.IsChanged(row)) {
+        const QString text = Q(dt::FillIn(state_.Extra(dt::XTX_REVERT_ROW), *state_.sheet.Baseline(row)));
+        menu->addAction(text, this, [this, row] { RevertRow(row); });
+    }
+    QAction* all = menu->addAction(Q(state_.Extra(dt::XTX_REVERT_ALL)), this, [this] { RevertAll(); });
+    all->setEnabled(state_.sheet.ChangedCount() > 0);
+    return menu;
+}
+
+void CDriveTuneView::PopUpContextMenu(int row, const QPoint& globalPos) {
+    QMenu* menu = CreateContextMenu(row);
+
+    if (!menu) return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
+}
+
+bool CDriveTuneView::eventFilter(QObject* watched, QEvent* e) {
+    if (!grid_ || (watched != grid_ && watched != grid_->viewport())) return QWidget::eventFilter(watched, e);
+    const auto atFocus = [this] {
+        const CCellID cell = grid_->GetFocusCell();
+        grid_->EnsureVisible(cell.row, 2);
+        PopUpContextMenu(cell.row, grid_->viewport()->mapToGlobal(grid_->CellRect(cell.row, 2).center()));
+    };
+    if (e->type() == QEvent::KeyPress) {
+        // The Menu key and Shift+F10; taken here, the key brings no second menu event.
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+        const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+        if ((menuKey || shiftF10) && !grid_->IsEditing()) {
+            atFocus();
+            return true;
+        }
+    } else if (e->type() == QEvent::ContextMenu) {
+        const auto* menuEvent = static_cast<QContextMenuEvent*>(e);
+        if (menuEvent->reason() == QContextMenuEvent::Mouse) {
+            const QPoint at = grid_->viewport()->mapFromGlobal(menuEvent->globalPos());
+            const QModelIndex index = grid_->indexAt(at);
+            if (index.isValid() && index.column() == 2) PopUpContextMenu(index.row(), menuEvent->globalPos());
+        } else {
+            atFocus();
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, e);
+}

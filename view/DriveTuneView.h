@@ -9,10 +9,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "GridCtrl.h"
 
 class BalloonTip;
+class QMenu;
+class QUndoStack;
 
 namespace dt {
 struct ToolState;
@@ -35,6 +38,8 @@ public:
     using MessageSink = std::function<int(const std::string& text, int type)>;
     // Told the number of changed value cells whenever the marks were worked out again.
     using MarksListener = std::function<void(int changed)>;
+    // Told the allowed-range line of the cell being edited when editing starts, "" when it ends.
+    using RangeListener = std::function<void(const QString& line)>;
 
     // Colours of one section (defined with the view's code).
     struct Palette;
@@ -46,6 +51,9 @@ public:
     void SetPanelBusy(PanelBusy busy) { panelBusy_ = std::move(busy); }
     void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
     void SetMarksListener(MarksListener listener) { marksListener_ = std::move(listener); }
+    void SetRangeListener(RangeListener listener) { rangeListener_ = std::move(listener); }
+    // "Allowed: 78.0 … 85.0 V" for a row the download holds to a range, else "".
+    QString AllowedLine(int row) const;
 
     // First update: balloon, fonts, the panel, then the empty grid.
     void OnInitialUpdate();
@@ -73,6 +81,20 @@ public:
     void OnComboSelChange(int row, int col, const std::string& text);
     void OnGridClick(int row, int col);
 
+    // The history of the value cells (undo, redo). A read and a new grid start it anew.
+    QUndoStack* History() const { return history_; }
+    void ClearHistory();
+    // Runs change and records what it did to the cells as one step; withImage keeps the blocks
+    // as well (an import). Steps under the same mergeKey and row join (one open list).
+    void RecordStep(const std::function<void()>& change, bool withImage = false, int row = -1,
+                    const void* mergeKey = nullptr);
+    // A marked row back to the controller's value; every marked row back. Undoable steps.
+    bool RevertRow(int row);
+    bool RevertAll();
+    // The menu of a value cell: undo, the row's revert when it is marked, revert all. Null for
+    // a cell that is not a value cell. The caller owns it.
+    QMenu* CreateContextMenu(int row);
+
     CGridCtrl* Grid() const { return grid_; }
     QWidget* Panel() const { return panel_; }
     BalloonTip* Balloon() const { return balloon_; }
@@ -85,6 +107,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void FillTableRows(const dt::ParamTableSet& set, int firstRow, const Palette& palette);
@@ -95,8 +118,15 @@ private:
     void SetValueText(int row, const std::string& text);
     // The value cells as the user left them, into the edit sheet.
     void SheetFromGrid();
+    void ApplyChoice(int row, int col, const std::string& text);
     int OnGridNotify(const GridNotify& n);
     QColor AcceptedColour(int row) const;
+    void ApplySnapshot(const struct SheetSnapshot& snapshot);
+    bool IsValueRow(int row) const;
+    void FollowNominalVoltage(const std::vector<int>& rows);
+    void PopUpContextMenu(int row, const QPoint& globalPos);
+    void CreateHistoryActions();
+    void OnBeginEdit(int row);
 
     dt::ToolState& state_;
     QPointer<CGridCtrl> grid_;
@@ -111,5 +141,7 @@ private:
     PanelBusy panelBusy_;
     MessageSink messageSink_;
     MarksListener marksListener_;
+    RangeListener rangeListener_;
     QString lastHint_;
+    QUndoStack* history_ = nullptr;
 };

@@ -11,62 +11,17 @@
 #include "GridCtrl.h"
 #include "GridPasses.h"
 #include "MainFrame.h"
+#include "MessageDlg.h"
 #include "QtText.h"
 #include "RangeRules.h"
 #include "StatusLine.h"
 #include "ToolState.h"
 #include "WindowHarness.h"
+#include "EditingFixture.h"
 
 namespace {
 
-class ChangeMarksTest : public WindowTest {
-protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        ASSERT_TRUE(StartSim());
-    }
-
-    std::set<int> MarkedRows() {
-        std::set<int> rows;
-        for (int row = 0; row < Grid().GetRowCount(); ++row)
-            if (Grid().IsItemMarked(row, 2)) rows.insert(row);
-        return rows;
-    }
-
-    // An in-range value of a numeric row other than the shown one.
-    QString OtherValue(int row) {
-        const int current = CellText(row).toInt();
-        return QString::number(current == 600 ? 700 : 600);
-    }
-
-    QString OtherChoice(int row) {
-        const dt::OptionList& choices = State().lists.lists[1];
-        return CellText(row) == Q(choices[0]) ? Q(choices[1]) : Q(choices[0]);
-    }
-
-    // Imports a file of the same controller with two values changed.
-    void ImportWithTwoChanges() {
-        dt::ToolState copy = State();
-        dt::ValueCells cells = dt::ShowValues(copy);
-        cells[kAccelerationRow] = OtherValue(kAccelerationRow).toStdString();
-        cells[kDecelerationRow] = OtherValue(kDecelerationRow).toStdString();
-        dt::StoreValues(copy, cells);
-        WriteFile("changed.foc", QByteArray(reinterpret_cast<const char*>(copy.block.bytes.data()),
-                                            static_cast<int>(copy.block.bytes.size())));
-        fileAnswers.push_back(WorkPath("changed.foc").toStdString());
-        const size_t before = messages.size();
-        Press(CControlPanel::IDC_IMPORT);
-        ASSERT_TRUE(WaitForMessages(before + 1));
-        ASSERT_EQ(messages.back().text, State().Message(dt::MSG_IMPORT_OK));
-    }
-
-    // The hint balloon as a click on the row's name leaves it.
-    QString HintOf(int row) {
-        Grid().EnsureVisible(row, 1);
-        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, Qt::NoModifier, Grid().CellRect(row, 1).center());
-        return View().LastHint();
-    }
-};
+using ChangeMarksTest = EditingTest;
 
 TEST_F(ChangeMarksTest, NothingIsMarkedBeforeTheFirstRead) {
     StartApp();
@@ -98,8 +53,9 @@ TEST_F(ChangeMarksTest, EditsAndChoicesAreMarkedUntilTheNextUpload) {
     TypeValue(kAccelerationRow, original);
     EXPECT_EQ(MarkedRows(), (std::set<int>{kSoftUndervoltageRow}));
 
+    messageAnswers.push_back(CMessageDlg::IDYES);  // replace the change not downloaded
     Press(CControlPanel::IDC_UPLOAD);
-    ASSERT_TRUE(WaitForMessages(2));
+    ASSERT_TRUE(WaitForMessages(3));
     EXPECT_TRUE(MarkedRows().empty());
     EXPECT_EQ(View().ChangedCount(), 0);
 }

@@ -11,6 +11,7 @@
 #include "DriveTuneView.h"
 #include "GridCtrl.h"
 #include "MainFrame.h"
+#include "MessageDlg.h"
 #include "PortBox.h"
 #include "RangeRules.h"
 #include "ToolState.h"
@@ -131,19 +132,20 @@ TEST_F(CommandsTest, RefusedDownloadPaintsRedAndSendsNothingAcceptedOneRepaints)
     EXPECT_EQ(Grid().GetItemBkColour(kAccelerationRow, 2), QColor(255, 0, 0));
     EXPECT_FALSE(Panel().IsBusy());
 
-    // Nothing reached the controller: a new upload brings the old value back.
+    // Nothing reached the controller: a new upload, over the change, brings the old value back.
+    messageAnswers.push_back(CMessageDlg::IDYES);
     Press(CControlPanel::IDC_UPLOAD);
-    ASSERT_TRUE(WaitForMessages(3));
+    ASSERT_TRUE(WaitForMessages(4));
     EXPECT_EQ(CellText(kAccelerationRow), original);
 
     TypeValue(kAccelerationRow, "99999");
     Press(CControlPanel::IDC_DOWNLOAD);
-    ASSERT_EQ(messages.size(), 4u);
+    ASSERT_EQ(messages.size(), 5u);
     EXPECT_EQ(Grid().GetItemBkColour(kAccelerationRow, 2), QColor(255, 0, 0));
     TypeValue(kAccelerationRow, original);
     Press(CControlPanel::IDC_DOWNLOAD);
-    ASSERT_TRUE(WaitForMessages(5));
-    EXPECT_EQ(messages[4].text, "Download parameters successfully");
+    ASSERT_TRUE(WaitForMessages(6));
+    EXPECT_EQ(messages[5].text, "Download parameters successfully");
     const QColor expected = kAccelerationRow % 2 ? QColor(210, 220, 170) : QColor(235, 240, 220);
     EXPECT_EQ(Grid().GetItemBkColour(kAccelerationRow, 2), expected);
 }

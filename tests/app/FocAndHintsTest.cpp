@@ -81,6 +81,19 @@ TEST_F(FocTest, VoltagePickWritesItsPairAndValidationReportsBounds) {
     EXPECT_EQ(CellText(6), "52");
 }
 
+// The allowed range while editing: the voltage rows follow the nominal voltage.
+TEST_F(FocTest, TheAllowedRangeOfTheVoltageRowsFollowsTheNominalVoltage) {
+    EXPECT_EQ(View().AllowedLine(4), "Allowed: 10 … 100");
+    ASSERT_TRUE(PickChoice(5, "36"));
+    EXPECT_EQ(View().AllowedLine(6), "Allowed: 48 … 65 V");
+    EXPECT_EQ(View().AllowedLine(7), "Allowed: 27 … 36 V");
+    ASSERT_TRUE(PickChoice(5, "24"));
+    EXPECT_EQ(View().AllowedLine(6), "Allowed: 36 … 65 V");
+    EXPECT_EQ(View().AllowedLine(7), "Allowed: 19 … 24 V");
+    // The list of nominal voltages itself has no range line.
+    EXPECT_EQ(View().AllowedLine(5), "");
+}
+
 class TreeAndHintTest : public WindowTest {
 protected:
     void SetUp() override {

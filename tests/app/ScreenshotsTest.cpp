@@ -1,7 +1,9 @@
 // The pictures scripts/shots-app takes on a virtual display: start-up, after an upload
 // (standard and FOC), a refusal message, a hint balloon, changed values with the balloon of a
-// changed row, and the find field, in English and in Chinese.
+// changed row, the value cell's menu, a cell edited with its allowed range, the question before
+// an upload over changes, and the find field, in English and in Chinese.
 // Skipped unless DT_SHOTS_DIR names the folder to write them to.
+#include <QApplication>
 #include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
@@ -105,6 +107,19 @@ protected:
         TypeValue(kDecelerationRow, "900");
         Balloon(kDecelerationRow);
         Shot("8-changed-values");
+
+        // The value cell's menu, a cell being edited with its range below, the upload question.
+        Grid().setFocus();
+        Grid().SetFocusCell(kDecelerationRow, 2);
+        QTest::keyClick(&Grid(), Qt::Key_F10, Qt::ShiftModifier);
+        Shot("10-value-menu");
+        if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+        QTest::keyClick(&Grid(), Qt::Key_F2);
+        Shot("11-editing-range");
+        if (QWidget* editor = Grid().InPlaceEditor()) QTest::keyClick(editor, Qt::Key_Escape);
+        nextBox_ = "12-upload-question";
+        Press(CControlPanel::IDC_UPLOAD);
+        QTest::qWait(300);
 
         QCursor::setPos(Frame().mapToGlobal(QPoint(Frame().width() - 10, 10)));
         QTest::qWait(1100);  // the balloon goes once the mouse moved

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "BlockBuilder.h"
+#include "GridPasses.h"
 #include "RangeRules.h"
+#include "ValueCodec.h"
 
 namespace dt {
 namespace {
@@ -284,6 +286,47 @@ TEST(RangeRules, RatedPhaseLimitRefusesOneAmpereTooMany) {
     EXPECT_FALSE(r.valid);
     EXPECT_EQ(r.hint, "1.0 ≤ x ≤ 500.0");
     EXPECT_TRUE(CheckValue(s, RuleRow(12), "500").valid);
+}
+
+// The line shown while editing: the row's own format and unit, the refusal's texts for ranges
+// that are no interval, nothing without a range or before a read.
+TEST(RangeRules, AllowedRangeText) {
+    ToolState s = ReferenceController();
+    ASSERT_EQ(NominalVoltageDisplay(s), "72");
+    ParamDescriptor volts = RuleRow(1);
+    volts.format = FMT_BATTERY_VOLTS;
+    volts.name_en = "High voltage protection value (V)";
+    EXPECT_EQ(AllowedRangeText(s, volts), "88.0 … 95.0 V");
+    ParamDescriptor plain = RuleRow(41);
+    plain.name_en = "Acceleration (rpm/s)";
+    EXPECT_EQ(AllowedRangeText(s, plain), "50 … 800 rpm/s");
+    ParamDescriptor tenths = RuleRow(26);
+    tenths.format = FMT_THROTTLE_VOLTS;
+    EXPECT_EQ(AllowedRangeText(s, tenths), "3.8 … 4.8");
+    EXPECT_EQ(AllowedRangeText(s, RuleRow(100)), "{2, 4, 8, 16, 32, ……, 32768}");
+    EXPECT_EQ(AllowedRangeText(s, RuleRow(0)), "");
+    EXPECT_EQ(AllowedRangeText(s, RuleRow(43)), "") << "a rule id without bounds";
+    s.dataValid = false;
+    EXPECT_EQ(AllowedRangeText(s, volts), "");
+}
+
+// Only the rows a download checks get a line, and only while the sheet's rows are this kind's.
+TEST(RangeRules, AllowedRangeOfGridRows) {
+    ToolState s = ReferenceController();
+    ASSERT_EQ(NominalVoltageDisplay(s), "72");
+    ParamTableSet& set = s.tables.ParameterSettings;
+    int choice = -1;
+    for (int i = kFirstValueRow; i < set.rowCount && choice < 0; ++i)
+        if (IsChoiceKind(set.rows[i].kind)) choice = i;
+    ASSERT_GT(choice, 0);
+    set.rows[choice].range = 41;
+    s.sheet.Layout(false, set.rowCount + s.tables.FunctionSettings.rowCount);
+    EXPECT_EQ(AllowedRangeNow(s, choice), "");
+    set.rows[choice].kind = KIND_NUMBER;
+    set.rows[choice].name_en = "Acceleration (rpm/s)";
+    EXPECT_EQ(AllowedRangeNow(s, choice), "50 … 800 rpm/s");
+    s.sheet.Layout(true, s.tables.FocSettings.rowCount);
+    EXPECT_EQ(AllowedRangeNow(s, choice), "") << "cells of the other kind";
 }
 
 }  // namespace
