@@ -114,8 +114,11 @@ TEST_F(JsonShapes, EveryDocumentedShapeIsWhatTheCommandPrints) {
         EXPECT_EQ(out.begin().key(), "schema") << heading;
         EXPECT_EQ(out.at("schema"), 1) << heading;
         // Every list the example shows holds something here, or its shape would go unchecked.
-        for (const auto& item : out.items())
-            if (item.value().is_array()) EXPECT_FALSE(item.value().empty()) << heading << "." << item.key();
+        for (const auto& item : out.items()) {
+            if (item.value().is_array()) {
+                EXPECT_FALSE(item.value().empty()) << heading << "." << item.key();
+            }
+        }
     }
     EXPECT_EQ(documented.size(), runs.size()) << "every command with JSON is described";
 }
