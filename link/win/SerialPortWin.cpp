@@ -79,29 +79,6 @@ void SerialPort::CloseAndSettle() {
     Sleep(DWORD(settleMs_));
 }
 
-bool SerialPort::OpenPort(int number, int baud) {
-    CloseAndSettle();
-    lastError_.clear();
-    failure_ = {};
-    if (number < 1 || number > kMaxPortNumber) return Fail(PortFault::Missing, ComName(number), "no such port number");
-    number_ = number;
-    const std::string path = resolver_(number);
-    if (path.empty()) {
-        device_.clear();
-        lastError_ = "no device is numbered " + ComName(number);
-        return Fail(PortFault::Missing, ComName(number), lastError_);
-    }
-    return OpenResolved(path, baud);
-}
-
-bool SerialPort::OpenDevice(const std::string& path, int baud, int number) {
-    CloseAndSettle();
-    lastError_.clear();
-    failure_ = {};
-    number_ = number;
-    return OpenResolved(path, baud);
-}
-
 bool SerialPort::Fail(PortFault fault, const std::string& device, const std::string& detail) {
     failure_ = {fault, device, detail, {}};
     LogEvent("port did not open: " + device + ": " + PortFaultName(fault) + " (" + detail + ")");
