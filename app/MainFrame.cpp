@@ -1,5 +1,7 @@
 #include "MainFrame.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileDialog>
@@ -9,6 +11,7 @@
 #include "BackupKeeper.h"
 #include "BytePort.h"
 #include "ControllerCommands.h"
+#include "ControllerProfile.h"
 #include "ControllerProtocol.h"
 #include "DriveTuneView.h"
 #include "FindBar.h"
@@ -193,23 +196,27 @@ QWidget* CMainFrame::CreatePanel(QWidget* parent) {
 
 void CMainFrame::RebuildGroupTree() {
     if (!tree_) return;
-    const dt::ParamTables& t = state_.tables;
-    const dt::Language lang = state_.language;
     tree_->clear();
     rootItem_ = new QTreeWidgetItem(tree_, QStringList(Q(state_.ProductTitle())));
-    if (state_.link.focMode) {
-        functionItem_ = new QTreeWidgetItem(rootItem_, QStringList(Q(t.FunctionSettings.Title(lang))));
-        parameterItem_ = new QTreeWidgetItem(rootItem_, QStringList(Q(t.ParameterSettings.Title(lang))));
-        rootItem_->setExpanded(true);
-    } else {
-        parameterItem_ = new QTreeWidgetItem(rootItem_, QStringList(Q(t.ParameterSettings.Title(lang))));
-        for (int j = 0; j < t.ParameterSettings.groupCount; ++j)
-            new QTreeWidgetItem(parameterItem_, QStringList(Q(t.ParameterSettings.groups[j].Title(lang))));
-        functionItem_ = new QTreeWidgetItem(rootItem_, QStringList(Q(t.FunctionSettings.Title(lang))));
-        for (int j = 0; j < t.FunctionSettings.groupCount; ++j)
-            new QTreeWidgetItem(functionItem_, QStringList(Q(t.FunctionSettings.groups[j].Title(lang))));
-        rootItem_->setExpanded(true);
-        parameterItem_->setExpanded(true);
+    const std::vector<dt::GridHeading> headings = dt::ProfileOf(state_).Headings(state_);
+    // A sheet of one table needs no node of its own: its topics hang from the root.
+    const int tables = std::count_if(headings.begin(), headings.end(), [](const auto& h) { return h.level == 0; });
+    const int topLevel = tables == 1 ? 1 : 0;
+    std::vector<QTreeWidgetItem*> topics;
+    for (const dt::GridHeading& h : headings) {
+        if (h.level < topLevel) continue;
+        QTreeWidgetItem* parent = h.level == topLevel || topics.empty() ? rootItem_ : topics.back();
+        QTreeWidgetItem* item = new QTreeWidgetItem(parent, QStringList(Q(h.text)));
+        if (parent == rootItem_) topics.push_back(item);
+    }
+    rootItem_->setExpanded(true);
+    if (!topics.empty() && topics.front()->childCount() > 0) topics.front()->setExpanded(true);
+    // The tree's two tables, whichever order the sheet has them in.
+    const dt::Language lang = state_.language;
+    parameterItem_ = functionItem_ = nullptr;
+    for (QTreeWidgetItem* item : topics) {
+        if (!parameterItem_ && item->text(0) == Q(state_.tables.ParameterSettings.Title(lang))) parameterItem_ = item;
+        else if (!functionItem_ && item->text(0) == Q(state_.tables.FunctionSettings.Title(lang))) functionItem_ = item;
     }
     QFont treeFont(dt::kSongFace);
     treeFont.setPointSizeF(11.0);

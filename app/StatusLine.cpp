@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "BytePort.h"
+#include "ControllerProfile.h"
 #include "OptionLists.h"
 #include "QtText.h"
 #include "ToolState.h"
@@ -59,9 +60,9 @@ QFrame* CStatusLine::AddSeparator() {
 
 void CStatusLine::TakeController() {
     controller_.known = true;
-    controller_.foc = state_.link.focMode;
-    controller_.modelWord = state_.modelWord;
-    controller_.variant = state_.tables.variant;
+    const dt::ControllerProfile& profile = dt::ProfileOf(state_);
+    controller_.modelWord = profile.ModelWord(state_);
+    controller_.variant = profile.Variant(state_);
     Refresh();
 }
 
@@ -76,7 +77,9 @@ void CStatusLine::SetEditingRange(const QString& text) {
     rangeSeparator_->setVisible(!text.isEmpty());
 }
 
-QString CStatusLine::EditingRangeText() const { return rangeLabel_->isVisibleTo(this) ? rangeLabel_->text() : QString(); }
+QString CStatusLine::EditingRangeText() const {
+    return rangeLabel_->isVisibleTo(this) ? rangeLabel_->text() : QString();
+}
 
 int CStatusLine::PortNumber() const {
     if (port_.IsOpen()) return port_.PortNumber();
@@ -111,13 +114,13 @@ std::string CStatusLine::PortStateText(const dt::ToolState& state, bool open, in
 
 std::string CStatusLine::ControllerStateText(const dt::ToolState& state, const Controller& controller) {
     if (!controller.known) return std::string();
-    if (controller.foc) return state.Extra(dt::XTX_STATUS_FOC);
+    if (controller.variant.empty()) return state.Extra(dt::XTX_STATUS_FOC);
     const int customer = controller.modelWord >> kCustomerShift;
     const std::string name = dt::CustomerText(customer);
-    const std::string customerText = name.empty() ? std::to_string(customer) : name + " (" + std::to_string(customer) + ")";
-    const char* variant = controller.variant == dt::FunctionVariant::A ? "A" : "B";
+    const std::string customerText =
+        name.empty() ? std::to_string(customer) : name + " (" + std::to_string(customer) + ")";
     return std::string(state.Extra(dt::XTX_STATUS_STANDARD)) + kSeparator +
-           dt::FillIn(state.Extra(dt::XTX_STATUS_VARIANT), variant) + kSeparator +
+           dt::FillIn(state.Extra(dt::XTX_STATUS_VARIANT), controller.variant) + kSeparator +
            dt::FillIn(state.Extra(dt::XTX_STATUS_CUSTOMER), customerText) + kSeparator +
            dt::FillIn(state.Extra(dt::XTX_STATUS_VERSION), std::to_string(controller.modelWord & kVersionMask));
 }

@@ -16,7 +16,7 @@ class QLabel;
 namespace dt {
 struct ToolState;
 class BytePort;
-}
+}  // namespace dt
 
 class CStatusLine : public QStatusBar {
     Q_OBJECT
@@ -27,9 +27,8 @@ public:
     // The controller as the last completed read found it.
     struct Controller {
         bool known = false;
-        bool foc = false;
         uint16_t modelWord = 0;
-        dt::FunctionVariant variant = dt::FunctionVariant::B;
+        std::string variant;  // "A" or "B"; none on an FOC controller
     };
 
     CStatusLine(const dt::ToolState& state, const dt::BytePort& port, QWidget* parent = nullptr);

@@ -4,8 +4,8 @@
 #include "Commands.h"
 #include "ConsoleHost.h"
 #include "ControllerProfile.h"
-#include "ExtraTexts.h"
 #include "ExitStatus.h"
+#include "ExtraTexts.h"
 #include "OnlineSession.h"
 #include "ParameterFiles.h"
 #include "PortNumbering.h"
@@ -52,6 +52,8 @@ void PrintRead(const ToolState& s, const Context& c) {
 }
 
 const char* KindExtension(const ToolState& s) { return ProfileOf(s).FileExtension(); }
+// The kind of file the controller's sets go to.
+FileKind KindFiles(const ToolState& s) { return FileKindOf(std::string("set.") + KindExtension(s)); }
 
 void PrintChangesAs(const Context& c, const std::vector<RowChange>& changes, SideNames sides) {
     if (c.opt.json) PrintChangesJson(c.out, changes, sides);
@@ -77,9 +79,10 @@ bool CheckParameterFile(const std::string& path, std::ostream& err) {
 // A .ged file on a standard controller (or a .foc file on an FOC one) would be accepted by the
 // import and then never sent: the download would report success with none of its values.
 bool SameKind(Online& o, ToolState& s, const std::string& file, std::ostream& err) {
-    if ((FileKindOfAnyCase(file) == FileKind::Ged) == s.link.focMode) return true;
+    const FileKind kind = FileKindOfAnyCase(file);
+    if (kind == KindFiles(s)) return true;
     o.host.ShowMessage(s.Message(MSG_IMPORT_MISMATCH), MB_ICON_WARNING);
-    err << "drivetune-cli: " << file << " is a ." << (s.link.focMode ? "foc" : "ged")
+    err << "drivetune-cli: " << file << " is a ." << (kind == FileKind::Ged ? "ged" : "foc")
         << " file; this controller takes ." << KindExtension(s) << " files\n";
     return false;
 }
@@ -134,10 +137,9 @@ int RunUpload(const Context& c) {
         c.out.flush();
         return c.out ? kOk : kUsage;
     }
-    if (!output.empty() && FileKindOfAnyCase(output) != (s.link.focMode ? FileKind::Ged : FileKind::Foc)) {
-        c.err << "drivetune-cli: -o " << output << ": this is "
-              << (s.link.focMode ? "an FOC controller" : "a standard controller") << ", whose parameters go to a ."
-              << KindExtension(s) << " file; nothing written\n";
+    if (!output.empty() && FileKindOfAnyCase(output) != KindFiles(s)) {
+        c.err << "drivetune-cli: -o " << output << ": this is " << ProfileOf(s).KindPhrase()
+              << ", whose parameters go to a ." << KindExtension(s) << " file; nothing written\n";
         return kUsage;
     }
     PrintRead(s, c);

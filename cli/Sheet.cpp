@@ -4,6 +4,7 @@
 #include <iostream>
 #include <vector>
 
+#include "ControllerProfile.h"
 #include "ParamTables.h"
 #include "ParameterFiles.h"
 #include "RangeRules.h"
@@ -23,30 +24,6 @@ std::string Pad(const std::string& text, int width) {
     return text + std::string(w < width ? width - w : 0, ' ');
 }
 
-struct Heading {
-    int row;
-    int level;  // 0 table title, 1 group title
-    std::string text;
-};
-
-std::vector<Heading> Headings(const ToolState& s) {
-    std::vector<Heading> h;
-    const Language lang = s.language;
-    if (s.link.focMode) {
-        h.push_back({0, 0, s.tables.FocSettings.Title(lang)});
-        h.push_back({1, 1, s.tables.FunctionSettings.Title(lang)});
-        h.push_back({4, 1, s.tables.ParameterSettings.Title(lang)});
-        return h;
-    }
-    const ParamTableSet& P = s.tables.ParameterSettings;
-    const ParamTableSet& F = s.tables.FunctionSettings;
-    h.push_back({0, 0, P.Title(lang)});
-    for (int g = 0; g < P.groupCount; ++g) h.push_back({P.GroupFirstRow(g), 1, P.groups[g].Title(lang)});
-    h.push_back({P.rowCount, 0, F.Title(lang)});
-    for (int g = 0; g < F.groupCount; ++g)
-        h.push_back({P.rowCount + F.GroupFirstRow(g), 1, F.groups[g].Title(lang)});
-    return h;
-}
 }  // namespace
 
 int DisplayWidth(const std::string& text) {
@@ -144,14 +121,14 @@ bool LoadOrReport(ToolState& s, const std::string& path, std::ostream& err, std:
 
 void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells) {
     const std::vector<GridRow> layout = GridLayout(s);
-    const std::vector<Heading> headings = Headings(s);
+    const std::vector<GridHeading> headings = ProfileOf(s).Headings(s);
     int nameWidth = 0;
     for (const GridRow& r : layout)
         if (r.desc->kind != 0) nameWidth = std::max(nameWidth, DisplayWidth(r.desc->Name(s.language)));
     size_t next = 0;
     for (size_t row = 0; row < layout.size(); ++row) {
         while (next < headings.size() && headings[next].row == static_cast<int>(row)) {
-            const Heading& h = headings[next++];
+            const GridHeading& h = headings[next++];
             if (h.level == 0) out << (row == 0 ? "" : "\n") << "== " << h.text << " ==\n";
             else out << "\n[" << h.text << "]\n";
         }
@@ -166,11 +143,13 @@ void PrintSheet(std::ostream& out, const ToolState& s, const ValueCells& cells) 
 Json SheetJson(const ToolState& s, const ValueCells& cells) {
     const std::vector<GridRow> layout = GridLayout(s);
     Json sheet = Document();
-    sheet["kind"] = s.link.focMode ? "foc" : "standard";
+    const ControllerProfile& profile = ProfileOf(s);
+    sheet["kind"] = profile.KindName();
     // An FOC controller is identified by its kind alone, however its set arrived.
-    sheet["modelWord"] = s.link.focMode ? kFocModelWord : s.modelWord;
-    if (s.link.focMode) sheet["variant"] = nullptr;
-    else sheet["variant"] = s.tables.variant == FunctionVariant::A ? "A" : "B";
+    sheet["modelWord"] = profile.ModelWord(s);
+    const std::string variant = profile.Variant(s);
+    if (variant.empty()) sheet["variant"] = nullptr;
+    else sheet["variant"] = variant;
     sheet["dataValid"] = s.dataValid;
     Json rows = Json::array();
     for (size_t row = 0; row < layout.size(); ++row) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "BytePort.h"
+#include "ControllerProfile.h"
 #include "LinkHost.h"
 #include "ToolState.h"
 
@@ -18,16 +19,6 @@ struct HandlingGuard {
     explicit HandlingGuard(bool& f) : flag(f) { flag = true; }
     ~HandlingGuard() { flag = false; }
 };
-
-// Where an acknowledged block stands in its download: the FocBlock is 1 of 1; a standard
-// download writes section 2 block 0 to section 1 block 1, 1 to 5. Other blocks (section 3,
-// after an unasked-for acknowledgement) have no place: count 0.
-BlockWritten DownloadPlace(int n, bool foc) {
-    constexpr int kStandardBlocks = kBlockLast - kBlockFirstSection2 + 1;
-    if (foc && n == kBlockFoc) return {1, 1};
-    if (n >= kBlockFirstSection2 && n <= kBlockLast) return {n - kBlockFirstSection2 + 1, kStandardBlocks};
-    return {0, 0};
-}
 
 uint16_t BigEndianWord(const std::vector<uint8_t>& bytes, int word) {
     return static_cast<uint16_t>((bytes[2 * word] << 8) | bytes[2 * word + 1]);
@@ -75,11 +66,6 @@ void ControllerProtocol::OnPortReceived(int portNumber) {
     } while (port_.IsOpen() && (morePending_ || port_.BytesAvailable() > 0));
 }
 
-void ControllerProtocol::StoreBlock(int code, const LinkFrame& frame) {
-    uint8_t* block = state_.block.Block(code);
-    if (block) std::copy(frame.payload.begin(), frame.payload.end(), block);
-}
-
 void ControllerProtocol::HandleReply(const LinkFrame& frame) {
     if (observer_) observer_(frame);
     const uint8_t code = frame.command;
@@ -113,30 +99,27 @@ void ControllerProtocol::OnBlockRead(const LinkFrame& frame) {
     LinkState& link = state_.link;
     const int n = frame.command & kBlockNumberMask;
     if (n == kBlockIdentity) {
-        // Cleared as well as set, so a standard controller read after an FOC one in the
-        // same run is never sent a FocBlock.
+        // The identity chooses the profile. Cleared as well as set, so a standard controller
+        // read after an FOC one in the same run is never sent a FocBlock.
         link.focMode = BigEndianWord(frame.payload, kIdWordModel) == kFocModelWord;
         link.identityReceived = true;
-    } else if (n == kBlockFoc && link.focMode) {
-        std::copy(frame.payload.begin(), frame.payload.end(), state_.foc.bytes.begin());
-        FocCompletion();
-        return;
-    } else if (!state_.block.Block(n)) {
-        return;  // a block number no read asks for
     }
-    StoreBlock(n, frame);
-    if (n == kBlockLast) StandardCompletion();
-    else SendRequest(static_cast<uint8_t>(REQ_READ_BLOCK + NextBlock(n)));
+    const ControllerProfile& profile = ProfileOf(state_);
+    switch (profile.TakeReadBlock(state_, n, frame.payload)) {
+    case ReadStep::Ignored: return;
+    case ReadStep::Next: SendRequest(static_cast<uint8_t>(REQ_READ_BLOCK + NextBlock(n))); return;
+    case ReadStep::Done: ReadCompletion(profile); return;
+    }
 }
 
 void ControllerProtocol::OnBlockWritten(uint8_t code) {
     // Acknowledgements: any length up to 32, payload unread.
     const int n = code & kBlockNumberMask;
-    const bool last = (n == kBlockFoc && state_.link.focMode) || n == kBlockLast;
+    const WritePlace place = ProfileOf(state_).PlaceOf(n);
+    const bool last = place.Last();
     const bool chained = (n >= kBlockFoc && n <= kBlockLastSection3) || (n >= kBlockFirstSection2 && n < kBlockLast);
     if (!last && !chained) return;
-    const BlockWritten place = DownloadPlace(n, state_.link.focMode);
-    if (place.count > 0) events_.Raise(place);
+    if (place.count > 0) events_.Raise(BlockWritten{place.index, place.count});
     if (StopHere()) return;
     if (last) {
         state_.link.pendingOperation = PendingOperation::Download;
@@ -176,20 +159,13 @@ void ControllerProtocol::ShowRead() {
     if (keeper_) keeper_->SetRead();
 }
 
-void ControllerProtocol::StandardCompletion() {
-    state_.dataValid = ParseIdentity(state_);
-    SelectFunctionVariant(state_);
+void ControllerProtocol::ReadCompletion(const ControllerProfile& profile) {
+    const ReadVerdict verdict = profile.CompleteRead(state_);
     ShowRead();
-    const bool matches = state_.modelWord == 0 || VersionMatches(state_.modelWord);
-    events_.Raise(ReadCompleted{ControllerKind::Standard, state_.modelWord, matches});
-    if (matches) host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
+    const ControllerKind kind = profile.Foc() ? ControllerKind::Foc : ControllerKind::Standard;
+    events_.Raise(ReadCompleted{kind, verdict.modelWord, verdict.versionMatches});
+    if (verdict.versionMatches) host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
     else host_.ShowMessage(state_.Message(MSG_VERSION_MISMATCH), MB_ICON_WARNING);
-}
-
-void ControllerProtocol::FocCompletion() {
-    ShowRead();
-    events_.Raise(ReadCompleted{ControllerKind::Foc, kFocModelWord, true});
-    host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
 }
 
 void ControllerProtocol::StoreOutcome(bool stored) {

@@ -11,6 +11,7 @@
 namespace dt {
 
 class BackupKeeper;
+class ControllerProfile;
 
 struct ToolState;
 class LinkHost;
@@ -63,10 +64,8 @@ private:
     void OnBlockRead(const LinkFrame& frame);
     void OnBlockWritten(uint8_t code);
     void OnRestoreArmed();
-    void StoreBlock(int code, const LinkFrame& frame);
     void SendBlock(uint8_t command, const uint8_t* block);
-    void StandardCompletion();
-    void FocCompletion();
+    void ReadCompletion(const ControllerProfile& profile);
     void ShowRead();
     bool StopHere();
     void StoreOutcome(bool stored);

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "AtomicFile.h"
+#include "ControllerProfile.h"
 #include "ParameterFiles.h"
 #include "ToolState.h"
 #include "XdgPaths.h"
@@ -108,11 +109,13 @@ std::string DefaultBackupDir() {
 }
 
 std::string BackupIdentity(const ToolState& s) {
-    if (s.link.focMode) return "foc";
+    const ControllerProfile& profile = ProfileOf(s);
+    const std::string variant = profile.Variant(s);
+    if (variant.empty()) return profile.KindName();
     const int customer = s.modelWord == kNoModelWord ? 0 : s.modelWord >> 10;
     const int version = s.modelWord == kNoModelWord ? 0 : s.modelWord & 0x3FF;
     return "c" + std::to_string(customer) + "-v" + std::to_string(version) + "-" +
-           (s.tables.variant == FunctionVariant::B ? "B" : "A");
+           variant;
 }
 
 bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir, std::time_t now,
@@ -123,7 +126,7 @@ bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir,
     }
     const std::string base = dir + "/" + Stamp(now) + "-" + (reason == BackupReason::Read ? kRead : kWritten) +
                              "-" + BackupIdentity(s);
-    const std::string ext = s.link.focMode ? ".ged" : ".foc";
+    const std::string ext = std::string(".") + ProfileOf(s).FileExtension();
     // A second backup within the same second, from this process or another, never replaces the
     // first: each name is taken exclusively.
     const std::vector<unsigned char> bytes = ExportBytes(s);

@@ -22,7 +22,7 @@ struct BackupEntry {
 // $XDG_DATA_HOME/DriveTune/backups, else ~/.local/share/DriveTune/backups.
 std::string DefaultBackupDir();
 
-// "c<customer>-v<version>-<A|B>" from the last identity parse; "foc" in focMode.
+// "c<customer>-v<version>-<A|B>" from the last identity parse; "foc" for an FOC controller.
 std::string BackupIdentity(const ToolState& s);
 
 // The store keeps this many files and deletes the oldest beyond.

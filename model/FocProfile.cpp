@@ -156,6 +156,40 @@ public:
     uint8_t FirstWriteCommand() const override { return REQ_WRITE_FOC; }
     const uint8_t* FirstWriteBlock(const ToolState& s) const override { return s.foc.bytes.data(); }
     const char* FileExtension() const override { return "ged"; }
+    const char* KindName() const override { return "foc"; }
+    const char* KindPhrase() const override { return "an FOC controller"; }
+    std::vector<unsigned char> FileBytes(const ToolState& s) const override {
+        return std::vector<unsigned char>(s.foc.bytes.begin(), s.foc.bytes.end());
+    }
+    uint16_t ModelWord(const ToolState&) const override { return kFocModelWord; }
+    std::string Variant(const ToolState&) const override { return std::string(); }
+
+    // The identity block comes first, as from any controller; the FOC block ends the read.
+    ReadStep TakeReadBlock(ToolState& s, int block, const std::vector<uint8_t>& payload) const override {
+        if (block != kBlockFoc) return StandardProfile().TakeReadBlock(s, block, payload);
+        std::copy_n(payload.begin(), std::min(payload.size(), s.foc.bytes.size()), s.foc.bytes.begin());
+        return ReadStep::Done;
+    }
+    ReadVerdict CompleteRead(ToolState&) const override { return {kFocModelWord, true}; }
+    WritePlace PlaceOf(int block) const override {
+        return block == kBlockFoc ? WritePlace{1, 1} : StandardWritePlace(block);
+    }
+
+    std::vector<GridHeading> Headings(const ToolState& s) const override {
+        const Language lang = s.language;
+        return {{0, 0, s.tables.FocSettings.Title(lang)},
+                {1, 1, s.tables.FunctionSettings.Title(lang)},
+                {4, 1, s.tables.ParameterSettings.Title(lang)}};
+    }
+    std::vector<CellWrite> ChoiceWrites(ToolState&, int row, const std::string& text) const override {
+        if (row != kFocRowNominalVoltage) return {};
+        for (size_t k = 0; k < kFocNominalVoltages.size(); ++k)
+            if (text == kFocNominalVoltages[k])
+                return {{kFocRowOverVoltage, kFocVoltagePairs[k][0]}, {kFocRowUnderVoltage, kFocVoltagePairs[k][1]}};
+        return {};
+    }
+    // The FOC rules read the sheet's own cells.
+    void FollowSheet(ToolState&, const std::vector<int>&) const override {}
 };
 
 }  // namespace

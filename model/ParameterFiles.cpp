@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "AtomicFile.h"
+#include "ControllerProfile.h"
 #include "Identity.h"
 #include "ToolState.h"
 
@@ -71,8 +72,7 @@ ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigne
 }
 
 std::vector<unsigned char> ExportBytes(const ToolState& s) {
-    if (s.link.focMode) return std::vector<unsigned char>(s.foc.bytes.begin(), s.foc.bytes.end());
-    return std::vector<unsigned char>(s.block.bytes.begin(), s.block.bytes.end());
+    return ProfileOf(s).FileBytes(s);
 }
 
 bool ReadParameterFile(const std::string& path, std::vector<unsigned char>& out, std::string& why) {

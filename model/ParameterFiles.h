@@ -32,7 +32,7 @@ struct ImportOutcome {
 // Applies file content to the state exactly as Import does; a refused file changes nothing.
 ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content);
 
-// Bytes Export writes: the FOC block in focMode, else the whole ParameterBlock.
+// Bytes Export writes: the FOC block of an FOC controller, else the whole ParameterBlock.
 std::vector<unsigned char> ExportBytes(const ToolState& s);
 
 // Only the first 1024 (or 32) bytes of a parameter file count and a longer file is accepted, so

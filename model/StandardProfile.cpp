@@ -1,5 +1,7 @@
 #include "ControllerProfile.h"
 
+#include <algorithm>
+
 #include "LinkFrame.h"
 #include "RangeRules.h"
 #include "ToolState.h"
@@ -94,9 +96,61 @@ public:
         return s.block.Block(REQ_WRITE_FIRST & kBlockNumberMask);
     }
     const char* FileExtension() const override { return "foc"; }
+    const char* KindName() const override { return "standard"; }
+    const char* KindPhrase() const override { return "a standard controller"; }
+    std::vector<unsigned char> FileBytes(const ToolState& s) const override {
+        return std::vector<unsigned char>(s.block.bytes.begin(), s.block.bytes.end());
+    }
+    uint16_t ModelWord(const ToolState& s) const override { return s.modelWord; }
+    std::string Variant(const ToolState& s) const override {
+        return s.tables.variant == FunctionVariant::A ? "A" : "B";
+    }
+
+    ReadStep TakeReadBlock(ToolState& s, int block, const std::vector<uint8_t>& payload) const override {
+        uint8_t* bytes = s.block.Block(block);
+        if (!bytes) return ReadStep::Ignored;  // a block number no read asks for
+        std::copy(payload.begin(), payload.end(), bytes);
+        return block == kBlockLast ? ReadStep::Done : ReadStep::Next;
+    }
+    ReadVerdict CompleteRead(ToolState& s) const override {
+        s.dataValid = ParseIdentity(s);
+        SelectFunctionVariant(s);
+        return {s.modelWord, s.modelWord == 0 || VersionMatches(s.modelWord)};
+    }
+    WritePlace PlaceOf(int block) const override { return StandardWritePlace(block); }
+
+    std::vector<GridHeading> Headings(const ToolState& s) const override {
+        const Language lang = s.language;
+        const ParamTableSet& P = s.tables.ParameterSettings;
+        const ParamTableSet& F = s.tables.FunctionSettings;
+        std::vector<GridHeading> h{{0, 0, P.Title(lang)}};
+        for (int g = 0; g < P.groupCount; ++g) h.push_back({P.GroupFirstRow(g), 1, P.groups[g].Title(lang)});
+        h.push_back({P.rowCount, 0, F.Title(lang)});
+        for (int g = 0; g < F.groupCount; ++g)
+            h.push_back({P.rowCount + F.GroupFirstRow(g), 1, F.groups[g].Title(lang)});
+        return h;
+    }
+    std::vector<CellWrite> ChoiceWrites(ToolState& s, int row, const std::string& text) const override {
+        if (row != kRowNominalVoltage) return {};
+        const VoltagePick pick = PickNominalVoltage(s, text);
+        std::vector<CellWrite> writes;
+        for (int i = 0; i < 6; ++i) writes.push_back({VoltagePickRow(s, i), pick.texts[i]});
+        return writes;
+    }
+    void FollowSheet(ToolState& s, const std::vector<int>& rows) const override {
+        if (std::find(rows.begin(), rows.end(), kRowNominalVoltage) != rows.end())
+            PickNominalVoltage(s, s.sheet.Text(kRowNominalVoltage));
+        ComputeCurrentLimits(s);
+    }
 };
 
 }  // namespace
+
+WritePlace StandardWritePlace(int block) {
+    constexpr int kStandardBlocks = kBlockLast - kBlockFirstSection2 + 1;
+    if (block >= kBlockFirstSection2 && block <= kBlockLast) return {block - kBlockFirstSection2 + 1, kStandardBlocks};
+    return {};
+}
 
 const ControllerProfile& StandardProfile() {
     static const StandardKind profile;

@@ -27,7 +27,6 @@ namespace {
 constexpr unsigned kTitleFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
 constexpr unsigned kNameFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
 
-constexpr int kNominalRow = dt::kRowNominalVoltage;
 constexpr int kFocNominalRow = dt::kFocRowNominalVoltage;
 constexpr int kFocTitleHeight = 40;
 constexpr int kFocRowHeight = 42;
@@ -143,9 +142,8 @@ void CDriveTuneView::BuildGrid() {
     grid_->SetRowResize(false);
     grid_->SetFont(gridFont_);
 
-    const dt::ParamTables& t = state_.tables;
-    const bool foc = state_.link.focMode;
-    const int rows = foc ? t.FocSettings.rowCount : t.ParameterSettings.rowCount + t.FunctionSettings.rowCount;
+    const std::vector<dt::GridRow> layout = dt::GridLayout(state_);
+    const int rows = static_cast<int>(layout.size());
     grid_->SetRowCount(rows);
     grid_->SetColumnCount(3);
     grid_->SetFixedRowCount(0);
@@ -153,14 +151,15 @@ void CDriveTuneView::BuildGrid() {
     grid_->SetColumnWidth(0, 280);
     grid_->SetColumnWidth(1, 300);
     grid_->SetColumnWidth(2, 150);
-    if (foc) {
-        grid_->SetColumnWidth(2, 165);
-        FillFocRows();
-    } else {
-        FillTableRows(t.ParameterSettings, 0, *GreenPalette());
-        FillTableRows(t.FunctionSettings, t.ParameterSettings.rowCount, *SagePalette());
+    // Each table of the layout in its own colours; the FOC table has a shape of its own.
+    for (int row = 0; row < rows;) {
+        const dt::GridSet set = layout[row].set;
+        if (set == dt::GridSet::Parameter) FillTableRows(state_.tables.ParameterSettings, row, *GreenPalette());
+        else if (set == dt::GridSet::Function) FillTableRows(state_.tables.FunctionSettings, row, *SagePalette());
+        else FillFocRows();
+        while (row < rows && layout[row].set == set) ++row;
     }
-    state_.sheet.Layout(foc, rows);
+    state_.sheet.Layout(dt::ProfileOf(state_).Foc(), rows);
     // Steps of other rows or another language cannot be put back onto these.
     ClearHistory();
     RefreshMarks();
@@ -243,6 +242,7 @@ void CDriveTuneView::FillFocRows() {
     const dt::Language lang = state_.language;
     const Palette& palette = *GreenPalette();
     const int n = set.rowCount;
+    grid_->SetColumnWidth(2, 165);
 
     GV_ITEM title;
     title.row = 0;
@@ -299,47 +299,32 @@ void CDriveTuneView::SheetFromGrid() {
 
 // An accepted value cell: its palette's value colour for the row's parity; in the FOC set the
 // nominal voltage row has the odd colour and every other row the even one.
-QColor CDriveTuneView::AcceptedColour(int row) const {
-    if (state_.link.focMode) {
+QColor CDriveTuneView::AcceptedColour(dt::GridSet set, int row) {
+    if (set == dt::GridSet::Foc) {
         const Palette& green = *GreenPalette();
         return row == kFocNominalRow ? green.valueOdd : green.valueEven;
     }
-    const bool function = row >= state_.tables.ParameterSettings.rowCount;
-    return (function ? SagePalette() : GreenPalette())->Value(row);
+    return (set == dt::GridSet::Function ? SagePalette() : GreenPalette())->Value(row);
 }
 
 void CDriveTuneView::ShowCheck(const dt::ValidationResult& r) {
     if (!grid_) return;
+    const std::vector<dt::GridRow> layout = dt::GridLayout(state_);
     for (int row : r.refusedRows) grid_->SetItemBkColour(row, 2, kRefused);
-    for (int row : r.acceptedRows) grid_->SetItemBkColour(row, 2, AcceptedColour(row));
+    for (int row : r.acceptedRows)
+        if (row >= 0 && row < static_cast<int>(layout.size()))
+            grid_->SetItemBkColour(row, 2, AcceptedColour(layout[row].set, row));
     grid_->Refresh();
     if (r.refused && messageSink_) messageSink_(r.message, dt::MB_ICON_ERROR);
 }
 
 void CDriveTuneView::GoToGroup(const std::string& title) {
     if (!grid_) return;
-    const dt::ParamTables& t = state_.tables;
-    const dt::Language lang = state_.language;
     int row = -1;
-    if (state_.link.focMode) {
-        if (title == t.ParameterSettings.Title(lang)) row = 4;
-        else if (title == t.FunctionSettings.Title(lang)) row = 1;
-    } else {
-        const int P = t.ParameterSettings.rowCount;
-        auto findGroup = [&](const dt::ParamTableSet& set) {
-            for (int j = 0; j < set.groupCount; ++j)
-                if (set.groups[j].Title(lang) == title) return set.GroupFirstRow(j);
-            return -1;
-        };
-        if (title == t.ParameterSettings.Title(lang)) {
-            row = 0;
-        } else if (int g = findGroup(t.ParameterSettings); g >= 0) {
-            row = g;
-        } else if (title == t.FunctionSettings.Title(lang)) {
-            row = P;
-        } else if (int f = findGroup(t.FunctionSettings); f >= 0) {
-            row = P + f;
-        }
+    for (const dt::GridHeading& h : dt::ProfileOf(state_).Headings(state_)) {
+        if (h.text != title) continue;
+        row = h.row;
+        break;
     }
     if (row < 0 || row >= grid_->GetRowCount()) return;
     grid_->SetFocusCell(row, 0);
@@ -358,28 +343,13 @@ void CDriveTuneView::OnComboSelChange(int row, int col, const std::string& text)
 }
 
 void CDriveTuneView::ApplyChoice(int row, int col, const std::string& text) {
-    if (state_.link.focMode) {
-        if (row == kFocNominalRow && col == 2) {
-            for (size_t k = 0; k < dt::kFocNominalVoltages.size(); ++k) {
-                if (text != dt::kFocNominalVoltages[k]) continue;
-                SetValueText(dt::kFocRowOverVoltage, dt::kFocVoltagePairs[k][0]);
-                SetValueText(dt::kFocRowUnderVoltage, dt::kFocVoltagePairs[k][1]);
-                break;
-            }
-        }
-        grid_->SetItemText(row, col, Q(dt::IndentValue(text)));
-        SheetFromGrid();
-        RefreshMarks();
-        return;
-    }
-    if (row == kNominalRow && col == 2) {
-        const dt::VoltagePick pick = dt::PickNominalVoltage(state_, text);
-        for (int i = 0; i < 6; ++i) SetValueText(dt::VoltagePickRow(state_, i), pick.texts[i]);
-        grid_->Refresh();
+    const dt::ControllerProfile& profile = dt::ProfileOf(state_);
+    if (col == 2) {
+        for (const dt::CellWrite& w : profile.ChoiceWrites(state_, row, text)) SetValueText(w.row, w.text);
     }
     grid_->SetItemText(row, col, Q(dt::IndentValue(text)));
     SheetFromGrid();
-    dt::ComputeCurrentLimits(state_);
+    profile.FollowSheet(state_, {row});
     RefreshMarks();
 }
 
@@ -445,7 +415,7 @@ bool CDriveTuneView::RevertRow(int row) {
     const std::string text = *controller;
     RecordStep([&] {
         state_.sheet.SetCell(row, text);
-        FollowNominalVoltage({row});
+        dt::ProfileOf(state_).FollowSheet(state_, {row});
         ShowValues();
     });
     return true;
@@ -456,17 +426,10 @@ bool CDriveTuneView::RevertAll() {
     if (rows.empty()) return false;
     RecordStep([&] {
         for (int row : rows) state_.sheet.SetCell(row, *state_.sheet.Baseline(row));
-        FollowNominalVoltage(rows);
+        dt::ProfileOf(state_).FollowSheet(state_, rows);
         ShowValues();
     });
     return true;
-}
-
-void CDriveTuneView::FollowNominalVoltage(const std::vector<int>& rows) {
-    // The range rules read the voltage class a pick sets: it follows the nominal row's text.
-    if (state_.link.focMode || std::find(rows.begin(), rows.end(), kNominalRow) == rows.end()) return;
-    dt::PickNominalVoltage(state_, state_.sheet.Text(kNominalRow));
-    dt::ComputeCurrentLimits(state_);
 }
 
 QString CDriveTuneView::AllowedLine(int row) const {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "GridCtrl.h"
+#include "GridPasses.h"
 
 class BalloonTip;
 class QMenu;
@@ -120,10 +121,9 @@ private:
     void SheetFromGrid();
     void ApplyChoice(int row, int col, const std::string& text);
     int OnGridNotify(const GridNotify& n);
-    QColor AcceptedColour(int row) const;
+    static QColor AcceptedColour(dt::GridSet set, int row);
     void ApplySnapshot(const struct SheetSnapshot& snapshot);
     bool IsValueRow(int row) const;
-    void FollowNominalVoltage(const std::vector<int>& rows);
     void PopUpContextMenu(int row, const QPoint& globalPos);
     void CreateHistoryActions();
     void OnBeginEdit(int row);
