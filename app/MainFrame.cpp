@@ -94,7 +94,7 @@ bool CMainFrame::OnCreate() {
     view_->SetPanelBusy([this](bool enable) {
         if (panel_) panel_->SetBusy(enable);
     });
-    view_->SetMessageSink([this](const std::string& text, int type) { return ShowMessage(text, type); });
+    view_->SetMessageSink([this](const std::string& text, dt::MessageKind kind) { ShowMessage(text, kind); });
     CreateStatusLine();
     return true;
 }
@@ -137,8 +137,7 @@ void CMainFrame::OnValuesChecked(const dt::ValidationResult& result) {
 }
 
 bool CMainFrame::AskAboutChanges(const std::string& question) {
-    const int type = dt::MB_YESNO | dt::MB_ICON_QUESTION | dt::MB_DEFBUTTON2;
-    return ShowMessage(question, type) == CMessageDlg::IDYES;
+    return Ask(question, dt::MessageKind::Question);
 }
 
 bool CMainFrame::ConfirmCloseWithChanges() {
@@ -240,13 +239,19 @@ void CMainFrame::ReportBackupFailure(const std::string& why) {
     // Once per run: the technician knows, and the next operations are not interrupted again.
     if (backupFailureShown_) return;
     backupFailureShown_ = true;
-    ShowMessage(state_.Extra(dt::XTX_BACKUP_FAILED) + std::string("\n") + why, dt::MB_ICON_WARNING);
+    ShowMessage(state_.Extra(dt::XTX_BACKUP_FAILED) + std::string("\n") + why, dt::MessageKind::Warning);
 }
 
-int CMainFrame::ShowMessage(const std::string& text, int type) {
+int CMainFrame::ShowBox(const std::string& text, int type) {
     if (statusLine_) statusLine_->Refresh();
     dt::LogEvent("message: " + text);
     return ::ShowMessage(this, state_, text, type);
+}
+
+void CMainFrame::ShowMessage(const std::string& text, dt::MessageKind kind) { ShowBox(text, dt::BoxType(kind)); }
+
+bool CMainFrame::Ask(const std::string& text, dt::MessageKind kind) {
+    return ShowBox(text, dt::QuestionBoxType(kind)) == CMessageDlg::IDYES;
 }
 
 void CMainFrame::BuildGrid() {

@@ -60,7 +60,8 @@ public:
 
     // dt::LinkHost
     void SetBusy(bool enable) override;
-    int ShowMessage(const std::string& text, int type) override;
+    void ShowMessage(const std::string& text, dt::MessageKind kind) override;
+    bool Ask(const std::string& text, dt::MessageKind kind) override;
     void RebuildGroupTree() override;
     void BuildGrid() override;
     void ShowValues() override;
@@ -96,6 +97,8 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // A box of the given type, through the status line and the log; the box's result.
+    int ShowBox(const std::string& text, int type);
     void PlaceOnScreen();
     void OnTreeSelection(QTreeWidgetItem* current);
     void CreateStatusLine();

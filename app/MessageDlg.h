@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "Texts.h"
+
 class QLabel;
 class QPushButton;
 
@@ -103,6 +105,28 @@ private:
     std::vector<Sound> sounds_;
     Layout layout_;
 };
+
+namespace dt {
+// Message box types (icon bits; button set 0 = OK only).
+enum MessageType { MB_ICON_ERROR = 16, MB_ICON_QUESTION = 32, MB_ICON_WARNING = 48, MB_ICON_INFO = 64 };
+// Questions of the added features: the Yes/No button set, with No as the pre-selected answer, and
+// the box's result for Yes.
+enum MessageButtons { MB_YESNO = 4, MB_DEFBUTTON2 = 0x100 };
+constexpr int kAnswerYes = 6;
+
+// The box type of a message kind: its icon.
+constexpr int BoxType(MessageKind kind) {
+    switch (kind) {
+    case MessageKind::Warning: return MB_ICON_WARNING;
+    case MessageKind::Error: return MB_ICON_ERROR;
+    case MessageKind::Question: return MB_ICON_QUESTION;
+    case MessageKind::Info: break;
+    }
+    return MB_ICON_INFO;
+}
+// A Yes/No question's box type, No pre-selected.
+constexpr int QuestionBoxType(MessageKind kind) { return BoxType(kind) | MB_YESNO | MB_DEFBUTTON2; }
+}  // namespace dt
 
 // Called with every box before it runs; a result of 0 or more is returned at once instead of
 // running the box (tests answer boxes this way, or send keys and return -1). Null removes it.

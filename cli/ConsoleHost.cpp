@@ -16,11 +16,15 @@ void ConsoleHost::SetBusy(bool enable) {
     if (enable && onIdle_) onIdle_();
 }
 
-int ConsoleHost::ShowMessage(const std::string& text, int type) {
-    messages_.push_back({text, type});
+void ConsoleHost::ShowMessage(const std::string& text, MessageKind kind) {
+    messages_.push_back({text, kind});
     LogEvent("message: " + text);
-    if (!((quiet_ || alwaysQuiet_) && type == MB_ICON_INFO)) err_ << text << "\n" << std::flush;
-    return 1;  // OK, the only button
+    if (!((quiet_ || alwaysQuiet_) && kind == MessageKind::Info)) err_ << text << "\n" << std::flush;
+}
+
+bool ConsoleHost::Ask(const std::string& text, MessageKind kind) {
+    ShowMessage(text, kind);
+    return false;
 }
 
 void ConsoleHost::ReportBackupFailure(const std::string& why) {

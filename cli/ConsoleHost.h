@@ -42,12 +42,14 @@ public:
     bool Idle() const { return idle_; }
     struct Message {
         std::string text;
-        int type;
+        MessageKind kind;
     };
     const std::vector<Message>& Messages() const { return messages_; }
 
     void SetBusy(bool enable) override;
-    int ShowMessage(const std::string& text, int type) override;
+    void ShowMessage(const std::string& text, MessageKind kind) override;
+    // Nobody is there to answer: the message is shown and the answer is No.
+    bool Ask(const std::string& text, MessageKind kind) override;
     void RebuildGroupTree() override {}
     void BuildGrid() override {}
     void ShowValues() override {}

@@ -81,7 +81,7 @@ bool CheckParameterFile(const std::string& path, std::ostream& err) {
 bool SameKind(Online& o, ToolState& s, const std::string& file, std::ostream& err) {
     const FileKind kind = FileKindOfAnyCase(file);
     if (kind == KindFiles(s)) return true;
-    o.host.ShowMessage(s.Message(MSG_IMPORT_MISMATCH), MB_ICON_WARNING);
+    o.host.ShowMessage(s.Message(MSG_IMPORT_MISMATCH), MessageKind::Warning);
     err << "drivetune-cli: " << file << " is a ." << (kind == FileKind::Ged ? "ged" : "foc")
         << " file; this controller takes ." << KindExtension(s) << " files\n";
     return false;

@@ -37,7 +37,7 @@ bool OnlineSession::Open(const PortChoice& port) {
                                           : serial_.OpenDevice(port.device, baud, port.number);
     link_.protocol.ClearReceiveBuffer();
     if (open) return true;
-    host_.ShowMessage(link_.commands.OpenFailureText(port.number), MB_ICON_ERROR);
+    host_.ShowMessage(link_.commands.OpenFailureText(port.number), MessageKind::Error);
     std::string where = port.device.empty() ? serial_.DevicePath() : port.device;
     err_ << "drivetune-cli: " << (where.empty() ? "" : where + ": ")
          << (serial_.LastError().empty() ? "cannot open the port" : serial_.LastError()) << "\n";
@@ -60,7 +60,7 @@ void OnlineSession::Wait() {
 void OnlineSession::EndAsTimeout() {
     if (host_.Idle()) return;
     // A controller that keeps answering "not ready" would keep a script waiting for ever.
-    host_.ShowMessage(state_.Message(MSG_TIMEOUT), MB_ICON_ERROR);
+    host_.ShowMessage(state_.Message(MSG_TIMEOUT), MessageKind::Error);
     host_.SetBusy(true);
 }
 

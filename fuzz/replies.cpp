@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         split.port.FeedNow(chunk);
     };
     // Some chunks arrive while a message box runs its own event loop.
-    split.host.onMessage = [&](const std::string&, int) {
+    split.host.onMessage = [&](const std::string&, MessageKind) {
         if (at < replies.size() && random.Next() % 2) nextChunk();
     };
     while (at < replies.size()) nextChunk();

@@ -33,7 +33,7 @@ bool ControllerCommands::OpenSelectedPort() {
     // Bytes of an earlier port or connection belong to no request of this one.
     protocol_.ClearReceiveBuffer();
     if (keeper_) keeper_->PortOpened();
-    if (!open) host_.ShowMessage(OpenFailureText(number), MB_ICON_ERROR);
+    if (!open) host_.ShowMessage(OpenFailureText(number), MessageKind::Error);
     return open;
 }
 
@@ -61,13 +61,13 @@ bool ControllerCommands::StartConnect() {
 
 bool ControllerCommands::RequireOpenPort() {
     if (port_.IsOpen()) return true;
-    host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MB_ICON_WARNING);
+    host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MessageKind::Warning);
     return false;
 }
 
 bool ControllerCommands::RequireIdentity() {
     if (port_.IsOpen() && state_.link.identityReceived) return true;
-    host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MB_ICON_WARNING);
+    host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MessageKind::Warning);
     return false;
 }
 
@@ -83,7 +83,7 @@ bool ControllerCommands::Download() {
     EditSheet& sheet = state_.sheet;
     if (sheet.Foc() != ProfileOf(state_).Foc()) {
         // The cells belong to the other kind of controller: read this one first.
-        host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MB_ICON_WARNING);
+        host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MessageKind::Warning);
         return false;
     }
     StoreValues(state_, sheet.Texts());
@@ -110,8 +110,7 @@ bool ControllerCommands::Store() {
 bool ControllerCommands::Default() {
     if (!RequireOpenPort()) return false;
     if (askBeforeUnbackedDefault_ && keeper_ && !keeper_->BackedUpSinceOpen() &&
-        host_.ShowMessage(state_.Extra(XTX_DEFAULT_WITHOUT_BACKUP), MB_ICON_WARNING | MB_YESNO | MB_DEFBUTTON2) !=
-            kAnswerYes)
+        !host_.Ask(state_.Extra(XTX_DEFAULT_WITHOUT_BACKUP), MessageKind::Warning))
         return false;
     protocol_.SendRequest(REQ_RESTORE_DEFAULTS);
     host_.SetBusy(false);

@@ -93,7 +93,7 @@ void ControllerProtocol::OnBlockRead(const LinkFrame& frame) {
     if (frame.Length() != kBlockBytes) {
         host_.SetBusy(true);
         events_.Raise(LinkLost{LossReason::BadReply, std::string()});
-        host_.ShowMessage(state_.Message(MSG_PACKET_LENGTH_ERROR), MB_ICON_ERROR);
+        host_.ShowMessage(state_.Message(MSG_PACKET_LENGTH_ERROR), MessageKind::Error);
         return;
     }
     LinkState& link = state_.link;
@@ -164,8 +164,8 @@ void ControllerProtocol::ReadCompletion(const ControllerProfile& profile) {
     ShowRead();
     const ControllerKind kind = profile.Foc() ? ControllerKind::Foc : ControllerKind::Standard;
     events_.Raise(ReadCompleted{kind, verdict.modelWord, verdict.versionMatches});
-    if (verdict.versionMatches) host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MB_ICON_INFO);
-    else host_.ShowMessage(state_.Message(MSG_VERSION_MISMATCH), MB_ICON_WARNING);
+    if (verdict.versionMatches) host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MessageKind::Info);
+    else host_.ShowMessage(state_.Message(MSG_VERSION_MISMATCH), MessageKind::Warning);
 }
 
 void ControllerProtocol::StoreOutcome(bool stored) {
@@ -178,16 +178,16 @@ void ControllerProtocol::StoreOutcome(bool stored) {
     events_.Raise(dt::StoreOutcome{operation, stored});
     switch (operation) {
     case PendingOperation::Download:
-        host_.ShowMessage(state_.Message(stored ? MSG_DOWNLOAD_OK : MSG_DOWNLOAD_FAILED), MB_ICON_INFO);
+        host_.ShowMessage(state_.Message(stored ? MSG_DOWNLOAD_OK : MSG_DOWNLOAD_FAILED), MessageKind::Info);
         return;
     case PendingOperation::RestoreDefaults:
-        host_.ShowMessage(state_.Message(stored ? MSG_RESTORE_OK : MSG_RESTORE_FAILED), MB_ICON_INFO);
+        host_.ShowMessage(state_.Message(stored ? MSG_RESTORE_OK : MSG_RESTORE_FAILED), MessageKind::Info);
         // Read the controller again so the grid shows its new values.
         SendRequest(REQ_READ_IDENTITY);
         return;
     case PendingOperation::Store:
-        if (stored) host_.ShowMessage(state_.Message(MSG_STORE_OK), MB_ICON_INFO);
-        else host_.ShowMessage(state_.Message(MSG_STORE_FAILED), MB_ICON_ERROR);
+        if (stored) host_.ShowMessage(state_.Message(MSG_STORE_OK), MessageKind::Info);
+        else host_.ShowMessage(state_.Message(MSG_STORE_FAILED), MessageKind::Error);
         return;
     }
 }

@@ -4,6 +4,8 @@
 // the GUI thread only.
 #include <string>
 
+#include "Texts.h"
+
 namespace dt {
 
 class LinkHost {
@@ -15,9 +17,10 @@ public:
     // and stop the time-out.
     virtual void SetBusy(bool enable) = 0;
 
-    // One modal message box; type is MB_ICON_ERROR, MB_ICON_WARNING or MB_ICON_INFO.
-    // It may run a nested event loop; the link is prepared for that. Returns the box's result.
-    virtual int ShowMessage(const std::string& text, int type) = 0;
+    // One modal message. It may run a nested event loop; the link is prepared for that.
+    virtual void ShowMessage(const std::string& text, MessageKind kind) = 0;
+    // A Yes/No question with No pre-selected; true when the answer is Yes.
+    virtual bool Ask(const std::string& text, MessageKind kind) = 0;
 
     // The group tree from the current tables (after an upload and after a .ged import).
     virtual void RebuildGroupTree() = 0;

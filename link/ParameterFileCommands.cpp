@@ -50,10 +50,10 @@ bool ParameterFileCommands::ExportTo(const std::string& path) {
     const std::vector<unsigned char> bytes = ExportBytes(state_);
     // The new content replaces the old file only once it is completely written and on disk.
     if (!WriteFileAtomically(path, bytes, lastError_)) {
-        host_.ShowMessage(state_.Message(MSG_EXPORT_OPEN_FAILED), MB_ICON_ERROR);
+        host_.ShowMessage(state_.Message(MSG_EXPORT_OPEN_FAILED), MessageKind::Error);
         return false;
     }
-    host_.ShowMessage(state_.Message(MSG_EXPORT_OK), MB_ICON_INFO);
+    host_.ShowMessage(state_.Message(MSG_EXPORT_OK), MessageKind::Info);
     return true;
 }
 
@@ -63,7 +63,7 @@ bool ParameterFileCommands::ImportFrom(const std::string& path) {
     const size_t wanted = kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
     std::vector<unsigned char> content;
     if (!ReadFileChecked(path, content, lastError_, wanted)) {
-        host_.ShowMessage(state_.Message(MSG_IMPORT_OPEN_FAILED), MB_ICON_ERROR);
+        host_.ShowMessage(state_.Message(MSG_IMPORT_OPEN_FAILED), MessageKind::Error);
         return false;
     }
     if (kind == FileKind::Other) return false;
@@ -75,7 +75,7 @@ bool ParameterFileCommands::ImportFrom(const std::string& path) {
         ShowOnSheet(state_);
         host_.ShowValues();
     }
-    host_.ShowMessage(state_.Message(outcome.message), outcome.type);
+    host_.ShowMessage(state_.Message(outcome.message), outcome.kind);
     return outcome.accepted;
 }
 

@@ -30,7 +30,7 @@ void ReplyTimeout::Tick() {
     // Stopped before the modal message, so no tick arrives while it is open.
     timer_.stop();
     LogEvent("time-out: no answer from the controller");
-    host_.ShowMessage(state_.Message(MSG_TIMEOUT), MB_ICON_ERROR);
+    host_.ShowMessage(state_.Message(MSG_TIMEOUT), MessageKind::Error);
     host_.SetBusy(true);
     if (events_) events_->Raise(LinkLost{LossReason::Timeout, std::string()});
     emit TimedOut();

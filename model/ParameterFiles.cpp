@@ -50,13 +50,13 @@ ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigne
     const size_t need = kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
     if (content.size() < need) {
         out.message = MSG_IMPORT_LENGTH_ERROR;
-        out.type = MB_ICON_ERROR;
+        out.kind = MessageKind::Error;
         return out;
     }
     if (kind == FileKind::Foc) {
         if (!IdentityMatches(s, content.data())) {
             out.message = MSG_IMPORT_MISMATCH;
-            out.type = MB_ICON_WARNING;
+            out.kind = MessageKind::Warning;
             return out;
         }
         std::copy(content.begin(), content.begin() + ParameterBlock::kSize, s.block.bytes.begin());
@@ -67,7 +67,7 @@ ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigne
     s.dataValid = ParseIdentity(s);
     out.accepted = true;
     out.message = MSG_IMPORT_OK;
-    out.type = MB_ICON_INFO;
+    out.kind = MessageKind::Info;
     return out;
 }
 

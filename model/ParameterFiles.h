@@ -25,7 +25,7 @@ struct ImportOutcome {
     bool handled = false;       // false for an unknown extension: nothing read, nothing shown
     bool accepted = false;
     MsgId message = MSG_IMPORT_OK;
-    int type = MB_ICON_INFO;
+    MessageKind kind = MessageKind::Info;
     bool rebuildTree = false;   // .ged: the group tree is rebuilt
 };
 

@@ -51,12 +51,8 @@ enum LblId {
     LBL_COUNT
 };
 
-// Message box types (icon bits; button set 0 = OK only).
-enum MessageType { MB_ICON_ERROR = 16, MB_ICON_QUESTION = 32, MB_ICON_WARNING = 48, MB_ICON_INFO = 64 };
-// Questions of the added features: the Yes/No button set, with No as the pre-selected answer, and
-// the box's result for Yes.
-enum MessageButtons { MB_YESNO = 4, MB_DEFBUTTON2 = 0x100 };
-constexpr int kAnswerYes = 6;
+// What a message is about; each front end shows a kind its own way.
+enum class MessageKind { Info, Warning, Error, Question };
 
 constexpr int kMessageSlots = 32;
 

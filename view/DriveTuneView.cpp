@@ -315,7 +315,7 @@ void CDriveTuneView::ShowCheck(const dt::ValidationResult& r) {
         if (row >= 0 && row < static_cast<int>(layout.size()))
             grid_->SetItemBkColour(row, 2, AcceptedColour(layout[row].set, row));
     grid_->Refresh();
-    if (r.refused && messageSink_) messageSink_(r.message, dt::MB_ICON_ERROR);
+    if (r.refused && messageSink_) messageSink_(r.message, dt::MessageKind::Error);
 }
 
 void CDriveTuneView::GoToGroup(const std::string& title) {

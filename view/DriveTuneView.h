@@ -13,6 +13,7 @@
 
 #include "GridCtrl.h"
 #include "GridPasses.h"
+#include "Texts.h"
 
 class BalloonTip;
 class QMenu;
@@ -35,8 +36,8 @@ public:
     using PanelFactory = std::function<QWidget*(QWidget* parent)>;
     // The panel's SetBusy.
     using PanelBusy = std::function<void(bool enable)>;
-    // ShowMessage of the application (text, MB_ICON_* type) -> result.
-    using MessageSink = std::function<int(const std::string& text, int type)>;
+    // ShowMessage of the application.
+    using MessageSink = std::function<void(const std::string& text, dt::MessageKind kind)>;
     // Told the number of changed value cells whenever the marks were worked out again.
     using MarksListener = std::function<void(int changed)>;
     // Told the allowed-range line of the cell being edited when editing starts, "" when it ends.

@@ -16,6 +16,7 @@
 
 #include "ControlPanel.h"
 #include "DriveTuneApp.h"
+#include "MessageDlg.h"
 #include "ScopedXdgHome.h"
 
 class CDriveTuneView;

@@ -94,10 +94,10 @@ TEST(BackupKeeper, DefaultAsksOnlyBeforeTheFirstReadOfAnOpenedPort) {
     ASSERT_TRUE(rig.commands.OpenSelectedPort());
     rig.host.Clear();
     const size_t framesBefore = rig.port.Written().size();
-    EXPECT_FALSE(rig.commands.Default());  // the recorder answers 1, not Yes
+    EXPECT_FALSE(rig.commands.Default());  // the recorder answers No
     ASSERT_EQ(rig.host.messages.size(), 1u);
     EXPECT_EQ(rig.host.messages[0].first, rig.state.Extra(XTX_DEFAULT_WITHOUT_BACKUP));
-    EXPECT_EQ(rig.host.messages[0].second, MB_ICON_WARNING | MB_YESNO | MB_DEFBUTTON2);
+    EXPECT_EQ(rig.host.Steps().back(), std::string("Ask(") + rig.state.Extra(XTX_DEFAULT_WITHOUT_BACKUP) + ",warning)");
     EXPECT_EQ(rig.port.Written().size(), framesBefore) << "nothing sent";
 
     ASSERT_TRUE(rig.Upload());

@@ -11,7 +11,7 @@ using namespace dt;
 using namespace dt::test;
 
 namespace {
-const std::pair<std::string, int> kNotConnected{"Please connect the device first", MB_ICON_WARNING};
+const std::pair<std::string, MessageKind> kNotConnected{"Please connect the device first", MessageKind::Warning};
 }
 
 TEST(ControllerCommands, RefusedWithoutAnOpenPort) {
@@ -22,7 +22,7 @@ TEST(ControllerCommands, RefusedWithoutAnOpenPort) {
         Rig rig;
         rig.state.link.identityReceived = true;
         EXPECT_FALSE((rig.commands.*c.command)()) << c.name;
-        EXPECT_EQ(rig.host.messages, (std::vector<std::pair<std::string, int>>{kNotConnected})) << c.name;
+        EXPECT_EQ(rig.host.messages, (std::vector<std::pair<std::string, MessageKind>>{kNotConnected})) << c.name;
         EXPECT_TRUE(rig.port.Written().empty()) << c.name;
         EXPECT_TRUE(rig.host.enabled) << c.name;
     }
@@ -33,7 +33,7 @@ TEST(ControllerCommands, StoreAndDownloadNeedAnIdentityDefaultDoesNot) {
     rig.OpenPort();
     EXPECT_FALSE(rig.commands.Store());
     EXPECT_FALSE(rig.commands.Download());
-    EXPECT_EQ(rig.host.messages, (std::vector<std::pair<std::string, int>>{kNotConnected, kNotConnected}));
+    EXPECT_EQ(rig.host.messages, (std::vector<std::pair<std::string, MessageKind>>{kNotConnected, kNotConnected}));
     EXPECT_TRUE(rig.port.Written().empty());
     // Download is refused before the sheet is checked.
     EXPECT_TRUE(rig.Events().empty());
@@ -53,7 +53,7 @@ TEST(ControllerCommands, ConnectOpenFailuresNameThePortAndTheRate) {
         rig.state.settings.Baudrate = c.baud;
         rig.port.SetOpenRefused(c.refused);
         EXPECT_FALSE(rig.commands.Connect(c.box)) << c.box;
-        EXPECT_EQ(rig.host.messages, (std::vector<std::pair<std::string, int>>{{c.message, MB_ICON_ERROR}})) << c.box;
+        EXPECT_EQ(rig.host.messages, (std::vector<std::pair<std::string, MessageKind>>{{c.message, MessageKind::Error}})) << c.box;
         EXPECT_TRUE(rig.port.Written().empty()) << c.box;
         EXPECT_TRUE(rig.host.enabled) << c.box;
         EXPECT_EQ(LoadSettings(rig.settingsPath).UartPort, c.saved > 0 ? c.saved : 1) << c.box;  // 0 reads back as 1
@@ -73,11 +73,11 @@ TEST(ControllerCommands, ConnectClosesAnOpenPortFirst) {
 }
 
 TEST(ControllerCommands, PanelStartUpOpensWithoutSending) {
-    struct Case { const char* box; bool refused; bool open; std::vector<std::pair<std::string, int>> messages; };
+    struct Case { const char* box; bool refused; bool open; std::vector<std::pair<std::string, MessageKind>> messages; };
     const Case cases[] = {
         {"COM5 (/dev/ttyS4)", false, true, {}},
         {"", false, false, {}},  // no ports: nothing opened, nothing shown
-        {"COM5 (/dev/ttyS4)", true, false, {{"fail to open the serial port COM5 9600", MB_ICON_ERROR}}},
+        {"COM5 (/dev/ttyS4)", true, false, {{"fail to open the serial port COM5 9600", MessageKind::Error}}},
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -116,7 +116,7 @@ TEST(ReplyTimeout, EleventhTickShowsTheMessageAndEndsTheBusyState) {
     EXPECT_TRUE(timeout.IsRunning());
     timeout.Tick();
     EXPECT_EQ(host.Steps(), (std::vector<std::string>{"SetBusy(false)", "SetBusy(false)",
-                                                      "Message(no response because of timeout,16)", "SetBusy(true)"}));
+                                                      "Message(no response because of timeout,error)", "SetBusy(true)"}));
     EXPECT_FALSE(timeout.IsRunning());
     EXPECT_EQ(timedOut.count(), 1);
 }
@@ -133,7 +133,7 @@ TEST(ReplyTimeout, SilentControllerTimesOutAfterAbout2200ms) {
     const qint64 elapsed = clock.elapsed();
     EXPECT_GE(elapsed, 2100);
     EXPECT_LE(elapsed, 3000);
-    EXPECT_EQ(rig.host.Steps(), (std::vector<std::string>{"SetBusy(false)", "Message(no response because of timeout,16)",
+    EXPECT_EQ(rig.host.Steps(), (std::vector<std::string>{"SetBusy(false)", "Message(no response because of timeout,error)",
                                                           "SetBusy(true)"}));
     EXPECT_TRUE(rig.host.enabled);
 }

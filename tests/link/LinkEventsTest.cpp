@@ -88,7 +88,7 @@ TEST(LinkEvents, TheOutcomeIsToldBeforeItsMessageBox) {
     Rig rig;
     ASSERT_TRUE(rig.ReadOnce());
     Events seenInBox;
-    rig.host.onMessage = [&](const std::string&, int) { seenInBox = rig.Events(); };
+    rig.host.onMessage = [&](const std::string&, MessageKind) { seenInBox = rig.Events(); };
     ASSERT_TRUE(rig.commands.Store());
     ASSERT_TRUE(rig.WaitMessages(1));
     EXPECT_EQ(seenInBox, (Events{"store stored"}));

@@ -55,7 +55,7 @@ struct Files {
     }
 };
 
-using Messages = std::vector<std::pair<std::string, int>>;
+using Messages = std::vector<std::pair<std::string, MessageKind>>;
 
 }  // namespace
 
@@ -65,7 +65,7 @@ TEST(ParameterFileCommands, ExportBeforeAnyReadWritesZeros) {
     t.files.Export();
     EXPECT_EQ(t.host.dialogArgs, (std::vector<std::string>{"Export the parameters to a file", "DriveTune file(*.foc)", "foc"}));
     EXPECT_EQ(ReadFile(t.host.saveChoice), Bytes(1024, 0));
-    EXPECT_EQ(t.host.messages, (Messages{{"Export file successfully", MB_ICON_INFO}}));
+    EXPECT_EQ(t.host.messages, (Messages{{"Export file successfully", MessageKind::Info}}));
 }
 
 TEST(ParameterFileCommands, FocControllerExportsItsBlockAsGed) {
@@ -96,7 +96,7 @@ TEST(ParameterFileCommands, ExportThenImportWithTheSameController) {
 
     t.host.openChoice = t.Path("kept.foc");
     t.files.Import();
-    EXPECT_EQ(t.host.Steps(), (std::vector<std::string>{"ShowValues", "Message(Import file successfully,64)"}));
+    EXPECT_EQ(t.host.Steps(), (std::vector<std::string>{"ShowValues", "Message(Import file successfully,info)"}));
     EXPECT_EQ(t.state.block.bytes, before);
 }
 
@@ -109,9 +109,9 @@ TEST(ParameterFileCommands, FocImportRules) {
         Messages messages;
         bool changes;
     };
-    const Messages ok = {{"Import file successfully", MB_ICON_INFO}};
-    const Messages mismatch = {{"File does not match with the controller", MB_ICON_WARNING}};
-    const Messages shortFile = {{"Unable to import, file length error", MB_ICON_ERROR}};
+    const Messages ok = {{"Import file successfully", MessageKind::Info}};
+    const Messages mismatch = {{"File does not match with the controller", MessageKind::Warning}};
+    const Messages shortFile = {{"Unable to import, file length error", MessageKind::Error}};
     const Case cases[] = {
         {"same identity", "a.foc", FocImage(0x04D2), true, ok, true},
         {"other controller", "b.foc", FocImage(0x04D2, 1024, 0x0C10), true, mismatch, false},
@@ -144,13 +144,13 @@ TEST(ParameterFileCommands, GedImportRules) {
     t.ReadController(0x04D2);
     WriteFile(t.Path("short.ged"), Bytes(31, 0x42));
     t.files.ImportFrom(t.Path("short.ged"));
-    EXPECT_EQ(t.host.messages, (Messages{{"Unable to import, file length error", MB_ICON_ERROR}}));
+    EXPECT_EQ(t.host.messages, (Messages{{"Unable to import, file length error", MessageKind::Error}}));
     EXPECT_EQ(t.state.foc.bytes, FocBlock().bytes);
 
     t.host.Clear();
     WriteFile(t.Path("long.ged"), Bytes(40, 0x42));
     t.files.ImportFrom(t.Path("long.ged"));
-    EXPECT_EQ(t.host.Steps(), (std::vector<std::string>{"RebuildGroupTree", "ShowValues", "Message(Import file successfully,64)"}));
+    EXPECT_EQ(t.host.Steps(), (std::vector<std::string>{"RebuildGroupTree", "ShowValues", "Message(Import file successfully,info)"}));
     EXPECT_EQ(Bytes(t.state.foc.bytes.begin(), t.state.foc.bytes.end()), Bytes(32, 0x42));
 }
 
@@ -158,8 +158,8 @@ TEST(ParameterFileCommands, UnopenableFiles) {
     Files t;
     t.files.ImportFrom(t.Path("missing.foc"));
     t.files.ExportTo(t.Path("no-such-folder/x.foc"));
-    EXPECT_EQ(t.host.messages, (Messages{{"Unable to import, fail to open the file", MB_ICON_ERROR},
-                                         {"Unable to export, fail to open the file", MB_ICON_ERROR}}));
+    EXPECT_EQ(t.host.messages, (Messages{{"Unable to import, fail to open the file", MessageKind::Error},
+                                         {"Unable to export, fail to open the file", MessageKind::Error}}));
 }
 
 // A failed export leaves the earlier file whole. Without write permission on the folder (not
@@ -199,7 +199,7 @@ TEST(ParameterFileCommands, FailedExportKeepsTheExistingFile) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(t.Path("new.foc"))));
     EXPECT_EQ(QDir(t.dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
     for (const auto& m : t.host.messages)
-        EXPECT_EQ(m, std::make_pair(std::string("Unable to export, fail to open the file"), int(MB_ICON_ERROR)));
+        EXPECT_EQ(m, std::make_pair(std::string("Unable to export, fail to open the file"), MessageKind::Error));
     EXPECT_TRUE(t.files.ExportTo(kept));
     EXPECT_EQ(t.host.LastMessage(), "Export file successfully");
 }

@@ -13,7 +13,7 @@ namespace {
 using Steps = std::vector<std::string>;
 
 constexpr int kAccelerationRow = 46;  // numeric, 50 to 1200
-const std::string kUploadOk = "Message(Upload parameters successfully,64)";
+const std::string kUploadOk = "Message(Upload parameters successfully,info)";
 const Steps kUploadCompletion = {"RebuildGroupTree", "BuildGrid", "SetBusy(true)", "ShowValues", kUploadOk};
 const std::vector<uint8_t> kStandardRead = {0x10, 0x11, 0x12, 0x13, 0x14, 0x18, 0x19, 0x1A, 0x1B, 0x1C};
 
@@ -49,15 +49,15 @@ TEST(ProtocolChain, ConnectReadsAStandardControllerCompletely) {
 }
 
 TEST(ProtocolChain, VersionRuleDecidesTheUploadMessage) {
-    struct Case { uint16_t modelWord; const char* message; int type; };
+    struct Case { uint16_t modelWord; const char* message; MessageKind type; };
     const Case cases[] = {
-        {0x04D2, "Upload parameters successfully", MB_ICON_INFO},
-        {0x0539, "Upload parameters successfully", MB_ICON_INFO},
-        {0x0000, "Upload parameters successfully", MB_ICON_INFO},
-        {0x04D1, "Software version does not match with the controller", MB_ICON_WARNING},
-        {0x053A, "Software version does not match with the controller", MB_ICON_WARNING},
-        {0x08D2, "Software version does not match with the controller", MB_ICON_WARNING},
-        {0xFEFF, "Software version does not match with the controller", MB_ICON_WARNING},
+        {0x04D2, "Upload parameters successfully", MessageKind::Info},
+        {0x0539, "Upload parameters successfully", MessageKind::Info},
+        {0x0000, "Upload parameters successfully", MessageKind::Info},
+        {0x04D1, "Software version does not match with the controller", MessageKind::Warning},
+        {0x053A, "Software version does not match with the controller", MessageKind::Warning},
+        {0x08D2, "Software version does not match with the controller", MessageKind::Warning},
+        {0xFEFF, "Software version does not match with the controller", MessageKind::Warning},
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -68,7 +68,7 @@ TEST(ProtocolChain, VersionRuleDecidesTheUploadMessage) {
         EXPECT_EQ(rig.host.messages.at(0), std::make_pair(std::string(c.message), c.type)) << std::hex << c.modelWord;
         // The grid is filled in either case, and a 0xFEFF controller is a standard one.
         EXPECT_EQ(rig.controller.requests, kStandardRead) << std::hex << c.modelWord;
-        EXPECT_EQ(rig.host.Steps().back(), "Message(" + std::string(c.message) + "," + std::to_string(c.type) + ")");
+        EXPECT_EQ(rig.host.Steps().back(), "Message(" + std::string(c.message) + "," + RecordingHost::KindName(c.type) + ")");
     }
 }
 
@@ -117,7 +117,7 @@ TEST(ProtocolChain, StandardDownloadWritesFiveBlocksThenStores) {
     ASSERT_TRUE(rig.commands.Download());
     ASSERT_TRUE(rig.WaitMessages(1));
     EXPECT_EQ(rig.host.Steps(),
-              (Steps{"SetBusy(false)", "SetBusy(true)", "Message(Download parameters successfully,64)"}));
+              (Steps{"SetBusy(false)", "SetBusy(true)", "Message(Download parameters successfully,info)"}));
     EXPECT_EQ(rig.Events(), (Steps{"check accepted", "block 1/5", "block 2/5", "block 3/5", "block 4/5", "block 5/5",
                                    "download stored"}));
     EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x80}));
@@ -181,9 +181,9 @@ TEST(ProtocolChain, AcknowledgementChainFromSection3) {
 }
 
 TEST(ProtocolChain, StoreAndItsOutcomes) {
-    struct Case { bool fail; const char* message; int type; };
-    for (const Case& c : {Case{false, "Save the parameters successfully", MB_ICON_INFO},
-                          Case{true, "Fail to Save the parameters", MB_ICON_ERROR}}) {
+    struct Case { bool fail; const char* message; MessageKind type; };
+    for (const Case& c : {Case{false, "Save the parameters successfully", MessageKind::Info},
+                          Case{true, "Fail to Save the parameters", MessageKind::Error}}) {
         Rig rig;
         rig.OpenPort();
         rig.commands.Upload();
@@ -209,7 +209,7 @@ TEST(ProtocolChain, DownloadFailureIsAnInfoMessage) {
     rig.controller.failStore = true;
     rig.commands.Download();
     ASSERT_TRUE(rig.WaitMessages(2));
-    EXPECT_EQ(rig.host.messages.back(), std::make_pair(std::string("Fail to Download parameters"), int(MB_ICON_INFO)));
+    EXPECT_EQ(rig.host.messages.back(), std::make_pair(std::string("Fail to Download parameters"), MessageKind::Info));
 }
 
 TEST(ProtocolChain, StoreOutcomeWithNothingPendingReportsAStore) {
@@ -217,7 +217,7 @@ TEST(ProtocolChain, StoreOutcomeWithNothingPendingReportsAStore) {
     rig.OpenPort();
     rig.port.Feed(MakeFrame(0x03));
     ASSERT_TRUE(rig.WaitMessages(1));
-    EXPECT_EQ(rig.host.Steps(), (Steps{"SetBusy(true)", "Message(Save the parameters successfully,64)"}));
+    EXPECT_EQ(rig.host.Steps(), (Steps{"SetBusy(true)", "Message(Save the parameters successfully,info)"}));
 }
 
 TEST(ProtocolChain, RestoreDefaultsThenReadsTheControllerAgain) {
@@ -235,7 +235,7 @@ TEST(ProtocolChain, RestoreDefaultsThenReadsTheControllerAgain) {
         std::vector<uint8_t> expected = {0x81, 0x80};
         expected.insert(expected.end(), kStandardRead.begin(), kStandardRead.end());
         EXPECT_EQ(rig.controller.requests, expected);
-        EXPECT_EQ(rig.host.Steps(), Join({"SetBusy(false)", "SetBusy(true)", "Message(" + std::string(c.message) + ",64)"},
+        EXPECT_EQ(rig.host.Steps(), Join({"SetBusy(false)", "SetBusy(true)", "Message(" + std::string(c.message) + ",info)"},
                                          kUploadCompletion));
         EXPECT_EQ(rig.state.link.pendingOperation, PendingOperation::RestoreDefaults);
     }
@@ -260,7 +260,7 @@ TEST(ProtocolChain, ShortBlockReplyStopsTheReadWithALengthError) {
     ASSERT_TRUE(rig.WaitMessages(1));
     rig.Settle();
     EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x10, 0x11, 0x12}));
-    EXPECT_EQ(rig.host.Steps(), (Steps{"SetBusy(false)", "SetBusy(true)", "Message(Data packet length error,16)"}));
+    EXPECT_EQ(rig.host.Steps(), (Steps{"SetBusy(false)", "SetBusy(true)", "Message(Data packet length error,error)"}));
     EXPECT_FALSE(rig.timeout.IsRunning());
 }
 

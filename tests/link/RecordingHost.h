@@ -15,10 +15,11 @@ namespace dt::test {
 class RecordingHost : public LinkHost {
 public:
     std::vector<std::string> calls;
-    std::vector<std::pair<std::string, int>> messages;
+    std::vector<std::pair<std::string, MessageKind>> messages;
+    bool answerYes = false;  // the answer to every question
     bool enabled = true;
     ReplyTimeout* timeout = nullptr;
-    std::function<void(const std::string&, int)> onMessage;  // runs inside the "modal" box
+    std::function<void(const std::string&, MessageKind)> onMessage;  // runs inside the "modal" box
     std::string saveChoice, openChoice;
     std::vector<std::string> dialogArgs;
 
@@ -27,12 +28,27 @@ public:
         enabled = enable;
         if (timeout) timeout->Busy(enable);
     }
-    int ShowMessage(const std::string& text, int type) override {
-        calls.push_back("Message(" + text + "," + std::to_string(type) + ")");
-        messages.push_back({text, type});
-        if (onMessage) onMessage(text, type);
+    void ShowMessage(const std::string& text, MessageKind kind) override {
+        calls.push_back("Message(" + text + "," + KindName(kind) + ")");
+        messages.push_back({text, kind});
+        if (onMessage) onMessage(text, kind);
         calls.push_back("MessageClosed");
-        return 1;
+    }
+    bool Ask(const std::string& text, MessageKind kind) override {
+        calls.push_back("Ask(" + text + "," + KindName(kind) + ")");
+        messages.push_back({text, kind});
+        if (onMessage) onMessage(text, kind);
+        calls.push_back("MessageClosed");
+        return answerYes;
+    }
+    static std::string KindName(MessageKind kind) {
+        switch (kind) {
+        case MessageKind::Info: return "info";
+        case MessageKind::Warning: return "warning";
+        case MessageKind::Error: return "error";
+        case MessageKind::Question: return "question";
+        }
+        return "?";
     }
     void RebuildGroupTree() override { calls.push_back("RebuildGroupTree"); }
     void BuildGrid() override { calls.push_back("BuildGrid"); }

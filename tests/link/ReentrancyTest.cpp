@@ -46,7 +46,7 @@ TEST(Reentrancy, FramesArrivingInsideAMessageAreHandledOnceAndInOrder) {
         rig.OpenPort();
         rig.controller.silent = true;
         int boxes = 0;
-        rig.host.onMessage = [&](const std::string&, int) {
+        rig.host.onMessage = [&](const std::string&, MessageKind) {
             if (++boxes == 1) {
                 // While the first box is open: a glued pair, then one split over two reads.
                 const Bytes glued = Concat({MakeFrame(0x04), MakeFrame(0x03)});
@@ -86,7 +86,7 @@ TEST(Reentrancy, RequestAfterARestoreMessageWaitsForTheBox) {
     Rig rig;
     rig.OpenPort();
     bool readSentWhileOpen = false;
-    rig.host.onMessage = [&](const std::string& text, int) {
+    rig.host.onMessage = [&](const std::string& text, MessageKind) {
         if (text == "Restore the default parameters successfully") {
             SpinNestedLoop(20);
             readSentWhileOpen = std::count(rig.controller.requests.begin(), rig.controller.requests.end(), 0x10) > 0;
@@ -105,7 +105,7 @@ TEST(Reentrancy, ReplyInsideATimeoutMessageIsHandledOnce) {
     Rig rig;
     rig.controller.silent = true;
     rig.OpenPort();
-    rig.host.onMessage = [&](const std::string& text, int) {
+    rig.host.onMessage = [&](const std::string& text, MessageKind) {
         if (text == "no response because of timeout") {
             rig.port.Feed(MakeFrame(0x03));
             SpinNestedLoop(15);

@@ -53,7 +53,7 @@ TEST(ParameterFiles, ImportRightAfterStartAlwaysMatches) {
     ImportOutcome out = ImportBytes(s, FileKind::Foc, file);
     EXPECT_TRUE(out.accepted);
     EXPECT_EQ(out.message, MSG_IMPORT_OK);
-    EXPECT_EQ(out.type, MB_ICON_INFO);
+    EXPECT_EQ(out.kind, MessageKind::Info);
     EXPECT_TRUE(s.dataValid);
     EXPECT_TRUE(std::equal(s.block.bytes.begin(), s.block.bytes.end(), file.begin()));
     EXPECT_EQ(s.identity.kindByte, 8);
@@ -66,7 +66,7 @@ TEST(ParameterFiles, ShortFilesChangeNothing) {
     ImportOutcome out = ImportBytes(s, FileKind::Foc, FocFile({}, 1023));
     EXPECT_FALSE(out.accepted);
     EXPECT_EQ(out.message, MSG_IMPORT_LENGTH_ERROR);
-    EXPECT_EQ(out.type, MB_ICON_ERROR);
+    EXPECT_EQ(out.kind, MessageKind::Error);
     EXPECT_TRUE(s.block.bytes == block);
 
     s.foc.SetByte(0, 3);
@@ -102,7 +102,7 @@ TEST(ParameterFiles, IdentityMatchComparesEveryIdentityValue) {
         ImportOutcome out = ImportBytes(s, FileKind::Foc, FocFile(other));
         EXPECT_FALSE(out.accepted) << what;
         EXPECT_EQ(out.message, MSG_IMPORT_MISMATCH) << what;
-        EXPECT_EQ(out.type, MB_ICON_WARNING) << what;
+        EXPECT_EQ(out.kind, MessageKind::Warning) << what;
         EXPECT_TRUE(s.block.bytes == block) << what;
     }
 

@@ -21,10 +21,7 @@ struct CheckedView {
 
     explicit CheckedView(bool foc) {
         state.link.focMode = foc;
-        view.SetMessageSink([this](const std::string& text, int) {
-            shown.push_back(text);
-            return 1;
-        });
+        view.SetMessageSink([this](const std::string& text, dt::MessageKind) { shown.push_back(text); });
         view.OnInitialUpdate();
     }
     QColor Colour(int row) { return view.Grid()->GetItemBkColour(row, 2); }
