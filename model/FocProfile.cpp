@@ -45,7 +45,7 @@ unsigned long long FocFieldValue(const FocField& field, long long read) {
 }
 
 ValueCells ShowFoc(ToolState& s) {
-    ValueCells cells(s.tables.FocSettings.rowCount);
+    ValueCells cells(s.tables.FocSettings().rowCount);
     const FocBlock& f = s.foc;
     for (int bit = 0; bit < kFocRowChoiceCount; ++bit) {
         const int row = kFocRowRegenEnable + bit;
@@ -88,7 +88,7 @@ int CellInteger(const ValueCells& cells, int row) {
 ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
     ValidationResult res;
     res.message = s.Message(MSG_INPUT_INVALID);
-    const auto& rows = s.tables.FocSettings.rows;
+    const auto& rows = s.tables.FocSettings().rows;
     auto value = [&](int row) { return CellInteger(cells, row); };
     auto check = [&](int row, int lo, int hi) {
         int v = value(row);
@@ -119,8 +119,8 @@ ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
 }
 
 std::string FocAllowedRange(const ToolState& s, const ValueCells& cells, int row) {
-    const auto& rows = s.tables.FocSettings.rows;
-    if (row < 0 || row >= s.tables.FocSettings.rowCount) return std::string();
+    const auto& rows = s.tables.FocSettings().rows;
+    if (row < 0 || row >= s.tables.FocSettings().rowCount) return std::string();
     const std::string unit = UnitOf(rows[row]);
     auto span = [&](int lo, int hi) { return RangeSpan(Format("%d", lo), Format("%d", hi), unit); };
     if (row == kFocRowOverVoltage || row == kFocRowUnderVoltage) {
@@ -141,7 +141,7 @@ public:
     bool Foc() const override { return true; }
     std::vector<GridRow> Layout(const ToolState& s) const override {
         std::vector<GridRow> out;
-        const ParamTableSet& set = s.tables.FocSettings;
+        const ParamTableSet& set = s.tables.FocSettings();
         for (int i = 0; i < set.rowCount; ++i) out.push_back({GridSet::Foc, i, &set.rows[i]});
         return out;
     }
@@ -177,9 +177,9 @@ public:
 
     std::vector<GridHeading> Headings(const ToolState& s) const override {
         const Language lang = s.language;
-        return {{0, 0, s.tables.FocSettings.Title(lang)},
+        return {{0, 0, s.tables.FocSettings().Title(lang)},
                 {1, 1, s.tables.FunctionSettings.Title(lang)},
-                {4, 1, s.tables.ParameterSettings.Title(lang)}};
+                {4, 1, s.tables.ParameterSettings().Title(lang)}};
     }
     std::vector<CellWrite> ChoiceWrites(ToolState&, int row, const std::string& text) const override {
         if (row != kFocRowNominalVoltage) return {};

@@ -11,7 +11,7 @@ const std::string& CellText(const ValueCells& cells, int row) {
     return row >= 0 && row < static_cast<int>(cells.size()) ? cells[row] : empty;
 }
 
-int ParameterRowCount(const ToolState& s) { return s.tables.ParameterSettings.rowCount; }
+int ParameterRowCount(const ToolState& s) { return s.tables.ParameterSettings().rowCount; }
 
 std::vector<GridRow> GridLayout(const ToolState& s) { return ProfileOf(s).Layout(s); }
 

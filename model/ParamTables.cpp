@@ -49,31 +49,55 @@ FunctionVariant VariantFor(uint16_t modelWord) {
     return FunctionVariant::B;
 }
 
-ParamTables::ParamTables()
+TableSets::TableSets()
     : ParameterSettings(MakeTableSet(ParameterSettingsData())),
       FunctionSettingsA(MakeTableSet(FunctionSettingsAData())),
       FunctionSettingsB(MakeTableSet(FunctionSettingsBData())),
       ProfessionalSettings(MakeTableSet(ProfessionalSettingsData())),
-      FocSettings(MakeTableSet(FocSettingsData())) {
+      FocSettings(MakeTableSet(FocSettingsData())) {}
+
+namespace {
+// Built once per process; a state that changes its sets gets a copy of its own.
+const std::shared_ptr<TableSets>& BuiltInSets() {
+    static const std::shared_ptr<TableSets> sets = std::make_shared<TableSets>();
+    return sets;
+}
+}  // namespace
+
+ParamTables::ParamTables() : sets_(BuiltInSets()) {
     FunctionSettings.name = "FunctionSettings";
     FunctionSettings.rows.resize(kFunctionRowRoom);
     FunctionSettings.groups.resize(kFunctionGroupRoom);
     SelectVariant(0xFFFF);
 }
 
+TableSets& ParamTables::EditSets() {
+    if (sets_.use_count() > 1) sets_ = std::make_shared<TableSets>(*sets_);
+    return *sets_;
+}
+
 void ParamTables::ResetCounts() {
-    ParameterSettings.rowCount = kParameterSettingsRowCount;
-    ParameterSettings.groupCount = kParameterSettingsGroupCount;
+    const TableSets& now = *sets_;
+    const bool changed = now.ParameterSettings.rowCount != kParameterSettingsRowCount ||
+                         now.ParameterSettings.groupCount != kParameterSettingsGroupCount ||
+                         now.ProfessionalSettings.rowCount != kProfessionalSettingsRowCount ||
+                         now.ProfessionalSettings.groupCount != kProfessionalSettingsGroupCount ||
+                         now.FocSettings.rowCount != kFocSettingsRowCount;
+    if (changed) {
+        TableSets& sets = EditSets();
+        sets.ParameterSettings.rowCount = kParameterSettingsRowCount;
+        sets.ParameterSettings.groupCount = kParameterSettingsGroupCount;
+        sets.ProfessionalSettings.rowCount = kProfessionalSettingsRowCount;
+        sets.ProfessionalSettings.groupCount = kProfessionalSettingsGroupCount;
+        sets.FocSettings.rowCount = kFocSettingsRowCount;
+    }
     FunctionSettings.rowCount = kFunctionSettingsBRowCount;
     FunctionSettings.groupCount = kFunctionSettingsBGroupCount;
-    ProfessionalSettings.rowCount = kProfessionalSettingsRowCount;
-    ProfessionalSettings.groupCount = kProfessionalSettingsGroupCount;
-    FocSettings.rowCount = kFocSettingsRowCount;
 }
 
 FunctionVariant ParamTables::SelectVariant(uint16_t modelWord) {
     variant = VariantFor(modelWord);
-    const ParamTableSet& src = variant == FunctionVariant::A ? FunctionSettingsA : FunctionSettingsB;
+    const ParamTableSet& src = variant == FunctionVariant::A ? FunctionSettingsA() : FunctionSettingsB();
     // Rows beyond the copied count keep what they held; they are never read.
     for (int i = 0; i < src.rowCount; ++i) FunctionSettings.rows[i] = src.rows[i];
     for (int i = 0; i < src.groupCount; ++i) FunctionSettings.groups[i] = src.groups[i];
@@ -83,6 +107,8 @@ FunctionVariant ParamTables::SelectVariant(uint16_t modelWord) {
 }
 
 bool ParamTables::ApplyOverride(int id, const std::string& gbkText) {
+    if ((id < 3000 || id > 10999) && (id < 12000 || id > 14999)) return false;
+    TableSets& sets = EditSets();
     struct Target {
         int base;
         ParamTableSet* set;
@@ -90,17 +116,17 @@ bool ParamTables::ApplyOverride(int id, const std::string& gbkText) {
         enum { Name, Hint, Title } what;
     };
     const Target targets[] = {
-        {3000, &ParameterSettings, kParameterSettingsRowCount, Target::Name},
-        {4000, &ParameterSettings, kParameterSettingsRowCount, Target::Hint},
-        {5000, &FunctionSettingsA, kFunctionSettingsARowCount, Target::Name},
-        {6000, &FunctionSettingsA, kFunctionSettingsARowCount, Target::Hint},
-        {7000, &FocSettings, kFocSettingsRowCount, Target::Name},
-        {8000, &FocSettings, kFocSettingsRowCount, Target::Hint},
-        {9000, &ParameterSettings, kParameterSettingsGroupCount, Target::Title},
-        {10000, &FunctionSettingsA, kFunctionSettingsAGroupCount, Target::Title},
-        {12000, &FunctionSettingsB, kFunctionSettingsBRowCount, Target::Name},
-        {13000, &FunctionSettingsB, kFunctionSettingsBRowCount, Target::Hint},
-        {14000, &FunctionSettingsB, kFunctionSettingsBGroupCount, Target::Title},
+        {3000, &sets.ParameterSettings, kParameterSettingsRowCount, Target::Name},
+        {4000, &sets.ParameterSettings, kParameterSettingsRowCount, Target::Hint},
+        {5000, &sets.FunctionSettingsA, kFunctionSettingsARowCount, Target::Name},
+        {6000, &sets.FunctionSettingsA, kFunctionSettingsARowCount, Target::Hint},
+        {7000, &sets.FocSettings, kFocSettingsRowCount, Target::Name},
+        {8000, &sets.FocSettings, kFocSettingsRowCount, Target::Hint},
+        {9000, &sets.ParameterSettings, kParameterSettingsGroupCount, Target::Title},
+        {10000, &sets.FunctionSettingsA, kFunctionSettingsAGroupCount, Target::Title},
+        {12000, &sets.FunctionSettingsB, kFunctionSettingsBRowCount, Target::Name},
+        {13000, &sets.FunctionSettingsB, kFunctionSettingsBRowCount, Target::Hint},
+        {14000, &sets.FunctionSettingsB, kFunctionSettingsBGroupCount, Target::Title},
     };
     for (const Target& t : targets) {
         if (id < t.base || id >= t.base + 1000) continue;

@@ -1,6 +1,7 @@
 #pragma once
 // The parameter table sets: every controller parameter the tool knows, as data.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -164,16 +165,32 @@ ParamTableSet MakeTableSet(const TableData& data);
 
 enum class FunctionVariant { A, B };
 
-struct ParamTables {
+// The fixed tables with the texts text.ini gave them: the bulk of the catalogue, read once and
+// shared by every controller's state.
+struct TableSets {
     ParamTableSet ParameterSettings;
     ParamTableSet FunctionSettingsA;
     ParamTableSet FunctionSettingsB;
-    ParamTableSet FunctionSettings;  // working copy of A or B; room for 256 rows and 32 groups
     ParamTableSet ProfessionalSettings;
     ParamTableSet FocSettings;
-    FunctionVariant variant = FunctionVariant::B;
 
-    ParamTables();  // built-in contents, variant B in force
+    TableSets();  // built-in contents
+};
+
+// One controller's view of the tables: the shared sets, and the function variant its identity
+// selects, copied into FunctionSettings.
+class ParamTables {
+public:
+    ParamTables();  // the built-in sets, variant B in force
+
+    const ParamTableSet& ParameterSettings() const { return sets_->ParameterSettings; }
+    const ParamTableSet& FunctionSettingsA() const { return sets_->FunctionSettingsA; }
+    const ParamTableSet& FunctionSettingsB() const { return sets_->FunctionSettingsB; }
+    const ParamTableSet& ProfessionalSettings() const { return sets_->ProfessionalSettings; }
+    const ParamTableSet& FocSettings() const { return sets_->FocSettings; }
+
+    ParamTableSet FunctionSettings;  // working copy of A or B; room for 256 rows and 32 groups
+    FunctionVariant variant = FunctionVariant::B;
 
     // Full counts again (FunctionSettings: variant B's).
     void ResetCounts();
@@ -182,6 +199,14 @@ struct ParamTables {
     // A text.ini identifier in 3000..10999 or 12000..14999; gbkText is the text as the file gives it.
     // Returns false when the identifier addresses no slot.
     bool ApplyOverride(int id, const std::string& gbkText);
+
+    // The sets to change (text.ini, a test); copied first while other states share them, so a
+    // change never reaches a state that did not ask for it.
+    TableSets& EditSets();
+    bool SharesSetsWith(const ParamTables& other) const { return sets_ == other.sets_; }
+
+private:
+    std::shared_ptr<TableSets> sets_;
 };
 
 FunctionVariant VariantFor(uint16_t modelWord);

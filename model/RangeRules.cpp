@@ -193,7 +193,7 @@ CheckResult CheckValue(const ToolState& s, const ParamDescriptor& d, const std::
     }
     if (d.range == RULE_RATED_SPEED && s.block.ReadWord(kWordPolePairs) == 0) {
         // Dividing by zero pole pairs gives no bound: refuse and point at the row to fix.
-        const ParamDescriptor& poles = s.tables.ParameterSettings.rows.at(kRowPolePairs);
+        const ParamDescriptor& poles = s.tables.ParameterSettings().rows.at(kRowPolePairs);
         res.valid = false;
         res.hint = Format("%s = 0", poles.Name(s.language).c_str());
         return res;

@@ -34,15 +34,15 @@ public:
     std::vector<GridRow> Layout(const ToolState& s) const override {
         std::vector<GridRow> out;
         const ParamTables& t = s.tables;
-        for (int i = 0; i < t.ParameterSettings.rowCount; ++i)
-            out.push_back({GridSet::Parameter, i, &t.ParameterSettings.rows[i]});
+        for (int i = 0; i < t.ParameterSettings().rowCount; ++i)
+            out.push_back({GridSet::Parameter, i, &t.ParameterSettings().rows[i]});
         for (int k = 0; k < t.FunctionSettings.rowCount; ++k)
             out.push_back({GridSet::Function, k, &t.FunctionSettings.rows[k]});
         return out;
     }
 
     ValueCells Show(ToolState& s) const override {
-        const ParamTableSet& P = s.tables.ParameterSettings;
+        const ParamTableSet& P = s.tables.ParameterSettings();
         const ParamTableSet& F = s.tables.FunctionSettings;
         ValueCells cells(P.rowCount + F.rowCount);
         if (kRowNominalVoltage < P.rowCount) cells[kRowNominalVoltage] = NominalVoltageDisplay(s);
@@ -55,9 +55,9 @@ public:
     }
 
     void Store(ToolState& s, const ValueCells& cells) const override {
-        const int P = s.tables.ParameterSettings.rowCount;
+        const int P = s.tables.ParameterSettings().rowCount;
         for (int i = kFirstValueRow; i < P; ++i)
-            StoreRow(s, s.tables.ParameterSettings.rows[i], TrimLeft(CellText(cells, i)), i == kRowNominalVoltage);
+            StoreRow(s, s.tables.ParameterSettings().rows[i], TrimLeft(CellText(cells, i)), i == kRowNominalVoltage);
         for (int k = kFirstValueRow; k < s.tables.FunctionSettings.rowCount; ++k)
             StoreRow(s, s.tables.FunctionSettings.rows[k], TrimLeft(CellText(cells, P + k)), false);
     }
@@ -65,7 +65,7 @@ public:
     ValidationResult Validate(const ToolState& s, const ValueCells& cells) const override {
         ValidationResult res;
         res.message = s.Message(MSG_INPUT_INVALID);
-        const int P = s.tables.ParameterSettings.rowCount;
+        const int P = s.tables.ParameterSettings().rowCount;
         auto checkRow = [&](const ParamDescriptor& d, int gridRow) {
             if (!IsCheckedKind(d.kind)) return;
             CheckResult r = CheckValue(s, d, TrimLeft(CellText(cells, gridRow)));
@@ -79,7 +79,7 @@ public:
         // Function rows are reported first.
         for (int k = kFirstValueRow; k < s.tables.FunctionSettings.rowCount; ++k)
             checkRow(s.tables.FunctionSettings.rows[k], P + k);
-        for (int i = kFirstValueRow; i < P; ++i) checkRow(s.tables.ParameterSettings.rows[i], i);
+        for (int i = kFirstValueRow; i < P; ++i) checkRow(s.tables.ParameterSettings().rows[i], i);
         res.refused = !res.refusedRows.empty();
         return res;
     }
@@ -121,7 +121,7 @@ public:
 
     std::vector<GridHeading> Headings(const ToolState& s) const override {
         const Language lang = s.language;
-        const ParamTableSet& P = s.tables.ParameterSettings;
+        const ParamTableSet& P = s.tables.ParameterSettings();
         const ParamTableSet& F = s.tables.FunctionSettings;
         std::vector<GridHeading> h{{0, 0, P.Title(lang)}};
         for (int g = 0; g < P.groupCount; ++g) h.push_back({P.GroupFirstRow(g), 1, P.groups[g].Title(lang)});

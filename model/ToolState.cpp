@@ -86,7 +86,7 @@ int PresetRow(const std::string& text, Key key) {
 }  // namespace
 
 std::string NominalVoltageDisplay(ToolState& s) {
-    const std::string minWork = FormatValue(s, s.tables.ParameterSettings.rows.at(kRowMinWorkVoltage));
+    const std::string minWork = FormatValue(s, s.tables.ParameterSettings().rows.at(kRowMinWorkVoltage));
     const int k = PresetRow(minWork, [](int r) { return kVoltagePresets[r][PRESET_MIN_WORK_VOLTAGE]; });
     if (k < 0) {
         s.voltage = VoltageClassState{};
@@ -113,7 +113,7 @@ VoltagePick PickNominalVoltage(ToolState& s, const std::string& text) {
 int VoltagePickRow(const ToolState& s, int i) {
     if (i < 0 || i >= static_cast<int>(std::size(kPresetTargets))) return -1;
     const PresetTarget& t = kPresetTargets[i];
-    return t.functionRow ? s.tables.ParameterSettings.rowCount + t.row : t.row;
+    return t.functionRow ? s.tables.ParameterSettings().rowCount + t.row : t.row;
 }
 
 }  // namespace dt

@@ -23,8 +23,9 @@ struct LinkState {
     PendingOperation pendingOperation = PendingOperation::Store;
 };
 
-// What is fixed once the texts are read: the tables (a controller's identity still selects
-// the function variant among them), the option and message texts.
+// What is fixed once the texts are read: the tables, whose sets every state shares (a
+// controller's identity still selects the function variant among them), and the option and
+// message texts, small enough to copy.
 struct Catalogue {
     ParamTables tables;
     OptionTexts optionTexts;

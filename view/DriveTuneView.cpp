@@ -154,7 +154,7 @@ void CDriveTuneView::BuildGrid() {
     // Each table of the layout in its own colours; the FOC table has a shape of its own.
     for (int row = 0; row < rows;) {
         const dt::GridSet set = layout[row].set;
-        if (set == dt::GridSet::Parameter) FillTableRows(state_.tables.ParameterSettings, row, *GreenPalette());
+        if (set == dt::GridSet::Parameter) FillTableRows(state_.tables.ParameterSettings(), row, *GreenPalette());
         else if (set == dt::GridSet::Function) FillTableRows(state_.tables.FunctionSettings, row, *SagePalette());
         else FillFocRows();
         while (row < rows && layout[row].set == set) ++row;
@@ -238,7 +238,7 @@ void CDriveTuneView::FillTableRows(const dt::ParamTableSet& set, int firstRow, c
 
 void CDriveTuneView::FillFocRows() {
     const dt::ParamTables& t = state_.tables;
-    const dt::ParamTableSet& set = t.FocSettings;
+    const dt::ParamTableSet& set = t.FocSettings();
     const dt::Language lang = state_.language;
     const Palette& palette = *GreenPalette();
     const int n = set.rowCount;
@@ -254,7 +254,7 @@ void CDriveTuneView::FillFocRows() {
     grid_->SetRowHeight(0, kFocTitleHeight);
 
     if (n > 1) SetTitleCell(1, 0, t.FunctionSettings.Title(lang), QColor(225, 230, 210));
-    if (n > 4) SetTitleCell(4, 0, t.ParameterSettings.Title(lang), QColor(200, 210, 160));
+    if (n > 4) SetTitleCell(4, 0, t.ParameterSettings().Title(lang), QColor(200, 210, 160));
 
     for (int i = 1; i < n; ++i) {
         const dt::ParamDescriptor& d = set.rows[i];

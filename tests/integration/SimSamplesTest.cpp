@@ -65,7 +65,7 @@ TEST(SimSamples, StandardControllersShowEveryValueInRange) {
         EXPECT_FALSE(result.refused) << result.message;
 
         // The words no grid row shows are realistic too.
-        const dt::ParamTableSet& pro = s.tables.ProfessionalSettings;
+        const dt::ParamTableSet& pro = s.tables.ProfessionalSettings();
         for (int r = 1; r < pro.rowCount; ++r) {
             const dt::ParamDescriptor& d = pro.rows[r];
             if (d.kind != 1 || d.range == 0) continue;

@@ -44,6 +44,7 @@ TEST_F(CliOnline, TwoControllersOfEachKindAreReadAndWrittenAtOnce) {
     ASSERT_TRUE(standardSim.Start({}, Dir()));
     ASSERT_TRUE(focSim.Start({"--foc"}, Dir()));
     Side standard, foc;
+    ASSERT_TRUE(standard.state.tables.SharesSetsWith(foc.state.tables)) << "one catalogue";
     ASSERT_TRUE(standard.session.Open({0, standardSim.Path()}));
     ASSERT_TRUE(foc.session.Open({0, focSim.Path()}));
 

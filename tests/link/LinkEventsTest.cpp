@@ -19,7 +19,7 @@ constexpr int kAccelerationRow = 46;  // numeric, 50 to 1200
 void SetControllerAcceleration(Rig& rig, const std::string& text) {
     ToolState copy = rig.state;
     copy.block = rig.controller.block;
-    StoreText(copy, copy.tables.ParameterSettings.rows[kAccelerationRow], text);
+    StoreText(copy, copy.tables.ParameterSettings().rows[kAccelerationRow], text);
     rig.controller.block = copy.block;
 }
 

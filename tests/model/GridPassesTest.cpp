@@ -99,7 +99,7 @@ TEST(GridPasses, FirstFunctionRowReachesTheBlockInBothVariants) {
         id.modelWord = modelWord;
         ToolState s = ReferenceController(id);
         ValueCells cells = ShowValues(s);
-        const int p = s.tables.ParameterSettings.rowCount;
+        const int p = s.tables.ParameterSettings().rowCount;
         ASSERT_EQ(cells[p + 1], "1:Enable") << modelWord;
         cells[p + 1] = "0:Disable";
         StoreValues(s, cells);

@@ -53,12 +53,12 @@ TEST(InMemoryInputs, TextIniFromMemoryMatchesTheFile) {
         EXPECT_EQ(fromMemory.texts.labels, fromFile.texts.labels) << content;
         EXPECT_EQ(fromMemory.texts.messages, fromFile.texts.messages) << content;
         EXPECT_EQ(fromMemory.lists.lists, fromFile.lists.lists) << content;
-        const auto& a = fromMemory.tables.ParameterSettings.rows;
-        const auto& b = fromFile.tables.ParameterSettings.rows;
+        const auto& a = fromMemory.tables.ParameterSettings().rows;
+        const auto& b = fromFile.tables.ParameterSettings().rows;
         for (size_t i = 0; i < a.size(); ++i) EXPECT_EQ(a[i].name_cn, b[i].name_cn) << content << " row " << i;
-        EXPECT_EQ(fromMemory.tables.ParameterSettings.groups[0].title_cn,
-                  fromFile.tables.ParameterSettings.groups[0].title_cn);
-        EXPECT_EQ(fromMemory.tables.FocSettings.rows[1].name_cn, fromFile.tables.FocSettings.rows[1].name_cn);
+        EXPECT_EQ(fromMemory.tables.ParameterSettings().groups[0].title_cn,
+                  fromFile.tables.ParameterSettings().groups[0].title_cn);
+        EXPECT_EQ(fromMemory.tables.FocSettings().rows[1].name_cn, fromFile.tables.FocSettings().rows[1].name_cn);
     }
 }
 

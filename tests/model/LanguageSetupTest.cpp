@@ -60,16 +60,16 @@ TEST(LanguageSetup, OverrideFileIsReadAsGbkLines) {
 
     EXPECT_EQ(s.language, LANG_CHINESE);
     EXPECT_EQ(s.settings.Language, 0);
-    const auto& P = s.tables.ParameterSettings.rows;
+    const auto& P = s.tables.ParameterSettings().rows;
     EXPECT_EQ(P[1].name_cn, "abc=def");
     EXPECT_EQ(P[6].name_cn, "标称电压");
     EXPECT_EQ(P[6].name_en, "Nominal battery voltage (V)");
     EXPECT_EQ(P[4].name_cn, "额定转速 (rpm)");
     EXPECT_EQ(P[2].name_cn, Repeat(kZhong, 127));
     EXPECT_EQ(P[1].hint_cn, "a" + Repeat(kZhong, 255));
-    EXPECT_EQ(s.tables.ParameterSettings.groups[0].title_cn, "a" + Repeat(kZhong, 127));
-    EXPECT_EQ(s.tables.FocSettings.rows[1].hint_cn, Repeat(kZhong, 255));
-    EXPECT_EQ(s.tables.FocSettings.rows[1].name_cn, "last");
+    EXPECT_EQ(s.tables.ParameterSettings().groups[0].title_cn, "a" + Repeat(kZhong, 127));
+    EXPECT_EQ(s.tables.FocSettings().rows[1].hint_cn, Repeat(kZhong, 255));
+    EXPECT_EQ(s.tables.FocSettings().rows[1].name_cn, "last");
     EXPECT_EQ(s.texts.messages[LANG_CHINESE][MSG_UPLOAD_OK], "上传完成");
     EXPECT_EQ(s.texts.messages[LANG_ENGLISH][MSG_UPLOAD_OK], "Upload parameters successfully");
     EXPECT_EQ(s.Message(MSG_UPLOAD_OK), "上传完成");
@@ -98,9 +98,9 @@ TEST(LanguageSetup, IdsOutsideTheMapAreIgnored) {
     };
     ToolState s;
     for (const auto& [line, applied] : lines) EXPECT_EQ(ApplyOverrideLine(s, line), applied) << line;
-    EXPECT_EQ(s.tables.FunctionSettingsB.groups[6].title_cn, "x");
+    EXPECT_EQ(s.tables.FunctionSettingsB().groups[6].title_cn, "x");
     EXPECT_EQ(s.optionTexts.entries[7][1][LANG_CHINESE], "x");
-    EXPECT_EQ(s.tables.ParameterSettings.rows[1].name_cn, "Hall电角度");
+    EXPECT_EQ(s.tables.ParameterSettings().rows[1].name_cn, "Hall电角度");
 }
 
 TEST(Gbk, ConversionsAndCuts) {
@@ -128,14 +128,38 @@ TEST(LanguageSetup, SettingsLanguageFollowsTheFileRuleAtTheNextSave) {
 TEST(LanguageSetup, AgainRestoresCountsAndAllVoltages) {
     ToolState s = test::ReferenceController();
     ASSERT_EQ(s.lists.lists[0].size(), 4u);  // voltage class 100 with the limit open
-    s.tables.ParameterSettings.rowCount = 10;
-    s.tables.ProfessionalSettings.groupCount = 1;
+    s.tables.EditSets().ParameterSettings.rowCount = 10;
+    s.tables.EditSets().ProfessionalSettings.groupCount = 1;
     TempDir dir;
     ApplyLanguage(s, dir.File("text.ini"));
     EXPECT_EQ(s.lists.lists[0].size(), 6u);
-    EXPECT_EQ(s.tables.ParameterSettings.rowCount, 51);
-    EXPECT_EQ(s.tables.ProfessionalSettings.groupCount, 14);
+    EXPECT_EQ(s.tables.ParameterSettings().rowCount, 51);
+    EXPECT_EQ(s.tables.ProfessionalSettings().groupCount, 14);
     EXPECT_EQ(s.tables.FunctionSettings.rowCount, 39);  // ModelWord 0x052C keeps variant B
+}
+
+TEST(LanguageSetup, TablesAreSharedUntilAStateChangesThem) {
+    ToolState first, second;
+    ToolState copy = first;
+    EXPECT_TRUE(first.tables.SharesSetsWith(second.tables));
+    EXPECT_TRUE(first.tables.SharesSetsWith(copy.tables));
+
+    // text.ini in one state: the others keep the built-in texts, and its copies share its own.
+    LoadTextOverridesFromMemory(first, "3001=New name\n12001=Other name\n");
+    EXPECT_FALSE(first.tables.SharesSetsWith(second.tables));
+    EXPECT_EQ(first.tables.ParameterSettings().rows[1].name_cn, "New name");
+    EXPECT_EQ(first.tables.FunctionSettingsB().rows[1].name_cn, "Other name");
+    EXPECT_NE(second.tables.ParameterSettings().rows[1].name_cn, "New name");
+    EXPECT_NE(copy.tables.FunctionSettingsB().rows[1].name_cn, "Other name");
+    const ToolState later = first;
+    EXPECT_TRUE(later.tables.SharesSetsWith(first.tables));
+    EXPECT_EQ(later.tables.ParameterSettings().rows[1].name_cn, "New name");
+
+    // Counts put back in one state only.
+    copy.tables.EditSets().ParameterSettings.rowCount = 10;
+    EXPECT_EQ(second.tables.ParameterSettings().rowCount, 51);
+    copy.tables.ResetCounts();
+    EXPECT_EQ(copy.tables.ParameterSettings().rowCount, 51);
 }
 
 TEST(LanguageSetup, Utf8FileWithByteOrderMarkIsHeldToGbkSlotSizes) {
@@ -143,8 +167,8 @@ TEST(LanguageSetup, Utf8FileWithByteOrderMarkIsHeldToGbkSlotSizes) {
     WriteFile(dir.File("text.ini"), "\xEF\xBB\xBF" "3001=新名称\n3002=" + Repeat(kZhong, 200) + "\n");
     ToolState s;
     ApplyLanguage(s, dir.File("text.ini"));
-    EXPECT_EQ(s.tables.ParameterSettings.rows[1].name_cn, "新名称");
-    EXPECT_EQ(s.tables.ParameterSettings.rows[2].name_cn, Repeat(kZhong, 127));
+    EXPECT_EQ(s.tables.ParameterSettings().rows[1].name_cn, "新名称");
+    EXPECT_EQ(s.tables.ParameterSettings().rows[2].name_cn, Repeat(kZhong, 127));
 }
 
 TEST(Texts, BuiltInTextsKeepTheirExactForm) {

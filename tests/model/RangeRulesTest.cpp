@@ -314,7 +314,7 @@ TEST(RangeRules, AllowedRangeText) {
 TEST(RangeRules, AllowedRangeOfGridRows) {
     ToolState s = ReferenceController();
     ASSERT_EQ(NominalVoltageDisplay(s), "72");
-    ParamTableSet& set = s.tables.ParameterSettings;
+    ParamTableSet& set = s.tables.EditSets().ParameterSettings;
     int choice = -1;
     for (int i = kFirstValueRow; i < set.rowCount && choice < 0; ++i)
         if (IsChoiceKind(set.rows[i].kind)) choice = i;
@@ -325,7 +325,7 @@ TEST(RangeRules, AllowedRangeOfGridRows) {
     set.rows[choice].kind = KIND_NUMBER;
     set.rows[choice].name_en = "Acceleration (rpm/s)";
     EXPECT_EQ(AllowedRangeNow(s, choice), "50 … 800 rpm/s");
-    s.sheet.Layout(true, s.tables.FocSettings.rowCount);
+    s.sheet.Layout(true, s.tables.FocSettings().rowCount);
     EXPECT_EQ(AllowedRangeNow(s, choice), "") << "cells of the other kind";
 }
 
