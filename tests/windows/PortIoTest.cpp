@@ -17,7 +17,7 @@ namespace {
 
 struct Pipe {
     HANDLE mine = INVALID_HANDLE_VALUE;  // the port's end, overlapped
-    HANDLE peer = INVALID_HANDLE_VALUE;   // the controller's end, plain
+    HANDLE peer = INVALID_HANDLE_VALUE;  // the controller's end, plain
     ~Pipe() {
         if (peer != INVALID_HANDLE_VALUE) CloseHandle(peer);
     }
@@ -154,6 +154,21 @@ TEST(PortIo, ArrivalsAreAnnouncedOnceUntilRearmedAndReadInOrder) {
     FarWrites(pipe->peer, "g");
     EXPECT_TRUE(Within10s([&] { return c.arrivals == 2; }));
     EXPECT_EQ(c.losses, 0);
+}
+
+TEST(PortIo, AFullInputPausesReadingUntilTheCallerTakesSome) {
+    auto pipe = MakePipe(16384);
+    ASSERT_NE(pipe->mine, INVALID_HANDLE_VALUE);
+    Counters c;
+    auto port = MakePort(*pipe, c);
+    FarWrites(pipe->peer, std::string(4096, 'x'));
+    ASSERT_TRUE(Within10s([&] { return port->Available() == 4096; }));
+    FarWrites(pipe->peer, std::string(100, 'y'));
+    Sleep(50);
+    EXPECT_EQ(port->Available(), 4096) << "read past a full input";
+    std::vector<uint8_t> taken(1000);
+    ASSERT_EQ(port->Read(taken.data(), 1000), 1000);
+    EXPECT_TRUE(Within10s([&] { return port->Available() == 3196; })) << port->Available();
 }
 
 TEST(PortIo, AFarEndThatGoesAwayIsReportedOnceWithItsError) {
