@@ -25,14 +25,14 @@ struct Pipe {
 
 // A byte pipe whose buffers hold about bufferBytes: a write larger than that stays pending until
 // the peer end reads.
-std::unique_ptr<Pipe> MakePipe(DWORD bufferBytes) {
+std::unique_ptr<Pipe> MakePipe(DWORD bufferBytes, DWORD access = GENERIC_READ | GENERIC_WRITE) {
     static int made = 0;
     const std::wstring name = L"\\\\.\\pipe\\drivetune-portio-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                               std::to_wstring(++made);
     auto pipe = std::make_unique<Pipe>();
     pipe->peer = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1,
                                  bufferBytes, bufferBytes, 0, nullptr);
-    pipe->mine = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    pipe->mine = CreateFileW(name.c_str(), access, 0, nullptr, OPEN_EXISTING,
                              FILE_FLAG_OVERLAPPED, nullptr);
     return pipe;
 }
@@ -103,7 +103,8 @@ TEST(PortIo, AWriteLeftPendingIsFinishedAndWhatCameAfterFollows) {
     ASSERT_NE(pipe->mine, INVALID_HANDLE_VALUE);
     Counters c;
     auto port = MakePort(*pipe, c);
-    // More than the pipe holds: the system keeps the write pending until the peer end reads.
+    Sleep(50);  // the port's thread settled in its wait: only this write's hand-over may wake it
+    // More than the pipe holds: the system keeps the write pending until the peer reads.
     std::string big(20000, '\0');
     for (size_t i = 0; i < big.size(); ++i) big[i] = char('a' + i % 26);
     port->Write(reinterpret_cast<const uint8_t*>(big.data()), int(big.size()));
@@ -182,6 +183,18 @@ TEST(PortIo, AFarEndThatGoesAwayIsReportedOnceWithItsError) {
     EXPECT_EQ(c.lostError, 109ul);  // ERROR_BROKEN_PIPE
     Sleep(20);
     EXPECT_EQ(c.losses, 1);
+}
+
+TEST(PortIo, AWriteTheSystemRefusesIsReportedAsALostPort) {
+    auto pipe = MakePipe(4096, GENERIC_READ);  // reads work, writes are refused
+    ASSERT_NE(pipe->mine, INVALID_HANDLE_VALUE);
+    Counters c;
+    auto port = MakePort(*pipe, c);
+    Sleep(50);
+    const std::string frame = Frames(1);
+    port->Write(reinterpret_cast<const uint8_t*>(frame.data()), int(frame.size()));
+    ASSERT_TRUE(Within10s([&] { return c.losses > 0; }));
+    EXPECT_EQ(c.lostError, 5ul);  // ERROR_ACCESS_DENIED
 }
 
 TEST(PortIo, ClosingWithAWritePendingReturnsAndFreesThePort) {
