@@ -31,6 +31,12 @@ PortIo::PortIo(HANDLE port, Arrived arrived, Lost lost)
 PortIo::~PortIo() {
     SetEvent(stop_);
     thread_.join();
+    // The system may not write from writing_ once it is gone.
+    if (write_ == WriteState::Pending) {
+        CancelIoEx(port_, &writeOv_);
+        DWORD n = 0;
+        GetOverlappedResult(port_, &writeOv_, &n, TRUE);
+    }
     CloseHandle(port_);
     for (HANDLE h : {stop_, wake_, readDone_, writeDone_, arrivedEvent_}) CloseHandle(h);
 }
@@ -40,7 +46,7 @@ void PortIo::Write(const uint8_t* data, int count) {
         std::lock_guard<std::mutex> lock(mutex_);
         out_.insert(out_.end(), data, data + count);
     }
-    SetEvent(wake_);
+    if (StartWrite()) SetEvent(wake_);
 }
 
 int PortIo::Read(uint8_t* buffer, int maxBytes) {
@@ -72,16 +78,44 @@ bool PortIo::RoomToRead() const {
     return in_.size() < kInLimit;
 }
 
-bool PortIo::StartWrite(std::vector<uint8_t>& writing, OVERLAPPED& ov) {
+bool PortIo::StartWrite() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        writing.swap(out_);
+        if (write_ != WriteState::Free || out_.empty()) return write_ == WriteState::Pending;
+        write_ = WriteState::Starting;
+        writing_.swap(out_);
     }
-    if (writing.empty()) return true;
     ResetEvent(writeDone_);
-    ov = OVERLAPPED{};
-    ov.hEvent = writeDone_;
-    return WriteFile(port_, writing.data(), DWORD(writing.size()), nullptr, &ov) || GetLastError() == ERROR_IO_PENDING;
+    writeOv_ = OVERLAPPED{};
+    writeOv_.hEvent = writeDone_;
+    if (WriteFile(port_, writing_.data(), DWORD(writing_.size()), nullptr, &writeOv_)) {
+        FinishWrite();
+    } else {
+        const DWORD error = GetLastError();
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (error == ERROR_IO_PENDING) {
+            write_ = WriteState::Pending;
+        } else {
+            writeError_ = error;
+            writing_.clear();
+            write_ = WriteState::Free;
+        }
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    return write_ == WriteState::Pending || writeError_ != 0 || !out_.empty();
+}
+
+void PortIo::FinishWrite() {
+    DWORD n = 0;
+    const bool ok = GetOverlappedResult(port_, &writeOv_, &n, FALSE);
+    const DWORD error = ok ? 0 : GetLastError();
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!ok && error != ERROR_OPERATION_ABORTED) writeError_ = error;
+    // A write cut short (a purge) leaves its rest for the next one.
+    if (n > 0 && n < writing_.size())
+        out_.insert(out_.begin(), writing_.begin() + static_cast<std::ptrdiff_t>(n), writing_.end());
+    writing_.clear();
+    write_ = WriteState::Free;
 }
 
 void PortIo::Run() {
@@ -90,10 +124,8 @@ void PortIo::Run() {
     // at the first byte under Wine. Either way no time passes between arrival and announcement.
     OVERLAPPED readOv{};
     OVERLAPPED watchOv{};
-    OVERLAPPED writeOv{};
     uint8_t readBuffer[kReadChunk];
     DWORD events = 0;
-    std::vector<uint8_t> writing;
     enum { Idle, Reading, Watching } input = Idle;
     int emptyReads = 0;
     unsigned long failure = 0;
@@ -111,14 +143,21 @@ void PortIo::Run() {
                 break;
             input = Reading;
         }
-        if (writing.empty() && !StartWrite(writing, writeOv) && failed()) break;
+        StartWrite();
+        bool writePending = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            failure = writeError_;
+            writePending = write_ == WriteState::Pending;
+        }
+        if (failure != 0) break;
 
         HANDLE waits[4] = {stop_, wake_};
         DWORD count = 2;
         const DWORD inputSlot = input != Idle ? count++ : MAXDWORD;
-        const DWORD writeSlot = !writing.empty() ? count++ : MAXDWORD;
+        const DWORD writeSlot = writePending ? count++ : MAXDWORD;
         if (input != Idle) waits[inputSlot] = input == Reading ? readDone_ : arrivedEvent_;
-        if (!writing.empty()) waits[writeSlot] = writeDone_;
+        if (writePending) waits[writeSlot] = writeDone_;
         const DWORD which = WaitForMultipleObjects(count, waits, FALSE, INFINITE) - WAIT_OBJECT_0;
         if (which == 0 || which >= count) break;
         DWORD n = 0;
@@ -155,23 +194,15 @@ void PortIo::Run() {
                 }
             }
         } else if (which == writeSlot) {
-            if (!GetOverlappedResult(port_, &writeOv, &n, FALSE) && GetLastError() != ERROR_OPERATION_ABORTED &&
-                failed())
-                break;
-            // A write cut short (a purge) leaves its rest for the next one.
-            if (n > 0 && n < writing.size()) {
-                std::lock_guard<std::mutex> lock(mutex_);
-                out_.insert(out_.begin(), writing.begin() + static_cast<std::ptrdiff_t>(n), writing.end());
-            }
-            writing.clear();
+            FinishWrite();
         }
     }
-    // Nothing may still write into this frame's buffers once it returns.
+    // Nothing may still write into this frame's buffers once it returns (a pending write is
+    // the destructor's to wait for).
     CancelIo(port_);
     DWORD n = 0;
     if (input == Reading) GetOverlappedResult(port_, &readOv, &n, TRUE);
     if (input == Watching) GetOverlappedResult(port_, &watchOv, &n, TRUE);
-    if (!writing.empty()) GetOverlappedResult(port_, &writeOv, &n, TRUE);
     if (failure != 0) lost_(failure);
 }
 

@@ -4,6 +4,9 @@
 // write of whatever is queued. No polling. The handle's read time-outs must make a read return
 // what is there (ReadIntervalTimeout MAXDWORD, the others 0) and its event mask must hold
 // EV_RXCHAR. The callbacks run on that thread.
+// A write is handed to the system by the caller's thread when none is under way, so a request
+// leaves without waiting for the port's thread to be scheduled; a write the system leaves
+// pending is then the port's thread's to wait for.
 #include <windows.h>
 
 #include <atomic>
@@ -33,10 +36,16 @@ public:
     void Rearm() { announced_ = false; }
 
 private:
+    enum class WriteState { Free, Starting, Pending };
+
     void Run();
     bool RoomToRead() const;
-    // Starts writing what is queued (moved into writing); false when the write failed at once.
-    bool StartWrite(std::vector<uint8_t>& writing, OVERLAPPED& ov);
+    // Hands what is queued to the system unless a write is under way; either thread may call it.
+    // True when the port's thread has something to look at: a write left pending, a failure, or
+    // bytes still queued.
+    bool StartWrite();
+    // Takes the outcome of the write handed over (done, or its event set).
+    void FinishWrite();
     void Keep(const uint8_t* data, DWORD n);
 
     HANDLE port_;
@@ -49,7 +58,13 @@ private:
     Lost lost_;
     mutable std::mutex mutex_;
     std::vector<uint8_t> in_;   // arrived and not yet read
-    std::vector<uint8_t> out_;  // waiting for the thread to write
+    std::vector<uint8_t> out_;  // waiting to be written
+    // The write handed to the system: its bytes stay here until it completes. Only the thread
+    // that moved the state off Free touches them, and a Pending write only the port's thread.
+    WriteState write_ = WriteState::Free;
+    std::vector<uint8_t> writing_;
+    OVERLAPPED writeOv_{};
+    unsigned long writeError_ = 0;
     std::atomic<bool> announced_{false};
     std::thread thread_;
 };

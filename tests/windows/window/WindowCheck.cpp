@@ -1,10 +1,13 @@
 // The window under Wine: started as drivetune.exe starts it, the port chosen from the box (the
 // system's list), Connect pressed, the grid filled from the controller. Prints the port box's
 // entries, the messages shown and the first value rows of the grid, saves a picture of the
-// screen, and exits 0 when the upload said so.
-//   drivetune-window-check <picture.png> <COMn>
+// screen, and exits 0 when the upload said so. With a third argument it then prints "shown" and
+// keeps the window up until that file exists (or 60 s have passed), so that a picture of the
+// display can be taken from outside while the window is on it.
+//   drivetune-window-check <picture.png> <COMn> [<file that lets it end>]
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
@@ -21,7 +24,7 @@
 #include "PortBox.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) return 2;
+    if (argc != 3 && argc != 4) return 2;
     std::future<void> prepared = dt::PrepareWindowProgram();
     QApplication qt(argc, argv);
     const std::future<void> fontList = dt::StartWindowProgram(std::move(prepared));
@@ -45,7 +48,7 @@ int main(int argc, char** argv) {
     }
     box.setCurrentIndex(entry);
     QTest::mouseClick(panel.Button(CControlPanel::IDC_CONNECT), Qt::LeftButton);
-    QTest::qWaitFor([&] { return !messages.empty(); }, 20000);
+    static_cast<void>(QTest::qWaitFor([&] { return !messages.empty(); }, 20000));
     QTest::qWait(1500);
     QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(argv[1]));
     for (const std::string& m : messages) std::printf("message: %s\n", m.c_str());
@@ -54,6 +57,12 @@ int main(int argc, char** argv) {
         std::printf("row %d: %s | %s\n", row, grid.GetItemText(row, 1).toStdString().c_str(),
                     grid.GetItemText(row, 2).toStdString().c_str());
     std::fflush(stdout);
+    if (argc == 4) {
+        std::printf("shown\n");
+        std::fflush(stdout);
+        const QString release = QString::fromLocal8Bit(argv[3]);
+        static_cast<void>(QTest::qWaitFor([&] { return QFileInfo::exists(release); }, 60000));
+    }
     const bool uploaded = !messages.empty() && messages.front() == app.State().Message(dt::MSG_UPLOAD_OK);
     app.ExitInstance();
     return uploaded ? 0 : 1;
