@@ -14,6 +14,13 @@ constexpr int kEmptyReadsLimit = 1000;
 // buffer does.
 constexpr size_t kInLimit = 4096;
 
+// A failed call's error, or 0 when it is only under way.
+unsigned long Failure(bool ok) {
+    if (ok) return 0;
+    const DWORD error = GetLastError();
+    return error == ERROR_IO_PENDING ? 0 : error;
+}
+
 }  // namespace
 
 PortIo::PortIo(HANDLE port, Arrived arrived, Lost lost)
@@ -118,31 +125,71 @@ void PortIo::FinishWrite() {
     write_ = WriteState::Free;
 }
 
+// The read side of the port's thread: one read pending, or a watch for the next arrival.
+struct PortIo::Input {
+    OVERLAPPED readOv{};
+    OVERLAPPED watchOv{};
+    uint8_t buffer[kReadChunk];
+    DWORD events = 0;
+    enum { Idle, Reading, Watching } state = Idle;
+    int emptyReads = 0;
+};
+
+unsigned long PortIo::StartRead(Input& in) {
+    ResetEvent(readDone_);
+    in.readOv = OVERLAPPED{};
+    in.readOv.hEvent = readDone_;
+    const unsigned long failure = Failure(ReadFile(port_, in.buffer, sizeof in.buffer, nullptr, &in.readOv));
+    if (failure == 0) in.state = Input::Reading;  // a read that failed is not waited for
+    return failure;
+}
+
+unsigned long PortIo::WatchForArrival(Input& in) {
+    ResetEvent(arrivedEvent_);
+    in.watchOv = OVERLAPPED{};
+    in.watchOv.hEvent = arrivedEvent_;
+    if (const unsigned long failure = Failure(WaitCommEvent(port_, &in.events, &in.watchOv))) return failure;
+    in.state = Input::Watching;
+    // Bytes that came between the empty read and the watch are read now, not at the next
+    // arrival, which may never come.
+    COMSTAT status{};
+    DWORD errors = 0;
+    if (ClearCommError(port_, &errors, &status) && status.cbInQue > 0) {
+        DWORD n = 0;
+        CancelIoEx(port_, &in.watchOv);
+        GetOverlappedResult(port_, &in.watchOv, &n, TRUE);
+        in.state = Input::Idle;
+    }
+    return 0;
+}
+
+unsigned long PortIo::InputDone(Input& in) {
+    const bool watching = in.state == Input::Watching;
+    in.state = Input::Idle;
+    DWORD n = 0;
+    if (!GetOverlappedResult(port_, watching ? &in.watchOv : &in.readOv, &n, FALSE)) {
+        const DWORD error = GetLastError();
+        return error == ERROR_OPERATION_ABORTED ? 0 : error;
+    }
+    if (watching) return 0;
+    if (n > 0) {
+        in.emptyReads = 0;
+        Keep(in.buffer, n);
+        return 0;
+    }
+    // Woken again and again with nothing to read: the other end has hung up.
+    if (++in.emptyReads > kEmptyReadsLimit) return ERROR_DEVICE_NOT_CONNECTED;
+    return WatchForArrival(in);
+}
+
 void PortIo::Run() {
     // One read is kept pending. The port's time-outs make it return what has arrived: at once on
     // Windows (perhaps nothing, and then the thread waits for EV_RXCHAR before reading again),
     // at the first byte under Wine. Either way no time passes between arrival and announcement.
-    OVERLAPPED readOv{};
-    OVERLAPPED watchOv{};
-    uint8_t readBuffer[kReadChunk];
-    DWORD events = 0;
-    enum { Idle, Reading, Watching } input = Idle;
-    int emptyReads = 0;
+    Input in;
     unsigned long failure = 0;
-    auto failed = [&] {
-        failure = GetLastError();
-        return true;
-    };
     for (;;) {
-        if (input == Idle && RoomToRead()) {
-            ResetEvent(readDone_);
-            readOv = OVERLAPPED{};
-            readOv.hEvent = readDone_;
-            if (!ReadFile(port_, readBuffer, sizeof readBuffer, nullptr, &readOv) && GetLastError() != ERROR_IO_PENDING &&
-                failed())
-                break;
-            input = Reading;
-        }
+        if (in.state == Input::Idle && RoomToRead() && (failure = StartRead(in)) != 0) break;
         StartWrite();
         bool writePending = false;
         {
@@ -154,55 +201,21 @@ void PortIo::Run() {
 
         HANDLE waits[4] = {stop_, wake_};
         DWORD count = 2;
-        const DWORD inputSlot = input != Idle ? count++ : MAXDWORD;
+        const DWORD inputSlot = in.state != Input::Idle ? count++ : MAXDWORD;
         const DWORD writeSlot = writePending ? count++ : MAXDWORD;
-        if (input != Idle) waits[inputSlot] = input == Reading ? readDone_ : arrivedEvent_;
+        if (in.state != Input::Idle) waits[inputSlot] = in.state == Input::Reading ? readDone_ : arrivedEvent_;
         if (writePending) waits[writeSlot] = writeDone_;
         const DWORD which = WaitForMultipleObjects(count, waits, FALSE, INFINITE) - WAIT_OBJECT_0;
         if (which == 0 || which >= count) break;
-        DWORD n = 0;
-        if (which == inputSlot && input == Watching) {
-            input = Idle;
-            if (!GetOverlappedResult(port_, &watchOv, &n, FALSE) && GetLastError() != ERROR_OPERATION_ABORTED &&
-                failed())
-                break;
-        } else if (which == inputSlot) {
-            input = Idle;
-            if (!GetOverlappedResult(port_, &readOv, &n, FALSE)) {
-                if (GetLastError() != ERROR_OPERATION_ABORTED && failed()) break;
-            } else if (n > 0) {
-                emptyReads = 0;
-                Keep(readBuffer, n);
-            } else if (++emptyReads > kEmptyReadsLimit) {
-                // Woken again and again with nothing to read: the other end has hung up.
-                failure = ERROR_DEVICE_NOT_CONNECTED;
-                break;
-            } else {
-                ResetEvent(arrivedEvent_);
-                watchOv = OVERLAPPED{};
-                watchOv.hEvent = arrivedEvent_;
-                if (!WaitCommEvent(port_, &events, &watchOv) && GetLastError() != ERROR_IO_PENDING && failed()) break;
-                input = Watching;
-                // Bytes that came between the empty read and the watch are read now, not at the
-                // next arrival, which may never come.
-                COMSTAT status{};
-                DWORD errors = 0;
-                if (ClearCommError(port_, &errors, &status) && status.cbInQue > 0) {
-                    CancelIoEx(port_, &watchOv);
-                    GetOverlappedResult(port_, &watchOv, &n, TRUE);
-                    input = Idle;
-                }
-            }
-        } else if (which == writeSlot) {
-            FinishWrite();
-        }
+        if (which == inputSlot && (failure = InputDone(in)) != 0) break;
+        if (which == writeSlot) FinishWrite();
     }
     // Nothing may still write into this frame's buffers once it returns (a pending write is
     // the destructor's to wait for).
     CancelIo(port_);
     DWORD n = 0;
-    if (input == Reading) GetOverlappedResult(port_, &readOv, &n, TRUE);
-    if (input == Watching) GetOverlappedResult(port_, &watchOv, &n, TRUE);
+    if (in.state == Input::Reading) GetOverlappedResult(port_, &in.readOv, &n, TRUE);
+    if (in.state == Input::Watching) GetOverlappedResult(port_, &in.watchOv, &n, TRUE);
     if (failure != 0) lost_(failure);
 }
 

@@ -38,8 +38,14 @@ public:
 private:
     enum class WriteState { Free, Starting, Pending };
 
+    struct Input;
+
     void Run();
     bool RoomToRead() const;
+    // The read side's steps; each returns a failure's error, or 0.
+    unsigned long StartRead(Input& in);
+    unsigned long WatchForArrival(Input& in);
+    unsigned long InputDone(Input& in);
     // Hands what is queued to the system unless a write is under way; either thread may call it.
     // True when the port's thread has something to look at: a write left pending, a failure, or
     // bytes still queued.
