@@ -12,6 +12,16 @@ namespace dt {
 
 struct ToolState;
 
+// What lies beneath a grid row's text, for machine-readable output.
+struct RowValue {
+    bool hasWord = false;  // false for a row shown from no word of its own (the nominal voltage)
+    uint16_t word = 0;     // the word or byte the row is read from, whole
+    bool numeric = false;  // the text is a number (not a list entry or a name)
+    bool bounded = false;  // the range check holds the row to [min, max]
+    double min = 0;
+    double max = 0;
+};
+
 class ControllerProfile {
 public:
     virtual ~ControllerProfile() = default;
@@ -25,6 +35,8 @@ public:
     // The range Validate holds a grid row's value to with these cells, as "78.0 … 85.0 V" in
     // the row's format and unit; "" for a row it does not hold to a range.
     virtual std::string AllowedRange(const ToolState& s, const ValueCells& cells, int row) const = 0;
+    // The word beneath a grid row and the bounds Validate holds it to with these cells.
+    virtual RowValue ValueOf(const ToolState& s, const ValueCells& cells, int row) const = 0;
 
     // The first request of a download and the 32 bytes it carries.
     virtual uint8_t FirstWriteCommand() const = 0;
