@@ -59,25 +59,37 @@ void PrintChangesAs(const Context& c, const std::vector<RowChange>& changes, Sid
     c.out.flush();
 }
 
-// FILE must be readable, .foc or .ged and long enough before anything is sent.
-bool CheckParameterFile(const std::string& path, std::ostream& err) {
-    std::vector<unsigned char> content;
+// The set a download writes, read once before anything is sent: FILE, or standard input for "-".
+struct SetToWrite {
+    FileKind kind = FileKind::Other;
+    std::vector<unsigned char> bytes;
+};
+
+// FILE must be readable, .foc or .ged and long enough; standard input is a .foc set when it holds
+// 1024 bytes or more, a .ged one otherwise.
+bool ReadSetToWrite(const Context& c, SetToWrite& set) {
+    const std::string& path = c.opt.files[0];
     LoadStatus status = LoadStatus::Ok;
-    const FileKind kind = FileKindOfAnyCase(path);
     std::string why;
-    if (!ReadParameterFile(path, content, why)) status = LoadStatus::Missing;
-    else if (kind == FileKind::Other) status = LoadStatus::UnknownExtension;
-    else if (content.size() < static_cast<size_t>(kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize))
-        status = LoadStatus::TooShort;
+    if (path == "-") {
+        set.bytes = ReadParameterInput(c.in);
+        set.kind = set.bytes.size() >= ParameterBlock::kSize ? FileKind::Foc : FileKind::Ged;
+    } else {
+        set.kind = FileKindOfAnyCase(path);
+        if (!ReadParameterFile(path, set.bytes, why)) status = LoadStatus::Missing;
+        else if (set.kind == FileKind::Other) status = LoadStatus::UnknownExtension;
+    }
+    const size_t wanted = set.kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
+    if (status == LoadStatus::Ok && set.bytes.size() < wanted) status = LoadStatus::TooShort;
     if (status == LoadStatus::Ok) return true;
-    err << "drivetune-cli: " << LoadError(status, path, why) << "\n";
+    c.err << "drivetune-cli: " << LoadError(status, path, why) << "\n";
     return false;
 }
 
 // A .ged file on a standard controller (or a .foc file on an FOC one) would be accepted by the
 // import and then never sent: the download would report success with none of its values.
-bool SameKind(Online& o, ToolState& s, const std::string& file, std::ostream& err) {
-    if ((FileKindOfAnyCase(file) == FileKind::Ged) == s.link.focMode) return true;
+bool SameKind(Online& o, ToolState& s, const std::string& file, FileKind kind, std::ostream& err) {
+    if ((kind == FileKind::Ged) == s.link.focMode) return true;
     o.host.ShowMessage(s.Message(MSG_IMPORT_MISMATCH), MB_ICON_WARNING);
     err << "drivetune-cli: " << file << " is a ." << (s.link.focMode ? "foc" : "ged")
         << " file; this controller takes ." << KindExtension(s) << " files\n";
@@ -85,9 +97,9 @@ bool SameKind(Online& o, ToolState& s, const std::string& file, std::ostream& er
 }
 
 // What a download of the imported file would send, against what the controller holds.
-int DryRun(Online& o, ToolState& s, const Context& c) {
+int DryRun(Online& o, ToolState& s, const Context& c, const SetToWrite& set) {
     const std::vector<ShownRow> held = ShownRows(s);
-    if (!o.session.Link().files.ImportFrom(c.opt.files[0])) return kRefused;
+    if (!o.session.Link().files.ImportContent(set.kind, set.bytes)) return kRefused;
     StoreValues(s, s.sheet.Texts());
     const ValidationResult checked = ValidateAll(s, s.sheet.Texts());
     o.host.OnValuesChecked(checked);
@@ -150,14 +162,15 @@ int RunUpload(const Context& c) {
 
 int RunDownload(const Context& c) {
     const std::string& file = c.opt.files[0];
-    if (!CheckParameterFile(file, c.err)) return kUsage;
+    SetToWrite set;
+    if (!ReadSetToWrite(c, set)) return kUsage;
     ToolState s;
     c.SetUp(s);
     Online o(s, c);
     o.host.SetQuiet(true);
-    if (!OpenAndRead(o, c) || !SameKind(o, s, file, c.err)) return kRefused;
-    if (c.opt.dryRun) return DryRun(o, s, c);
-    if (!o.session.Link().files.ImportFrom(file)) return kRefused;
+    if (!OpenAndRead(o, c) || !SameKind(o, s, file, set.kind, c.err)) return kRefused;
+    if (c.opt.dryRun) return DryRun(o, s, c, set);
+    if (!o.session.Link().files.ImportContent(set.kind, set.bytes)) return kRefused;
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
     if (!o.session.Run([&] { return o.session.Link().commands.Download(); })) return kRefused;

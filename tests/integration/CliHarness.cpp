@@ -137,6 +137,16 @@ CliResult CliOnline::Cli(const std::vector<std::string>& args) {
     return r;
 }
 
+CliResult CliOnline::CliWithInput(const std::vector<std::string>& args, const Bytes& input) {
+    std::ostringstream out, err;
+    std::istringstream in(std::string(input.begin(), input.end()));
+    CliResult r;
+    r.rc = dt::cli::Run(args, out, err, Dir() + "/text.ini", 80, &in);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
 std::string CliOnline::WriteTemp(const std::string& name, const Bytes& bytes) {
     const std::string path = Dir() + "/" + name;
     WriteFile(path, bytes);

@@ -72,6 +72,8 @@ protected:
     void StartSim(const std::vector<std::string>& args);
     SimProcess& sim() { return *sim_; }
     CliResult Cli(const std::vector<std::string>& args);
+    // The same with input as its standard input.
+    CliResult CliWithInput(const std::vector<std::string>& args, const Bytes& input);
     std::string Dir() const { return dir_->path().toStdString(); }
     std::string WriteTemp(const std::string& name, const Bytes& bytes);
 

@@ -44,6 +44,35 @@ TEST_F(CliOnline, UploadRefusesToSaveAControllerUnderTheOtherKindOfFile) {
     }
 }
 
+// "-" reads the set from standard input, and a name in upper case is taken as its lower-case kind.
+TEST_F(CliOnline, DownloadTakesStandardInputAndUpperCaseNames) {
+    for (const Kind& k : Kinds()) {
+        SCOPED_TRACE(k.name);
+        StartSim(k.simArgs);
+        const Bytes edited = k.edit(ReadFile(Sample(k.sample)));
+        CliResult r = CliWithInput({"download", "--port", sim().Path(), "-"}, edited);
+        ASSERT_EQ(r.rc, 0) << r.err;
+        EXPECT_EQ(r.err, "Download parameters successfully\n");
+        r = Cli({"upload", "--port", sim().Path(), "--json"});
+        EXPECT_TRUE(ShowsValue(r.out, k.editedRow, k.editedValue)) << r.out;
+
+        std::string upper = "BACK" + Extension(k);
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        r = Cli({"download", "--port", sim().Path(), WriteTemp(upper, ReadFile(Sample(k.sample)))});
+        ASSERT_EQ(r.rc, 0) << r.err;
+        EXPECT_EQ(r.err, "Download parameters successfully\n");
+        r = Cli({"upload", "--port", sim().Path(), "--json"});
+        EXPECT_TRUE(ShowsValue(r.out, k.editedRow, k.factoryValue)) << r.out;
+        sim().StopAndLog();
+    }
+    // Nothing on standard input: refused before the port is opened.
+    StartSim({"--verbose"});
+    const CliResult r = CliWithInput({"download", "--port", sim().Path(), "-"}, {});
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_EQ(r.err, "drivetune-cli: -: file too short (a .foc file holds 1024 bytes, a .ged file 32)\n");
+    EXPECT_FALSE(Contains(sim().StopAndLog(), "rx ")) << "nothing was sent";
+}
+
 TEST_F(CliOnline, DownloadWritesTheFileAndTheControllerKeepsIt) {
     for (const Kind& k : Kinds()) {
         SCOPED_TRACE(k.name);
