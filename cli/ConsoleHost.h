@@ -10,6 +10,7 @@
 #include "GridPasses.h"
 #include "LinkEvents.h"
 #include "LinkHost.h"
+#include "ProgressLine.h"
 
 namespace dt {
 struct ControllerLink;
@@ -38,6 +39,11 @@ public:
         jsonFile_ = std::move(file);
         json_ = true;
     }
+
+    // Blocks read and written are counted on one line of err (a terminal, not --quiet).
+    void ShowProgress(bool on) { progress_.Enable(on); }
+    // The progress line erased, so that err can take a line of text.
+    void ClearProgress() { progress_.Clear(); }
 
     bool Idle() const { return idle_; }
     struct Message {
@@ -71,6 +77,7 @@ private:
     std::string jsonFile_;
     bool idle_ = true;
     std::vector<Message> messages_;
+    ProgressLine progress_;
 };
 
 }  // namespace dt::cli

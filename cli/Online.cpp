@@ -17,6 +17,7 @@ namespace dt::cli {
 namespace {
 
 using Outcome = OnlineSession::Outcome;
+using Writes = OnlineSession::Writes;
 
 // The serial port, the console host and the session, alive for one command.
 struct Online {
@@ -24,6 +25,7 @@ struct Online {
         : host(s, c.out, c.err), session(s, host, c.err, serial, serial, TimeoutInterval(c.opt.timeoutMs)) {
         if (c.opt.baud > 0) s.settings.Baudrate = c.opt.baud;
         host.SetAlwaysQuiet(c.opt.quiet);
+        host.ShowProgress(c.progress);
         if (c.opt.json && !c.opt.files.empty()) host.PrintRefusalsAsJson(c.opt.files[0]);
     }
     // The time-out ends on its eleventh tick: --timeout MS spreads MS over them.
@@ -113,7 +115,7 @@ int DryRun(Online& o, ToolState& s, const Context& c, const SetToWrite& set) {
 int Verify(Online& o, ToolState& s, const Context& c) {
     const std::vector<ShownRow> sent = ShownRows(s);
     o.host.SetQuiet(true);
-    if (!Connect(o)) return kRefused;
+    if (!Connect(o) || o.session.Interrupted()) return kRefused;
     const std::vector<ShownRow> readBack = ShownRows(s);
     const std::vector<RowChange> changes = ChangedRows(sent, readBack);
     // Always printed, so a script finds its rows (none) in JSON when all match.
@@ -138,7 +140,8 @@ int RunUpload(const Context& c) {
     ToolState s;
     c.SetUp(s);
     Online o(s, c);
-    if (!OpenAndRead(o, c)) return kRefused;
+    // An interrupted read leaves no file and prints no sheet.
+    if (!OpenAndRead(o, c) || o.session.Interrupted()) return o.session.Finish(kRefused);
     if (toStandardOutput) {
         // The set itself is the data: bytes a file would hold, and nothing else on standard output.
         const std::vector<unsigned char> bytes = ExportBytes(s);
@@ -168,14 +171,16 @@ int RunDownload(const Context& c) {
     c.SetUp(s);
     Online o(s, c);
     o.host.SetQuiet(true);
-    if (!OpenAndRead(o, c) || !SameKind(o, s, file, set.kind, c.err)) return kRefused;
+    if (!OpenAndRead(o, c) || o.session.Interrupted()) return o.session.Finish(kRefused);
+    if (!SameKind(o, s, file, set.kind, c.err)) return kRefused;
     if (c.opt.dryRun) return DryRun(o, s, c, set);
     if (!o.session.Link().files.ImportContent(set.kind, set.bytes)) return kRefused;
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
-    if (!o.session.Run([&] { return o.session.Link().commands.Download(); })) return kRefused;
-    if (o.session.LastOutcome() != Outcome::Stored) return kRefused;
-    return c.opt.verify ? Verify(o, s, c) : kOk;
+    if (!o.session.Run([&] { return o.session.Link().commands.Download(); }, Writes::Yes))
+        return o.session.Finish(kRefused);
+    if (o.session.Interrupted() || o.session.LastOutcome() != Outcome::Stored) return o.session.Finish(kRefused);
+    return o.session.Finish(c.opt.verify ? Verify(o, s, c) : kOk);
 }
 
 int RunDiffWithController(const Context& c) {
@@ -186,7 +191,7 @@ int RunDiffWithController(const Context& c) {
     if (!LoadOrReport(wanted, file, c.err)) return kUsage;
     Online o(held, c);
     o.host.SetQuiet(true);
-    if (!OpenAndRead(o, c)) return kRefused;
+    if (!OpenAndRead(o, c) || o.session.Interrupted()) return o.session.Finish(kRefused);
     const std::vector<ShownRow> a = ShownRows(held), b = ShownRows(wanted);
     const std::vector<RowChange> changes = ChangedRows(a, b);
     PrintChangesAs(c, changes, {"a", "b"});
@@ -198,11 +203,12 @@ int RunStore(const Context& c) {
     c.SetUp(s);
     Online o(s, c);
     o.host.SetQuiet(true);
-    if (!OpenAndRead(o, c)) return kRefused;
+    if (!OpenAndRead(o, c)) return o.session.Finish(kRefused);
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
-    if (!o.session.Run([&] { return o.session.Link().commands.Store(); })) return kRefused;
-    return o.session.LastOutcome() == Outcome::Stored ? kOk : kRefused;
+    if (!o.session.Run([&] { return o.session.Link().commands.Store(); }, Writes::Yes))
+        return o.session.Finish(kRefused);
+    return o.session.Finish(o.session.LastOutcome() == Outcome::Stored ? kOk : kRefused);
 }
 
 int RunRestore(const Context& c) {
@@ -212,7 +218,8 @@ int RunRestore(const Context& c) {
     if (!o.session.Open(c.opt.port)) return kRefused;
     // The set about to be replaced by the factory one is read first, which keeps its backup.
     o.host.SetQuiet(true);
-    if (!c.opt.noBackup && !Connect(o)) {
+    if (!c.opt.noBackup && (!Connect(o) || o.session.Interrupted())) {
+        if (o.session.Interrupted()) return o.session.Finish(kRefused);
         c.err << s.Extra(XTX_RESTORE_UNREAD) << "\n";
         return kRefused;
     }
@@ -222,15 +229,16 @@ int RunRestore(const Context& c) {
         return kRefused;
     }
     o.host.SetQuiet(false);
-    if (!o.session.Run([&] { return o.session.Link().commands.Default(); })) return kRefused;
+    if (!o.session.Run([&] { return o.session.Link().commands.Default(); }, Writes::Yes))
+        return o.session.Finish(kRefused);
     const Outcome outcome = o.session.LastOutcome();
-    if (outcome == Outcome::None) return kRefused;  // no answer: the time-out message was shown
+    if (outcome == Outcome::None) return o.session.Finish(kRefused);  // no answer: the time-out message was shown
     // The engine has asked for the new values; unlike the window, the command line guards
     // that read with the time-out as well, so a silent controller cannot keep it waiting.
     const int before = o.session.Reads();
     o.host.SetBusy(false);
     o.session.Wait();
-    if (o.session.Reads() == before) return kRefused;
+    if (o.session.Reads() == before || o.session.Interrupted()) return o.session.Finish(kRefused);
     PrintRead(s, c);
     return outcome == Outcome::Stored ? kOk : kRefused;
 }

@@ -29,6 +29,19 @@ BlockWritten DownloadPlace(int n, bool foc) {
     return {0, 0};
 }
 
+// Where a received block stands in its read: the identity first, then the FocBlock, or sections 3,
+// 2 and 1 of a standard controller.
+BlockRead ReadPlace(int n, bool foc) {
+    constexpr int kStandardBlocks = (kBlockLastSection3 - kBlockIdentity + 1) + (kBlockLast - kBlockFirstSection2 + 1);
+    constexpr int kFocBlocks = 2;
+    if (n == kBlockIdentity) return {1, foc ? kFocBlocks : kStandardBlocks};
+    if (foc) return n == kBlockFoc ? BlockRead{kFocBlocks, kFocBlocks} : BlockRead{};
+    if (n <= kBlockLastSection3) return {n - kBlockIdentity + 1, kStandardBlocks};
+    if (n >= kBlockFirstSection2 && n <= kBlockLast)
+        return {kBlockLastSection3 - kBlockIdentity + 1 + n - kBlockFirstSection2 + 1, kStandardBlocks};
+    return {};
+}
+
 uint16_t BigEndianWord(const std::vector<uint8_t>& bytes, int word) {
     return static_cast<uint16_t>((bytes[2 * word] << 8) | bytes[2 * word + 1]);
 }
@@ -119,12 +132,15 @@ void ControllerProtocol::OnBlockRead(const LinkFrame& frame) {
         link.identityReceived = true;
     } else if (n == kBlockFoc && link.focMode) {
         std::copy(frame.payload.begin(), frame.payload.end(), state_.foc.bytes.begin());
+        events_.Raise(ReadPlace(n, true));
         FocCompletion();
         return;
     } else if (!state_.block.Block(n)) {
         return;  // a block number no read asks for
     }
     StoreBlock(n, frame);
+    const BlockRead place = ReadPlace(n, link.focMode);
+    if (place.count > 0) events_.Raise(place);
     if (n == kBlockLast) StandardCompletion();
     else SendRequest(static_cast<uint8_t>(REQ_READ_BLOCK + NextBlock(n)));
 }
