@@ -274,7 +274,28 @@ TEST_F(CliOnline, JsonForVerifiedAndRefusedDownloads) {
         EXPECT_EQ(refusal.at("rows")[0].at("name"), "Number of pole pairs");
         EXPECT_EQ(refusal.at("rows")[0].at("min"), 2.0);
         EXPECT_EQ(refusal.at("rows")[0].at("max"), 28.0);
+        EXPECT_EQ(refusal.at("rows")[0].at("detail"),
+                  dt::cli::Json::parse(R"({"text": "1", "word": 1, "number": 1, "unit": null, "min": 2, "max": 28})"));
     }
+
+    // Each side of a dry run's and a verify's rows carries its detail: here the controller drops
+    // the first block written, so the rated speed sent is not the one read back.
+    const std::string faster = WriteTemp("faster.foc", WithWord(ReadFile(Sample("standard-b.foc")), 203, 1500));
+    r = Cli({"download", "--port", sim().Path(), faster, "--dry-run", "--json"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    dt::cli::Json rows = dt::cli::Json::parse(r.out).at("rows");
+    ASSERT_EQ(rows.size(), 1u) << r.out;
+    EXPECT_EQ(rows[0].at("a").at("detail"), dt::cli::Json::parse(R"({"text": "1000", "word": 1000, "number": 1000,
+        "unit": "rpm", "min": 1, "max": 2800})"));
+    EXPECT_EQ(rows[0].at("b").at("detail").at("word"), 1500);
+    sim().StopAndLog();
+    StartSim({"--drop-write"});
+    r = Cli({"download", "--port", sim().Path(), faster, "--verify", "--json"});
+    EXPECT_EQ(r.rc, 1) << r.err;
+    rows = dt::cli::Json::parse(r.out).at("rows");
+    ASSERT_EQ(rows.size(), 1u) << r.out;
+    EXPECT_EQ(rows[0].at("sent").at("detail").at("number"), 1500);
+    EXPECT_EQ(rows[0].at("readBack").at("detail").at("number"), 1000);
 }
 
 // -o - : the set's bytes on standard output, as a file would hold them, and nothing else there;
