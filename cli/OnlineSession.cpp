@@ -30,7 +30,7 @@ OnlineSession::~OnlineSession() { link_.protocol.Events().Unsubscribe(*this); }
 
 void OnlineSession::OnLinkLost(const LinkLost& e) {
     if (e.reason == LossReason::Stopped && interrupted_) {
-        Tell(FillIn(state_.Extra(XTX_STOPPED_WRITING), std::to_string(written_.index), std::to_string(written_.count)));
+        Tell(StoppedWriting());
         return;
     }
     if (e.reason != LossReason::DeviceGone || host_.Idle()) return;
@@ -103,8 +103,15 @@ bool OnlineSession::Interrupted() const { return interrupted_ || InterruptReques
 int OnlineSession::Finish(int rc) {
     if (!Interrupted()) return rc;
     interrupted_ = true;
-    if (!told_) Tell(state_.Extra(XTX_STOPPED));
+    // Blocks written and no answer to a store (the controller fell silent after the stop): they
+    // are held unstored all the same.
+    const bool heldUnstored = written_.count > 0 && outcome_ == Outcome::None;
+    if (!told_) Tell(heldUnstored ? StoppedWriting() : state_.Extra(XTX_STOPPED));
     return kInterrupted;
+}
+
+std::string OnlineSession::StoppedWriting() const {
+    return FillIn(state_.Extra(XTX_STOPPED_WRITING), std::to_string(written_.index), std::to_string(written_.count));
 }
 
 void OnlineSession::EndAsTimeout() {

@@ -77,6 +77,7 @@ private:
     void EndAsTimeout();
     void CheckInterrupt();
     void Tell(const std::string& text);
+    std::string StoppedWriting() const;
 
     ToolState& state_;
     ConsoleHost& host_;
