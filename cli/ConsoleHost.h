@@ -40,10 +40,9 @@ public:
         json_ = true;
     }
 
-    // Blocks read and written are counted on one line of err (a terminal, not --quiet).
-    void ShowProgress(bool on) { progress_.Enable(on); }
-    // The progress line erased, so that err can take a line of text.
-    void ClearProgress() { progress_.Clear(); }
+    // The line on err that counts blocks read and written (enabled on a terminal, not --quiet);
+    // every message wipes it first.
+    ProgressLine& Progress() { return progress_; }
 
     bool Idle() const { return idle_; }
     struct Message {

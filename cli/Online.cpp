@@ -25,7 +25,7 @@ struct Online {
         : host(s, c.out, c.err), session(s, host, c.err, serial, serial, TimeoutInterval(c.opt.timeoutMs)) {
         if (c.opt.baud > 0) s.settings.Baudrate = c.opt.baud;
         host.SetAlwaysQuiet(c.opt.quiet);
-        host.ShowProgress(c.progress);
+        host.Progress().Enable(c.progress);
         if (c.opt.json && !c.opt.files.empty()) host.PrintRefusalsAsJson(c.opt.files[0]);
     }
     // The time-out ends on its eleventh tick: --timeout MS spreads MS over them.

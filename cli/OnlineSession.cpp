@@ -93,7 +93,7 @@ void OnlineSession::CheckInterrupt() {
 
 void OnlineSession::Tell(const std::string& text) {
     told_ = true;
-    host_.ClearProgress();
+    host_.Progress().Clear();
     err_ << "drivetune-cli: " << text << "\n" << std::flush;
     LogEvent("interrupted: " + text);
 }

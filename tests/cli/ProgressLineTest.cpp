@@ -3,7 +3,9 @@
 
 #include <sstream>
 
+#include "ConsoleHost.h"
 #include "ProgressLine.h"
+#include "ToolState.h"
 
 namespace {
 
@@ -55,6 +57,24 @@ TEST(ProgressLine, SilentUntilEnabledAndForBlocksWithoutAPlace) {
     line.Enable(true);
     line.OnBlockWritten({0, 0});
     EXPECT_EQ(err.str(), "");
+}
+
+TEST(ProgressLine, TheConsoleWipesItBeforeAnyMessage) {
+    dt::ToolState s;
+    s.language = dt::LANG_ENGLISH;
+    std::ostringstream out, err;
+    dt::cli::ConsoleHost host(s, out, err);
+    host.Progress().Enable(true);
+    const std::string wiped = "\r" + std::string(21, ' ') + "\r";
+    // A message with no event before it: the exchange's own limit running out.
+    host.Progress().OnBlockRead({3, 10});
+    host.ShowMessage("no response because of timeout", dt::MB_ICON_ERROR);
+    EXPECT_EQ(err.str(), "\rReading block 3 of 10" + wiped + "no response because of timeout\n");
+    err.str("");
+    host.Progress().OnBlockRead({4, 10});
+    host.ReportBackupFailure("No space left on device");
+    EXPECT_EQ(err.str().rfind("\rReading block 4 of 10" + wiped + "drivetune-cli: ", 0), 0u) << err.str();
+    EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace

@@ -41,6 +41,8 @@ bool SimProcess::Start(const std::vector<std::string>& args, const std::string& 
     return !path_.empty();
 }
 
+qint64 SimProcess::Pid() const { return process_ ? process_->processId() : 0; }
+
 bool SimProcess::WaitForLog(const std::string& part, int ms) {
     QElapsedTimer waited;
     waited.start();

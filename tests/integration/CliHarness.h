@@ -29,6 +29,7 @@ public:
     // Starts drivetune-sim with args and the given settings folder; false when it printed no path.
     bool Start(const std::vector<std::string>& args, const std::string& configHome);
     const std::string& Path() const { return path_; }
+    qint64 Pid() const;
     // Waits until its --verbose log holds part; false after ms without it.
     bool WaitForLog(const std::string& part, int ms);
     // Stops it and returns what it wrote on standard error (its --verbose log).

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <regex>
 
+#include <QThread>
+
 #include "CliHarness.h"
 #include "SupportLog.h"
 
@@ -58,6 +60,26 @@ TEST_F(CliOnline, ASignalDuringAWriteStopsAfterTheBlockInFlightAndStoresNothing)
         EXPECT_TRUE(Contains(log, "command download ended with exit status 130\n")) << log;
         std::filesystem::remove(dt::SupportLogPath());
     }
+}
+
+// The controller goes away while the block in flight is awaited: it still holds what was written.
+TEST_F(CliOnline, AControllerLostAfterTheStopStillHoldsItsWrittenBlocks) {
+    const Kind& k = Kinds()[0];
+    const std::string file = WriteTemp("edited.foc", k.edit(ReadFile(Sample(k.sample))));
+    StartSim({"--verbose", "--delay-ms", "150"});
+    std::unique_ptr<QProcess> cli = StartCliProcess({"download", "--port", sim().Path(), "--timeout", "20000", file});
+    // The second block is on its way; the controller never answers it.
+    ASSERT_TRUE(sim().WaitForLog("rx 0x29", 20000));
+    ::kill(static_cast<pid_t>(sim().Pid()), SIGSTOP);
+    ::kill(static_cast<pid_t>(cli->processId()), SIGINT);
+    QThread::msleep(300);
+    ::kill(static_cast<pid_t>(sim().Pid()), SIGKILL);
+    ASSERT_TRUE(cli->waitForFinished(20000));
+    EXPECT_EQ(cli->exitCode(), 130);
+    const std::string err = cli->readAllStandardError().toStdString();
+    EXPECT_TRUE(Contains(err, " went away")) << err;
+    EXPECT_TRUE(Contains(err, "drivetune-cli: Interrupted: the controller holds 1 of 5 blocks written but not stored;"))
+        << err;
 }
 
 TEST_F(CliOnline, ASignalDuringAReadLeavesNoFile) {
