@@ -7,6 +7,9 @@
 #include <QThread>
 
 #include "CliHarness.h"
+#include "ConsoleHost.h"
+#include "Interrupts.h"
+#include "OnlineSession.h"
 #include "SupportLog.h"
 
 namespace clitest {
@@ -94,6 +97,26 @@ TEST_F(CliOnline, ASignalDuringAReadLeavesNoFile) {
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_EQ(cli->readAllStandardOutput().toStdString(), "") << "no sheet of a half-read set";
     EXPECT_FALSE(WroteAnything(sim().StopAndLog()));
+}
+
+// An interrupt taken between two exchanges: the next one sends nothing.
+TEST_F(CliOnline, AnInterruptBeforeAnExchangeSendsNothing) {
+    StartSim({"--verbose"});
+    dt::ToolState s;
+    s.language = dt::LANG_ENGLISH;
+    std::ostringstream out, err;
+    dt::cli::ConsoleHost host(s, out, err);
+    dt::SerialPort serial;
+    dt::cli::OnlineSession session(s, host, err, serial);
+    ASSERT_TRUE(session.Open({0, sim().Path()}));
+    struct Cleared {
+        ~Cleared() { dt::cli::ClearInterrupt(); }
+    } cleared;
+    dt::cli::RequestInterrupt();
+    EXPECT_FALSE(session.Run([&] { return session.Link().commands.StartConnect(); }));
+    EXPECT_EQ(session.Finish(0), 130);
+    EXPECT_EQ(err.str(), "drivetune-cli: Interrupted: nothing more was written to the controller or to a file.\n");
+    EXPECT_FALSE(Contains(sim().StopAndLog(), "rx ")) << "nothing was sent";
 }
 
 }  // namespace clitest
