@@ -9,13 +9,14 @@
 #include "CommandLine.h"
 #include "Settings.h"
 #include "ExitStatus.h"
+#include "Interrupts.h"
 #include "SupportLog.h"
 #include "Terminal.h"
 
 namespace dt::cli {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const std::string& textIniPath,
-        size_t helpWidth, std::istream* in) {
+        size_t helpWidth, std::istream* in, const Console& console) {
     CliOptions options;
     const Command* command = nullptr;
     const int parsed = ParseCommandLine(args, options, command, out, err, helpWidth);
@@ -33,6 +34,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (!options.quiet)
             err << "drivetune-cli: port " << PortText(options.port) << " (from " << from << ")\n";
     }
+    // Only a command that talks to a controller has an exchange to stop safely; the others end
+    // on Ctrl+C as any program does.
+    if (options.hasPort && console.catchInterrupts) CatchInterrupts();
     // The serial port and its time-out run on Qt's event loop.
     std::unique_ptr<QCoreApplication> app;
     if (options.hasPort && !QCoreApplication::instance()) {
@@ -44,7 +48,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::string line = "command:";
     for (const std::string& a : args) line += " " + a;
     LogEvent(line);
-    const int rc = command->run(Context{options, out, err, textIniPath, in ? *in : std::cin});
+    const bool progress = console.errIsTerminal && !options.quiet;
+    const int rc = command->run(Context{options, out, err, textIniPath, in ? *in : std::cin, progress});
     LogEvent(std::string("command ") + command->name + " ended with exit status " + std::to_string(rc));
     return rc;
 }
@@ -54,7 +59,11 @@ int Main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     // Help fits the terminal it is read on; in a pipe or a file, 80 columns.
     const int columns = TerminalColumns(Stream::Out);
-    return Run(args, std::cout, std::cerr, "text.ini", columns > 0 ? static_cast<size_t>(columns) : 80);
+    Console console;
+    console.errIsTerminal = IsTerminal(Stream::Err);
+    console.catchInterrupts = true;
+    return Run(args, std::cout, std::cerr, "text.ini", columns > 0 ? static_cast<size_t>(columns) : 80, nullptr,
+               console);
 }
 
 }  // namespace dt::cli

@@ -59,7 +59,7 @@ const std::vector<Command>& CommandTable() {
          "nothing. --verify reads the set back after the store and prints the rows that differ from what "
          "was sent (name, sent, read back); exit status 1 when any does.",
          kPortOption | kPortRequired | kJsonOption | kDryRunOption | kVerifyOption, 1, 1,
-         "the .foc or .ged file to write", RunDownload},
+         "the .foc or .ged file to write; - reads it from standard input", RunDownload},
         {"store", "ask the controller to store its current values",
          "Reads the controller's identity, then asks it to store its current values.",
          kPortOption | kPortRequired, 0, 0, nullptr, RunStore},

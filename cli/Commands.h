@@ -32,6 +32,7 @@ struct Context {
     std::ostream& err;
     std::string textIniPath;
     std::istream& in;  // what "-" reads
+    bool progress = false;  // blocks counted on err while an exchange runs
     // Settings and language into a fresh state (text.ini, then --lang).
     void SetUp(ToolState& s) const;
 };

@@ -8,7 +8,7 @@
 namespace dt::cli {
 
 ConsoleHost::ConsoleHost(ToolState& state, std::ostream& out, std::ostream& err)
-    : state_(state), out_(out), err_(err) {}
+    : state_(state), out_(out), err_(err), progress_(err, state.language) {}
 
 void ConsoleHost::SetBusy(bool enable) {
     if (link_) link_->timeout.Busy(enable);
@@ -19,6 +19,7 @@ void ConsoleHost::SetBusy(bool enable) {
 void ConsoleHost::ShowMessage(const std::string& text, MessageKind kind) {
     messages_.push_back({text, kind});
     LogEvent("message: " + text);
+    progress_.Clear();
     if (!((quiet_ || alwaysQuiet_) && kind == MessageKind::Info)) err_ << text << "\n" << std::flush;
 }
 
@@ -28,12 +29,15 @@ bool ConsoleHost::Ask(const std::string& text, MessageKind kind) {
 }
 
 void ConsoleHost::ReportBackupFailure(const std::string& why) {
+    progress_.Clear();
     err_ << "drivetune-cli: " << state_.Extra(XTX_BACKUP_FAILED) << " " << why << "\n" << std::flush;
 }
 
 void ConsoleHost::Attach(ControllerLink* link) {
     link_ = link;
-    if (link_) link_->protocol.Events().Subscribe(*this);
+    if (!link_) return;
+    link_->protocol.Events().Subscribe(*this);
+    link_->protocol.Events().Subscribe(progress_);
 }
 
 void ConsoleHost::OnValuesChecked(const ValidationResult& result) {

@@ -10,6 +10,7 @@
 #include "GridPasses.h"
 #include "LinkEvents.h"
 #include "LinkHost.h"
+#include "ProgressLine.h"
 
 namespace dt {
 struct ControllerLink;
@@ -38,6 +39,10 @@ public:
         jsonFile_ = std::move(file);
         json_ = true;
     }
+
+    // The line on err that counts blocks read and written (enabled on a terminal, not --quiet);
+    // every message wipes it first.
+    ProgressLine& Progress() { return progress_; }
 
     bool Idle() const { return idle_; }
     struct Message {
@@ -73,6 +78,7 @@ private:
     std::string jsonFile_;
     bool idle_ = true;
     std::vector<Message> messages_;
+    ProgressLine progress_;
 };
 
 }  // namespace dt::cli

@@ -9,5 +9,7 @@ constexpr int kRefused = 1;
 constexpr int kDiffer = 1;
 // A bad command line, or a file that cannot be read or written.
 constexpr int kUsage = 2;
+// Stopped by Ctrl+C or SIGTERM, as a shell reports a process ended by SIGINT (128 + 2).
+constexpr int kInterrupted = 130;
 
 }  // namespace dt::cli

@@ -17,6 +17,7 @@ namespace dt::cli {
 namespace {
 
 using Outcome = OnlineSession::Outcome;
+using Writes = OnlineSession::Writes;
 
 // The serial port, the console host and the session, alive for one command.
 struct Online {
@@ -24,6 +25,7 @@ struct Online {
         : host(s, c.out, c.err), session(s, host, c.err, serial, serial, TimeoutInterval(c.opt.timeoutMs)) {
         if (c.opt.baud > 0) s.settings.Baudrate = c.opt.baud;
         host.SetAlwaysQuiet(c.opt.quiet);
+        host.Progress().Enable(c.progress);
         if (c.opt.json && !c.opt.files.empty()) host.PrintRefusalsAsJson(c.opt.files[0]);
     }
     // The time-out ends on its eleventh tick: --timeout MS spreads MS over them.
@@ -61,25 +63,36 @@ void PrintChangesAs(const Context& c, const std::vector<RowChange>& changes, Sid
     c.out.flush();
 }
 
-// FILE must be readable, .foc or .ged and long enough before anything is sent.
-bool CheckParameterFile(const std::string& path, std::ostream& err) {
-    std::vector<unsigned char> content;
+// The set a download writes, read once before anything is sent: FILE, or standard input for "-".
+struct SetToWrite {
+    FileKind kind = FileKind::Other;
+    std::vector<unsigned char> bytes;
+};
+
+// FILE must be readable, .foc or .ged and long enough; standard input is a .foc set when it holds
+// 1024 bytes or more, a .ged one otherwise.
+bool ReadSetToWrite(const Context& c, SetToWrite& set) {
+    const std::string& path = c.opt.files[0];
     LoadStatus status = LoadStatus::Ok;
-    const FileKind kind = FileKindOfAnyCase(path);
     std::string why;
-    if (!ReadParameterFile(path, content, why)) status = LoadStatus::Missing;
-    else if (kind == FileKind::Other) status = LoadStatus::UnknownExtension;
-    else if (content.size() < static_cast<size_t>(kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize))
-        status = LoadStatus::TooShort;
+    if (path == "-") {
+        set.bytes = ReadParameterInput(c.in);
+        set.kind = set.bytes.size() >= ParameterBlock::kSize ? FileKind::Foc : FileKind::Ged;
+    } else {
+        set.kind = FileKindOfAnyCase(path);
+        if (!ReadParameterFile(path, set.bytes, why)) status = LoadStatus::Missing;
+        else if (set.kind == FileKind::Other) status = LoadStatus::UnknownExtension;
+    }
+    const size_t wanted = set.kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
+    if (status == LoadStatus::Ok && set.bytes.size() < wanted) status = LoadStatus::TooShort;
     if (status == LoadStatus::Ok) return true;
-    err << "drivetune-cli: " << LoadError(status, path, why) << "\n";
+    c.err << "drivetune-cli: " << LoadError(status, path, why) << "\n";
     return false;
 }
 
 // A .ged file on a standard controller (or a .foc file on an FOC one) would be accepted by the
 // import and then never sent: the download would report success with none of its values.
-bool SameKind(Online& o, ToolState& s, const std::string& file, std::ostream& err) {
-    const FileKind kind = FileKindOfAnyCase(file);
+bool SameKind(Online& o, ToolState& s, const std::string& file, FileKind kind, std::ostream& err) {
     if (kind == KindFiles(s)) return true;
     o.host.ShowMessage(s.Message(MSG_IMPORT_MISMATCH), MessageKind::Warning);
     err << "drivetune-cli: " << file << " is a ." << (kind == FileKind::Ged ? "ged" : "foc")
@@ -88,9 +101,9 @@ bool SameKind(Online& o, ToolState& s, const std::string& file, std::ostream& er
 }
 
 // What a download of the imported file would send, against what the controller holds.
-int DryRun(Online& o, ToolState& s, const Context& c) {
+int DryRun(Online& o, ToolState& s, const Context& c, const SetToWrite& set) {
     const std::vector<ShownRow> held = ShownRows(s);
-    if (!o.session.Link().files.ImportFrom(c.opt.files[0])) return kRefused;
+    if (!o.session.Link().files.ImportContent(set.kind, set.bytes)) return kRefused;
     StoreValues(s, s.sheet.Texts());
     const ValidationResult checked = ValidateAll(s, s.sheet.Texts());
     o.host.OnValuesChecked(checked);
@@ -104,7 +117,7 @@ int DryRun(Online& o, ToolState& s, const Context& c) {
 int Verify(Online& o, ToolState& s, const Context& c) {
     const std::vector<ShownRow> sent = ShownRows(s);
     o.host.SetQuiet(true);
-    if (!Connect(o)) return kRefused;
+    if (!Connect(o) || o.session.Interrupted()) return kRefused;
     const std::vector<ShownRow> readBack = ShownRows(s);
     const std::vector<RowChange> changes = ChangedRows(sent, readBack);
     // Always printed, so a script finds its rows (none) in JSON when all match.
@@ -129,7 +142,8 @@ int RunUpload(const Context& c) {
     ToolState s;
     c.SetUp(s);
     Online o(s, c);
-    if (!OpenAndRead(o, c)) return kRefused;
+    // An interrupted read leaves no file and prints no sheet.
+    if (!OpenAndRead(o, c) || o.session.Interrupted()) return o.session.Finish(kRefused);
     if (toStandardOutput) {
         // The set itself is the data: bytes a file would hold, and nothing else on standard output.
         const std::vector<unsigned char> bytes = ExportBytes(s);
@@ -152,19 +166,22 @@ int RunUpload(const Context& c) {
 
 int RunDownload(const Context& c) {
     const std::string& file = c.opt.files[0];
-    if (!CheckParameterFile(file, c.err)) return kUsage;
+    SetToWrite set;
+    if (!ReadSetToWrite(c, set)) return kUsage;
     ToolState s;
     c.SetUp(s);
     Online o(s, c);
     o.host.SetQuiet(true);
-    if (!OpenAndRead(o, c) || !SameKind(o, s, file, c.err)) return kRefused;
-    if (c.opt.dryRun) return DryRun(o, s, c);
-    if (!o.session.Link().files.ImportFrom(file)) return kRefused;
+    if (!OpenAndRead(o, c) || o.session.Interrupted()) return o.session.Finish(kRefused);
+    if (!SameKind(o, s, file, set.kind, c.err)) return kRefused;
+    if (c.opt.dryRun) return DryRun(o, s, c, set);
+    if (!o.session.Link().files.ImportContent(set.kind, set.bytes)) return kRefused;
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
-    if (!o.session.Run([&] { return o.session.Link().commands.Download(); })) return kRefused;
-    if (o.session.LastOutcome() != Outcome::Stored) return kRefused;
-    return c.opt.verify ? Verify(o, s, c) : kOk;
+    if (!o.session.Run([&] { return o.session.Link().commands.Download(); }, Writes::Yes))
+        return o.session.Finish(kRefused);
+    if (o.session.Interrupted() || o.session.LastOutcome() != Outcome::Stored) return o.session.Finish(kRefused);
+    return o.session.Finish(c.opt.verify ? Verify(o, s, c) : kOk);
 }
 
 int RunDiffWithController(const Context& c) {
@@ -175,7 +192,7 @@ int RunDiffWithController(const Context& c) {
     if (!LoadOrReport(wanted, file, c.err)) return kUsage;
     Online o(held, c);
     o.host.SetQuiet(true);
-    if (!OpenAndRead(o, c)) return kRefused;
+    if (!OpenAndRead(o, c) || o.session.Interrupted()) return o.session.Finish(kRefused);
     const std::vector<ShownRow> a = ShownRows(held), b = ShownRows(wanted);
     const std::vector<RowChange> changes = ChangedRows(a, b);
     PrintChangesAs(c, changes, {"a", "b"});
@@ -187,11 +204,12 @@ int RunStore(const Context& c) {
     c.SetUp(s);
     Online o(s, c);
     o.host.SetQuiet(true);
-    if (!OpenAndRead(o, c)) return kRefused;
+    if (!OpenAndRead(o, c)) return o.session.Finish(kRefused);
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
-    if (!o.session.Run([&] { return o.session.Link().commands.Store(); })) return kRefused;
-    return o.session.LastOutcome() == Outcome::Stored ? kOk : kRefused;
+    if (!o.session.Run([&] { return o.session.Link().commands.Store(); }, Writes::Yes))
+        return o.session.Finish(kRefused);
+    return o.session.Finish(o.session.LastOutcome() == Outcome::Stored ? kOk : kRefused);
 }
 
 int RunRestore(const Context& c) {
@@ -201,7 +219,8 @@ int RunRestore(const Context& c) {
     if (!o.session.Open(c.opt.port)) return kRefused;
     // The set about to be replaced by the factory one is read first, which keeps its backup.
     o.host.SetQuiet(true);
-    if (!c.opt.noBackup && !Connect(o)) {
+    if (!c.opt.noBackup && (!Connect(o) || o.session.Interrupted())) {
+        if (o.session.Interrupted()) return o.session.Finish(kRefused);
         c.err << s.Extra(XTX_RESTORE_UNREAD) << "\n";
         return kRefused;
     }
@@ -211,15 +230,16 @@ int RunRestore(const Context& c) {
         return kRefused;
     }
     o.host.SetQuiet(false);
-    if (!o.session.Run([&] { return o.session.Link().commands.Default(); })) return kRefused;
+    if (!o.session.Run([&] { return o.session.Link().commands.Default(); }, Writes::Yes))
+        return o.session.Finish(kRefused);
     const Outcome outcome = o.session.LastOutcome();
-    if (outcome == Outcome::None) return kRefused;  // no answer: the time-out message was shown
+    if (outcome == Outcome::None) return o.session.Finish(kRefused);  // no answer: the time-out message was shown
     // The engine has asked for the new values; unlike the window, the command line guards
     // that read with the time-out as well, so a silent controller cannot keep it waiting.
     const int before = o.session.Reads();
     o.host.SetBusy(false);
     o.session.Wait();
-    if (o.session.Reads() == before) return kRefused;
+    if (o.session.Reads() == before || o.session.Interrupted()) return o.session.Finish(kRefused);
     PrintRead(s, c);
     return outcome == Outcome::Stored ? kOk : kRefused;
 }

@@ -1,6 +1,10 @@
 #include "OnlineSession.h"
 
 #include "Backups.h"
+#include "ExitStatus.h"
+#include "ExtraTexts.h"
+#include "Interrupts.h"
+#include "SupportLog.h"
 #include "ToolState.h"
 
 namespace dt::cli {
@@ -18,12 +22,17 @@ OnlineSession::OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& 
     link_.protocol.Events().Subscribe(*this);
     limit_.setSingleShot(true);
     QObject::connect(&limit_, &QTimer::timeout, [this] { EndAsTimeout(); });
+    QObject::connect(&interruptPoll_, &QTimer::timeout, [this] { CheckInterrupt(); });
     QObject::connect(&serial_, &SerialPort::DeviceLost, [this](int) { link_.protocol.PortLost(serial_.LastError()); });
 }
 
 OnlineSession::~OnlineSession() { link_.protocol.Events().Unsubscribe(*this); }
 
 void OnlineSession::OnLinkLost(const LinkLost& e) {
+    if (e.reason == LossReason::Stopped && interrupted_) {
+        Tell(StoppedWriting());
+        return;
+    }
     if (e.reason != LossReason::DeviceGone || host_.Idle()) return;
     err_ << "drivetune-cli: " << serial_.DevicePath() << " went away";
     if (!e.detail.empty()) err_ << " (" << e.detail << ")";
@@ -44,17 +53,65 @@ bool OnlineSession::Open(const PortChoice& port) {
     return false;
 }
 
-bool OnlineSession::Run(const std::function<bool()>& start) {
+bool OnlineSession::Run(const std::function<bool()>& start, Writes writes) {
+    if (InterruptRequested()) {
+        interrupted_ = true;
+        return false;
+    }
+    written_ = BlockWritten{};
     if (!start()) return false;
+    writing_ = writes == Writes::Yes;
     Wait();
+    writing_ = false;
     return true;
 }
 
 void OnlineSession::Wait() {
     if (host_.Idle()) return;
     limit_.start(limitMs_);
-    loop_.exec();
+    interruptPoll_.start(kInterruptPollMs);
+    CheckInterrupt();
+    if (!host_.Idle()) loop_.exec();
+    interruptPoll_.stop();
     limit_.stop();
+}
+
+void OnlineSession::CheckInterrupt() {
+    if (!InterruptRequested() || host_.Idle()) return;
+    if (!interrupted_ && writing_) {
+        // The block in flight is finished and acknowledged first: the controller never holds
+        // half a block. A store or restore already asked for gets its answer.
+        interrupted_ = true;
+        link_.protocol.StopAfterBlockInFlight();
+        return;
+    }
+    if (writing_) return;
+    interrupted_ = true;
+    // A read: nothing was written, so it ends now.
+    host_.SetBusy(true);
+}
+
+void OnlineSession::Tell(const std::string& text) {
+    told_ = true;
+    host_.Progress().Clear();
+    err_ << "drivetune-cli: " << text << "\n" << std::flush;
+    LogEvent("interrupted: " + text);
+}
+
+bool OnlineSession::Interrupted() const { return interrupted_ || InterruptRequested(); }
+
+int OnlineSession::Finish(int rc) {
+    if (!Interrupted()) return rc;
+    interrupted_ = true;
+    // Blocks written and no answer to a store (the controller fell silent after the stop): they
+    // are held unstored all the same.
+    const bool heldUnstored = written_.count > 0 && outcome_ == Outcome::None;
+    if (!told_) Tell(heldUnstored ? StoppedWriting() : state_.Extra(XTX_STOPPED));
+    return kInterrupted;
+}
+
+std::string OnlineSession::StoppedWriting() const {
+    return FillIn(state_.Extra(XTX_STOPPED_WRITING), std::to_string(written_.index), std::to_string(written_.count));
 }
 
 void OnlineSession::EndAsTimeout() {

@@ -36,11 +36,22 @@ public:
     // Opens the port at the configured baud rate; on failure prints the port message and why.
     bool Open(const PortChoice& port);
 
+    // Whether an exchange may change what the controller holds: an interrupt lets such an
+    // exchange reach a safe end (the block in flight, the controller's answer) before it stops;
+    // a read stops at once.
+    enum class Writes { No, Yes };
+
     // start sends the first request of an exchange (a ControllerCommands call) and the event
-    // loop runs until the exchange ends. False when start refused to send.
-    bool Run(const std::function<bool()>& start);
+    // loop runs until the exchange ends. False when start refused to send, or an interrupt came
+    // first (nothing is sent then).
+    bool Run(const std::function<bool()>& start, Writes writes = Writes::No);
     // Waits for the end of the exchange under way (returns at once when the host is idle).
     void Wait();
+    // Ctrl+C or SIGTERM has stopped the command; nothing more may be written.
+    bool Interrupted() const;
+    // rc, or after an interrupt kInterrupted, with what the controller now holds said on err and
+    // in the support log.
+    int Finish(int rc);
 
     void SetExchangeLimitMs(int ms) { limitMs_ = ms; }
 
@@ -57,9 +68,16 @@ public:
     void OnStoreOutcome(const StoreOutcome& e) override { outcome_ = e.stored ? Outcome::Stored : Outcome::Refused; }
     // A device gone during an exchange ends it.
     void OnLinkLost(const LinkLost& e) override;
+    void OnBlockWritten(const BlockWritten& e) override { written_ = e; }
+
+    // How often the event loop looks for an interrupt.
+    static constexpr int kInterruptPollMs = 50;
 
 private:
     void EndAsTimeout();
+    void CheckInterrupt();
+    void Tell(const std::string& text);
+    std::string StoppedWriting() const;
 
     ToolState& state_;
     ConsoleHost& host_;
@@ -69,8 +87,13 @@ private:
     QEventLoop loop_;
     QTimer limit_;
     int limitMs_ = kExchangeLimitMs;
+    QTimer interruptPoll_;
     Outcome outcome_ = Outcome::None;
     int reads_ = 0;
+    bool writing_ = false;      // the exchange under way may change the controller
+    bool interrupted_ = false;  // an interrupt was taken
+    bool told_ = false;         // what it left behind has been said
+    BlockWritten written_;      // the last block a download wrote
 };
 
 }  // namespace dt::cli

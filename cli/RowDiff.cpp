@@ -8,6 +8,7 @@
 #include "Json.h"
 #include "Sheet.h"
 #include "ValueCodec.h"
+#include "ValueJson.h"
 
 namespace dt::cli {
 
@@ -26,7 +27,7 @@ std::map<PairKey, const ShownRow*> ByKey(const std::vector<ShownRow>& rows) {
 
 Json Side(const ShownRow* r) {
     if (!r) return nullptr;
-    return {{"row", r->row}, {"name", r->name}, {"value", r->value}};
+    return {{"row", r->row}, {"name", r->name}, {"value", r->value}, {"detail", r->detail}};
 }
 
 }  // namespace
@@ -38,7 +39,8 @@ std::vector<ShownRow> ShownRows(ToolState& s) {
     for (size_t i = 0; i < layout.size(); ++i) {
         if (layout[i].desc->kind == 0) continue;
         rows.push_back({SetName(layout[i].set), layout[i].record, layout[i].desc->Name(s.language),
-                        i < cells.size() ? TrimLeft(cells[i]) : std::string()});
+                        i < cells.size() ? TrimLeft(cells[i]) : std::string(),
+                        ValueJson(s, cells, static_cast<int>(i))});
     }
     return rows;
 }

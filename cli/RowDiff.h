@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Json.h"
 #include "ToolState.h"
 
 namespace dt::cli {
@@ -15,6 +16,7 @@ struct ShownRow {
     int row = 0;      // record index in its set
     std::string name;
     std::string value;
+    Json detail;  // the value for scripts: text, word, number, unit, bounds
 };
 
 // The rows a sheet shows, in grid order, with the values the value cells show.
@@ -38,7 +40,7 @@ struct SideNames {
 
 // "name  a  ->  b" lines, names aligned; "(none)" for a side without the row.
 void PrintChanges(std::ostream& out, const std::vector<RowChange>& changes);
-// {"schema": 1, "rows": [{"set", "name", a: {"row", "name", "value"} or null, b: ...}]}
+// {"schema": 1, "rows": [{"set", "name", a: {"row", "name", "value", "detail"} or null, b: ...}]}
 void PrintChangesJson(std::ostream& out, const std::vector<RowChange>& changes, SideNames sides);
 
 }  // namespace dt::cli

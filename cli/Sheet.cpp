@@ -9,6 +9,7 @@
 #include "ParameterFiles.h"
 #include "RangeRules.h"
 #include "ValueCodec.h"
+#include "ValueJson.h"
 
 namespace dt::cli {
 
@@ -51,21 +52,16 @@ const char* SetName(GridSet set) {
     return "";
 }
 
-namespace {
-
-// Standard input as a parameter file: no further than a file would be read.
-std::vector<unsigned char> ReadInput(std::istream& in) {
+std::vector<unsigned char> ReadParameterInput(std::istream& in) {
     std::vector<unsigned char> content(kParameterFileReadLimit);
     in.read(reinterpret_cast<char*>(content.data()), static_cast<std::streamsize>(content.size()));
     content.resize(static_cast<size_t>(in.gcount()));
     return content;
 }
 
-}  // namespace
-
 LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why, std::istream* in) {
     if (path == "-") {
-        const std::vector<unsigned char> content = ReadInput(in ? *in : std::cin);
+        const std::vector<unsigned char> content = ReadParameterInput(in ? *in : std::cin);
         return LoadParameterBytes(s, content.size() >= ParameterBlock::kSize ? FileKind::Foc : FileKind::Ged,
                                   content);
     }
@@ -159,46 +155,26 @@ Json SheetJson(const ToolState& s, const ValueCells& cells) {
                         {"row", layout[row].record},
                         {"name", d.Name(s.language)},
                         {"value", row < cells.size() ? TrimLeft(cells[row]) : std::string()},
-                        {"readOnly", d.read_only == 1}});
+                        {"readOnly", d.read_only == 1},
+                        {"detail", ValueJson(s, cells, static_cast<int>(row))}});
     }
     sheet["rows"] = std::move(rows);
     return sheet;
 }
-
-namespace {
-
-// The bounds the range check holds a row to; false when it holds it to none (choices, the
-// power-of-two rule, a speed limit without pole pairs, the FOC voltages).
-bool RowBounds(const ToolState& s, const GridRow& row, RangeBounds& bounds) {
-    const ParamDescriptor& d = *row.desc;
-    if (row.set == GridSet::Foc) {
-        for (const FocField& f : FocFields())
-            if (f.row == row.record && f.row < kFocRowNominalVoltage) {
-                bounds = RangeBounds{static_cast<double>(f.lo), static_cast<double>(f.hi)};
-                return true;
-            }
-        return false;
-    }
-    if (!IsCheckedKind(d.kind) || d.range == RULE_NONE || d.range == RULE_POWER_OF_TWO) return false;
-    bounds = RuleBounds(s, d.range);
-    return bounds.exists() && bounds.max != -1;
-}
-
-}  // namespace
 
 Json CheckJson(const ToolState& s, const ValueCells& cells, const ValidationResult& v, const std::string& file) {
     const std::vector<GridRow> layout = GridLayout(s);
     Json rows = Json::array();
     for (int row : v.refusedRows) {
         const GridRow& r = layout.at(static_cast<size_t>(row));
-        RangeBounds b;
-        const bool bounded = RowBounds(s, r, b);
+        Json value = ValueJson(s, cells, row);
         rows.push_back({{"set", SetName(r.set)},
                         {"row", r.record},
                         {"name", r.desc->Name(s.language)},
-                        {"value", static_cast<size_t>(row) < cells.size() ? TrimLeft(cells[row]) : std::string()},
-                        {"min", bounded ? Json(b.min) : Json(nullptr)},
-                        {"max", bounded ? Json(b.max) : Json(nullptr)}});
+                        {"value", value.at("text")},
+                        {"min", value.at("min")},
+                        {"max", value.at("max")},
+                        {"detail", std::move(value)}});
     }
     return {{"file", file},
             {"accepted", !v.refused},

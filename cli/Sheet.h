@@ -20,6 +20,8 @@ enum class LoadStatus { Ok, Missing, UnknownExtension, TooShort };
 // a shorter one a .ged one.
 LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why = nullptr,
                              std::istream* in = nullptr);
+// Standard input as a parameter file: no further than a file would be read.
+std::vector<unsigned char> ReadParameterInput(std::istream& in);
 // The same with the file's content held in memory.
 LoadStatus LoadParameterBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content);
 // Human-readable reason for a failed load, in English (usage errors are the tool's own texts).

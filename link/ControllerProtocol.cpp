@@ -105,17 +105,18 @@ void ControllerProtocol::OnBlockRead(const LinkFrame& frame) {
         link.identityReceived = true;
     }
     const ControllerProfile& profile = ProfileOf(state_);
-    switch (profile.TakeReadBlock(state_, n, frame.payload)) {
-    case ReadStep::Ignored: return;
-    case ReadStep::Next: SendRequest(static_cast<uint8_t>(REQ_READ_BLOCK + NextBlock(n))); return;
-    case ReadStep::Done: ReadCompletion(profile); return;
-    }
+    const ReadStep step = profile.TakeReadBlock(state_, n, frame.payload);
+    if (step == ReadStep::Ignored) return;
+    const BlockPlace place = profile.ReadPlace(n);
+    if (place.count > 0) events_.Raise(BlockRead{place.index, place.count});
+    if (step == ReadStep::Next) SendRequest(static_cast<uint8_t>(REQ_READ_BLOCK + NextBlock(n)));
+    else ReadCompletion(profile);
 }
 
 void ControllerProtocol::OnBlockWritten(uint8_t code) {
     // Acknowledgements: any length up to 32, payload unread.
     const int n = code & kBlockNumberMask;
-    const WritePlace place = ProfileOf(state_).PlaceOf(n);
+    const BlockPlace place = ProfileOf(state_).PlaceOf(n);
     const bool last = place.Last();
     const bool chained = (n >= kBlockFoc && n <= kBlockLastSection3) || (n >= kBlockFirstSection2 && n < kBlockLast);
     if (!last && !chained) return;

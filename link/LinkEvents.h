@@ -30,6 +30,12 @@ struct StoreOutcome {
     bool stored = false;                                   // kept, or refused
 };
 
+// Block index (1-based) of count received during a read.
+struct BlockRead {
+    int index = 0;
+    int count = 0;
+};
+
 // Block index (1-based) of count acknowledged during a download; the next one is sent after
 // the listeners return.
 struct BlockWritten {
@@ -55,6 +61,7 @@ public:
     virtual ~LinkListener() = default;
     virtual void OnReadCompleted(const ReadCompleted&) {}
     virtual void OnStoreOutcome(const StoreOutcome&) {}
+    virtual void OnBlockRead(const BlockRead&) {}
     virtual void OnBlockWritten(const BlockWritten&) {}
     virtual void OnLinkLost(const LinkLost&) {}
     // A download's range check; refused, nothing is sent and no message was shown: the
@@ -70,6 +77,7 @@ public:
 
     void Raise(const ReadCompleted& e) { Each([&](LinkListener& l) { l.OnReadCompleted(e); }); }
     void Raise(const StoreOutcome& e) { Each([&](LinkListener& l) { l.OnStoreOutcome(e); }); }
+    void Raise(const BlockRead& e) { Each([&](LinkListener& l) { l.OnBlockRead(e); }); }
     void Raise(const BlockWritten& e) { Each([&](LinkListener& l) { l.OnBlockWritten(e); }); }
     void Raise(const LinkLost& e) { Each([&](LinkListener& l) { l.OnLinkLost(e); }); }
     void Raise(const ValidationResult& e) { Each([&](LinkListener& l) { l.OnValuesChecked(e); }); }

@@ -67,7 +67,10 @@ bool ParameterFileCommands::ImportFrom(const std::string& path) {
         return false;
     }
     if (kind == FileKind::Other) return false;
+    return ImportContent(kind, content);
+}
 
+bool ParameterFileCommands::ImportContent(FileKind kind, const std::vector<unsigned char>& content) {
     const ImportOutcome outcome = ImportBytes(state_, kind, content);
     if (!outcome.handled) return false;
     if (outcome.accepted) {

@@ -2,6 +2,9 @@
 // Export and Import of parameter files: .foc holds the whole 1024-byte block of a standard
 // controller, .ged the 32-byte block of an FOC controller, both raw. Neither touches the port.
 #include <string>
+#include <vector>
+
+#include "ParameterFiles.h"
 
 namespace dt {
 
@@ -28,6 +31,9 @@ public:
     // silently). A refused file changes nothing in memory. Shows the outcome message; on
     // success the host shows the values (and rebuilds the tree after a .ged).
     bool ImportFrom(const std::string& path);
+    // The same with the content already read (standard input, a name in any case): kind is Foc
+    // or Ged.
+    bool ImportContent(FileKind kind, const std::vector<unsigned char>& content);
 
     // Why the last ExportTo or ImportFrom could not write or read its file, in the system's words.
     const std::string& LastError() const { return lastError_; }

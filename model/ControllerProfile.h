@@ -25,9 +25,9 @@ struct CellWrite {
     std::string text;
 };
 
-// Where a written block stands among the blocks of a download: index of count, from 1;
-// count 0 for a block a download does not write.
-struct WritePlace {
+// Where a block stands among the blocks of a read or a download: index of count, from 1;
+// count 0 for a block the exchange does not take.
+struct BlockPlace {
     int index = 0;
     int count = 0;
     bool Last() const { return count > 0 && index == count; }
@@ -40,6 +40,16 @@ enum class ReadStep { Next, Done, Ignored };
 struct ReadVerdict {
     uint16_t modelWord;
     bool versionMatches;
+};
+
+// What lies beneath a grid row's text, for machine-readable output.
+struct RowValue {
+    bool hasWord = false;  // false for a row shown from no word of its own (the nominal voltage)
+    uint16_t word = 0;     // the word or byte the row is read from, whole
+    bool numeric = false;  // the text is a number (not a list entry or a name)
+    bool bounded = false;  // the range check holds the row to [min, max]
+    double min = 0;
+    double max = 0;
 };
 
 class ControllerProfile {
@@ -55,6 +65,8 @@ public:
     // The range Validate holds a grid row's value to with these cells, as "78.0 … 85.0 V" in
     // the row's format and unit; "" for a row it does not hold to a range.
     virtual std::string AllowedRange(const ToolState& s, const ValueCells& cells, int row) const = 0;
+    // The word beneath a grid row and the bounds Validate holds it to with these cells.
+    virtual RowValue ValueOf(const ToolState& s, const ValueCells& cells, int row) const = 0;
 
     // The first request of a download and the 32 bytes it carries.
     virtual uint8_t FirstWriteCommand() const = 0;
@@ -75,8 +87,9 @@ public:
     virtual ReadStep TakeReadBlock(ToolState& s, int block, const std::vector<uint8_t>& payload) const = 0;
     // Makes sense of the blocks a completed read left (identity, variant).
     virtual ReadVerdict CompleteRead(ToolState& s) const = 0;
-    // Where block n stands in a download.
-    virtual WritePlace PlaceOf(int block) const = 0;
+    // Where block n stands in a read, and in a download.
+    virtual BlockPlace ReadPlace(int block) const = 0;
+    virtual BlockPlace PlaceOf(int block) const = 0;
 
     // The titles of the sheet, in row order.
     virtual std::vector<GridHeading> Headings(const ToolState& s) const = 0;
@@ -89,7 +102,7 @@ public:
 };
 
 // A standard download writes section 2 block 0 to section 1 block 1: 1 to 5 of 5.
-WritePlace StandardWritePlace(int block);
+BlockPlace StandardWritePlace(int block);
 
 const ControllerProfile& StandardProfile();
 const ControllerProfile& FocProfile();

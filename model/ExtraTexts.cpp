@@ -79,6 +79,17 @@ constexpr ExtraText kExtraTexts[] = {
      "%1 values changed and not downloaded will be replaced by the controller's. Upload anyway?"},
     {XTX_ALLOWED_RANGE, "允许范围：%1", "Allowed: %1"},
     // end of editing
+
+    // Command line: progress and interruption
+    {XTX_PROGRESS_READ, "正在读取第 %1 块，共 %2 块", "Reading block %1 of %2"},
+    {XTX_PROGRESS_WRITE, "正在写入第 %1 块，共 %2 块", "Writing block %1 of %2"},
+    {XTX_STOPPED_WRITING,
+     "已中断：控制器已收到 %1 块（共 %2 块）但未保存，其已保存的参数没有改变。恢复方法：重新下载，或将控制器断电重启以丢弃已写入的块。",
+     "Interrupted: the controller holds %1 of %2 blocks written but not stored; the set it has stored is "
+     "unchanged. To recover, download again, or power-cycle the controller to drop the written blocks."},
+    {XTX_STOPPED, "已中断：没有再向控制器或文件写入任何内容。",
+     "Interrupted: nothing more was written to the controller or to a file."},
+    // end of command line: progress and interruption
 };
 
 static_assert(ListedInIdOrder(kExtraTexts, XTX_COUNT), "kExtraTexts must list every XtxId once, in enum order");
@@ -90,11 +101,14 @@ const char* ExtraText(Language language, XtxId id) {
     return language == LANG_CHINESE ? kExtraTexts[id].cn : kExtraTexts[id].en;
 }
 
-std::string FillIn(const std::string& text, const std::string& value) {
+std::string FillIn(const std::string& text, const std::string& value) { return FillIn(text, value, "%2"); }
+
+std::string FillIn(const std::string& text, const std::string& value, const std::string& second) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
-            out += value;
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '%' && (next == '1' || next == '2')) {
+            out += next == '1' ? value : second;
             ++i;
         } else {
             out += text[i];

@@ -55,6 +55,13 @@ enum XtxId {
     XTX_ALLOWED_RANGE,
     // end of editing
 
+    // Command line: progress and interruption
+    XTX_PROGRESS_READ,
+    XTX_PROGRESS_WRITE,
+    XTX_STOPPED_WRITING,
+    XTX_STOPPED,
+    // end of command line: progress and interruption
+
     XTX_COUNT
 };
 
@@ -63,5 +70,7 @@ const char* ExtraText(Language language, XtxId id);
 
 // `text` with each "%1" replaced by `value` (for counts and names inside a sentence).
 std::string FillIn(const std::string& text, const std::string& value);
+// The same with "%2" replaced by `second`.
+std::string FillIn(const std::string& text, const std::string& value, const std::string& second);
 
 }  // namespace dt

@@ -118,21 +118,55 @@ ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
     return res;
 }
 
-std::string FocAllowedRange(const ToolState& s, const ValueCells& cells, int row) {
-    const auto& rows = s.tables.FocSettings().rows;
-    if (row < 0 || row >= s.tables.FocSettings().rowCount) return std::string();
-    const std::string unit = UnitOf(rows[row]);
-    auto span = [&](int lo, int hi) { return RangeSpan(Format("%d", lo), Format("%d", hi), unit); };
+// The bounds ValidateFoc holds a row to; the voltages follow the nominal voltage in the cells.
+bool FocBounds(const ValueCells& cells, int row, int& lo, int& hi) {
     if (row == kFocRowOverVoltage || row == kFocRowUnderVoltage) {
         const FocVoltageBounds* b = FocBoundsFor(CellInteger(cells, kFocRowNominalVoltage));
-        if (!b) return std::string();
-        return row == kFocRowOverVoltage ? span(b->overLo, b->overHi) : span(b->underLo, b->underHi);
+        if (!b) return false;
+        lo = row == kFocRowOverVoltage ? b->overLo : b->underLo;
+        hi = row == kFocRowOverVoltage ? b->overHi : b->underHi;
+        return true;
     }
     // The rows between are checked by the nominal voltage, not by their field bounds.
-    if (row >= kFocRowNominalVoltage && row < kFocFirstBoundedRow) return std::string();
+    if (row >= kFocRowNominalVoltage && row < kFocFirstBoundedRow) return false;
     for (const FocField& field : FocFields())
-        if (field.row == row) return span(field.lo, field.hi);
-    return std::string();
+        if (field.row == row) {
+            lo = field.lo;
+            hi = field.hi;
+            return true;
+        }
+    return false;
+}
+
+std::string FocAllowedRange(const ToolState& s, const ValueCells& cells, int row) {
+    const auto& rows = s.tables.FocSettings().rows;
+    int lo = 0, hi = 0;
+    if (row < 0 || row >= s.tables.FocSettings().rowCount || !FocBounds(cells, row, lo, hi)) return std::string();
+    return RangeSpan(Format("%d", lo), Format("%d", hi), UnitOf(rows[row]));
+}
+
+RowValue FocValueOf(const ToolState& s, const ValueCells& cells, int row) {
+    RowValue v;
+    if (row < 0 || row >= s.tables.FocSettings().rowCount) return v;
+    if (row >= kFocRowRegenEnable && row < kFocRowRegenEnable + kFocRowChoiceCount) {
+        // A bit of byte 0, shown as a list entry.
+        v.hasWord = true;
+        v.word = s.foc.Byte(0);
+        return v;
+    }
+    for (const FocField& field : FocFields())
+        if (field.row == row) {
+            v.hasWord = true;
+            v.word = field.word ? s.foc.Word(field.offset) : s.foc.Byte(field.offset);
+            v.numeric = true;
+        }
+    int lo = 0, hi = 0;
+    if (FocBounds(cells, row, lo, hi)) {
+        v.bounded = true;
+        v.min = lo;
+        v.max = hi;
+    }
+    return v;
 }
 
 // The FOC set alone, values in the FocBlock.
@@ -153,6 +187,9 @@ public:
     std::string AllowedRange(const ToolState& s, const ValueCells& cells, int row) const override {
         return FocAllowedRange(s, cells, row);
     }
+    RowValue ValueOf(const ToolState& s, const ValueCells& cells, int row) const override {
+        return FocValueOf(s, cells, row);
+    }
     uint8_t FirstWriteCommand() const override { return REQ_WRITE_FOC; }
     const uint8_t* FirstWriteBlock(const ToolState& s) const override { return s.foc.bytes.data(); }
     const char* FileExtension() const override { return "ged"; }
@@ -171,8 +208,13 @@ public:
         return ReadStep::Done;
     }
     ReadVerdict CompleteRead(ToolState&) const override { return {kFocModelWord, true}; }
-    WritePlace PlaceOf(int block) const override {
-        return block == kBlockFoc ? WritePlace{1, 1} : StandardWritePlace(block);
+    // The identity, then the FOC block.
+    BlockPlace ReadPlace(int block) const override {
+        if (block == kBlockIdentity) return {1, 2};
+        return block == kBlockFoc ? BlockPlace{2, 2} : BlockPlace{};
+    }
+    BlockPlace PlaceOf(int block) const override {
+        return block == kBlockFoc ? BlockPlace{1, 1} : StandardWritePlace(block);
     }
 
     std::vector<GridHeading> Headings(const ToolState& s) const override {

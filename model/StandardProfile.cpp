@@ -91,6 +91,30 @@ public:
         return IsCheckedKind(d.kind) ? AllowedRangeText(s, d) : std::string();
     }
 
+    RowValue ValueOf(const ToolState& s, const ValueCells&, int row) const override {
+        RowValue v;
+        const std::vector<GridRow> rows = Layout(s);
+        if (row < 0 || row >= static_cast<int>(rows.size()) || rows[row].record < kFirstValueRow) return v;
+        const ParamDescriptor& d = *rows[row].desc;
+        if (d.kind == KIND_NOMINAL_VOLTAGE) {
+            // Derived from the minimum working voltage; no word of its own.
+            v.numeric = true;
+            return v;
+        }
+        if (d.kind <= KIND_NONE) return v;
+        v.hasWord = true;
+        v.word = ReadWord(s, d);
+        v.numeric = !(IsChoiceKind(d.kind) && d.bit >= 0) && ShowsNumber(d.format);
+        if (!IsCheckedKind(d.kind) || !s.dataValid || d.range == RULE_NONE || d.range == RULE_POWER_OF_TWO) return v;
+        const RangeBounds b = RuleBounds(s, d.range);
+        // No maximum: the rule has no interval (a speed limit without pole pairs, an unknown id).
+        if (b.max == -1) return v;
+        v.bounded = true;
+        v.min = b.min;
+        v.max = b.max;
+        return v;
+    }
+
     uint8_t FirstWriteCommand() const override { return REQ_WRITE_FIRST; }
     const uint8_t* FirstWriteBlock(const ToolState& s) const override {
         return s.block.Block(REQ_WRITE_FIRST & kBlockNumberMask);
@@ -117,7 +141,15 @@ public:
         SelectFunctionVariant(s);
         return {s.modelWord, s.modelWord == 0 || VersionMatches(s.modelWord)};
     }
-    WritePlace PlaceOf(int block) const override { return StandardWritePlace(block); }
+    // The identity, the rest of section 3, then sections 2 and 1.
+    BlockPlace ReadPlace(int block) const override {
+        constexpr int kSection3 = kBlockLastSection3 - kBlockIdentity + 1;
+        constexpr int kBlocks = kSection3 + (kBlockLast - kBlockFirstSection2 + 1);
+        if (block >= kBlockIdentity && block <= kBlockLastSection3) return {block - kBlockIdentity + 1, kBlocks};
+        if (block >= kBlockFirstSection2 && block <= kBlockLast) return {kSection3 + block - kBlockFirstSection2 + 1, kBlocks};
+        return {};
+    }
+    BlockPlace PlaceOf(int block) const override { return StandardWritePlace(block); }
 
     std::vector<GridHeading> Headings(const ToolState& s) const override {
         const Language lang = s.language;
@@ -146,7 +178,7 @@ public:
 
 }  // namespace
 
-WritePlace StandardWritePlace(int block) {
+BlockPlace StandardWritePlace(int block) {
     constexpr int kStandardBlocks = kBlockLast - kBlockFirstSection2 + 1;
     if (block >= kBlockFirstSection2 && block <= kBlockLast) return {block - kBlockFirstSection2 + 1, kStandardBlocks};
     return {};

@@ -257,4 +257,19 @@ void StoreText(ToolState& s, const ParamDescriptor& d, const std::string& text) 
     if (CodecOf(d.format).parse(s, text, word)) WriteWord(s, d, word);
 }
 
+bool ShowsNumber(int format) {
+    switch (format) {
+        case FMT_CURRENT_LOCK:
+        case FMT_VOLTAGE_LOCK:
+        case FMT_MOSFET_TYPE:
+        case FMT_CUSTOMER:
+        case FMT_DATE:
+        case FMT_FLAG_0X20:
+        case FMT_MOSFET_PACKAGE:
+            return false;
+        default:
+            return true;
+    }
+}
+
 }  // namespace dt

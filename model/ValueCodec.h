@@ -40,6 +40,8 @@ enum ValueFormat : int16_t {
 
 // A format's name for machine-readable output ("batteryVolts"); unknown ids are "decimal".
 const char* FormatName(int format);
+// False for formats that show a name or a date rather than a number ("Locked", "IRF3205").
+bool ShowsNumber(int format);
 
 uint16_t ReadWord(const ToolState& s, const ParamDescriptor& d);
 void WriteWord(ToolState& s, const ParamDescriptor& d, uint16_t value);

@@ -110,8 +110,9 @@ TEST_F(Cli, ShowJsonNamesKindVariantAndEveryRecord) {
     }
     const Json sheet = Json::parse(Run({"show", "--json", Sample("standard-b.foc")}).out);
     EXPECT_EQ(SheetRow(sheet, "ParameterSettings", 6),
-              Json({{"set", "ParameterSettings"}, {"row", 6}, {"name", "Nominal battery voltage (V)"},
-                    {"value", "60"}, {"readOnly", false}}));
+              Json::parse(R"j({"set": "ParameterSettings", "row": 6, "name": "Nominal battery voltage (V)",
+                  "value": "60", "readOnly": false, "detail": {"text": "60", "word": null, "number": 60,
+                  "unit": "V", "min": null, "max": null}})j"));
     const Json warranty = SheetRow(sheet, "ParameterSettings", 49);
     EXPECT_EQ(warranty.at("name"), "Warranty Date");
     EXPECT_EQ(warranty.at("value"), "202612");
@@ -182,8 +183,10 @@ TEST_F(Cli, DiffExitsAsDiffDoes) {
     EXPECT_EQ(r.rc, 1);
     EXPECT_EQ(Json::parse(r.out),
               Json::parse(R"j({"schema": 1, "rows": [{"set": "ParameterSettings", "name": "Acceleration (rpm/s)",
-                  "a": {"row": 46, "name": "Acceleration (rpm/s)", "value": "300"},
-                  "b": {"row": 46, "name": "Acceleration (rpm/s)", "value": "500"}}]})j"));
+                  "a": {"row": 46, "name": "Acceleration (rpm/s)", "value": "300", "detail": {"text": "300",
+                        "word": 300, "number": 300, "unit": "rpm/s", "min": 50, "max": 800}},
+                  "b": {"row": 46, "name": "Acceleration (rpm/s)", "value": "500", "detail": {"text": "500",
+                        "word": 500, "number": 500, "unit": "rpm/s", "min": 50, "max": 800}}}]})j"));
 
     r = Run({"diff", same, same});
     EXPECT_EQ(r.rc, 0);
@@ -212,7 +215,9 @@ TEST_F(Cli, DiffPairsRowsByNameAcrossFunctionVariants) {
     EXPECT_TRUE(find("Cruise Control Enable").is_null()) << r.out;
     EXPECT_TRUE(find("Cruise mode throttle minimum voltage (V)").at("a").is_null()) << "B's second row of the name";
     const Json onlyA = find("Speed limit enable");
-    EXPECT_EQ(onlyA.at("a"), Json::parse(R"j({"row": 9, "name": "Speed limit enable", "value": "0:Disable"})j"));
+    // A bit row gives its whole word, and a list entry no number.
+    EXPECT_EQ(onlyA.at("a"), Json::parse(R"j({"row": 9, "name": "Speed limit enable", "value": "0:Disable",
+        "detail": {"text": "0:Disable", "word": 40016, "number": null, "unit": null, "min": null, "max": null}})j"));
     EXPECT_TRUE(onlyA.at("b").is_null());
     const Json onlyB = find("3-Gears enable");
     EXPECT_TRUE(onlyB.at("a").is_null());

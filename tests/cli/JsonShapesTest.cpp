@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "Backups.h"
-#include "CliMain.h"
+#include "CliFolderTest.h"
 #include "Json.h"
 #include "ScopedXdgHome.h"
 #include "ToolState.h"
@@ -19,7 +19,7 @@ namespace {
 
 using dt::cli::Json;
 
-std::string Sample(const std::string& name) { return std::string(DT_SOURCE_DIR) + "/samples/" + name; }
+using clitest::Sample;
 
 // The heading's command line ("check FILE... --json") and the first JSON block under it.
 std::map<std::string, Json> DocumentedShapes() {
@@ -61,25 +61,7 @@ void ExpectShape(const Json& doc, const Json& out, const std::string& where) {
     }
 }
 
-class JsonShapes : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/dtjsonXXXXXX";
-        dir_ = ::mkdtemp(tmpl);
-        xdg_ = std::make_unique<dttest::ScopedXdgHome>(dir_);
-    }
-    void TearDown() override {
-        xdg_.reset();
-        std::filesystem::remove_all(dir_);
-    }
-    Json Output(const std::vector<std::string>& args, int wantRc = 0) {
-        std::ostringstream out, err;
-        EXPECT_EQ(dt::cli::Run(args, out, err, dir_ + "/text.ini"), wantRc) << err.str();
-        return Json::parse(out.str());
-    }
-    std::string dir_;
-    std::unique_ptr<dttest::ScopedXdgHome> xdg_;
-};
+using JsonShapes = clitest::CliFolder;
 
 TEST_F(JsonShapes, EveryDocumentedShapeIsWhatTheCommandPrints) {
     // A set the range check refuses: one pole pair.

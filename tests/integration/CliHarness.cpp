@@ -1,6 +1,7 @@
 #include "CliHarness.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcessEnvironment>
 #include <cstdlib>
 #include <fstream>
@@ -40,6 +41,22 @@ bool SimProcess::Start(const std::vector<std::string>& args, const std::string& 
     return !path_.empty();
 }
 
+qint64 SimProcess::Pid() const { return process_ ? process_->processId() : 0; }
+
+bool SimProcess::WaitForLog(const std::string& part, int ms) {
+    QElapsedTimer waited;
+    waited.start();
+    // waitForReadyRead wakes for the read channel only.
+    process_->setReadChannel(QProcess::StandardError);
+    while (true) {
+        log_ += process_->readAllStandardError().toStdString();
+        if (log_.find(part) != std::string::npos) return true;
+        const int left = ms - static_cast<int>(waited.elapsed());
+        if (left <= 0) return false;
+        process_->waitForReadyRead(left);
+    }
+}
+
 std::string SimProcess::StopAndLog() {
     if (!process_) return "";
     process_->terminate();  // lets it remove its ports/ link
@@ -47,7 +64,8 @@ std::string SimProcess::StopAndLog() {
         process_->kill();
         process_->waitForFinished(1000);
     }
-    std::string log = process_->readAllStandardError().toStdString();
+    std::string log = log_ + process_->readAllStandardError().toStdString();
+    log_.clear();
     process_.reset();
     return log;
 }
@@ -127,14 +145,36 @@ void CliOnline::StartSim(const std::vector<std::string>& args) {
     ASSERT_TRUE(sim_->Start(args, Dir())) << "drivetune-sim did not start";
 }
 
-CliResult CliOnline::Cli(const std::vector<std::string>& args) {
+CliResult CliOnline::Cli(const std::vector<std::string>& args, const dt::cli::Console& console) {
     std::ostringstream out, err;
     CliResult r;
     // No text.ini in the test folder: English unless --lang says otherwise.
-    r.rc = dt::cli::Run(args, out, err, Dir() + "/text.ini");
+    r.rc = dt::cli::Run(args, out, err, Dir() + "/text.ini", 80, nullptr, console);
     r.out = out.str();
     r.err = err.str();
     return r;
+}
+
+CliResult CliOnline::CliWithInput(const std::vector<std::string>& args, const Bytes& input) {
+    std::ostringstream out, err;
+    std::istringstream in(std::string(input.begin(), input.end()));
+    CliResult r;
+    r.rc = dt::cli::Run(args, out, err, Dir() + "/text.ini", 80, &in);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+std::unique_ptr<QProcess> CliOnline::StartCliProcess(const std::vector<std::string>& args) {
+    auto process = std::make_unique<QProcess>();
+    // The test's XDG folders are in this process's environment.
+    process->setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    process->setWorkingDirectory(QString::fromStdString(Dir()));
+    QStringList list;
+    for (const std::string& a : args) list << QString::fromStdString(a);
+    process->start(DT_BINARY_DIR "/cli/drivetune-cli", list);
+    EXPECT_TRUE(process->waitForStarted(5000));
+    return process;
 }
 
 std::string CliOnline::WriteTemp(const std::string& name, const Bytes& bytes) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CliMain.h"
 #include "ScopedXdgHome.h"
 
 namespace clitest {
@@ -28,12 +29,16 @@ public:
     // Starts drivetune-sim with args and the given settings folder; false when it printed no path.
     bool Start(const std::vector<std::string>& args, const std::string& configHome);
     const std::string& Path() const { return path_; }
+    qint64 Pid() const;
+    // Waits until its --verbose log holds part; false after ms without it.
+    bool WaitForLog(const std::string& part, int ms);
     // Stops it and returns what it wrote on standard error (its --verbose log).
     std::string StopAndLog();
 
 private:
     std::unique_ptr<QProcess> process_;
     std::string path_;
+    std::string log_;  // read so far
 };
 
 Bytes ReadFile(const std::string& path);
@@ -71,7 +76,11 @@ protected:
     // Starts a simulator for this test; its path is sim().Path().
     void StartSim(const std::vector<std::string>& args);
     SimProcess& sim() { return *sim_; }
-    CliResult Cli(const std::vector<std::string>& args);
+    CliResult Cli(const std::vector<std::string>& args, const dt::cli::Console& console = dt::cli::Console());
+    // The same with input as its standard input.
+    CliResult CliWithInput(const std::vector<std::string>& args, const Bytes& input);
+    // drivetune-cli as a process of its own, with this test's folders; started, not awaited.
+    std::unique_ptr<QProcess> StartCliProcess(const std::vector<std::string>& args);
     std::string Dir() const { return dir_->path().toStdString(); }
     std::string WriteTemp(const std::string& name, const Bytes& bytes);
 

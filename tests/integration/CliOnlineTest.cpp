@@ -44,6 +44,35 @@ TEST_F(CliOnline, UploadRefusesToSaveAControllerUnderTheOtherKindOfFile) {
     }
 }
 
+// "-" reads the set from standard input, and a name in upper case is taken as its lower-case kind.
+TEST_F(CliOnline, DownloadTakesStandardInputAndUpperCaseNames) {
+    for (const Kind& k : Kinds()) {
+        SCOPED_TRACE(k.name);
+        StartSim(k.simArgs);
+        const Bytes edited = k.edit(ReadFile(Sample(k.sample)));
+        CliResult r = CliWithInput({"download", "--port", sim().Path(), "-"}, edited);
+        ASSERT_EQ(r.rc, 0) << r.err;
+        EXPECT_EQ(r.err, "Download parameters successfully\n");
+        r = Cli({"upload", "--port", sim().Path(), "--json"});
+        EXPECT_TRUE(ShowsValue(r.out, k.editedRow, k.editedValue)) << r.out;
+
+        std::string upper = "BACK" + Extension(k);
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        r = Cli({"download", "--port", sim().Path(), WriteTemp(upper, ReadFile(Sample(k.sample)))});
+        ASSERT_EQ(r.rc, 0) << r.err;
+        EXPECT_EQ(r.err, "Download parameters successfully\n");
+        r = Cli({"upload", "--port", sim().Path(), "--json"});
+        EXPECT_TRUE(ShowsValue(r.out, k.editedRow, k.factoryValue)) << r.out;
+        sim().StopAndLog();
+    }
+    // Nothing on standard input: refused before the port is opened.
+    StartSim({"--verbose"});
+    const CliResult r = CliWithInput({"download", "--port", sim().Path(), "-"}, {});
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_EQ(r.err, "drivetune-cli: -: file too short (a .foc file holds 1024 bytes, a .ged file 32)\n");
+    EXPECT_FALSE(Contains(sim().StopAndLog(), "rx ")) << "nothing was sent";
+}
+
 TEST_F(CliOnline, DownloadWritesTheFileAndTheControllerKeepsIt) {
     for (const Kind& k : Kinds()) {
         SCOPED_TRACE(k.name);
@@ -245,7 +274,28 @@ TEST_F(CliOnline, JsonForVerifiedAndRefusedDownloads) {
         EXPECT_EQ(refusal.at("rows")[0].at("name"), "Number of pole pairs");
         EXPECT_EQ(refusal.at("rows")[0].at("min"), 2.0);
         EXPECT_EQ(refusal.at("rows")[0].at("max"), 28.0);
+        EXPECT_EQ(refusal.at("rows")[0].at("detail"),
+                  dt::cli::Json::parse(R"({"text": "1", "word": 1, "number": 1, "unit": null, "min": 2, "max": 28})"));
     }
+
+    // Each side of a dry run's and a verify's rows carries its detail: here the controller drops
+    // the first block written, so the rated speed sent is not the one read back.
+    const std::string faster = WriteTemp("faster.foc", WithWord(ReadFile(Sample("standard-b.foc")), 203, 1500));
+    r = Cli({"download", "--port", sim().Path(), faster, "--dry-run", "--json"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    dt::cli::Json rows = dt::cli::Json::parse(r.out).at("rows");
+    ASSERT_EQ(rows.size(), 1u) << r.out;
+    EXPECT_EQ(rows[0].at("a").at("detail"), dt::cli::Json::parse(R"({"text": "1000", "word": 1000, "number": 1000,
+        "unit": "rpm", "min": 1, "max": 2800})"));
+    EXPECT_EQ(rows[0].at("b").at("detail").at("word"), 1500);
+    sim().StopAndLog();
+    StartSim({"--drop-write"});
+    r = Cli({"download", "--port", sim().Path(), faster, "--verify", "--json"});
+    EXPECT_EQ(r.rc, 1) << r.err;
+    rows = dt::cli::Json::parse(r.out).at("rows");
+    ASSERT_EQ(rows.size(), 1u) << r.out;
+    EXPECT_EQ(rows[0].at("sent").at("detail").at("number"), 1500);
+    EXPECT_EQ(rows[0].at("readBack").at("detail").at("number"), 1000);
 }
 
 // -o - : the set's bytes on standard output, as a file would hold them, and nothing else there;

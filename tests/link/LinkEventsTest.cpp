@@ -202,3 +202,33 @@ TEST(EditSheetOnTheLink, CellsOfTheOtherKindAreNeverSent) {
     EXPECT_TRUE(rig.Events().empty());
     EXPECT_TRUE(rig.controller.requests.empty());
 }
+
+TEST(LinkEvents, EachBlockReadIsCountedInItsRead) {
+    struct Counter : LinkListener {
+        std::vector<std::string> reads;
+        void OnBlockRead(const BlockRead& e) override {
+            reads.push_back(std::to_string(e.index) + "/" + std::to_string(e.count));
+        }
+    };
+    const std::vector<std::string> standard = {"1/10", "2/10", "3/10", "4/10", "5/10",
+                                               "6/10", "7/10", "8/10", "9/10", "10/10"};
+    {
+        Rig rig;
+        Counter counter;
+        rig.protocol.Events().Subscribe(counter);
+        ASSERT_TRUE(rig.ReadOnce());
+        EXPECT_EQ(counter.reads, standard);
+        // The read after a restore counts from the start again.
+        counter.reads.clear();
+        ASSERT_TRUE(rig.commands.Default());
+        ASSERT_TRUE(rig.WaitMessages(2));
+        rig.Settle();
+        EXPECT_EQ(counter.reads, standard);
+    }
+    Rig rig;
+    rig.controller.MakeFoc();
+    Counter counter;
+    rig.protocol.Events().Subscribe(counter);
+    ASSERT_TRUE(rig.ReadOnce());
+    EXPECT_EQ(counter.reads, (std::vector<std::string>{"1/2", "2/2"}));
+}

@@ -8,6 +8,7 @@
 
 #include "BlockBuilder.h"
 #include "GridPasses.h"
+#include "ControllerProfile.h"
 #include "RangeRules.h"
 #include "ValueCodec.h"
 
@@ -308,6 +309,26 @@ TEST(RangeRules, AllowedRangeText) {
     EXPECT_EQ(AllowedRangeText(s, RuleRow(43)), "") << "a rule id without bounds";
     s.dataValid = false;
     EXPECT_EQ(AllowedRangeText(s, volts), "");
+}
+
+// What a script is told of a row: the word beneath it and the bounds the check holds it to;
+// none where the check has no interval to give.
+TEST(RangeRules, ValueOfAGridRowForScripts) {
+    ToolState s = ReferenceController();
+    constexpr int kRatedSpeedRow = 4;
+    s.block.WriteWord(202, 14);  // pole pairs
+    const ValueCells cells = ShowValues(s);
+    RowValue v = StandardProfile().ValueOf(s, cells, kRatedSpeedRow);
+    EXPECT_TRUE(v.hasWord);
+    EXPECT_TRUE(v.numeric);
+    ASSERT_TRUE(v.bounded);
+    EXPECT_EQ(v.min, 1);
+    EXPECT_EQ(v.max, 3000);
+    s.block.WriteWord(202, 0);  // no pole pairs: no speed limit, though the identity is valid
+    ASSERT_TRUE(s.dataValid);
+    v = StandardProfile().ValueOf(s, cells, kRatedSpeedRow);
+    EXPECT_FALSE(v.bounded);
+    EXPECT_TRUE(v.hasWord);
 }
 
 // Only the rows a download checks get a line, and only while the sheet's rows are this kind's.

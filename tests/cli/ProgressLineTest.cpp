@@ -1,0 +1,80 @@
+// The progress line: one line redrawn in place, wiped clean, and silent unless enabled.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "ConsoleHost.h"
+#include "ProgressLine.h"
+#include "ToolState.h"
+
+namespace {
+
+using dt::cli::ProgressLine;
+
+TEST(ProgressLine, RedrawsOneLineInPlaceAndWipesIt) {
+    std::ostringstream err;
+    {
+        ProgressLine line(err, dt::LANG_ENGLISH);
+        line.Enable(true);
+        line.OnBlockRead({9, 10});
+        line.OnBlockRead({10, 10});
+        // Shorter than what is on screen: padded over the rest of it.
+        line.OnBlockWritten({1, 5});
+        EXPECT_EQ(err.str(), "\rReading block 9 of 10\rReading block 10 of 10\rWriting block 1 of 5  ");
+        err.str("");
+        line.OnStoreOutcome({});
+        EXPECT_EQ(err.str(), "\r" + std::string(22, ' ') + "\r");
+        err.str("");
+        line.Clear();
+        EXPECT_EQ(err.str(), "") << "nothing on screen, nothing to wipe";
+        line.OnBlockWritten({2, 5});
+        err.str("");
+    }
+    EXPECT_EQ(err.str(), "\r" + std::string(20, ' ') + "\r") << "wiped when it goes";
+}
+
+TEST(ProgressLine, EveryEndOfAnExchangeWipesIt) {
+    std::ostringstream err;
+    ProgressLine line(err, dt::LANG_ENGLISH);
+    line.Enable(true);
+    const std::string wiped = "\r" + std::string(21, ' ') + "\r";
+    line.OnBlockRead({1, 10});
+    line.OnReadCompleted({});
+    EXPECT_EQ(err.str(), "\rReading block 1 of 10" + wiped);
+    err.str("");
+    line.OnBlockRead({1, 10});
+    line.OnLinkLost({});
+    EXPECT_EQ(err.str(), "\rReading block 1 of 10" + wiped);
+}
+
+TEST(ProgressLine, SilentUntilEnabledAndForBlocksWithoutAPlace) {
+    std::ostringstream err;
+    ProgressLine line(err, dt::LANG_ENGLISH);
+    line.OnBlockWritten({1, 5});
+    line.OnBlockRead({1, 10});
+    line.Clear();
+    EXPECT_EQ(err.str(), "");
+    line.Enable(true);
+    line.OnBlockWritten({0, 0});
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST(ProgressLine, TheConsoleWipesItBeforeAnyMessage) {
+    dt::ToolState s;
+    s.language = dt::LANG_ENGLISH;
+    std::ostringstream out, err;
+    dt::cli::ConsoleHost host(s, out, err);
+    host.Progress().Enable(true);
+    const std::string wiped = "\r" + std::string(21, ' ') + "\r";
+    // A message with no event before it: the exchange's own limit running out.
+    host.Progress().OnBlockRead({3, 10});
+    host.ShowMessage("no response because of timeout", dt::MessageKind::Error);
+    EXPECT_EQ(err.str(), "\rReading block 3 of 10" + wiped + "no response because of timeout\n");
+    err.str("");
+    host.Progress().OnBlockRead({4, 10});
+    host.ReportBackupFailure("No space left on device");
+    EXPECT_EQ(err.str().rfind("\rReading block 4 of 10" + wiped + "drivetune-cli: ", 0), 0u) << err.str();
+    EXPECT_EQ(out.str(), "");
+}
+
+}  // namespace
