@@ -86,19 +86,29 @@ bool StartSim(QProcess& sim, const QString& configDir, int baud, std::string& de
     return true;
 }
 
+struct Options {
+    int baud = 9600;
+    int rounds = 5;
+    int portNumber = 0;  // 0: a simulator of the bench's own
+};
+
+Options ParseOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--baud")) o.baud = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--rounds")) o.rounds = std::max(1, std::atoi(argv[i + 1]));
+        else if (!std::strcmp(argv[i], "--port") && !std::strncmp(argv[i + 1], "COM", 3))
+            o.portNumber = std::atoi(argv[i + 1] + 3);
+    }
+    return o;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    int baud = 9600;
-    int rounds = 5;
-    int portNumber = 0;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--baud")) baud = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--rounds")) rounds = std::max(1, std::atoi(argv[i + 1]));
-        else if (!std::strcmp(argv[i], "--port") && !std::strncmp(argv[i + 1], "COM", 3))
-            portNumber = std::atoi(argv[i + 1] + 3);
-    }
+    const Options options = ParseOptions(argc, argv);
+    const int baud = options.baud, rounds = options.rounds, portNumber = options.portNumber;
 
     QTemporaryDir config;
     QProcess sim;

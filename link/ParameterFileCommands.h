@@ -24,7 +24,7 @@ public:
     void Export();
     void Import();
 
-    // Writes the FOC block (focMode) or the whole ParameterBlock to path, atomically: a failed
+    // Writes the FOC block (an FOC controller) or the whole ParameterBlock to path, atomically: a failed
     // write leaves an existing file as it was. Shows MSG_EXPORT_OK or MSG_EXPORT_OPEN_FAILED.
     bool ExportTo(const std::string& path);
     // Loads path by its extension as given ("foc" or "ged", case-sensitive; others are ignored
