@@ -77,4 +77,15 @@ TEST(ProgressLine, TheConsoleWipesItBeforeAnyMessage) {
     EXPECT_EQ(out.str(), "");
 }
 
+// Nobody is there to answer: a question is shown, wipes the line too, and is answered No.
+TEST(ProgressLine, TheConsoleShowsAQuestionAndAnswersNo) {
+    dt::ToolState s;
+    std::ostringstream out, err;
+    dt::cli::ConsoleHost host(s, out, err);
+    EXPECT_FALSE(host.Ask("Restore anyway?", dt::MessageKind::Warning));
+    EXPECT_EQ(err.str(), "Restore anyway?\n");
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].kind, dt::MessageKind::Warning);
+}
+
 }  // namespace

@@ -155,11 +155,20 @@ TEST(LanguageSetup, TablesAreSharedUntilAStateChangesThem) {
     EXPECT_TRUE(later.tables.SharesSetsWith(first.tables));
     EXPECT_EQ(later.tables.ParameterSettings().rows[1].name_cn, "New name");
 
-    // Counts put back in one state only.
+    // Counts put back in one state only, whichever set's count changed.
     copy.tables.EditSets().ParameterSettings.rowCount = 10;
     EXPECT_EQ(second.tables.ParameterSettings().rowCount, 51);
     copy.tables.ResetCounts();
     EXPECT_EQ(copy.tables.ParameterSettings().rowCount, 51);
+    copy.tables.EditSets().FocSettings.rowCount = 3;
+    copy.tables.ResetCounts();
+    EXPECT_EQ(copy.tables.FocSettings().rowCount, 15);
+    copy.tables.EditSets().ProfessionalSettings.groupCount = 2;
+    copy.tables.ResetCounts();
+    EXPECT_EQ(copy.tables.ProfessionalSettings().groupCount, 14);
+    copy.tables.EditSets().ProfessionalSettings.rowCount = 2;
+    copy.tables.ResetCounts();
+    EXPECT_NE(copy.tables.ProfessionalSettings().rowCount, 2);
 }
 
 TEST(LanguageSetup, Utf8FileWithByteOrderMarkIsHeldToGbkSlotSizes) {

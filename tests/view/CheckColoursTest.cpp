@@ -50,6 +50,22 @@ TEST(CheckColours, AcceptedStandardCellsTakeTheirSectionsColourByRowParity) {
     EXPECT_EQ(v.shown.size(), 1u);
 }
 
+// A title that appears twice (text.ini may do that) leads to its first place, as the sheet reads.
+TEST(CheckColours, ATreeTitleLeadsToItsFirstPlaceInTheGrid) {
+    QApplication* app = dttest::GuiApp();
+    (void)app;
+    dt::ToolState state;
+    const std::string title = state.tables.ParameterSettings().groups[1].title_en;
+    state.tables.EditSets().FunctionSettingsB.groups[0].title_en = title;
+    state.tables.SelectVariant(state.modelWord);
+    CDriveTuneView view{state};
+    view.OnInitialUpdate();
+    view.GoToGroup(title);
+    EXPECT_EQ(view.Grid()->GetFocusCell().row, state.tables.ParameterSettings().GroupFirstRow(1));
+    view.GoToGroup(state.tables.FunctionSettings.groups[1].title_en);
+    EXPECT_EQ(view.Grid()->GetFocusCell().row, P + state.tables.FunctionSettings.GroupFirstRow(1));
+}
+
 TEST(CheckColours, AcceptedFocCellsAreTheEvenColourButTheNominalVoltage) {
     CheckedView v(true);
     dt::ValidationResult r;
