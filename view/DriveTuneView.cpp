@@ -322,7 +322,7 @@ void CDriveTuneView::GoToGroup(const std::string& title) {
     const dt::Language lang = state_.language;
     int row = -1;
     if (state_.link.focMode) {
-        if (title == t.ParameterSettings.Title(lang)) row = 4;
+        if (title == t.ParameterSettings.Title(lang)) row = dt::kFocRowParameterGroup;
         else if (title == t.FunctionSettings.Title(lang)) row = 1;
     } else {
         const int P = t.ParameterSettings.rowCount;
@@ -344,6 +344,14 @@ void CDriveTuneView::GoToGroup(const std::string& title) {
     if (row < 0 || row >= grid_->GetRowCount()) return;
     grid_->SetFocusCell(row, 0);
     grid_->EnsureVisible(row, 0);
+}
+
+bool CDriveTuneView::GoToRow(int row) {
+    if (!IsValueRow(row)) return false;
+    grid_->SetFocusCell(row, 2);
+    grid_->EnsureVisible(row, 2);
+    grid_->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void CDriveTuneView::SetPanelEnabled(bool enable) {
