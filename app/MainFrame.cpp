@@ -133,8 +133,6 @@ void CMainFrame::ShowChanges() {
         };
         actions.goTo = [this](int row) { GoToRow(row); };
         changes_ = new CChangesDlg(state_, std::move(actions), this);
-    } else {
-        changes_->Refresh();
     }
     changes_->show();
     changes_->raise();
@@ -231,20 +229,21 @@ void CMainFrame::PlaceOn(const QScreen& screen) {
 
 void CMainFrame::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
-    // A window manager frames the window some time after it is shown, without moving it.
+    // A window manager frames the window some time after it is shown, without moving it. A
+    // window brought back from the task bar stays where the user left it.
+    if (e->spontaneous()) return;
     frameChecks_ = 0;
-    if (!frameFitted_) frameWatch_.start();
+    frameWatch_.start();
 }
 
 void CMainFrame::FitFrame() {
     // Once, when the frame first shows up; after that the user places the window.
-    if (frameFitted_ || !isVisible() || ++frameChecks_ > kFrameChecks) {
+    if (!isVisible() || ++frameChecks_ > kFrameChecks) {
         frameWatch_.stop();
         return;
     }
     const QMargins frame = FrameMargins();
     if (frame.isNull()) return;
-    frameFitted_ = true;
     frameWatch_.stop();
     const QScreen* s = screen();
     if (s && !s->availableGeometry().contains(geometry().marginsAdded(frame))) PlaceOn(*s);

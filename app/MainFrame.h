@@ -144,5 +144,4 @@ private:
     static constexpr int kFrameChecks = 40;
     QTimer frameWatch_;
     int frameChecks_ = 0;
-    bool frameFitted_ = false;
 };

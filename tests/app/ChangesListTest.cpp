@@ -97,9 +97,22 @@ TEST_F(ChangesListTest, OneRowRevertedFromTheListIsOneStepTheListFollows) {
     View().History()->undo();
     EXPECT_NE(CellText(kAccelerationRow), acceleration);
     EXPECT_EQ(dlg.Rows(), (std::vector<int>{kSoftUndervoltageRow, kAccelerationRow}));
+    EXPECT_EQ(dlg.SelectedRow(), kSoftUndervoltageRow);  // a line coming back leaves the selection alone
     // An edit in the grid shows in the open list too.
     TypeValue(kAccelerationRow, acceleration);
     EXPECT_EQ(dlg.Rows(), (std::vector<int>{kSoftUndervoltageRow}));
+}
+
+TEST_F(ChangesListTest, AfterAMiddleLineWentBackTheNextOneIsSelected) {
+    Upload();
+    TwoChanges();
+    TypeValue(kDecelerationRow, OtherValue(kDecelerationRow));
+    CChangesDlg& dlg = OpenByClick();
+    ASSERT_EQ(dlg.Rows(), (std::vector<int>{kSoftUndervoltageRow, kAccelerationRow, kDecelerationRow}));
+    dlg.SelectRow(kAccelerationRow);
+    dlg.RevertButton()->click();
+    EXPECT_EQ(dlg.Rows(), (std::vector<int>{kSoftUndervoltageRow, kDecelerationRow}));
+    EXPECT_EQ(dlg.SelectedRow(), kDecelerationRow);
 }
 
 TEST_F(ChangesListTest, RevertAllEmptiesTheListAndUndoFillsItAgain) {

@@ -101,6 +101,19 @@ TEST_F(WindowFitTest, SmallAndScaledScreensHoldTheWholeWindowRoomyOnesItsOwnSize
     EXPECT_EQ(Frame().size(), QSize(1070, 720));
 }
 
+TEST_F(WindowFitTest, AWindowShownWithItsFrameOverTheEdgeIsBroughtInside) {
+    StartApp();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    const QScreen* netbook = ScreenNamed("netbook");
+    ASSERT_TRUE(netbook);
+    Frame().hide();
+    // The whole area for the window itself, as a placement that knew no frame would give it.
+    Frame().setGeometry(netbook->availableGeometry());
+    Frame().show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return netbook->availableGeometry().contains(Frame().frameGeometry()); }, 3000));
+    ExpectInside(*netbook);
+}
+
 TEST(PortBoxList, WideEnoughForTheLongestEntryWhileTheBoxKeepsItsSize) {
     EnsureQtApplication();
     const std::string longest = "COM33 (/dev/serial/by-id/usb-1a86_USB2.0-Serial-if00-port0, USB2.0-Serial QinHeng)";
