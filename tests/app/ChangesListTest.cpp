@@ -151,6 +151,7 @@ TEST_F(ChangesListTest, TheKeyboardOpensItRevertsAndJumps) {
     QTest::keyClick(dlg.List(), Qt::Key_Delete);
     EXPECT_EQ(CellText(kAccelerationRow), acceleration);
     EXPECT_EQ(dlg.Rows(), (std::vector<int>{kSoftUndervoltageRow}));
+    Grid().SetFocusCell(1, 2);  // away from the row the choice left it on
     QTest::keyClick(dlg.List(), Qt::Key_Return);
     EXPECT_EQ(Grid().GetFocusCell().row, kSoftUndervoltageRow);
     EXPECT_EQ(Grid().GetFocusCell().col, 2);

@@ -32,6 +32,7 @@ TEST(WindowPlacement, TheFrameStaysInsideTheFreeAreaAndRoomyScreensCentre1070x72
         {QRect(0, 0, 1078, 754), QMargins(4, 30, 4, 4), QRect(4, 30, 1070, 720)},  // just fits
         {QRect(0, 0, 1077, 753), QMargins(4, 30, 4, 4), QRect(4, 30, 1069, 719)},  // one pixel short
         {QRect(0, 0, 1920, 1080), QMargins(), QRect(425, 180, 1070, 720)},
+        {QRect(0, 0, 1921, 1081), QMargins(), QRect(425, 180, 1070, 720)},  // the odd pixel right and below
         {QRect(0, 0, 1920, 1080), twm, QRect(425, 190, 1070, 720)},
         {QRect(1920, 30, 1920, 1050), QMargins(), QRect(2345, 195, 1070, 720)},  // a second screen, a top panel
         {QRect(), twm, QRect(0, 0, 1070, 720)},                                // no screen known
