@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include <QCloseEvent>
-#include <QWindow>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShortcut>
+#include <QWindow>
 
 #include "BackupKeeper.h"
 #include "BytePort.h"
