@@ -7,15 +7,19 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
+#include <QWindow>
 
 #include "BackupKeeper.h"
 #include "BytePort.h"
+#include "ChangesDlg.h"
 #include "ControllerCommands.h"
 #include "ControllerProfile.h"
 #include "ControllerProtocol.h"
 #include "DriveTuneView.h"
 #include "FindBar.h"
 #include "Fonts.h"
+#include "GridPasses.h"
 #include "GroupTree.h"
 #include "LanguageSetup.h"
 #include "MessageDlg.h"
@@ -48,6 +52,8 @@ CMainFrame::CMainFrame(dt::ToolState& state, dt::BytePort& port, AppPaths paths,
     commands_->SetBackupKeeper(backups_.get());
     commands_->SetAskBeforeUnbackedDefault(true);
     protocol_->Events().Subscribe(*this);
+    frameWatch_.setInterval(kFrameCheckMs);
+    connect(&frameWatch_, &QTimer::timeout, this, &CMainFrame::FitFrame);
 }
 
 CMainFrame::~CMainFrame() {
@@ -107,10 +113,45 @@ void CMainFrame::CreateStatusLine() {
     findBar_->InstallShortcuts(this);
     view_->SetMarksListener([this](int changed) {
         if (statusLine_) statusLine_->SetChanged(changed);
+        if (changes_) changes_->Refresh();
     });
+    connect(statusLine_, &CStatusLine::ChangesRequested, this, &CMainFrame::ShowChanges);
+    auto* changesKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), this);
+    connect(changesKey, &QShortcut::activated, this, &CMainFrame::ShowChanges);
     view_->SetRangeListener([this](const QString& line) {
         if (statusLine_) statusLine_->SetEditingRange(line);
     });
+}
+
+void CMainFrame::ShowChanges() {
+    if (!changes_) {
+        CChangesDlg::Actions actions;
+        actions.revertRow = [this](int row) {
+            if (view_) view_->RevertRow(row);
+        };
+        actions.revertAll = [this] {
+            if (view_) view_->RevertAll();
+        };
+        actions.goTo = [this](int row) { GoToRow(row); };
+        changes_ = new CChangesDlg(state_, std::move(actions), this);
+    }
+    changes_->show();
+    changes_->raise();
+    changes_->activateWindow();
+}
+
+CChangesDlg* CMainFrame::Changes() const { return changes_; }
+
+void CMainFrame::GoToRow(int row) {
+    if (!view_ || !view_->GoToRow(row) || !tree_) return;
+    // The topic follows without moving the grid to the topic's first row.
+    const dt::RowTopic where = dt::TopicOfRow(state_, row);
+    QTreeWidgetItem* set = where.set == dt::GridSet::Function ? functionItem_ : parameterItem_;
+    QTreeWidgetItem* topic = set && where.group >= 0 ? set->child(where.group) : set;
+    if (!topic) return;
+    const QSignalBlocker quiet(tree_);
+    tree_->setCurrentItem(topic);
+    tree_->scrollToItem(topic);
 }
 
 void CMainFrame::OnReadCompleted(const dt::ReadCompleted&) {
@@ -161,24 +202,51 @@ void CMainFrame::closeEvent(QCloseEvent* e) {
     QMainWindow::closeEvent(e);
 }
 
-CMainFrame::Placement CMainFrame::ChoosePlacement(const QRect& available) {
-    const QRect ownSize(0, 0, kWidth, kHeight);
-    if (!available.isValid()) return {ownSize, false};
-    // Centred, the window would hang off a small screen with its button strip above the top.
-    if (available.width() < kWidth || available.height() < kHeight) return {available, true};
+QRect CMainFrame::ChoosePlacement(const QRect& available, const QMargins& frame) {
+    if (!available.isValid()) return QRect(0, 0, kWidth, kHeight);
+    // The title bar and borders count: a window whose frame hangs over the edge loses its status line.
+    const QRect room = available.marginsRemoved(frame);
+    const QSize size(std::min(kWidth, room.width()), std::min(kHeight, room.height()));
     // From the free space on each side: QRect::center() rounds down and would put an exactly
     // fitting window one pixel above the area.
-    const QPoint offset((available.width() - kWidth) / 2, (available.height() - kHeight) / 2);
-    return {ownSize.translated(available.topLeft() + offset), false};
+    const QPoint offset((room.width() - size.width()) / 2, (room.height() - size.height()) / 2);
+    return QRect(room.topLeft() + offset, size);
 }
 
 void CMainFrame::PlaceOnScreen() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const Placement place = ChoosePlacement(screen ? screen->availableGeometry() : QRect());
-    move(place.geometry.topLeft());
-    resize(place.geometry.size());
-    // Also placed inside the area, for a desktop without a window manager to maximise it.
-    if (place.maximised) setWindowState(windowState() | Qt::WindowMaximized);
+    if (const QScreen* s = screen()) PlaceOn(*s);
+    else setGeometry(ChoosePlacement(QRect()));
+}
+
+QMargins CMainFrame::FrameMargins() const {
+    // The window's own figure: the widget's cached frame lags behind a window manager's reparenting.
+    return windowHandle() ? windowHandle()->frameMargins() : QMargins();
+}
+
+void CMainFrame::PlaceOn(const QScreen& screen) {
+    setGeometry(ChoosePlacement(screen.availableGeometry(), FrameMargins()));
+}
+
+void CMainFrame::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    // A window manager frames the window some time after it is shown, without moving it. A
+    // window brought back from the task bar stays where the user left it.
+    if (e->spontaneous()) return;
+    frameChecks_ = 0;
+    frameWatch_.start();
+}
+
+void CMainFrame::FitFrame() {
+    // Once, when the frame first shows up; after that the user places the window.
+    if (!isVisible() || ++frameChecks_ > kFrameChecks) {
+        frameWatch_.stop();
+        return;
+    }
+    const QMargins frame = FrameMargins();
+    if (frame.isNull()) return;
+    frameWatch_.stop();
+    const QScreen* s = screen();
+    if (s && !s->availableGeometry().contains(geometry().marginsAdded(frame))) PlaceOn(*s);
 }
 
 QWidget* CMainFrame::CreatePanel(QWidget* parent) {

@@ -4,7 +4,9 @@
 // the link: messages in CMessageDlg boxes, the grid through the view, files through the file
 // dialogs.
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -16,11 +18,13 @@
 #include "LinkHost.h"
 
 class QDockWidget;
+class QScreen;
 class QTreeWidgetItem;
 class CDriveTuneView;
 class CGroupTree;
 class CStatusLine;
 class CFindBar;
+class CChangesDlg;
 
 namespace dt {
 struct ToolState;
@@ -38,13 +42,12 @@ public:
     static constexpr int kHeight = 720;
     static constexpr int kPaneWidth = 300;
 
-    // Where the window opens on a screen whose free area is `available`: 1070 x 720 centred,
-    // or, when that does not fit, the whole area, maximised.
-    struct Placement {
-        QRect geometry;
-        bool maximised = false;
-    };
-    static Placement ChoosePlacement(const QRect& available);
+    // The window's own geometry (frame excluded) on a screen whose free area is `available`,
+    // with the window manager's frame around it: 1070 x 720 centred when it fits, frame
+    // included; else shrunk to the area (the grid scrolls), centred on the side that fits.
+    static QRect ChoosePlacement(const QRect& available, const QMargins& frame = QMargins());
+    // Places the window inside the free area of `screen` with the frame it has now.
+    void PlaceOn(const QScreen& screen);
 
     // Replaces the file dialogs (tests): save or open, title, filter, default extension -> path or "".
     using FileHook = std::function<std::string(bool save, const std::string& title, const std::string& filter,
@@ -87,6 +90,11 @@ public:
     QTreeWidgetItem* FunctionItem() const { return functionItem_; }
     CStatusLine* StatusLine() const { return statusLine_; }
     CFindBar* FindBar() const { return findBar_; }
+    // The list of changes, opened (or raised) from the status line's count; null when closed.
+    void ShowChanges();
+    CChangesDlg* Changes() const;
+    // A value row selected in the grid, its topic picked in the tree.
+    void GoToRow(int row);
     dt::ControllerProtocol& Protocol() { return *protocol_; }
     dt::ControllerCommands& Commands() { return *commands_; }
     dt::ParameterFileCommands& Files() { return *files_; }
@@ -95,11 +103,15 @@ public:
 protected:
     // With changed values not yet downloaded, closing asks first.
     void closeEvent(QCloseEvent* e) override;
+    // The window manager's frame is known only once the window is shown: placed again then.
+    void showEvent(QShowEvent* e) override;
 
 private:
     // A box of the given type, through the status line and the log; the box's result.
     int ShowBox(const std::string& text, int type);
     void PlaceOnScreen();
+    void FitFrame();
+    QMargins FrameMargins() const;
     void OnTreeSelection(QTreeWidgetItem* current);
     void CreateStatusLine();
     bool ConfirmCloseWithChanges();
@@ -129,4 +141,10 @@ private:
     FileHook fileHook_;
     CStatusLine* statusLine_ = nullptr;
     CFindBar* findBar_ = nullptr;
+    QPointer<CChangesDlg> changes_;
+    // Looks for the window manager's frame a while after showing.
+    static constexpr int kFrameCheckMs = 50;
+    static constexpr int kFrameChecks = 40;
+    QTimer frameWatch_;
+    int frameChecks_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 
 #include "BytePort.h"
 #include "ControllerProfile.h"
@@ -34,6 +35,10 @@ CStatusLine::CStatusLine(const dt::ToolState& state, const dt::BytePort& port, Q
     QPalette marked = changedLabel_->palette();
     marked.setColor(QPalette::WindowText, kChangedColour);
     changedLabel_->setPalette(marked);
+    // A click on the count opens the list of changes.
+    changedLabel_->setCursor(Qt::PointingHandCursor);
+    changedLabel_->setToolTip(Q(state_.Extra(dt::XTX_CHANGES_TIP)));
+    changedLabel_->installEventFilter(this);
     addWidget(portLabel_);
     controllerSeparator_ = AddSeparator();
     addWidget(controllerLabel_);
@@ -56,6 +61,15 @@ QFrame* CStatusLine::AddSeparator() {
     line->setFrameShadow(QFrame::Sunken);
     addWidget(line);
     return line;
+}
+
+bool CStatusLine::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == changedLabel_ && e->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+        emit ChangesRequested();
+        return true;
+    }
+    return QStatusBar::eventFilter(watched, e);
 }
 
 void CStatusLine::TakeController() {

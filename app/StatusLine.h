@@ -55,6 +55,13 @@ public:
     // The question before an upload replaces changes not yet downloaded.
     static std::string UploadQuestion(const dt::ToolState& state, int changed);
 
+signals:
+    // The count was clicked: the list of changes is wanted.
+    void ChangesRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     int PortNumber() const;
     QFrame* AddSeparator();

@@ -78,6 +78,15 @@ constexpr ExtraText kExtraTexts[] = {
     {XTX_UPLOAD_CHANGED, "%1 个参数已修改但尚未下载，将被控制器的值替换。仍要上传吗？",
      "%1 values changed and not downloaded will be replaced by the controller's. Upload anyway?"},
     {XTX_ALLOWED_RANGE, "允许范围：%1", "Allowed: %1"},
+    {XTX_CHANGES_TITLE, "已修改的参数", "Changed values"},
+    {XTX_CHANGES_PARAMETER, "参数", "Parameter"},
+    {XTX_CHANGES_CONTROLLER, "控制器的值", "Controller's value"},
+    {XTX_CHANGES_NEW, "新值", "New value"},
+    {XTX_CHANGES_REVERT, "恢复为控制器的值(&R)", "&Revert to the controller's value"},
+    {XTX_CHANGES_GO_TO, "转到(&G)", "&Go to"},
+    {XTX_CHANGES_CLOSE, "关闭", "Close"},
+    {XTX_CHANGES_NONE, "所有参数均为控制器的值。", "Every value is the controller's."},
+    {XTX_CHANGES_TIP, "单击查看修改列表 (Ctrl+Shift+L)", "Click for the list of changes (Ctrl+Shift+L)"},
     // end of editing
 
     // Command line: progress and interruption

@@ -53,6 +53,15 @@ enum XtxId {
     XTX_UPLOAD_ONE_CHANGED,
     XTX_UPLOAD_CHANGED,
     XTX_ALLOWED_RANGE,
+    XTX_CHANGES_TITLE,
+    XTX_CHANGES_PARAMETER,
+    XTX_CHANGES_CONTROLLER,
+    XTX_CHANGES_NEW,
+    XTX_CHANGES_REVERT,
+    XTX_CHANGES_GO_TO,
+    XTX_CHANGES_CLOSE,
+    XTX_CHANGES_NONE,
+    XTX_CHANGES_TIP,
     // end of editing
 
     // Command line: progress and interruption

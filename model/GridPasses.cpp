@@ -15,6 +15,21 @@ int ParameterRowCount(const ToolState& s) { return s.tables.ParameterSettings().
 
 std::vector<GridRow> GridLayout(const ToolState& s) { return ProfileOf(s).Layout(s); }
 
+RowTopic TopicOfRow(const ToolState& s, int row) {
+    const std::vector<GridRow> layout = GridLayout(s);
+    if (row < 0 || row >= static_cast<int>(layout.size())) return {GridSet::Parameter, -1};
+    const GridRow& r = layout[row];
+    switch (r.set) {
+    case GridSet::Parameter:
+        return {GridSet::Parameter, s.tables.ParameterSettings().GroupOfRecord(r.record)};
+    case GridSet::Function:
+        return {GridSet::Function, s.tables.FunctionSettings.GroupOfRecord(r.record)};
+    case GridSet::Foc:
+        break;
+    }
+    return {r.record < kFocRowParameterGroup ? GridSet::Function : GridSet::Parameter, -1};
+}
+
 std::string IndentValue(const std::string& text) { return "    " + TrimLeft(text); }
 
 int FocAmpsFromWord(int word) {

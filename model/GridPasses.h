@@ -23,6 +23,15 @@ struct GridRow {
 std::vector<GridRow> GridLayout(const ToolState& s);
 int ParameterRowCount(const ToolState& s);  // P
 
+// Where a grid row sits in the group tree: under the parameter or the function title, in group
+// `group` of that set, or on the set's title itself (-1: a title row, or an FOC row, whose
+// sets the tree shows without groups).
+struct RowTopic {
+    GridSet set;
+    int group;
+};
+RowTopic TopicOfRow(const ToolState& s, int row);
+
 // Value-cell texts indexed by grid row, without the four-space indent.
 using ValueCells = std::vector<std::string>;
 // The text of a row; "" for a row the cells do not have.

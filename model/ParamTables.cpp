@@ -32,6 +32,15 @@ int ParamTableSet::GroupFirstRow(int g) const {
     return first;
 }
 
+int ParamTableSet::GroupOfRecord(int record) const {
+    int first = 1;
+    for (int g = 0; g < groupCount && g < static_cast<int>(groups.size()); ++g) {
+        if (record >= first && record < first + groups[g].rows) return g;
+        first += groups[g].rows;
+    }
+    return -1;
+}
+
 ParamTableSet MakeTableSet(const TableData& data) {
     ParamTableSet set;
     set.name = data.name;

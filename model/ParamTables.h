@@ -63,6 +63,7 @@ constexpr int kWordRule53Base = 118;
 // FocSettings rows the logic addresses, and where their values sit in the FocBlock.
 constexpr int kFocRowRegenEnable = 1;  // bit 0 of byte 0; row 2 is bit 1
 constexpr int kFocRowChoiceCount = 2;
+constexpr int kFocRowParameterGroup = 4;  // first row of the parameter group; rows 1 to 3 are the function group
 constexpr int kFocRowNominalVoltage = 5;
 constexpr int kFocRowOverVoltage = 6;
 constexpr int kFocRowUnderVoltage = 7;
@@ -158,6 +159,8 @@ struct ParamTableSet {
 
     // 1 + the rows of groups 0..g-1; g <= 0 gives 1.
     int GroupFirstRow(int g) const;
+    // The group whose rows hold `record`; -1 for the title record and for records past the groups.
+    int GroupOfRecord(int record) const;
     const std::string& Title(Language lang) const { return rows.at(0).Name(lang); }
 };
 

@@ -331,6 +331,14 @@ void CDriveTuneView::GoToGroup(const std::string& title) {
     grid_->EnsureVisible(row, 0);
 }
 
+bool CDriveTuneView::GoToRow(int row) {
+    if (!IsValueRow(row)) return false;
+    grid_->SetFocusCell(row, 2);
+    grid_->EnsureVisible(row, 2);
+    grid_->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 void CDriveTuneView::SetPanelEnabled(bool enable) {
     if (panelBusy_) panelBusy_(enable);
 }

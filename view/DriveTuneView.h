@@ -72,6 +72,8 @@ public:
     void ShowCheck(const dt::ValidationResult& result);
     // Focus and scroll to the section or group with this title; unknown titles change nothing.
     void GoToGroup(const std::string& title);
+    // Focus and scroll to a row's value cell; false for a row without one.
+    bool GoToRow(int row);
     // Passed unchanged to the panel's SetBusy.
     void SetPanelEnabled(bool enable);
 

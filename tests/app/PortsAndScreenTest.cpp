@@ -2,37 +2,117 @@
 // action, and what the support log keeps of a session.
 #include <QAbstractItemView>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
+#include "GridCtrl.h"
 #include "MainFrame.h"
 #include "MessageDlg.h"
 #include "PortBox.h"
 #include "PortNumbering.h"
+#include "StatusLine.h"
 #include "SupportLog.h"
 #include "Version.h"
 #include "WindowHarness.h"
 
 namespace {
 
-TEST(WindowPlacement, SmallScreensMaximiseLargerOnesCentre1070x720) {
-    struct Case { QRect available; QRect geometry; bool maximised; };
+TEST(WindowPlacement, TheFrameStaysInsideTheFreeAreaAndRoomyScreensCentre1070x720) {
+    struct Case { QRect available; QMargins frame; QRect geometry; };
+    const QMargins twm(4, 24, 4, 4);
     const Case cases[] = {
-        {QRect(0, 0, 1024, 600), QRect(0, 0, 1024, 600), true},
-        {QRect(0, 27, 1366, 714), QRect(0, 27, 1366, 714), true},      // a panel leaves 714 of 768
-        {QRect(0, 0, 1069, 900), QRect(0, 0, 1069, 900), true},
-        {QRect(0, 0, 1280, 720), QRect(105, 0, 1070, 720), false},      // 2560 x 1440 at scale 2: it fits
-        {QRect(0, 0, 1920, 1080), QRect(425, 180, 1070, 720), false},
-        {QRect(1920, 30, 1920, 1050), QRect(2345, 195, 1070, 720), false},  // a second screen, a top panel
-        {QRect(), QRect(0, 0, 1070, 720), false},                       // no screen known
+        {QRect(0, 0, 1024, 600), QMargins(), QRect(0, 0, 1024, 600)},
+        {QRect(0, 0, 1024, 600), twm, QRect(4, 24, 1016, 572)},
+        {QRect(0, 27, 1366, 714), twm, QRect(148, 51, 1070, 686)},            // a panel leaves 714 of 768
+        {QRect(0, 0, 1280, 720), QMargins(2, 20, 2, 2), QRect(105, 20, 1070, 698)},  // 2560 x 1440 at scale 2
+        {QRect(0, 0, 1280, 720), QMargins(), QRect(105, 0, 1070, 720)},
+        {QRect(0, 0, 1078, 754), QMargins(4, 30, 4, 4), QRect(4, 30, 1070, 720)},  // just fits
+        {QRect(0, 0, 1077, 753), QMargins(4, 30, 4, 4), QRect(4, 30, 1069, 719)},  // one pixel short
+        {QRect(0, 0, 1920, 1080), QMargins(), QRect(425, 180, 1070, 720)},
+        {QRect(0, 0, 1921, 1081), QMargins(), QRect(425, 180, 1070, 720)},  // the odd pixel right and below
+        {QRect(0, 0, 1920, 1080), twm, QRect(425, 190, 1070, 720)},
+        {QRect(1920, 30, 1920, 1050), QMargins(), QRect(2345, 195, 1070, 720)},  // a second screen, a top panel
+        {QRect(), twm, QRect(0, 0, 1070, 720)},                                // no screen known
     };
     for (const Case& c : cases) {
-        const CMainFrame::Placement p = CMainFrame::ChoosePlacement(c.available);
-        EXPECT_EQ(p.geometry, c.geometry) << c.available.width() << "x" << c.available.height();
-        EXPECT_EQ(p.maximised, c.maximised) << c.available.width() << "x" << c.available.height();
-        if (c.available.isValid()) EXPECT_TRUE(c.available.contains(p.geometry));
+        const QRect geometry = CMainFrame::ChoosePlacement(c.available, c.frame);
+        EXPECT_EQ(geometry, c.geometry) << c.available.width() << "x" << c.available.height();
+        if (c.available.isValid()) {
+            EXPECT_TRUE(c.available.contains(geometry.marginsAdded(c.frame)));
+        }
     }
+}
+
+// The real window placed on the test screens (tests/app/DesktopScreen.json): a desktop, a
+// 1024 x 600 netbook and a 2560 x 1440 screen at scale 2; the offscreen frame is 2 pixels wide.
+class WindowFitTest : public WindowTest {
+protected:
+    const QScreen* ScreenNamed(const QString& name) {
+        for (const QScreen* s : QGuiApplication::screens())
+            if (s->name() == name) return s;
+        return nullptr;
+    }
+    void ExpectInside(const QScreen& screen) {
+        const QRect area = screen.availableGeometry();
+        EXPECT_TRUE(area.contains(Frame().frameGeometry())) << screen.name().toStdString();
+        const QWidget* status = Frame().StatusLine();
+        const QRect statusOnScreen(status->mapToGlobal(QPoint(0, 0)), status->size());
+        EXPECT_TRUE(area.contains(statusOnScreen)) << screen.name().toStdString();
+        EXPECT_TRUE(status->isVisible());
+    }
+};
+
+TEST_F(WindowFitTest, SmallAndScaledScreensHoldTheWholeWindowRoomyOnesItsOwnSizeCentred) {
+    ASSERT_TRUE(StartSim());
+    StartApp();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    // A full status line: port, controller, a change and a cell edited with its range.
+    ASSERT_TRUE(ConnectAndUpload());
+    TypeValue(kAccelerationRow, CellText(kAccelerationRow) == "600" ? "700" : "600");
+    Grid().setFocus();
+    Grid().SetFocusCell(kDecelerationRow, 2);
+    QTest::keyClick(&Grid(), Qt::Key_F2);
+    ASSERT_FALSE(Frame().StatusLine()->EditingRangeText().isEmpty());
+    ASSERT_FALSE(Frame().StatusLine()->ChangedText().isEmpty());
+    const QScreen* desktop = ScreenNamed("desktop");
+    const QScreen* netbook = ScreenNamed("netbook");
+    const QScreen* hidpi = ScreenNamed("hidpi");
+    ASSERT_TRUE(desktop && netbook && hidpi);
+    ASSERT_EQ(hidpi->availableGeometry().size(), QSize(1280, 720));
+    ASSERT_NE(Frame().frameGeometry(), Frame().geometry()) << "the window has a frame";
+
+    EXPECT_EQ(Frame().size(), QSize(1070, 720));
+    ExpectInside(*desktop);
+    EXPECT_EQ(Frame().frameGeometry().center(), desktop->availableGeometry().center());
+
+    Frame().PlaceOn(*netbook);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Frame().screen() == netbook; }, 2000));
+    ExpectInside(*netbook);
+    EXPECT_EQ(Frame().frameGeometry().size(), QSize(1024, 600));  // all of it
+
+    Frame().PlaceOn(*hidpi);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Frame().screen() == hidpi; }, 2000));
+    ExpectInside(*hidpi);
+    EXPECT_EQ(Frame().width(), 1070);  // the width fits; only the height gives way
+
+    Frame().PlaceOn(*desktop);
+    EXPECT_EQ(Frame().size(), QSize(1070, 720));
+}
+
+TEST_F(WindowFitTest, AWindowShownWithItsFrameOverTheEdgeIsBroughtInside) {
+    StartApp();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    const QScreen* netbook = ScreenNamed("netbook");
+    ASSERT_TRUE(netbook);
+    Frame().hide();
+    // The whole area for the window itself, as a placement that knew no frame would give it.
+    Frame().setGeometry(netbook->availableGeometry());
+    Frame().show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return netbook->availableGeometry().contains(Frame().frameGeometry()); }, 3000));
+    ExpectInside(*netbook);
 }
 
 TEST(PortBoxList, WideEnoughForTheLongestEntryWhileTheBoxKeepsItsSize) {

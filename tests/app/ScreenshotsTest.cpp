@@ -1,7 +1,7 @@
 // The pictures scripts/shots-app takes on a virtual display: start-up, after an upload
 // (standard and FOC), a refusal message, a hint balloon, changed values with the balloon of a
 // changed row, the value cell's menu, a cell edited with its allowed range, the question before
-// an upload over changes, and the find field, in English and in Chinese.
+// an upload over changes, the find field and the list of changes, in English and in Chinese.
 // Skipped unless DT_SHOTS_DIR names the folder to write them to.
 #include <QApplication>
 #include <QCursor>
@@ -11,9 +11,11 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdlib>
 
+#include "ChangesDlg.h"
 #include "DriveTuneView.h"
 #include "FindBar.h"
 #include "GridCtrl.h"
@@ -127,6 +129,15 @@ protected:
         TypeText(Frame().FindBar(), prefix_ == "cn-" ? QStringLiteral("转把") : QStringLiteral("throttle"));
         QTest::keyClick(Frame().FindBar(), Qt::Key_F3);
         Shot("9-find");
+
+        // The list of changes beside the window, its second line selected.
+        Frame().FindBar()->Close();
+        Frame().ShowChanges();
+        if (CChangesDlg* list = Frame().Changes()) {
+            QTest::keyClick(list->List(), Qt::Key_Down);
+            Shot("13-changes-list");
+            list->close();
+        }
     }
 
     void Foc(const QString& prefix) {

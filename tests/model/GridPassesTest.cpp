@@ -50,6 +50,32 @@ TEST(GridPasses, LayoutFollowsControllerKindAndVariant) {
     EXPECT_EQ(IndentValue("  12.3"), "    12.3");
 }
 
+TEST(GridPasses, EveryRowFindsItsTopicInTheGroupTree) {
+    ToolState s = ReferenceController();  // variant B
+    struct Case { int row; GridSet set; int group; };
+    const Case standard[] = {
+        {0, GridSet::Parameter, -1},  // the set's title
+        {1, GridSet::Parameter, 0},   {5, GridSet::Parameter, 0},  {6, GridSet::Parameter, 1},
+        {46, GridSet::Parameter, 6},  {50, GridSet::Parameter, 7},
+        {P, GridSet::Function, -1},   {P + 1, GridSet::Function, 0}, {P + 9, GridSet::Function, 1},
+        {P + 38, GridSet::Function, 6},
+        {90, GridSet::Parameter, -1}, {-1, GridSet::Parameter, -1},  // past the grid
+    };
+    for (const Case& c : standard) {
+        const RowTopic t = TopicOfRow(s, c.row);
+        EXPECT_EQ(t.set, c.set) << "row " << c.row;
+        EXPECT_EQ(t.group, c.group) << "row " << c.row;
+    }
+    s.link.focMode = true;
+    const Case foc[] = {{1, GridSet::Function, -1}, {3, GridSet::Function, -1}, {4, GridSet::Parameter, -1},
+                        {14, GridSet::Parameter, -1}};
+    for (const Case& c : foc) {
+        const RowTopic t = TopicOfRow(s, c.row);
+        EXPECT_EQ(t.set, c.set) << "FOC row " << c.row;
+        EXPECT_EQ(t.group, c.group) << "FOC row " << c.row;
+    }
+}
+
 TEST(GridPasses, ShowValuesOfAStandardController) {
     ToolState s = ReferenceController();
     ValueCells cells = ShowValues(s);

@@ -52,6 +52,20 @@ TEST(Identity, SwitchingToVariantAKeepsTheUnusedRowsOfB) {
     EXPECT_EQ(f.GroupFirstRow(5), 29);
 }
 
+TEST(Identity, EveryRecordOfVariantABelongsToTheGroupThatHoldsIt) {
+    ToolState s;
+    s.modelWord = 0;
+    SelectFunctionVariant(s);
+    const ParamTableSet& f = s.tables.FunctionSettings;
+    EXPECT_EQ(f.GroupOfRecord(0), -1);  // the title
+    EXPECT_EQ(f.GroupOfRecord(1), 0);
+    EXPECT_EQ(f.GroupOfRecord(28), 4);
+    EXPECT_EQ(f.GroupOfRecord(29), 5);
+    EXPECT_EQ(f.GroupOfRecord(30), 5);
+    EXPECT_EQ(f.GroupOfRecord(31), -1);  // left from B, in no shown group
+    EXPECT_EQ(f.GroupOfRecord(-1), -1);
+}
+
 TEST(Identity, ParseOfAStandardController) {
     ToolState s = ReferenceController();
     EXPECT_TRUE(s.dataValid);
