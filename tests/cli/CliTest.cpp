@@ -223,7 +223,9 @@ TEST_F(Cli, DiffPairsRowsByNameAcrossFunctionVariants) {
     EXPECT_TRUE(onlyB.at("a").is_null());
     EXPECT_EQ(onlyB.at("b").at("value"), "1:Enable");
     for (const Json& row : rows) {
-        if (!row.at("a").is_null() && !row.at("b").is_null()) EXPECT_EQ(row.at("a").at("name"), row.at("b").at("name"));
+        if (!row.at("a").is_null() && !row.at("b").is_null()) {
+            EXPECT_EQ(row.at("a").at("name"), row.at("b").at("name"));
+        }
     }
 
     r = Run({"diff", Sample("standard-a.foc"), Sample("standard-b.foc")});
