@@ -80,6 +80,16 @@ std::unique_ptr<PortIo> MakePort(const Pipe& pipe, Counters& c) {
         });
 }
 
+// A port on a fresh pipe, its callbacks counted; the port goes before the pipe.
+struct Rig {
+    std::unique_ptr<Pipe> pipe;
+    Counters c;
+    std::unique_ptr<PortIo> port;
+    explicit Rig(DWORD bufferBytes, DWORD access = GENERIC_READ | GENERIC_WRITE) : pipe(MakePipe(bufferBytes, access)) {
+        if (pipe->mine != INVALID_HANDLE_VALUE) port = MakePort(*pipe, c);
+    }
+};
+
 std::string Frames(int count) {
     std::string bytes;
     for (int i = 0; i < count; ++i) bytes += std::string{'\x66', char(i), '\x00', char(0x66 + i)};
@@ -87,10 +97,11 @@ std::string Frames(int count) {
 }
 
 TEST(PortIo, WritesReachTheFarEndWholeAndInOrder) {
-    auto pipe = MakePipe(4096);
-    ASSERT_NE(pipe->mine, INVALID_HANDLE_VALUE);
-    Counters c;
-    auto port = MakePort(*pipe, c);
+    Rig rig(4096);
+    ASSERT_TRUE(rig.port);
+    auto& pipe = rig.pipe;
+    Counters& c = rig.c;
+    auto& port = rig.port;
     // Quick writes: some are handed over at once, some wait behind a write under way.
     const std::string sent = Frames(200);
     for (size_t i = 0; i < sent.size(); i += 4) port->Write(reinterpret_cast<const uint8_t*>(sent.data() + i), 4);
@@ -99,10 +110,10 @@ TEST(PortIo, WritesReachTheFarEndWholeAndInOrder) {
 }
 
 TEST(PortIo, AWriteLeftPendingIsFinishedAndWhatCameAfterFollows) {
-    auto pipe = MakePipe(64);
-    ASSERT_NE(pipe->mine, INVALID_HANDLE_VALUE);
-    Counters c;
-    auto port = MakePort(*pipe, c);
+    Rig rig(64);
+    ASSERT_TRUE(rig.port);
+    auto& pipe = rig.pipe;
+    auto& port = rig.port;
     Sleep(50);  // the port's thread settled in its wait: only this write's hand-over may wake it
     // More than the pipe holds: the system keeps the write pending until the peer reads.
     std::string big(20000, '\0');
@@ -133,10 +144,11 @@ TEST(PortIo, AWriteLeftPendingIsFinishedAndWhatCameAfterFollows) {
 }
 
 TEST(PortIo, ArrivalsAreAnnouncedOnceUntilRearmedAndReadInOrder) {
-    auto pipe = MakePipe(4096);
-    ASSERT_NE(pipe->mine, INVALID_HANDLE_VALUE);
-    Counters c;
-    auto port = MakePort(*pipe, c);
+    Rig rig(4096);
+    ASSERT_TRUE(rig.port);
+    auto& pipe = rig.pipe;
+    Counters& c = rig.c;
+    auto& port = rig.port;
     FarWrites(pipe->peer, "abc");
     ASSERT_TRUE(Within10s([&] { return c.arrivals == 1; }));
     FarWrites(pipe->peer, "def");
@@ -158,10 +170,10 @@ TEST(PortIo, ArrivalsAreAnnouncedOnceUntilRearmedAndReadInOrder) {
 }
 
 TEST(PortIo, AFullInputPausesReadingUntilTheCallerTakesSome) {
-    auto pipe = MakePipe(16384);
-    ASSERT_NE(pipe->mine, INVALID_HANDLE_VALUE);
-    Counters c;
-    auto port = MakePort(*pipe, c);
+    Rig rig(16384);
+    ASSERT_TRUE(rig.port);
+    auto& pipe = rig.pipe;
+    auto& port = rig.port;
     FarWrites(pipe->peer, std::string(4096, 'x'));
     ASSERT_TRUE(Within10s([&] { return port->Available() == 4096; }));
     FarWrites(pipe->peer, std::string(100, 'y'));
@@ -173,10 +185,10 @@ TEST(PortIo, AFullInputPausesReadingUntilTheCallerTakesSome) {
 }
 
 TEST(PortIo, AFarEndThatGoesAwayIsReportedOnceWithItsError) {
-    auto pipe = MakePipe(4096);
-    ASSERT_NE(pipe->mine, INVALID_HANDLE_VALUE);
-    Counters c;
-    auto port = MakePort(*pipe, c);
+    Rig rig(4096);
+    ASSERT_TRUE(rig.port);
+    auto& pipe = rig.pipe;
+    Counters& c = rig.c;
     CloseHandle(pipe->peer);
     pipe->peer = INVALID_HANDLE_VALUE;
     ASSERT_TRUE(Within10s([&] { return c.losses > 0; }));
@@ -186,10 +198,10 @@ TEST(PortIo, AFarEndThatGoesAwayIsReportedOnceWithItsError) {
 }
 
 TEST(PortIo, AWriteTheSystemRefusesIsReportedAsALostPort) {
-    auto pipe = MakePipe(4096, GENERIC_READ);  // reads work, writes are refused
-    ASSERT_NE(pipe->mine, INVALID_HANDLE_VALUE);
-    Counters c;
-    auto port = MakePort(*pipe, c);
+    Rig rig(4096, GENERIC_READ);  // reads work, writes are refused
+    ASSERT_TRUE(rig.port);
+    Counters& c = rig.c;
+    auto& port = rig.port;
     Sleep(50);
     const std::string frame = Frames(1);
     port->Write(reinterpret_cast<const uint8_t*>(frame.data()), int(frame.size()));
@@ -198,10 +210,10 @@ TEST(PortIo, AWriteTheSystemRefusesIsReportedAsALostPort) {
 }
 
 TEST(PortIo, ClosingWithAWritePendingReturnsAndFreesThePort) {
-    auto pipe = MakePipe(64);
-    ASSERT_NE(pipe->mine, INVALID_HANDLE_VALUE);
-    Counters c;
-    auto port = MakePort(*pipe, c);
+    Rig rig(64);
+    ASSERT_TRUE(rig.port);
+    Counters& c = rig.c;
+    auto& port = rig.port;
     const std::string big(20000, 'x');
     port->Write(reinterpret_cast<const uint8_t*>(big.data()), int(big.size()));
     Sleep(20);
