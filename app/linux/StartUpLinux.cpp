@@ -1,7 +1,7 @@
 // The start-up measures of Linux, on a second core while the application connects to the
-// display: fontconfig's configuration and font list (the larger gain, a quarter of a bare
-// window's first paint in bench/StartupBench), then the built-in pictures through libpng
-// (about a tenth). Qt's main thread is anchored first because the pictures' thread touches Qt.
+// display: fontconfig's configuration and font list, and the built-in pictures through libpng
+// (each about a tenth of a bare window's first paint in bench/StartupBench). Qt's main thread is
+// anchored first because the pictures' thread touches Qt.
 #include <QFontDatabase>
 #include <QThread>
 
