@@ -99,126 +99,110 @@ std::string Frames(int count) {
 TEST(PortIo, WritesReachTheFarEndWholeAndInOrder) {
     Rig rig(4096);
     ASSERT_TRUE(rig.port);
-    auto& pipe = rig.pipe;
-    Counters& c = rig.c;
-    auto& port = rig.port;
     // Quick writes: some are handed over at once, some wait behind a write under way.
     const std::string sent = Frames(200);
-    for (size_t i = 0; i < sent.size(); i += 4) port->Write(reinterpret_cast<const uint8_t*>(sent.data() + i), 4);
-    EXPECT_EQ(FarReads(pipe->peer, sent.size()), sent);
-    EXPECT_EQ(c.losses, 0);
+    for (size_t i = 0; i < sent.size(); i += 4) rig.port->Write(reinterpret_cast<const uint8_t*>(sent.data() + i), 4);
+    EXPECT_EQ(FarReads(rig.pipe->peer, sent.size()), sent);
+    EXPECT_EQ(rig.c.losses, 0);
 }
 
 TEST(PortIo, AWriteLeftPendingIsFinishedAndWhatCameAfterFollows) {
     Rig rig(64);
     ASSERT_TRUE(rig.port);
-    auto& pipe = rig.pipe;
-    auto& port = rig.port;
     Sleep(50);  // the port's thread settled in its wait: only this write's hand-over may wake it
     // More than the pipe holds: the system keeps the write pending until the peer reads.
     std::string big(20000, '\0');
     for (size_t i = 0; i < big.size(); ++i) big[i] = char('a' + i % 26);
-    port->Write(reinterpret_cast<const uint8_t*>(big.data()), int(big.size()));
+    rig.port->Write(reinterpret_cast<const uint8_t*>(big.data()), int(big.size()));
     const std::string after = "after";
-    port->Write(reinterpret_cast<const uint8_t*>(after.data()), int(after.size()));
+    rig.port->Write(reinterpret_cast<const uint8_t*>(after.data()), int(after.size()));
     Sleep(50);
     std::string received;
     for (int i = 0; i < 10000 && received.size() < big.size() + after.size(); ++i) {
         DWORD available = 0;
-        ASSERT_TRUE(PeekNamedPipe(pipe->peer, nullptr, 0, nullptr, &available, nullptr));
+        ASSERT_TRUE(PeekNamedPipe(rig.pipe->peer, nullptr, 0, nullptr, &available, nullptr));
         if (available == 0) {
             Sleep(1);
             continue;
         }
         std::string chunk(available, '\0');
         DWORD n = 0;
-        ASSERT_TRUE(ReadFile(pipe->peer, chunk.data(), available, &n, nullptr));
+        ASSERT_TRUE(ReadFile(rig.pipe->peer, chunk.data(), available, &n, nullptr));
         received.append(chunk, 0, n);
     }
     EXPECT_EQ(received.size(), big.size() + after.size());
     EXPECT_TRUE(received == big + after) << "the bytes came out of order or changed";
     // And the port goes on writing afterwards.
     const std::string more = Frames(3);
-    port->Write(reinterpret_cast<const uint8_t*>(more.data()), int(more.size()));
-    EXPECT_EQ(FarReads(pipe->peer, more.size()), more);
+    rig.port->Write(reinterpret_cast<const uint8_t*>(more.data()), int(more.size()));
+    EXPECT_EQ(FarReads(rig.pipe->peer, more.size()), more);
 }
 
 TEST(PortIo, ArrivalsAreAnnouncedOnceUntilRearmedAndReadInOrder) {
     Rig rig(4096);
     ASSERT_TRUE(rig.port);
-    auto& pipe = rig.pipe;
-    Counters& c = rig.c;
-    auto& port = rig.port;
-    FarWrites(pipe->peer, "abc");
-    ASSERT_TRUE(Within10s([&] { return c.arrivals == 1; }));
-    FarWrites(pipe->peer, "def");
-    ASSERT_TRUE(Within10s([&] { return port->Available() == 6; }));
+    FarWrites(rig.pipe->peer, "abc");
+    ASSERT_TRUE(Within10s([&] { return rig.c.arrivals == 1; }));
+    FarWrites(rig.pipe->peer, "def");
+    ASSERT_TRUE(Within10s([&] { return rig.port->Available() == 6; }));
     Sleep(20);
-    EXPECT_EQ(c.arrivals, 1) << "a second announcement before the first was taken";
+    EXPECT_EQ(rig.c.arrivals, 1) << "a second announcement before the first was taken";
 
-    port->Rearm();
+    rig.port->Rearm();
     uint8_t buffer[8] = {};
-    ASSERT_EQ(port->Read(buffer, 4), 4);
+    ASSERT_EQ(rig.port->Read(buffer, 4), 4);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 4), "abcd");
-    ASSERT_EQ(port->Read(buffer, 8), 2);
+    ASSERT_EQ(rig.port->Read(buffer, 8), 2);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 2), "ef");
-    EXPECT_EQ(port->Read(buffer, 8), 0);
+    EXPECT_EQ(rig.port->Read(buffer, 8), 0);
 
-    FarWrites(pipe->peer, "g");
-    EXPECT_TRUE(Within10s([&] { return c.arrivals == 2; }));
-    EXPECT_EQ(c.losses, 0);
+    FarWrites(rig.pipe->peer, "g");
+    EXPECT_TRUE(Within10s([&] { return rig.c.arrivals == 2; }));
+    EXPECT_EQ(rig.c.losses, 0);
 }
 
 TEST(PortIo, AFullInputPausesReadingUntilTheCallerTakesSome) {
     Rig rig(16384);
     ASSERT_TRUE(rig.port);
-    auto& pipe = rig.pipe;
-    auto& port = rig.port;
-    FarWrites(pipe->peer, std::string(4096, 'x'));
-    ASSERT_TRUE(Within10s([&] { return port->Available() == 4096; }));
-    FarWrites(pipe->peer, std::string(100, 'y'));
+    FarWrites(rig.pipe->peer, std::string(4096, 'x'));
+    ASSERT_TRUE(Within10s([&] { return rig.port->Available() == 4096; }));
+    FarWrites(rig.pipe->peer, std::string(100, 'y'));
     Sleep(50);
-    EXPECT_EQ(port->Available(), 4096) << "read past a full input";
+    EXPECT_EQ(rig.port->Available(), 4096) << "read past a full input";
     std::vector<uint8_t> taken(1000);
-    ASSERT_EQ(port->Read(taken.data(), 1000), 1000);
-    EXPECT_TRUE(Within10s([&] { return port->Available() == 3196; })) << port->Available();
+    ASSERT_EQ(rig.port->Read(taken.data(), 1000), 1000);
+    EXPECT_TRUE(Within10s([&] { return rig.port->Available() == 3196; })) << rig.port->Available();
 }
 
 TEST(PortIo, AFarEndThatGoesAwayIsReportedOnceWithItsError) {
     Rig rig(4096);
     ASSERT_TRUE(rig.port);
-    auto& pipe = rig.pipe;
-    Counters& c = rig.c;
-    CloseHandle(pipe->peer);
-    pipe->peer = INVALID_HANDLE_VALUE;
-    ASSERT_TRUE(Within10s([&] { return c.losses > 0; }));
-    EXPECT_EQ(c.lostError, 109ul);  // ERROR_BROKEN_PIPE
+    CloseHandle(rig.pipe->peer);
+    rig.pipe->peer = INVALID_HANDLE_VALUE;
+    ASSERT_TRUE(Within10s([&] { return rig.c.losses > 0; }));
+    EXPECT_EQ(rig.c.lostError, 109ul);  // ERROR_BROKEN_PIPE
     Sleep(20);
-    EXPECT_EQ(c.losses, 1);
+    EXPECT_EQ(rig.c.losses, 1);
 }
 
 TEST(PortIo, AWriteTheSystemRefusesIsReportedAsALostPort) {
     Rig rig(4096, GENERIC_READ);  // reads work, writes are refused
     ASSERT_TRUE(rig.port);
-    Counters& c = rig.c;
-    auto& port = rig.port;
     Sleep(50);
     const std::string frame = Frames(1);
-    port->Write(reinterpret_cast<const uint8_t*>(frame.data()), int(frame.size()));
-    ASSERT_TRUE(Within10s([&] { return c.losses > 0; }));
-    EXPECT_EQ(c.lostError, 5ul);  // ERROR_ACCESS_DENIED
+    rig.port->Write(reinterpret_cast<const uint8_t*>(frame.data()), int(frame.size()));
+    ASSERT_TRUE(Within10s([&] { return rig.c.losses > 0; }));
+    EXPECT_EQ(rig.c.lostError, 5ul);  // ERROR_ACCESS_DENIED
 }
 
 TEST(PortIo, ClosingWithAWritePendingReturnsAndFreesThePort) {
     Rig rig(64);
     ASSERT_TRUE(rig.port);
-    Counters& c = rig.c;
-    auto& port = rig.port;
     const std::string big(20000, 'x');
-    port->Write(reinterpret_cast<const uint8_t*>(big.data()), int(big.size()));
+    rig.port->Write(reinterpret_cast<const uint8_t*>(big.data()), int(big.size()));
     Sleep(20);
-    port.reset();  // the peer end never reads: the pending write is cancelled, not waited for
-    EXPECT_EQ(c.losses, 0);
+    rig.port.reset();  // the peer end never reads: the pending write is cancelled, not waited for
+    EXPECT_EQ(rig.c.losses, 0);
 }
 
 }  // namespace
