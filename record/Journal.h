@@ -1,0 +1,45 @@
+// The station's own production record: one SQLite file, one row per attempt, written by one
+// station. A row is inserted when an attempt starts and completed when it ends, each in its own
+// transaction, so a crash leaves at most "started" rows, which the next Open marks interrupted.
+#pragma once
+
+#include "Attempt.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace record {
+
+struct JournalFilter {
+    std::string since;    // "" or a date/time prefix compared with `started` (2026-12-08)
+    std::string outcome;  // "" or an outcome word
+    std::string port;     // "" or a port name
+    int limit = 0;        // 0: all; otherwise the newest `limit`
+};
+
+class Journal {
+public:
+    // Opens or creates the file (WAL), creates or upgrades its schema, and marks rows left
+    // "started" by a killed run as interrupted. False with a readable reason on failure
+    // (not a journal, a newer schema, a disk that refuses).
+    bool Open(const std::string& path, std::string& error);
+    ~Journal();
+
+    bool Begin(const Attempt& a, std::string& error);       // inserts the started row
+    bool Complete(const Attempt& a, std::string& error);    // outcome, hashes, cause, ended
+    std::vector<Attempt> List(const JournalFilter& f, std::string& error) const;  // newest first
+
+    // For the plant push: completed attempts not yet acknowledged by the server, oldest first.
+    std::vector<Attempt> Unsent(int limit, std::string& error) const;
+    bool MarkSent(const std::vector<std::string>& ids, std::string& error);
+
+    static std::string DefaultPath();  // production.sqlite in the data folder, beside backups/
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+}  // namespace record
