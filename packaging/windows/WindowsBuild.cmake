@@ -27,3 +27,22 @@ add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WIN
 add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS=200112L)
 # The programs carry the MinGW runtime's static parts; its DLLs are shipped beside them.
 enable_language(RC)
+
+# The record's engines, built from Debian's sources into the cache (scripts/windows-sqlite,
+# scripts/windows-libpq): SQLite linked in, libpq as its DLL beside the programs.
+set(DT_WINDOWS_SQLITE "" CACHE PATH "SQLite for Windows (scripts/windows-sqlite)")
+set(DT_WINDOWS_LIBPQ "" CACHE PATH "libpq for Windows (scripts/windows-libpq)")
+if(DT_WINDOWS_SQLITE)
+  add_library(SQLite::SQLite3 STATIC IMPORTED GLOBAL)
+  set_target_properties(SQLite::SQLite3 PROPERTIES
+    IMPORTED_LOCATION ${DT_WINDOWS_SQLITE}/lib/libsqlite3.a
+    INTERFACE_INCLUDE_DIRECTORIES ${DT_WINDOWS_SQLITE}/include)
+endif()
+if(DT_WINDOWS_LIBPQ)
+  add_library(PostgreSQL::PostgreSQL SHARED IMPORTED GLOBAL)
+  set_target_properties(PostgreSQL::PostgreSQL PROPERTIES
+    IMPORTED_LOCATION ${DT_WINDOWS_LIBPQ}/bin/libpq.dll
+    IMPORTED_IMPLIB ${DT_WINDOWS_LIBPQ}/lib/libpq.a
+    INTERFACE_INCLUDE_DIRECTORIES ${DT_WINDOWS_LIBPQ}/include
+    INTERFACE_LINK_LIBRARIES ws2_32)
+endif()
