@@ -21,15 +21,6 @@ std::pair<double, double> TwoNumbers(const QString& text) {
     return {found[found.size() - 2], found.back()};
 }
 
-// First grid row of the standard layout checked by this rule.
-int RowOfRule(const dt::ToolState& s, int rule) {
-    const std::vector<dt::GridRow> rows = dt::GridLayout(s);
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].record > 0 && rows[i].desc->range == rule && dt::IsCheckedKind(rows[i].desc->kind))
-            return static_cast<int>(i);
-    return -1;
-}
-
 class AllowedRangeTest : public EditingTest {
 protected:
     void SetUp() override {
