@@ -135,6 +135,9 @@ TEST_F(CliOnline, ComNumbersGoThroughThePortsFolder) {
     } cases[] = {
         {{"upload", "--port", "COM9"}, "fail to open the serial port COM9 9600\n"},
         {{"store", "--port", "COM9", "--baud", "19200"}, "fail to open the serial port COM9 19200\n"},
+        // Leading zeros are decimal, never octal.
+        {{"store", "--port", "COM9", "--baud", "011520", "--timeout", "0100"},
+         "fail to open the serial port COM9 11520\n"},
         {{"upload", "--port", Dir() + "/ttyNone"}, "fail to open the serial port COM0 9600\n"},
     };
     for (const Case& c : cases) {
