@@ -1,10 +1,14 @@
 // drivetune-cli as a process of its own whose standard output cannot take the data (a full disk, a
 // closed stream), and a backups folder that a killed run left a temporary file in.
+#include <pty.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <QProcess>
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "CliHarness.h"
 
@@ -54,6 +58,27 @@ TEST_F(CliOnline, DataThatCannotBeWrittenIsAnErrorThatSaysWhy) {
     const Ended fine = Shell(kCli + " upload -o - --port " + sim().Path());
     EXPECT_EQ(fine.rc, 0) << fine.err;
     EXPECT_EQ(fine.out.size(), 1024u);
+}
+
+// Help fits 80 columns in a pipe; progress is drawn on standard error only when that is a
+// terminal, never because standard output is one.
+TEST_F(CliOnline, APipeGetsEightyColumnsOfHelpAndNoProgress) {
+    const Ended help = Shell(kCli + " --help | cat");
+    size_t widest = 0;
+    std::istringstream lines(help.out);
+    for (std::string line; std::getline(lines, line);) widest = std::max(widest, line.size());
+    EXPECT_GT(widest, 60u) << help.out;
+    EXPECT_LE(widest, 80u) << help.out;
+
+    StartSim({});
+    int master = -1, slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    // The set's 1024 bytes fit in the terminal's buffer: nobody needs to read them.
+    const Ended e = Shell(kCli + " upload -o - --port " + sim().Path() + " >" + ::ttyname(slave));
+    ::close(slave);
+    ::close(master);
+    EXPECT_EQ(e.rc, 0) << e.err;
+    EXPECT_FALSE(Contains(e.err, "Reading block")) << e.err;
 }
 
 // A temporary file older than a minute is what a killed run left; a younger one may be another
