@@ -58,10 +58,20 @@ CMainFrame::CMainFrame(dt::ToolState& state, dt::BytePort& port, AppPaths paths,
 
 CMainFrame::~CMainFrame() {
     protocol_->Events().Unsubscribe(*this);
-    // The view's grid and panel call back into the frame while they go; take them down first.
-    delete view_;
+    frameWatch_.stop();
+    // Focus moves while widgets go (the tree takes it and selects a group): nothing a child emits
+    // from now on may reach the frame, whose members are going too.
+    for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+    // The find bar searches the view, and the view's grid and panel call back into the frame: the
+    // status line goes first, then the view, each unreachable before it is deleted.
+    CStatusLine* statusLine = statusLine_;
+    statusLine_ = nullptr;
+    findBar_ = nullptr;
+    delete statusLine;
+    CDriveTuneView* view = view_;
     view_ = nullptr;
     panel_ = nullptr;
+    delete view;
 }
 
 bool CMainFrame::OnCreate() {

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "CheckedOutput.h"
 #include "CommandLine.h"
 #include "Settings.h"
 #include "ExitStatus.h"
@@ -49,7 +50,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     for (const std::string& a : args) line += " " + a;
     LogEvent(line);
     const bool progress = console.errIsTerminal && !options.quiet;
-    const int rc = command->run(Context{options, out, err, textIniPath, in ? *in : std::cin, progress});
+    int rc = command->run(Context{options, out, err, textIniPath, in ? *in : std::cin, progress});
+    if (const std::string failure = OutputFailure(out); !failure.empty()) {
+        err << "drivetune-cli: standard output: " << failure << "\n";
+        rc = kUsage;
+    }
     LogEvent(std::string("command ") + command->name + " ended with exit status " + std::to_string(rc));
     return rc;
 }
@@ -62,8 +67,10 @@ int Main(int argc, char** argv) {
     Console console;
     console.errIsTerminal = IsTerminal(Stream::Err);
     console.catchInterrupts = true;
-    return Run(args, std::cout, std::cerr, "text.ini", columns > 0 ? static_cast<size_t>(columns) : 80, nullptr,
-               console);
+    GuardStandardStreams();
+    CheckedOutputBuf checked(stdout);
+    std::ostream out(&checked);
+    return Run(args, out, std::cerr, "text.ini", columns > 0 ? static_cast<size_t>(columns) : 80, nullptr, console);
 }
 
 }  // namespace dt::cli

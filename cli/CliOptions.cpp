@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "PortNumbering.h"
@@ -9,10 +10,13 @@ namespace dt::cli {
 namespace {
 
 bool ParseDecimal(const std::string& text, long max, long& value) {
-    if (text.empty() || text.size() > 9) return false;
+    if (text.empty()) return false;
     for (char c : text)
         if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    value = std::stol(text);
+    // Leading zeros are decimal digits like any other, never an octal prefix.
+    const size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
+    if (text.size() - first > 9) return false;
+    value = std::stol(text.substr(first), nullptr, 10);
     return value <= max;
 }
 
@@ -23,6 +27,16 @@ bool StartsWithCom(const std::string& text) {
 }
 
 }  // namespace
+
+bool ParseNumberIn(const std::string& text, long min, long max, int& value, std::string& error) {
+    long n = 0;
+    if (ParseDecimal(text, max, n) && n >= min) {
+        value = static_cast<int>(n);
+        return true;
+    }
+    error = "Value " + text + " is not a decimal number from " + std::to_string(min) + " to " + std::to_string(max);
+    return false;
+}
 
 bool ParsePortChoice(const std::string& text, PortChoice& port, std::string& error) {
     port = PortChoice();

@@ -23,6 +23,9 @@ struct CliOptions {
     std::vector<std::string> files;
 };
 
+// A decimal number from min to max (leading zeros allowed) into value; false with what is wrong.
+bool ParseNumberIn(const std::string& text, long min, long max, int& value, std::string& error);
+
 // --port value: "COM<n>" (also a port box entry "COM<n> (<device>)") or a device path. False with
 // what is wrong in error.
 bool ParsePortChoice(const std::string& text, PortChoice& port, std::string& error);

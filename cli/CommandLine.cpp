@@ -78,6 +78,25 @@ void AddGlobalOptions(CLI::App& app, CliOptions& o) {
     app.add_flag("-q,--quiet", o.quiet, "no messages on success; warnings and errors are still printed");
 }
 
+// A decimal option: CLI11's own conversion would read a leading zero as octal.
+CLI::Option* AddNumberOption(CLI::App& sub, const char* name, int& value, long min, long max, const char* help) {
+    return sub
+        .add_option_function<std::string>(
+            name,
+            [&value, min, max](const std::string& text) {
+                std::string why;
+                ParseNumberIn(text, min, max, value, why);
+            },
+            help)
+        ->check(CLI::Validator(
+            [min, max](std::string& text) {
+                int n = 0;
+                std::string why;
+                return ParseNumberIn(text, min, max, n, why) ? std::string() : why;
+            },
+            ""));
+}
+
 void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::string& port) {
     if (c.options & kPortOption) {
         sub.add_option("--port", port, kPortHelp)->type_name("P")->check(CLI::Validator(
@@ -87,12 +106,11 @@ void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::stri
                 return ParsePortChoice(text, choice, why) ? std::string() : why;
             },
             ""));
-        sub.add_option("--baud", o.baud, "line speed in bits per second, instead of the configured rate")
-            ->check(CLI::Range(1, 4000000).description(""))
+        AddNumberOption(sub, "--baud", o.baud, 1, 4000000,
+                        "line speed in bits per second, instead of the configured rate")
             ->type_name("N");
-        sub.add_option("--timeout", o.timeoutMs,
-                       "wait up to MS milliseconds for an exchange to end, instead of about 2200")
-            ->check(CLI::Range(100, 600000).description(""))
+        AddNumberOption(sub, "--timeout", o.timeoutMs, 100, 600000,
+                        "wait up to MS milliseconds for an exchange to end, instead of about 2200")
             ->type_name("MS");
     }
     if (c.options & kOutputOption)
@@ -167,6 +185,18 @@ int Failure(const CLI::App& app, const CLI::ParseError& e, std::ostream& err) {
     return kUsage;
 }
 
+// What the parser lets through but no command can use: an empty file name (a shell variable that
+// was never set) would otherwise read as no -o at all; the set itself on standard output has no
+// JSON form.
+std::string UnusableArgument(const CLI::App& sub, const CliOptions& o) {
+    const CLI::Option* output = sub.get_option_no_throw("-o");
+    if (output && output->count() > 0 && o.output.empty()) return "-o: the file name is empty";
+    for (const std::string& f : o.files)
+        if (f.empty()) return "FILE: a file name is empty";
+    if (o.output == "-" && o.json) return "-o -: the set itself goes to standard output; it has no --json form";
+    return std::string();
+}
+
 }  // namespace
 
 int ParseCommandLine(const std::vector<std::string>& args, CliOptions& options, const Command*& command,
@@ -225,6 +255,11 @@ int ParseCommandLine(const std::vector<std::string>& args, CliOptions& options, 
     }
     if (!command) {
         err << "drivetune-cli: no command given\nTry 'drivetune-cli --help' for more information.\n";
+        return kUsage;
+    }
+    if (const std::string unusable = UnusableArgument(*app.get_subcommand(command->name), options); !unusable.empty()) {
+        err << "drivetune-cli: " << unusable << "\nTry 'drivetune-cli " << command->name
+            << " --help' for more information.\n";
         return kUsage;
     }
     std::string why;

@@ -16,11 +16,27 @@ void ConsoleHost::SetBusy(bool enable) {
     if (enable && onIdle_) onIdle_();
 }
 
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        // Line breaks and tabs are layout; any other control character (an escape sequence or a
+        // carriage return from a distributor's text.ini) would act on the terminal: shown as ^X.
+        if ((byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7F) {
+            out += '^';
+            out += static_cast<char>(byte ^ 0x40);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 void ConsoleHost::ShowMessage(const std::string& text, MessageKind kind) {
     messages_.push_back({text, kind});
     LogEvent("message: " + text);
     progress_.Clear();
-    if (!((quiet_ || alwaysQuiet_) && kind == MessageKind::Info)) err_ << text << "\n" << std::flush;
+    if (!((quiet_ || alwaysQuiet_) && kind == MessageKind::Info)) err_ << Printable(text) << "\n" << std::flush;
 }
 
 bool ConsoleHost::Ask(const std::string& text, MessageKind kind) {

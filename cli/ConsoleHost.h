@@ -19,6 +19,9 @@ struct ToolState;
 
 namespace dt::cli {
 
+// text with its control characters other than line breaks and tabs shown as ^X (ESC as ^[).
+std::string Printable(const std::string& text);
+
 class ConsoleHost : public LinkHost, public LinkListener {
 public:
     // Messages go to err; a refused range check prints its message to out, as `check` does.

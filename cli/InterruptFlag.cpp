@@ -11,7 +11,15 @@ static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler
 }  // namespace
 
 bool InterruptRequested() { return gInterrupted.load(); }
-void RequestInterrupt() { gInterrupted.store(true); }
-void ClearInterrupt() { gInterrupted.store(false); }
+
+void RequestInterrupt() {
+    gInterrupted.store(true);
+    WakeInterruptWatches();
+}
+
+void ClearInterrupt() {
+    gInterrupted.store(false);
+    DrainInterruptWakes();
+}
 
 }  // namespace dt::cli

@@ -6,11 +6,13 @@
 #include "ControllerProfile.h"
 #include "ExitStatus.h"
 #include "ExtraTexts.h"
+#include "Interrupts.h"
 #include "OnlineSession.h"
 #include "ParameterFiles.h"
 #include "PortNumbering.h"
 #include "RowDiff.h"
 #include "Sheet.h"
+#include "Terminal.h"
 
 namespace dt::cli {
 
@@ -24,8 +26,10 @@ struct Online {
     Online(ToolState& s, const Context& c)
         : host(s, c.out, c.err), session(s, host, c.err, serial, serial, TimeoutInterval(c.opt.timeoutMs)) {
         if (c.opt.baud > 0) s.settings.Baudrate = c.opt.baud;
+        session.SetExchangeLimitMs(OnlineSession::ExchangeLimitFor(c.opt.timeoutMs));
         host.SetAlwaysQuiet(c.opt.quiet);
         host.Progress().Enable(c.progress);
+        if (c.progress) host.Progress().SetColumns(TerminalColumns(Stream::Err));
         if (c.opt.json && !c.opt.files.empty()) host.PrintRefusalsAsJson(c.opt.files[0]);
     }
     // The time-out ends on its eleventh tick: --timeout MS spreads MS over them.
@@ -77,6 +81,7 @@ bool ReadSetToWrite(const Context& c, SetToWrite& set) {
     std::string why;
     if (path == "-") {
         set.bytes = ReadParameterInput(c.in);
+        if (InterruptRequested()) return false;  // Ctrl+C at the terminal: the caller says so
         set.kind = set.bytes.size() >= ParameterBlock::kSize ? FileKind::Foc : FileKind::Ged;
     } else {
         set.kind = FileKindOfAnyCase(path);
@@ -166,10 +171,17 @@ int RunUpload(const Context& c) {
 
 int RunDownload(const Context& c) {
     const std::string& file = c.opt.files[0];
-    SetToWrite set;
-    if (!ReadSetToWrite(c, set)) return kUsage;
     ToolState s;
     c.SetUp(s);
+    // A terminal would otherwise wait without a word.
+    if (file == "-" && IsTerminal(Stream::In)) c.err << "drivetune-cli: " << s.Extra(XTX_READING_INPUT) << "\n";
+    SetToWrite set;
+    const bool read = ReadSetToWrite(c, set);
+    if (InterruptRequested()) {
+        c.err << "drivetune-cli: " << s.Extra(XTX_STOPPED) << "\n";
+        return kInterrupted;
+    }
+    if (!read) return kUsage;
     Online o(s, c);
     o.host.SetQuiet(true);
     if (!OpenAndRead(o, c) || o.session.Interrupted()) return o.session.Finish(kRefused);
@@ -261,7 +273,7 @@ int RunPorts(const Context& c) {
     } else {
         for (const PortEntry& e : entries) c.out << e.BoxText() << "\n";
     }
-    if (entries.empty()) c.err << s.Message(MSG_NO_PORT) << "\n";
+    if (entries.empty()) c.err << Printable(s.Message(MSG_NO_PORT)) << "\n";
     return kOk;
 }
 

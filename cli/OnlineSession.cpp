@@ -15,14 +15,16 @@ OnlineSession::OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& 
       host_(host),
       err_(err),
       serial_(serial),
-      link_(state, host, linkPort, DefaultSettingsPath(), timeoutIntervalMs) {
+      link_(state, host, linkPort, DefaultSettingsPath(), timeoutIntervalMs),
+      interruptWatch_([this] { CheckInterrupt(); }) {
     host_.Attach(&link_);
     link_.backups.SetFolder(DefaultBackupDir());
     host_.OnIdle([this] { loop_.quit(); });
     link_.protocol.Events().Subscribe(*this);
     limit_.setSingleShot(true);
     QObject::connect(&limit_, &QTimer::timeout, [this] { EndAsTimeout(); });
-    QObject::connect(&interruptPoll_, &QTimer::timeout, [this] { CheckInterrupt(); });
+    // Asked just before each block and store request goes out: none leaves after the signal.
+    link_.protocol.SetStopCheck([this] { return writing_ && InterruptRequested(); });
     QObject::connect(&serial_, &SerialPort::DeviceLost, [this](int) { link_.protocol.PortLost(serial_.LastError()); });
 }
 
@@ -59,6 +61,7 @@ bool OnlineSession::Run(const std::function<bool()>& start, Writes writes) {
         return false;
     }
     written_ = BlockWritten{};
+    if (outcome_ != Outcome::None) readAfterStore_ = true;
     if (!start()) return false;
     writing_ = writes == Writes::Yes;
     Wait();
@@ -69,10 +72,8 @@ bool OnlineSession::Run(const std::function<bool()>& start, Writes writes) {
 void OnlineSession::Wait() {
     if (host_.Idle()) return;
     limit_.start(limitMs_);
-    interruptPoll_.start(kInterruptPollMs);
     CheckInterrupt();
     if (!host_.Idle()) loop_.exec();
-    interruptPoll_.stop();
     limit_.stop();
 }
 
@@ -100,9 +101,16 @@ void OnlineSession::Tell(const std::string& text) {
 
 bool OnlineSession::Interrupted() const { return interrupted_ || InterruptRequested(); }
 
+void OnlineSession::OnStoreOutcome(const StoreOutcome& e) {
+    outcome_ = e.stored ? Outcome::Stored : Outcome::Refused;
+    // The restore's new values are read at once.
+    if (e.operation == PendingOperation::RestoreDefaults) readAfterStore_ = true;
+}
+
 int OnlineSession::Finish(int rc) {
     if (!Interrupted()) return rc;
     interrupted_ = true;
+    if (storeRequested_ && !told_) return FinishAfterStoreRequest();
     // Blocks written and no answer to a store (the controller fell silent after the stop): they
     // are held unstored all the same.
     const bool heldUnstored = written_.count > 0 && outcome_ == Outcome::None;
@@ -110,7 +118,20 @@ int OnlineSession::Finish(int rc) {
     return kInterrupted;
 }
 
+int OnlineSession::FinishAfterStoreRequest() {
+    if (outcome_ == Outcome::Stored && readAfterStore_) {
+        Tell(state_.Extra(XTX_STOPPED_AFTER_STORE));
+        return kInterrupted;
+    }
+    // The stop came too late to hold the store back: its answer is the result.
+    if (outcome_ == Outcome::Stored) Tell(state_.Extra(XTX_STOP_AFTER_STORED));
+    else if (outcome_ == Outcome::Refused) Tell(state_.Extra(XTX_STOP_AFTER_REFUSED));
+    else Tell(state_.Extra(XTX_STOP_STORE_UNANSWERED));
+    return outcome_ == Outcome::Stored ? kOk : kRefused;
+}
+
 std::string OnlineSession::StoppedWriting() const {
+    if (written_.count == 0) return state_.Extra(XTX_STOPPED);
     return FillIn(state_.Extra(XTX_STOPPED_WRITING), std::to_string(written_.index), std::to_string(written_.count));
 }
 

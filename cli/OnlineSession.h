@@ -9,6 +9,7 @@
 
 #include "ConsoleHost.h"
 #include "ControllerLink.h"
+#include "Interrupts.h"
 #include "SerialPort.h"
 
 namespace dt::cli {
@@ -23,6 +24,11 @@ class OnlineSession : public LinkListener {
 public:
     // An exchange that 0x00 answers keep restarting ends as a time-out after this long.
     static constexpr int kExchangeLimitMs = 30000;
+    // The limit for a reply time-out of timeoutMs (--timeout): never shorter than the time-out
+    // itself, which then ends a silent exchange first, as it would without the limit.
+    static int ExchangeLimitFor(int timeoutMs) {
+        return timeoutMs + 1000 > kExchangeLimitMs ? timeoutMs + 1000 : kExchangeLimitMs;
+    }
 
     // The link talks through linkPort: serial itself, or a wrapper around it.
     OnlineSession(ToolState& state, ConsoleHost& host, std::ostream& err, SerialPort& serial, BytePort& linkPort,
@@ -49,8 +55,9 @@ public:
     void Wait();
     // Ctrl+C or SIGTERM has stopped the command; nothing more may be written.
     bool Interrupted() const;
-    // rc, or after an interrupt kInterrupted, with what the controller now holds said on err and
-    // in the support log.
+    // rc, or after an interrupt what the controller now holds, said on err and in the support log:
+    // a store already asked for ends as its answer gives (0 stored, 1 refused or unanswered);
+    // otherwise kInterrupted.
     int Finish(int rc);
 
     void SetExchangeLimitMs(int ms) { limitMs_ = ms; }
@@ -59,25 +66,27 @@ public:
     // The controller's answer to the last store request since ResetOutcome.
     enum class Outcome { None, Stored, Refused };
     Outcome LastOutcome() const { return outcome_; }
-    void ResetOutcome() { outcome_ = Outcome::None; }
+    void ResetOutcome() {
+        outcome_ = Outcome::None;
+        storeRequested_ = readAfterStore_ = false;
+    }
     // Completed reads since the start.
     int Reads() const { return reads_; }
 
     // LinkListener
     void OnReadCompleted(const ReadCompleted&) override { ++reads_; }
-    void OnStoreOutcome(const StoreOutcome& e) override { outcome_ = e.stored ? Outcome::Stored : Outcome::Refused; }
+    void OnStoreOutcome(const StoreOutcome& e) override;
+    void OnStoreRequested(const StoreRequested&) override { storeRequested_ = true; }
     // A device gone during an exchange ends it.
     void OnLinkLost(const LinkLost& e) override;
     void OnBlockWritten(const BlockWritten& e) override { written_ = e; }
-
-    // How often the event loop looks for an interrupt.
-    static constexpr int kInterruptPollMs = 50;
 
 private:
     void EndAsTimeout();
     void CheckInterrupt();
     void Tell(const std::string& text);
     std::string StoppedWriting() const;
+    int FinishAfterStoreRequest();
 
     ToolState& state_;
     ConsoleHost& host_;
@@ -87,8 +96,10 @@ private:
     QEventLoop loop_;
     QTimer limit_;
     int limitMs_ = kExchangeLimitMs;
-    QTimer interruptPoll_;
+    InterruptWatch interruptWatch_;
     Outcome outcome_ = Outcome::None;
+    bool storeRequested_ = false;  // since ResetOutcome
+    bool readAfterStore_ = false;  // a read began after the store's answer
     int reads_ = 0;
     bool writing_ = false;      // the exchange under way may change the controller
     bool interrupted_ = false;  // an interrupt was taken

@@ -14,7 +14,8 @@ void ProgressLine::Clear() {
 
 void ProgressLine::Draw(XtxId text, int index, int count) {
     if (!enabled_ || count <= 0) return;
-    const std::string line = FillIn(ExtraText(language_, text), std::to_string(index), std::to_string(count));
+    std::string line = FillIn(ExtraText(language_, text), std::to_string(index), std::to_string(count));
+    if (columns_ > 1) line = CutToWidth(line, columns_ - 1);
     const int width = DisplayWidth(line);
     // A shorter line than the last leaves none of the old one behind.
     err_ << '\r' << line << std::string(static_cast<size_t>(drawnWidth_ > width ? drawnWidth_ - width : 0), ' ')

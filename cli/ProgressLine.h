@@ -19,6 +19,9 @@ public:
 
     // Off (the default): nothing is ever drawn.
     void Enable(bool on) { enabled_ = on; }
+    // The terminal's width in columns (0: unknown). The line is cut short of it: a line that
+    // reached the last column would wrap, and every redraw would leave one behind.
+    void SetColumns(int columns) { columns_ = columns; }
     // Erases the line, when one is drawn, and leaves the cursor at its start.
     void Clear();
 
@@ -34,6 +37,7 @@ private:
     std::ostream& err_;
     Language language_;
     bool enabled_ = false;
+    int columns_ = 0;
     int drawnWidth_ = 0;  // columns of the line on screen, 0 when none
 };
 

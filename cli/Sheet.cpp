@@ -27,20 +27,42 @@ std::string Pad(const std::string& text, int width) {
 
 }  // namespace
 
+namespace {
+// The columns of the UTF-8 character at text[i]; len is set to its bytes.
+int CharWidth(const std::string& text, size_t i, int& len) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    unsigned cp = c;
+    len = 1;
+    if (c >= 0xF0) {
+        cp = c & 0x07;
+        len = 4;
+    } else if (c >= 0xE0) {
+        cp = c & 0x0F;
+        len = 3;
+    } else if (c >= 0xC0) {
+        cp = c & 0x1F;
+        len = 2;
+    }
+    for (int k = 1; k < len && i + k < text.size(); ++k) cp = (cp << 6) | (text[i + k] & 0x3F);
+    return IsWide(cp) ? 2 : 1;
+}
+}  // namespace
+
 int DisplayWidth(const std::string& text) {
     int width = 0;
-    for (size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        unsigned cp = c;
-        int len = 1;
-        if (c >= 0xF0) { cp = c & 0x07; len = 4; }
-        else if (c >= 0xE0) { cp = c & 0x0F; len = 3; }
-        else if (c >= 0xC0) { cp = c & 0x1F; len = 2; }
-        for (int k = 1; k < len && i + k < text.size(); ++k) cp = (cp << 6) | (text[i + k] & 0x3F);
-        width += IsWide(cp) ? 2 : 1;
-        i += len;
-    }
+    int len = 1;
+    for (size_t i = 0; i < text.size(); i += len) width += CharWidth(text, i, len);
     return width;
+}
+
+std::string CutToWidth(const std::string& text, int columns) {
+    int width = 0;
+    int len = 1;
+    for (size_t i = 0; i < text.size(); i += len) {
+        width += CharWidth(text, i, len);
+        if (width > columns) return text.substr(0, i);
+    }
+    return text;
 }
 
 const char* SetName(GridSet set) {

@@ -41,5 +41,7 @@ Json CheckJson(const ToolState& s, const ValueCells& cells, const ValidationResu
 const char* SetName(GridSet set);
 // Display width of UTF-8 text in a terminal (wide CJK characters count two).
 int DisplayWidth(const std::string& text);
+// The longest start of text that fits in columns, never half a character.
+std::string CutToWidth(const std::string& text, int columns);
 
 }  // namespace dt::cli

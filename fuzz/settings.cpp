@@ -23,7 +23,7 @@ std::string SettingsFile() {
 
 // What a read makes of a saved value.
 Settings AsRead(Settings s) {
-    if (s.UartPort <= 0) s.UartPort = 1;
+    if (s.UartPort <= 0 || s.UartPort > kMaxPortNumber) s.UartPort = 1;
     if (s.Baudrate <= 0) s.Baudrate = 9600;
     if (s.Language != 1) s.Language = 0;
     return s;
@@ -36,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string content(reinterpret_cast<const char*>(data), size);
     const Settings s = ParseSettings(content);
     Require(s.UartPort >= 1, "port number below 1");
+    Require(s.UartPort <= kMaxPortNumber, "port number above the highest COM number");
     Require(s.Baudrate >= 1, "baud rate below 1");
     Require(s.Language == 0 || s.Language == 1, "language outside 0 and 1");
 

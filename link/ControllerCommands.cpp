@@ -101,9 +101,9 @@ bool ControllerCommands::Download() {
 
 bool ControllerCommands::Store() {
     if (!RequireIdentity()) return false;
-    state_.link.pendingOperation = PendingOperation::Store;
-    protocol_.SendRequest(REQ_STORE);
+    // Busy first: a stop taken here ends the exchange at once.
     host_.SetBusy(false);
+    protocol_.RequestStore(PendingOperation::Store);
     return true;
 }
 

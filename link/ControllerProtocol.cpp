@@ -121,18 +121,17 @@ void ControllerProtocol::OnBlockWritten(uint8_t code) {
     const bool chained = (n >= kBlockFoc && n <= kBlockLastSection3) || (n >= kBlockFirstSection2 && n < kBlockLast);
     if (!last && !chained) return;
     if (place.count > 0) events_.Raise(BlockWritten{place.index, place.count});
-    if (StopHere()) return;
     if (last) {
-        state_.link.pendingOperation = PendingOperation::Download;
-        SendRequest(REQ_STORE);
+        RequestStore(PendingOperation::Download);
         return;
     }
+    if (StopHere()) return;
     const int next = NextBlock(n);
     SendBlock(static_cast<uint8_t>(REQ_WRITE_BLOCK + next), state_.block.Block(next));
 }
 
 bool ControllerProtocol::StopHere() {
-    if (!stopRequested_) return false;
+    if (!stopRequested_ && !(stopCheck_ && stopCheck_())) return false;
     stopRequested_ = false;
     state_.sheet.DropSent();
     host_.SetBusy(true);
@@ -144,10 +143,14 @@ void ControllerProtocol::PortLost(const std::string& detail) {
     events_.Raise(LinkLost{LossReason::DeviceGone, detail});
 }
 
-void ControllerProtocol::OnRestoreArmed() {
-    state_.link.pendingOperation = PendingOperation::RestoreDefaults;
+void ControllerProtocol::RequestStore(PendingOperation operation) {
+    if (StopHere()) return;
+    state_.link.pendingOperation = operation;
+    events_.Raise(StoreRequested{operation});
     SendRequest(REQ_STORE);
 }
+
+void ControllerProtocol::OnRestoreArmed() { RequestStore(PendingOperation::RestoreDefaults); }
 
 void ControllerProtocol::ShowRead() {
     host_.RebuildGroupTree();

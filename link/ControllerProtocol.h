@@ -53,6 +53,11 @@ public:
     // sent, nothing is stored, and LinkLost (Stopped) is raised. The request lasts until then
     // or until the next download starts.
     void StopAfterBlockInFlight() { stopRequested_ = true; }
+    // Asked just before each further block and each store request is sent; true stops there as
+    // StopAfterBlockInFlight does (a signal taken between two polls cannot let one more out).
+    void SetStopCheck(std::function<bool()> check) { stopCheck_ = std::move(check); }
+    // Sends the store request of operation, unless a stop is wanted; raises StoreRequested.
+    void RequestStore(PendingOperation operation);
     // The port's device went away (detail: the system's words); raises LinkLost (DeviceGone).
     void PortLost(const std::string& detail);
     // A download is about to send its first block.
@@ -80,6 +85,7 @@ private:
     bool stopRequested_ = false;
     LinkEvents events_;
     std::function<void(const LinkFrame&)> observer_;
+    std::function<bool()> stopCheck_;
 };
 
 }  // namespace dt

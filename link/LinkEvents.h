@@ -30,6 +30,11 @@ struct StoreOutcome {
     bool stored = false;                                   // kept, or refused
 };
 
+// A store request is on its way: from now on only the controller's answer tells what it holds.
+struct StoreRequested {
+    PendingOperation operation = PendingOperation::Store;
+};
+
 // Block index (1-based) of count received during a read.
 struct BlockRead {
     int index = 0;
@@ -61,6 +66,7 @@ public:
     virtual ~LinkListener() = default;
     virtual void OnReadCompleted(const ReadCompleted&) {}
     virtual void OnStoreOutcome(const StoreOutcome&) {}
+    virtual void OnStoreRequested(const StoreRequested&) {}
     virtual void OnBlockRead(const BlockRead&) {}
     virtual void OnBlockWritten(const BlockWritten&) {}
     virtual void OnLinkLost(const LinkLost&) {}
@@ -77,6 +83,9 @@ public:
 
     void Raise(const ReadCompleted& e) { Each([&](LinkListener& l) { l.OnReadCompleted(e); }); }
     void Raise(const StoreOutcome& e) { Each([&](LinkListener& l) { l.OnStoreOutcome(e); }); }
+    void Raise(const StoreRequested& e) {
+        Each([&](LinkListener& l) { l.OnStoreRequested(e); });
+    }
     void Raise(const BlockRead& e) { Each([&](LinkListener& l) { l.OnBlockRead(e); }); }
     void Raise(const BlockWritten& e) { Each([&](LinkListener& l) { l.OnBlockWritten(e); }); }
     void Raise(const LinkLost& e) { Each([&](LinkListener& l) { l.OnLinkLost(e); }); }

@@ -1,5 +1,7 @@
 #include "PortNumbering.h"
 
+#include <filesystem>
+
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -35,6 +37,20 @@ std::string BaseName(const std::string& path) {
 std::string Resolved(const std::string& path) {
     QString canonical = QFileInfo(QString::fromStdString(path)).canonicalFilePath();
     return canonical.isEmpty() ? path : canonical.toStdString();
+}
+
+// Where a ports/ link points, as a name Qt can open: its own target, or, when that is no UTF-8
+// (a name Qt cannot hold), the device it finally reaches.
+std::string BindingTarget(const std::string& link) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path target = fs::read_symlink(link, error);
+    if (error) return std::string();
+    if (target.is_relative()) target = fs::path(link).parent_path() / target;
+    const std::string text = target.lexically_normal().string();
+    if (QString::fromStdString(text).toStdString() == text) return text;
+    const fs::path device = fs::canonical(link, error);
+    return error ? text : device.string();
 }
 
 // A port the system itself names "COM<n>" (Windows) keeps its number.
@@ -162,7 +178,7 @@ std::vector<PortBinding> ReadPortBindings(const std::string& portsFolder) {
         if (!ParseIndex(n.substr(3), number) || number < 1 || number > kMaxPortNumber) continue;
         QFileInfo link(dir.filePath(name));
         if (!link.isSymLink() || !link.exists()) continue;
-        out.push_back({number, QDir::cleanPath(link.symLinkTarget()).toStdString()});
+        out.push_back({number, BindingTarget(dir.filePath(name).toStdString())});
     }
     return out;
 }

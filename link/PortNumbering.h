@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
-namespace dt {
+#include "Settings.h"
 
-constexpr int kMaxPortNumber = 1024;
+namespace dt {
 
 // A serial device as the system reports it.
 struct SerialDevice {

@@ -30,9 +30,10 @@ void ReplyTimeout::Tick() {
     // Stopped before the modal message, so no tick arrives while it is open.
     timer_.stop();
     LogEvent("time-out: no answer from the controller");
+    // Listeners learn of it before the box opens, as of every other outcome.
+    if (events_) events_->Raise(LinkLost{LossReason::Timeout, std::string()});
     host_.ShowMessage(state_.Message(MSG_TIMEOUT), MessageKind::Error);
     host_.SetBusy(true);
-    if (events_) events_->Raise(LinkLost{LossReason::Timeout, std::string()});
     emit TimedOut();
 }
 

@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <random>
 
 namespace dt {
@@ -15,6 +17,10 @@ namespace dt {
 namespace {
 
 std::string Reason(int error) { return std::strerror(error); }
+
+const char* const kTemporaryPrefix = ".dt-";
+// A write takes well under this; a temporary file older than it was left by a killed run.
+constexpr time_t kStaleTemporarySeconds = 60;
 
 // A device, a FIFO or a socket named like a file: reading it could block or never end.
 const char* const kNotARegularFile = "Not a regular file";
@@ -47,6 +53,27 @@ std::string RandomSuffix() {
     return suffix;
 }
 
+// A temporary file of a run that was killed before it could remove it: ours by its name and owner,
+// and old enough that no running write can still be using it.
+bool StaleTemporary(int dir, const char* name, time_t now) {
+    const size_t length = std::strlen(name);
+    if (std::strncmp(name, kTemporaryPrefix, std::strlen(kTemporaryPrefix)) != 0 || length < 4 ||
+        std::strcmp(name + length - 4, ".tmp") != 0)
+        return false;
+    struct stat info {};
+    if (::fstatat(dir, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) return false;
+    return info.st_uid == ::getuid() && now - info.st_mtime > kStaleTemporarySeconds;
+}
+
+void RemoveStaleTemporaries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir))
+        if (StaleTemporary(::dirfd(dir), entry->d_name, now)) ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    ::closedir(dir);
+}
+
 // A short temporary name in the target's folder, so a target name of the full 255 bytes can still
 // be written. A replaced file keeps its mode; a new one is created 0666 so the umask decides who
 // may read it, as for any file a program creates.
@@ -58,8 +85,9 @@ int OpenTemporary(const std::string& path, std::string& tmp, int& error) {
         return -1;
     }
     const std::string folder = FolderOf(path);
+    RemoveStaleTemporaries(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tmp = folder + "/.dt-" + RandomSuffix() + ".tmp";
+        tmp = folder + "/" + kTemporaryPrefix + RandomSuffix() + ".tmp";
         const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             if (exists) ::fchmod(fd, target.st_mode & 07777);

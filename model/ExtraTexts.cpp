@@ -98,6 +98,18 @@ constexpr ExtraText kExtraTexts[] = {
      "unchanged. To recover, download again, or power-cycle the controller to drop the written blocks."},
     {XTX_STOPPED, "已中断：没有再向控制器或文件写入任何内容。",
      "Interrupted: nothing more was written to the controller or to a file."},
+    {XTX_STOP_AFTER_STORED, "中断时保存请求已经发出：控制器已保存新的参数。",
+     "The stop came after the store request: the controller stored the new set."},
+    {XTX_STOP_AFTER_REFUSED, "中断时保存请求已经发出：控制器拒绝保存，其已保存的参数没有改变。",
+     "The stop came after the store request: the controller refused to store it; the set it has stored is "
+     "unchanged."},
+    {XTX_STOP_STORE_UNANSWERED, "中断时保存请求已经发出，但控制器没有回答：请读取控制器，查看它保存的参数。",
+     "The stop came after the store request, and the controller did not answer it: read the controller to see "
+     "which set it holds."},
+    {XTX_STOPPED_AFTER_STORE, "已中断：控制器已保存新的参数，但没有读回核对。",
+     "Interrupted: the controller stored the new set; it was not read back."},
+    {XTX_READING_INPUT, "正在从标准输入读取参数文件（以文件结束符结束，Ctrl+C 中止）……",
+     "Reading the set from standard input (end it with end-of-file; Ctrl+C stops)..."},
     // end of command line: progress and interruption
 };
 

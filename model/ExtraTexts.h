@@ -69,6 +69,11 @@ enum XtxId {
     XTX_PROGRESS_WRITE,
     XTX_STOPPED_WRITING,
     XTX_STOPPED,
+    XTX_STOP_AFTER_STORED,
+    XTX_STOP_AFTER_REFUSED,
+    XTX_STOP_STORE_UNANSWERED,
+    XTX_STOPPED_AFTER_STORE,
+    XTX_READING_INPUT,
     // end of command line: progress and interruption
 
     XTX_COUNT

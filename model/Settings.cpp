@@ -152,7 +152,8 @@ Settings SettingsFromLines(const std::vector<std::string>& lines) {
     Settings s;
     std::string v = ProfileValue(lines, kSection, "UartPort");
     s.UartPort = v.empty() ? 1 : LeadingInt(v);
-    if (s.UartPort <= 0) s.UartPort = 1;
+    // A number no port box or --port can name is no port: the first one, as for none.
+    if (s.UartPort <= 0 || s.UartPort > kMaxPortNumber) s.UartPort = 1;
     v = ProfileValue(lines, kSection, "Baudrate");
     s.Baudrate = v.empty() ? 9600 : LeadingInt(v);
     if (s.Baudrate <= 0) s.Baudrate = 9600;

@@ -4,8 +4,11 @@
 
 namespace dt {
 
+// The highest COM number a port can have.
+constexpr int kMaxPortNumber = 1024;
+
 struct Settings {
-    int UartPort = 1;
+    int UartPort = 1;  // COM1 to COM<kMaxPortNumber>
     int Baudrate = 9600;
     int Language = 0;
 };

@@ -76,6 +76,14 @@ constexpr PresetTarget kPresetTargets[] = {
 };
 static_assert(std::size(kPresetTargets) == sizeof(VoltagePick::texts) / sizeof(std::string), "one target per text");
 
+// The voltage class of preset row k (none for -1) and the current limits that follow from it: the
+// limit tables differ at 120 V, so they are never computed before the class is known.
+void TakeVoltageClass(ToolState& s, int k) {
+    if (k < 0) s.voltage = VoltageClassState{};
+    else SetVoltageClass(s.voltage, k, s.identity.voltageClass);
+    ComputeCurrentLimits(s);
+}
+
 // The preset row k whose key is text, or -1.
 template <typename Key>
 int PresetRow(const std::string& text, Key key) {
@@ -88,23 +96,18 @@ int PresetRow(const std::string& text, Key key) {
 std::string NominalVoltageDisplay(ToolState& s) {
     const std::string minWork = FormatValue(s, s.tables.ParameterSettings().rows.at(kRowMinWorkVoltage));
     const int k = PresetRow(minWork, [](int r) { return kVoltagePresets[r][PRESET_MIN_WORK_VOLTAGE]; });
-    if (k < 0) {
-        s.voltage = VoltageClassState{};
-        return "Err";
-    }
-    SetVoltageClass(s.voltage, k, s.identity.voltageClass);
-    return kNominalVoltages[k];
+    TakeVoltageClass(s, k);
+    return k < 0 ? "Err" : kNominalVoltages[k];
 }
 
 VoltagePick PickNominalVoltage(ToolState& s, const std::string& text) {
     VoltagePick pick;
     const int k = PresetRow(text, [](int r) { return kNominalVoltages[r]; });
+    TakeVoltageClass(s, k);
     if (k < 0) {
-        s.voltage = VoltageClassState{};
         for (auto& t : pick.texts) t = "Err";
         return pick;
     }
-    SetVoltageClass(s.voltage, k, s.identity.voltageClass);
     pick.matched = true;
     for (size_t i = 0; i < std::size(kPresetTargets); ++i) pick.texts[i] = kVoltagePresets[k][kPresetTargets[i].column];
     return pick;

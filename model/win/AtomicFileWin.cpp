@@ -47,11 +47,29 @@ std::wstring FolderOf(const std::wstring& path) {
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
 
+// Temporary files of a killed run, older than a minute (a write in progress holds its own open,
+// unshared, so it could not be removed anyway).
+void RemoveStaleTemporaries(const std::wstring& folder) {
+    constexpr ULONGLONG kStale = 60ull * 10000000ull;  // in the 100 ns steps of FILETIME
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    auto ticks = [](const FILETIME& t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\.dt-*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ticks(now) - ticks(found.ftLastWriteTime) > kStale)
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 // A new file beside the target that no other writer has: CREATE_NEW fails when the name is taken.
 // The name is short, so a target whose path is near the length limit can still be written.
 HANDLE CreateTemporary(const std::wstring& target, std::wstring& tmp) {
     std::random_device seed;
     std::mt19937 pick(seed());
+    RemoveStaleTemporaries(FolderOf(target));
     for (int attempt = 0; attempt < 100; ++attempt) {
         tmp = FolderOf(target) + L"\\.dt-" + std::to_wstring(pick() % 1000000u) + L".tmp";
         HANDLE h = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

@@ -32,13 +32,13 @@ protected:
         ASSERT_TRUE(PickChoice(kSoftUndervoltageRow, OtherChoice(kSoftUndervoltageRow)));
     }
 
-    // Opened as a user does it: a click on the count.
-    CChangesDlg& OpenByClick() {
+    // Opened as a user does it: a click on the count. Null (and failed) when nothing opened.
+    CChangesDlg* OpenByClick() {
         auto* count = Frame().StatusLine()->findChild<QLabel*>(QStringLiteral("statusChanged"));
         EXPECT_TRUE(count && count->isVisible());
         if (count) QTest::mouseClick(count, Qt::LeftButton);
         EXPECT_NE(Frame().Changes(), nullptr);
-        return *Frame().Changes();
+        return Frame().Changes();
     }
 
     QStringList Header(CChangesDlg& dlg) {
@@ -58,7 +58,9 @@ protected:
 TEST_F(ChangesListTest, OneLineAChangedRowWithTheControllersAndTheNewValue) {
     Upload();
     TwoChanges();
-    CChangesDlg& dlg = OpenByClick();
+    CChangesDlg* opened = OpenByClick();
+    ASSERT_NE(opened, nullptr);
+    CChangesDlg& dlg = *opened;
     EXPECT_EQ(dlg.windowTitle(), "Changed values");
     EXPECT_EQ(Header(dlg), (QStringList{"Parameter", "Controller's value", "New value"}));
     EXPECT_EQ(dlg.Rows(), (std::vector<int>{14, 46}));
@@ -73,7 +75,9 @@ TEST_F(ChangesListTest, TheLinesInChinese) {
     UseChinese();
     Upload();
     TwoChanges();
-    CChangesDlg& dlg = OpenByClick();
+    CChangesDlg* opened = OpenByClick();
+    ASSERT_NE(opened, nullptr);
+    CChangesDlg& dlg = *opened;
     EXPECT_EQ(dlg.windowTitle(), "已修改的参数");
     EXPECT_EQ(Header(dlg), (QStringList{"参数", "控制器的值", "新值"}));
     EXPECT_EQ(Line(dlg, 1), (QStringList{"加速度 (rpm/s)", acceleration, CellText(kAccelerationRow)}));
@@ -85,7 +89,9 @@ TEST_F(ChangesListTest, TheLinesInChinese) {
 TEST_F(ChangesListTest, OneRowRevertedFromTheListIsOneStepTheListFollows) {
     Upload();
     TwoChanges();
-    CChangesDlg& dlg = OpenByClick();
+    CChangesDlg* opened = OpenByClick();
+    ASSERT_NE(opened, nullptr);
+    CChangesDlg& dlg = *opened;
     dlg.SelectRow(kAccelerationRow);
     QTest::mouseClick(dlg.RevertButton(), Qt::LeftButton);
     EXPECT_EQ(CellText(kAccelerationRow), acceleration);
@@ -107,7 +113,9 @@ TEST_F(ChangesListTest, AfterAMiddleLineWentBackTheNextOneIsSelected) {
     Upload();
     TwoChanges();
     TypeValue(kDecelerationRow, OtherValue(kDecelerationRow));
-    CChangesDlg& dlg = OpenByClick();
+    CChangesDlg* opened = OpenByClick();
+    ASSERT_NE(opened, nullptr);
+    CChangesDlg& dlg = *opened;
     ASSERT_EQ(dlg.Rows(), (std::vector<int>{kSoftUndervoltageRow, kAccelerationRow, kDecelerationRow}));
     dlg.SelectRow(kAccelerationRow);
     dlg.RevertButton()->click();
@@ -118,7 +126,9 @@ TEST_F(ChangesListTest, AfterAMiddleLineWentBackTheNextOneIsSelected) {
 TEST_F(ChangesListTest, RevertAllEmptiesTheListAndUndoFillsItAgain) {
     Upload();
     TwoChanges();
-    CChangesDlg& dlg = OpenByClick();
+    CChangesDlg* opened = OpenByClick();
+    ASSERT_NE(opened, nullptr);
+    CChangesDlg& dlg = *opened;
     const int steps = View().History()->count();
     QTest::mouseClick(dlg.RevertAllButton(), Qt::LeftButton);
     EXPECT_EQ(View().History()->count(), steps + 1);
@@ -178,7 +188,9 @@ TEST_F(ChangesListTest, AJumpToAFunctionRowPicksItsTopicInTheTree) {
     TypeValue(kAccelerationRow, OtherValue(kAccelerationRow));
     Grid().verticalScrollBar()->setValue(0);
 
-    CChangesDlg& dlg = OpenByClick();
+    CChangesDlg* opened = OpenByClick();
+    ASSERT_NE(opened, nullptr);
+    CChangesDlg& dlg = *opened;
     EXPECT_EQ(dlg.Rows().back(), row);
     dlg.SelectRow(row);
     QTest::mouseClick(dlg.GoToButton(), Qt::LeftButton);

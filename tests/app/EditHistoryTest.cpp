@@ -127,6 +127,54 @@ TEST_F(EditHistoryTest, ANominalVoltagePickIsOneStep) {
     EXPECT_NE(State().voltage.nominalVoltage, voltage.nominalVoltage);
 }
 
+// The current limits belong to the voltage class shown: a pick, its undo and redo, and Revert all
+// each bring the limits of their class, as the maximum phase current's allowed range says.
+TEST_F(EditHistoryTest, TheCurrentLimitsFollowEveryChangeOfTheVoltageClass) {
+    // Eight MOSFETs of type 1 and voltage class 150: limited to 370 A at 120 V, 450 A below.
+    QFile sample(QString(DT_SOURCE_DIR) + "/samples/standard-b.foc");
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    QByteArray bytes = sample.readAll();
+    bytes[0] = 0x01;
+    bytes[2 * 12] = 0;
+    bytes[2 * 12 + 1] = static_cast<char>(150);
+    WriteFile("type1.foc", bytes);
+    StopSim();
+    ASSERT_TRUE(StartSim({"--bind", "COM1", "--file", WorkPath("type1.foc")}));
+    SetUpEditing();
+    const int row = RowOfRule(State(), dt::RULE_MAX_PHASE_CURRENT);
+    const QString below120 = "Allowed: 1.0 … 450.0 A", at120 = "Allowed: 1.0 … 370.0 A";
+    ASSERT_EQ(View().AllowedLine(row), below120);
+    ASSERT_TRUE(PickChoice(kNominalRow, "120"));
+    EXPECT_EQ(View().AllowedLine(row), at120);
+    Undo();
+    EXPECT_EQ(View().AllowedLine(row), below120);
+    Redo();
+    EXPECT_EQ(View().AllowedLine(row), at120);
+    ASSERT_TRUE(Choose(kAccelerationRow, "Revert all changes"));
+    EXPECT_EQ(View().AllowedLine(row), below120);
+}
+
+// Only a change is a step: the same value typed again is none, and an import that changes words
+// the grid does not show is one all the same.
+TEST_F(EditHistoryTest, OnlyChangesAreStepsSeenOrNot) {
+    SetUpEditing();
+    TypeValue(kAccelerationRow, CellText(kAccelerationRow));
+    EXPECT_FALSE(View().History()->canUndo());
+
+    const auto block = State().block.bytes;
+    QByteArray bytes(reinterpret_cast<const char*>(block.data()), static_cast<int>(block.size()));
+    bytes[2 * 3 + 1] = static_cast<char>(bytes[2 * 3 + 1] ^ 1);  // MAX_BEMF: no row shows it
+    WriteFile("unseen.foc", bytes);
+    fileAnswers.push_back(WorkPath("unseen.foc").toStdString());
+    Press(CControlPanel::IDC_IMPORT);
+    ASSERT_TRUE(WaitForMessages(2));
+    ASSERT_EQ(messages.back().text, State().Message(dt::MSG_IMPORT_OK));
+    ASSERT_FALSE(State().block.bytes == block);
+    ASSERT_TRUE(View().History()->canUndo());
+    Undo();
+    EXPECT_TRUE(State().block.bytes == block);
+}
+
 TEST_F(EditHistoryTest, AnImportIsOneStepBlocksIncluded) {
     SetUpEditing();
     const std::vector<QString> read = AllCells();

@@ -10,8 +10,18 @@
 #include "GridCtrl.h"
 #include "GridPasses.h"
 #include "QtText.h"
+#include "RangeRules.h"
 #include "ToolState.h"
 #include "WindowHarness.h"
+
+// First grid row of the standard layout checked by this rule.
+inline int RowOfRule(const dt::ToolState& s, int rule) {
+    const std::vector<dt::GridRow> rows = dt::GridLayout(s);
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].record > 0 && rows[i].desc->range == rule && dt::IsCheckedKind(rows[i].desc->kind))
+            return static_cast<int>(i);
+    return -1;
+}
 
 class EditingTest : public WindowTest {
 protected:

@@ -116,6 +116,12 @@ TEST_F(FindBarTest, NoMatchTurnsTheFieldRedAndMovesNothingEscClosesIt) {
     QTest::keyClick(&Bar(), Qt::Key_Backspace);
     EXPECT_FALSE(Bar().ShowsNoMatch());
     EXPECT_FALSE(FramedRows().empty());
+    // An empty field finds nothing, and is not red for it.
+    QTest::keyClicks(&Bar(), "zq");
+    Bar().selectAll();
+    QTest::keyClick(&Bar(), Qt::Key_Delete);
+    EXPECT_FALSE(Bar().ShowsNoMatch());
+    EXPECT_EQ(Bar().grab().toImage().pixelColor(Bar().width() * 3 / 4, Bar().height() / 2), normal);
 
     QTest::keyClick(&Bar(), Qt::Key_Escape);
     EXPECT_FALSE(Bar().isVisible());

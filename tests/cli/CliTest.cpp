@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CliMain.h"
+#include "Interrupts.h"
 #include "Json.h"
 #include "SupportLog.h"
 #include "Version.h"
@@ -307,6 +308,37 @@ TEST_F(Cli, BadFilesAndUsageExitTwoWithAMessage) {
     }
 }
 
+// Arguments the parser lets through but no command can use: each names its option.
+TEST_F(Cli, EmptyNamesBadNumbersAndAJsonSetAreUsageErrors) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"upload", "--port", "COM9", "-o", ""}, "drivetune-cli: -o: the file name is empty\n"},
+        {{"show", ""}, "drivetune-cli: FILE: a file name is empty\n"},
+        {{"download", "--port", "COM9", ""}, "drivetune-cli: FILE: a file name is empty\n"},
+        {{"upload", "--port", "COM9", "-o", "-", "--json"},
+         "drivetune-cli: -o -: the set itself goes to standard output"},
+        {{"upload", "--port", "COM9", "--timeout", "099"},
+         "--timeout: Value 099 is not a decimal number from 100 to 600000"},
+        {{"upload", "--port", "COM9", "--timeout", "600001"}, "--timeout: Value 600001"},
+        {{"upload", "--port", "COM9", "--baud", "0x2580"}, "--baud: Value 0x2580"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.says);
+        Result r = Run(c.args);
+        EXPECT_EQ(r.rc, 2);
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("--help' for more information"), std::string::npos) << r.err;
+    }
+    // After "--" a name that starts with a dash is a file.
+    Result r = Run({"show", "--", "-x.foc"});
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_NE(r.err.find("cannot read -x.foc"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("not expected"), std::string::npos) << r.err;
+}
+
 TEST_F(Cli, NamesInAnyCaseAreTakenAsTheirKind) {
     const auto bytes = Read(Sample("standard-b.foc"));
     const std::string lower = Run({"show", Write("params.foc", bytes)}).out;
@@ -335,6 +367,23 @@ TEST_F(Cli, ADashReadsStandardInput) {
     std::istringstream shortInput(std::string(10, 'x'));
     EXPECT_EQ(dt::cli::Run({"check", "-"}, out, err, dir_ + "/text.ini", 80, &shortInput), 2);
     EXPECT_NE(err.str().find("too short"), std::string::npos) << err.str();
+}
+
+// Ctrl+C while a download waits for its set on standard input: stopped as anywhere else.
+TEST_F(Cli, AnInterruptWhileTheSetIsTypedStopsTheDownload) {
+    // Input that is interrupted as a terminal's is: the read ends early.
+    struct Interrupting : std::streambuf {
+        int_type underflow() override {
+            dt::cli::RequestInterrupt();
+            return traits_type::eof();
+        }
+    } interrupting;
+    std::istream in(&interrupting);
+    std::ostringstream out, err;
+    const int rc = dt::cli::Run({"download", "--port", "COM9", "-"}, out, err, dir_ + "/text.ini", 80, &in);
+    dt::cli::ClearInterrupt();
+    EXPECT_EQ(rc, 130);
+    EXPECT_EQ(err.str(), "drivetune-cli: Interrupted: nothing more was written to the controller or to a file.\n");
 }
 
 TEST_F(Cli, NoArgumentsPrintTheShortUsageWithTheCommands) {

@@ -59,6 +59,33 @@ TEST(ProgressLine, SilentUntilEnabledAndForBlocksWithoutAPlace) {
     EXPECT_EQ(err.str(), "");
 }
 
+// A line as wide as the terminal would wrap, and each redraw would leave one behind: it is cut
+// short of the last column, never in the middle of a wide character.
+TEST(ProgressLine, IsCutShortOfTheTerminalsWidth) {
+    std::ostringstream err;
+    ProgressLine line(err, dt::LANG_ENGLISH);
+    line.Enable(true);
+    line.SetColumns(16);
+    line.OnBlockRead({9, 10});
+    EXPECT_EQ(err.str(), "\rReading block 9");
+    err.str("");
+    ProgressLine chinese(err, dt::LANG_CHINESE);
+    chinese.Enable(true);
+    chinese.SetColumns(8);
+    chinese.OnBlockWritten({1, 5});
+    EXPECT_EQ(err.str(), "\r正在写");
+}
+
+// Texts of a distributor's text.ini reach a terminal: an escape sequence or a carriage return in
+// them would act on it instead of being read.
+TEST(ProgressLine, TheConsoleShowsControlCharactersOfMessagesVisibly) {
+    dt::ToolState s;
+    std::ostringstream out, err;
+    dt::cli::ConsoleHost host(s, out, err);
+    host.ShowMessage("red \x1B[31mtext\rover\x7F\tend\nnext", dt::MessageKind::Error);
+    EXPECT_EQ(err.str(), "red ^[[31mtext^Mover^?\tend\nnext\n");
+}
+
 TEST(ProgressLine, TheConsoleWipesItBeforeAnyMessage) {
     dt::ToolState s;
     s.language = dt::LANG_ENGLISH;

@@ -1,4 +1,6 @@
 // drivetune-cli's online commands against the virtual controller, for both controller kinds.
+#include <QElapsedTimer>
+
 #include "CliHarness.h"
 #include "Json.h"
 #include "Settings.h"
@@ -135,6 +137,9 @@ TEST_F(CliOnline, ComNumbersGoThroughThePortsFolder) {
     } cases[] = {
         {{"upload", "--port", "COM9"}, "fail to open the serial port COM9 9600\n"},
         {{"store", "--port", "COM9", "--baud", "19200"}, "fail to open the serial port COM9 19200\n"},
+        // Leading zeros are decimal, never octal.
+        {{"store", "--port", "COM9", "--baud", "011520", "--timeout", "0100"},
+         "fail to open the serial port COM9 11520\n"},
         {{"upload", "--port", Dir() + "/ttyNone"}, "fail to open the serial port COM0 9600\n"},
     };
     for (const Case& c : cases) {
@@ -251,6 +256,17 @@ TEST_F(CliOnline, ASlowControllerIsReadWithALongerTimeout) {
     EXPECT_EQ(r.rc, 0) << r.err;
     r = Cli({"upload", "--port", sim().Path(), "--timeout", "50"});
     EXPECT_EQ(r.rc, 2);
+}
+
+// --timeout is honoured beyond the 30 s that end an exchange a controller keeps restarting.
+TEST_F(CliOnline, ATimeoutAboveThirtySecondsIsWaitedInFull) {
+    StartSim({"--silent"});
+    QElapsedTimer waited;
+    waited.start();
+    const CliResult r = Cli({"upload", "--port", sim().Path(), "--timeout", "31000"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(Contains(r.err, "no response because of timeout")) << r.err;
+    EXPECT_GE(waited.elapsed(), 30500);
 }
 
 // Scripts read JSON whatever the outcome: the rows read back (none when all match), and a

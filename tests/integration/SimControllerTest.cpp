@@ -233,7 +233,9 @@ private:
     Bytes pending_;
 };
 
+// 0 when the block is too short for the word (no reply at all): a failed expectation, not a crash.
 uint16_t BigEndianWord(const Bytes& block, int word) {
+    if (block.size() < static_cast<size_t>(2 * word + 2)) return 0;
     return static_cast<uint16_t>(block[2 * word] << 8 | block[2 * word + 1]);
 }
 

@@ -41,12 +41,13 @@ TEST(ControllerCommands, StoreAndDownloadNeedAnIdentityDefaultDoesNot) {
 }
 
 TEST(ControllerCommands, ConnectOpenFailuresNameThePortAndTheRate) {
-    struct Case { const char* box; int baud; bool refused; const char* message; int saved; };
+    struct Case { const char* box; int baud; bool refused; const char* message; int saved; int readBack; };
+    // A number no port box or --port can name (0, or beyond COM1024) reads back as COM1.
     const Case cases[] = {
-        {"", 9600, false, "fail to open the serial port COM0 9600", 0},
-        {"XYZ", 9600, false, "fail to open the serial port COM0 9600", 0},
-        {"COM1025", 19200, false, "fail to open the serial port COM1025 19200", 1025},
-        {"COM3 (/dev/ttyS2)", 9600, true, "fail to open the serial port COM3 9600", 3},
+        {"", 9600, false, "fail to open the serial port COM0 9600", 0, 1},
+        {"XYZ", 9600, false, "fail to open the serial port COM0 9600", 0, 1},
+        {"COM1025", 19200, false, "fail to open the serial port COM1025 19200", 1025, 1},
+        {"COM3 (/dev/ttyS2)", 9600, true, "fail to open the serial port COM3 9600", 3, 3},
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -56,7 +57,7 @@ TEST(ControllerCommands, ConnectOpenFailuresNameThePortAndTheRate) {
         EXPECT_EQ(rig.host.messages, (std::vector<std::pair<std::string, MessageKind>>{{c.message, MessageKind::Error}})) << c.box;
         EXPECT_TRUE(rig.port.Written().empty()) << c.box;
         EXPECT_TRUE(rig.host.enabled) << c.box;
-        EXPECT_EQ(LoadSettings(rig.settingsPath).UartPort, c.saved > 0 ? c.saved : 1) << c.box;  // 0 reads back as 1
+        EXPECT_EQ(LoadSettings(rig.settingsPath).UartPort, c.readBack) << c.box;
         EXPECT_EQ(rig.state.settings.UartPort, c.saved) << c.box;
     }
 }

@@ -92,6 +92,38 @@ TEST(LinkEvents, TheOutcomeIsToldBeforeItsMessageBox) {
     ASSERT_TRUE(rig.commands.Store());
     ASSERT_TRUE(rig.WaitMessages(1));
     EXPECT_EQ(seenInBox, (Events{"store stored"}));
+
+    // The time-out too.
+    rig.recorder.events.clear();
+    rig.controller.silent = true;
+    ASSERT_TRUE(rig.commands.Upload());
+    for (int tick = 0; tick <= 10; ++tick) rig.timeout.Tick();
+    EXPECT_EQ(seenInBox, (Events{"lost timeout"}));
+}
+
+// A stop taken just before a block or the store request is sent (the flag a signal sets, asked
+// by the check): nothing more goes out, and the store never does.
+TEST(LinkEvents, TheStopCheckHoldsBackTheNextBlockAndTheStore) {
+    for (int stopAt : {2, 5}) {
+        SCOPED_TRACE(stopAt);
+        Rig rig;
+        ASSERT_TRUE(rig.ReadOnce());
+        int acknowledged = 0;
+        struct Counter : LinkListener {
+            int& n;
+            explicit Counter(int& count) : n(count) {}
+            void OnBlockWritten(const BlockWritten& e) override { n = e.index; }
+        } counter(acknowledged);
+        rig.protocol.Events().Subscribe(counter);
+        rig.protocol.SetStopCheck([&] { return acknowledged >= stopAt; });
+        ASSERT_TRUE(rig.commands.Download());
+        QTest::qWaitFor([&] { return rig.host.enabled; }, 2000);
+        rig.Settle();
+        rig.protocol.Events().Unsubscribe(counter);
+        EXPECT_EQ(acknowledged, stopAt);
+        EXPECT_EQ(rig.Events().back(), "lost stopped");
+        EXPECT_TRUE(rig.host.messages.empty() || rig.host.LastMessage() != "Download parameters successfully");
+    }
 }
 
 TEST(LinkEvents, AListenerThatLeavesIsToldNothingMore) {

@@ -1,5 +1,9 @@
 // COM numbers for Linux devices, explicit bindings in ports/, the port box text rule.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include <QDir>
 #include <QFile>
@@ -106,6 +110,22 @@ TEST(PortNumbering, BindingsFromThePortsFolder) {
     EXPECT_EQ(numbering.NumberOf(t), 5);
     EXPECT_EQ(numbering.NumberOf((ports + "/com5").toStdString()), 5);  // through the link too
     EXPECT_EQ(numbering.NumberOf("/dev/ttyS7"), 0);
+}
+
+// A link whose target's name is no UTF-8 (made in another locale) still opens its device.
+TEST(PortNumbering, ABindingWhoseTargetIsNoUtf8ReachesItsDevice) {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    ASSERT_EQ(::mkdir((root + "/ports").c_str(), 0700), 0);
+    const std::string device = root + "/tty";
+    std::ofstream(device).put('x');
+    const std::string latin1 = root + "/ger\xE4t";  // "gerät" in Latin-1
+    ASSERT_EQ(::symlink(device.c_str(), latin1.c_str()), 0);
+    ASSERT_EQ(::symlink(latin1.c_str(), (root + "/ports/com6").c_str()), 0);
+    const std::vector<PortBinding> bindings = ReadPortBindings(root + "/ports");
+    ASSERT_EQ(bindings.size(), 1u);
+    EXPECT_EQ(bindings[0].number, 6);
+    EXPECT_EQ(bindings[0].device, device);
 }
 
 TEST(PortNumbering, BoxOrderIsPlainTextOrder) {

@@ -76,6 +76,23 @@ TEST(Backups, NamesSayWhenWhatAndWhichController) {
     EXPECT_EQ(list[3].identity, "c1-v300-B");
 }
 
+// The names read as the technician's clock: local time, whatever the zone.
+TEST(Backups, NamesAreStampedInLocalTime) {
+    const char* saved = std::getenv("TZ");
+    const std::string before = saved ? saved : "";
+    setenv("TZ", "XYZ-3", 1);  // three hours ahead of UTC
+    tzset();
+    TempDir dir;
+    const std::time_t utc2241 = 1796683267;  // 2026-12-07 22:41:07 UTC
+    std::string path;
+    const bool saved2 = SaveBackup(test::ReferenceController(), BackupReason::Read, dir.File("b"), utc2241, path);
+    if (saved) setenv("TZ", before.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
+    ASSERT_TRUE(saved2) << path;
+    EXPECT_EQ(Name(path).substr(0, 15), "20261208-014107");
+}
+
 TEST(Backups, TheStoreKeepsTheNewestThousand) {
     TempDir dir;
     FillWithBackups(dir, "2025", 1005);

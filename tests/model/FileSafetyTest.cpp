@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,19 @@
 #include "ParameterFiles.h"
 #include "Settings.h"
 #include "WriteFailure.h"
+
+// A file system without the no-replace rename (some network and FUSE ones), while set: this
+// program's renameat2 takes the place of the C library's.
+static bool gNoRenameNoReplace = false;
+
+extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
+                         unsigned flags) noexcept {
+    if (gNoRenameNoReplace) {
+        errno = EINVAL;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_renameat2, olddirfd, oldpath, newdirfd, newpath, flags));
+}
 
 namespace dt {
 namespace {
@@ -195,6 +209,21 @@ TEST(AtomicFile, ANewFileNeverReplacesOneThatIsThere) {
     EXPECT_EQ(why, "No such file or directory");
     ASSERT_TRUE(WriteNewFileAtomically(dir.File("fresh.foc"), Bytes(4, 1), why, taken)) << why;
     EXPECT_EQ(test::ReadFile(dir.File("fresh.foc")), std::string(4, 1));
+}
+
+TEST(AtomicFile, WithoutTheNoReplaceRenameANewNameIsStillTakenOnceAndNoTemporaryStays) {
+    TempDir dir;
+    gNoRenameNoReplace = true;
+    std::string why;
+    bool taken = false;
+    const bool first = WriteNewFileAtomically(dir.File("a.foc"), Bytes(4, 1), why, taken);
+    const bool second = WriteNewFileAtomically(dir.File("a.foc"), Bytes(4, 2), why, taken);
+    gNoRenameNoReplace = false;
+    EXPECT_TRUE(first);
+    EXPECT_FALSE(second);
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(test::ReadFile(dir.File("a.foc")), std::string(4, 1));
+    EXPECT_EQ(FilesIn(dir.path()), 1u) << "a temporary file was left";
 }
 
 // What is not a regular file could block for ever (a FIFO) or never end (/dev/zero); a huge

@@ -124,6 +124,26 @@ TEST(RangeRules, RatedSpeedFollowsPolePairsAndRefusesZero) {
     EXPECT_EQ(CheckValue(s, RuleRow(9), "4000").hint, "极对数 = 0");
 }
 
+// 120 % of the rated speed is cut to whole rpm, never rounded up: 4004 rpm allows 4804, not 4805.
+TEST(RangeRules, TheSpeedRuleOf120PercentCutsTheFraction) {
+    ToolState s = ReferenceController();
+    s.block.WriteWord(203, 4004);
+    EXPECT_TRUE(CheckValue(s, RuleRow(RULE_SPEED_120_PERCENT), "4804").valid);
+    EXPECT_FALSE(CheckValue(s, RuleRow(RULE_SPEED_120_PERCENT), "4805").valid);
+}
+
+TEST(RangeRules, TheBoundByMosfetCount) {
+    const struct {
+        uint8_t kindByte;
+        double max;
+    } cases[] = {{2, 30}, {3, 40}, {4, 60}, {8, 80}, {16, 30}};
+    for (const auto& c : cases) {
+        IdentityWords id;
+        id.kindByte = c.kindByte;
+        ExpectBounds(ReferenceController(id), {RULE_BY_MOSFET_COUNT, 1, c.max});
+    }
+}
+
 TEST(RangeRules, ChargeVoltageMinimumWithAndWithoutTheVoltageLimitOpen) {
     struct Case {
         int nominal;
@@ -275,6 +295,29 @@ TEST(RangeRules, EveryCurrentLimitSet) {
             EXPECT_EQ(s.limits.limitBattery, set.battery);
             EXPECT_EQ(s.limits.limitEbs, set.ebs);
         }
+    }
+}
+
+// The 120 V column of the limit tables is the set's own class: a 120 V set read for the first
+// time is held to it at once, and a second read changes nothing.
+TEST(RangeRules, TheFirstReadOfA120VoltSetHoldsItToThe120VoltLimits) {
+    IdentityWords id;
+    id.kindByte = 4;
+    id.voltageClass = 150;  // every nominal voltage up to 120 V
+    ToolState s;
+    WriteIdentity(s.block, id);
+    for (const auto& [index, value] : test::Reference72VWords()) s.block.WriteWord(index, value);
+    s.block.WriteWord(208, 22937);  // minimum working voltage 70.0 V: a 120 V pack
+    const ParamDescriptor maxPhase = RuleRow(RULE_MAX_PHASE_CURRENT);
+    for (int read = 1; read <= 2; ++read) {
+        SCOPED_TRACE(read);
+        test::CompleteUpload(s);
+        ShowValues(s);
+        EXPECT_EQ(s.voltage.nominalVoltage, 120);
+        EXPECT_EQ(s.limits.limitMaxPhase, 210);
+        const CheckResult r = CheckValue(s, maxPhase, "270");
+        EXPECT_FALSE(r.valid);
+        EXPECT_EQ(r.hint, "1.0 ≤ x ≤ 210.0");
     }
 }
 

@@ -49,8 +49,11 @@ TEST(Settings, ValuesAreReadByTheLeadingIntegerRules) {
         {"[tavo gui]\nuartport=\"4\"\n", 4, 9600, 0},
         {"[Other]\nUartPort=5\nBaudrate=4800\nLanguage=1\n", 1, 9600, 0},
         {"[Tavo GUI]\nUartPort=-2\n[Other]\nBaudrate=4800\n", 1, 9600, 0},
-        // Beyond the int range the value saturates rather than wrapping onto a small number.
-        {"[Tavo GUI]\nUartPort=4294967299\nBaudrate=-4294957696\nLanguage=4294967297\n", 2147483647, 9600, 0},
+        // Beyond the int range the value saturates rather than wrapping onto a small number; a
+        // port beyond COM1024, which no port box or --port can name, is the first one.
+        {"[Tavo GUI]\nUartPort=4294967299\nBaudrate=-4294957696\nLanguage=4294967297\n", 1, 9600, 0},
+        {"[Tavo GUI]\nUartPort=1025\n", 1, 9600, 0},
+        {"[Tavo GUI]\nUartPort=1024\n", 1024, 9600, 0},
     };
     TempDir dir;
     const std::string path = dir.File("DriveTune.ini");
