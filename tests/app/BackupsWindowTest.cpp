@@ -25,9 +25,15 @@ TEST_F(BackupsWindowTest, ReadsAndDownloadsAreKept) {
     EXPECT_EQ(Backups()[0].reason, dt::BackupReason::Read);
     EXPECT_FALSE(Backups()[0].foc);
 
+    // The same set again is not written again.
     Press(CControlPanel::IDC_DOWNLOAD);
     ASSERT_TRUE(WaitForMessages(messages.size() + 1));
     EXPECT_EQ(messages.back().text, "Download parameters successfully");
+    ASSERT_EQ(Backups().size(), 1u);
+
+    TypeValue(kAccelerationRow, CellText(kAccelerationRow) == "600" ? "700" : "600");
+    Press(CControlPanel::IDC_DOWNLOAD);
+    ASSERT_TRUE(WaitForMessages(messages.size() + 1));
     ASSERT_EQ(Backups().size(), 2u);
     EXPECT_EQ(Backups()[0].reason, dt::BackupReason::Written);
 }

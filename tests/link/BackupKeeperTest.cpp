@@ -57,6 +57,23 @@ TEST(BackupKeeper, EveryReadAndEveryWriteIsKept) {
     EXPECT_EQ(rig.host.LastMessage(), rig.state.Message(MSG_DOWNLOAD_OK));
 }
 
+TEST(BackupKeeper, ASetKeptAlreadyIsNotKeptAgainAndDefaultNamesTheBackupOfTheSetItReplaced) {
+    BackupRig rig;
+    rig.OpenPort();
+    ASSERT_TRUE(rig.Upload());
+    rig.link.backups.SetClock([] { return std::time_t(1796683299); });
+    ASSERT_TRUE(rig.Upload());
+    ASSERT_EQ(rig.List().size(), 1u);
+    const std::string kept = rig.List()[0].path;
+    EXPECT_EQ(rig.link.backups.LastPath(), kept);
+
+    rig.host.Clear();
+    ASSERT_TRUE(rig.commands.Default());
+    ASSERT_TRUE(rig.WaitMessages(1));
+    EXPECT_EQ(rig.host.messages[0].first,
+              rig.state.Message(MSG_RESTORE_OK) + "\nThe replaced set is kept in the backup " + kept);
+}
+
 TEST(BackupKeeper, ARefusedDownloadKeepsNothing) {
     BackupRig rig;
     rig.OpenPort();
