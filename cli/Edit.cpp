@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ControllerProfile.h"
 #include "ExitStatus.h"
+#include "Json.h"
 #include "RowDiff.h"
 #include "Sheet.h"
 #include "ToolState.h"
@@ -53,10 +54,15 @@ int RunSet(const Context& c) {
     if (!ApplyAssignments(s, assignments, c.err)) return kUsage;
     StoreValues(s, s.sheet.Texts());
     const ValidationResult checked = ValidateAll(s, s.sheet.Texts());
-    if (checked.refused) {
-        c.err << checked.message << "\n";
-        return kRefused;
+    // A refusal is the command's outcome, on standard output as check and download print it.
+    if (checked.refused && c.opt.json) {
+        Json document = Document();
+        document.update(CheckJson(s, s.sheet.Texts(), checked, c.opt.files[0]));
+        PrintJson(c.out, document);
+    } else if (checked.refused) {
+        c.out << checked.message << "\n";
     }
+    if (checked.refused) return kRefused;
     const int rc = Write(c, s);
     if (rc != kOk || c.opt.output == "-") return rc;
     const std::vector<ShownRow> held = ShownRows(before), changed = ShownRows(s);
