@@ -104,4 +104,22 @@ TEST_F(EditingAidsTest, TheBalloonGoesWhenADialogOpens) {
     EXPECT_FALSE(balloon.isVisible());
 }
 
+TEST_F(EditingAidsTest, AFileOfTheOtherFunctionVariantIsRefusedAndNothingChanges) {
+    dt::ToolState copy = State();
+    copy.block.SetSectionWord(0, 15, 0x04D2);  // customer 1, version 210: variant A
+    WriteFile("variant-a.foc", QByteArray(reinterpret_cast<const char*>(copy.block.bytes.data()),
+                                          static_cast<int>(copy.block.bytes.size())));
+    const auto block = State().block.bytes;
+    const std::vector<std::string> cells = State().sheet.Texts();
+    fileAnswers.push_back(WorkPath("variant-a.foc").toStdString());
+    const size_t before = messages.size();
+    Press(CControlPanel::IDC_IMPORT);
+    ASSERT_TRUE(WaitForMessages(before + 1));
+    EXPECT_EQ(messages.back().text,
+              "File does not match with the controller\nThe file is of function variant A; the controller is of variant B");
+    EXPECT_EQ(messages.back().type, dt::MB_ICON_WARNING);
+    EXPECT_TRUE(State().block.bytes == block);
+    EXPECT_EQ(State().sheet.Texts(), cells);
+}
+
 }  // namespace
