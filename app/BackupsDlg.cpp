@@ -19,7 +19,8 @@ enum CompareColumn { kParameter, kGrid, kKept, kCompareColumns };
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kTimeWidth = 150;
 constexpr int kReasonWidth = 110;
-constexpr int kControllerWidth = 260;
+constexpr int kControllerWidth = 340;
+constexpr int kListHeight = 240;
 constexpr int kNameWidth = 300;
 constexpr int kValueWidth = 130;
 const char* const kSeparator = " · ";
@@ -77,6 +78,8 @@ CBackupsDlg::CBackupsDlg(const dt::ToolState& state, std::string folder, Actions
     list_->setColumnWidth(kReason, kReasonWidth);
     list_->setColumnWidth(kController, kControllerWidth);
     list_->setMinimumWidth(kTimeWidth + kReasonWidth + kControllerWidth + kReasonWidth);
+    // The time's tooltip names the file, for the technician who wants it elsewhere.
+    list_->setMinimumHeight(kListHeight);
     connect(list_, &QTreeWidget::currentItemChanged, this, [this] { UpdateButtons(); });
     connect(list_, &QTreeWidget::itemActivated, this, [this] { CompareSelected(); });
 

@@ -3,6 +3,7 @@
 #include "BackupKeeper.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "BytePort.h"
 #include "ControllerProfile.h"
@@ -171,9 +172,10 @@ void ControllerProtocol::ReadCompletion(const ControllerProfile& profile) {
 
 std::string ControllerProtocol::RestoreMessage(bool stored) const {
     std::string text = state_.Message(stored ? MSG_RESTORE_OK : MSG_RESTORE_FAILED);
-    // The set the factory values replaced: the last one kept from this controller.
+    // The set the factory values replaced: the last one kept from this controller. Its name
+    // alone, so the box stays narrow; the list of backups shows where it is.
     if (stored && keeper_ && !keeper_->LastPath().empty())
-        text += "\n" + FillIn(state_.Extra(XTX_DEFAULT_BACKUP), keeper_->LastPath());
+        text += "\n" + FillIn(state_.Extra(XTX_DEFAULT_BACKUP), std::filesystem::path(keeper_->LastPath()).filename().string());
     return text;
 }
 

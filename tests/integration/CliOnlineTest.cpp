@@ -1,4 +1,6 @@
 // drivetune-cli's online commands against the virtual controller, for both controller kinds.
+#include <filesystem>
+
 #include "Backups.h"
 #include "CliHarness.h"
 #include "Json.h"
@@ -112,7 +114,8 @@ TEST_F(CliOnline, RestoreBringsBackTheFactoryValuesAndShowsThem) {
         ASSERT_EQ(r.rc, 0) << r.err;
         const auto backups = dt::ListBackups(dt::DefaultBackupDir());
         EXPECT_EQ(r.err, "Restore the default parameters successfully\nThe replaced set is kept in the backup " +
-                             backups.at(1).path + "\nUpload parameters successfully\n");
+                             std::filesystem::path(backups.at(1).path).filename().string() +
+                             "\nUpload parameters successfully\n");
         EXPECT_TRUE(ShowsValue(r.out, k.editedRow, k.factoryValue)) << r.out;
     }
 }

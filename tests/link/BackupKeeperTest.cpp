@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "Backups.h"
 #include "LinkTestSupport.h"
@@ -71,7 +72,8 @@ TEST(BackupKeeper, ASetKeptAlreadyIsNotKeptAgainAndDefaultNamesTheBackupOfTheSet
     ASSERT_TRUE(rig.commands.Default());
     ASSERT_TRUE(rig.WaitMessages(1));
     EXPECT_EQ(rig.host.messages[0].first,
-              rig.state.Message(MSG_RESTORE_OK) + "\nThe replaced set is kept in the backup " + kept);
+              rig.state.Message(MSG_RESTORE_OK) + "\nThe replaced set is kept in the backup " +
+                  QFileInfo(QString::fromStdString(kept)).fileName().toStdString());
 }
 
 TEST(BackupKeeper, ARefusedDownloadKeepsNothing) {
