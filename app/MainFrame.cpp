@@ -112,6 +112,7 @@ bool CMainFrame::OnCreate() {
 void CMainFrame::CreateStatusLine() {
     statusLine_ = new CStatusLine(state_, port_, this);
     setStatusBar(statusLine_);
+    AddBackupsButton();
     findBar_ = new CFindBar(state_, *view_, statusLine_);
     statusLine_->addPermanentWidget(findBar_);
     findBar_->InstallShortcuts(this);
@@ -123,16 +124,6 @@ void CMainFrame::CreateStatusLine() {
     connect(statusLine_, &CStatusLine::ChangesRequested, this, &CMainFrame::ShowChanges);
     auto* changesKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), this);
     connect(changesKey, &QShortcut::activated, this, &CMainFrame::ShowChanges);
-    auto* backupsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), this);
-    connect(backupsKey, &QShortcut::activated, this, &CMainFrame::ShowBackups);
-    auto* backupsButton = new QToolButton(statusLine_);
-    backupsButton->setObjectName(QStringLiteral("backupsButton"));
-    backupsButton->setText(Q(state_.Extra(dt::XTX_BACKUPS_BUTTON)));
-    backupsButton->setAccessibleName(backupsButton->text());
-    backupsButton->setToolTip(Q(state_.Extra(dt::XTX_BACKUPS_TIP)));
-    backupsButton->setAutoRaise(true);
-    connect(backupsButton, &QToolButton::clicked, this, &CMainFrame::ShowBackups);
-    statusLine_->addPermanentWidget(backupsButton);
     view_->SetRangeListener([this](const QString& line, bool outOfRange) {
         if (statusLine_) statusLine_->SetEditingRange(line, outOfRange);
     });
@@ -162,6 +153,25 @@ bool CMainFrame::LoadBackup(const std::string& path) {
     if (view_) view_->RecordStep(load, true);
     else load();
     return taken;
+}
+
+void CMainFrame::AddBackupsButton() {
+    auto* backupsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), this);
+    connect(backupsKey, &QShortcut::activated, this, &CMainFrame::ShowBackups);
+    auto* backupsButton = new QToolButton(statusLine_);
+    backupsButton->setObjectName(QStringLiteral("backupsButton"));
+    backupsButton->setAutoRaise(true);
+    RelabelBackupsButton();
+    connect(backupsButton, &QToolButton::clicked, this, &CMainFrame::ShowBackups);
+    statusLine_->addPermanentWidget(backupsButton);
+}
+
+void CMainFrame::RelabelBackupsButton() {
+    auto* button = findChild<QToolButton*>(QStringLiteral("backupsButton"));
+    if (!button) return;
+    button->setText(Q(state_.Extra(dt::XTX_BACKUPS_BUTTON)));
+    button->setAccessibleName(button->text());
+    button->setToolTip(Q(state_.Extra(dt::XTX_BACKUPS_TIP)));
 }
 
 void CMainFrame::ShowChanges() {
@@ -318,6 +328,7 @@ QWidget* CMainFrame::CreatePanel(QWidget* parent) {
 }
 
 void CMainFrame::RebuildGroupTree() {
+    RelabelBackupsButton();  // the language may have changed
     if (!tree_) return;
     tree_->clear();
     rootItem_ = new QTreeWidgetItem(tree_, QStringList(Q(state_.ProductTitle())));

@@ -122,6 +122,9 @@ private:
     QMargins FrameMargins() const;
     void OnTreeSelection(QTreeWidgetItem* current);
     void CreateStatusLine();
+    // Backups at the right of the status line, left of the find field, and Ctrl+Shift+B.
+    void AddBackupsButton();
+    void RelabelBackupsButton();
     bool ConfirmCloseWithChanges();
     // With changed values not yet downloaded, an upload asks first, as closing does.
     bool ConfirmUploadOverChanges();

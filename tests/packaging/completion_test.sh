@@ -63,7 +63,7 @@ export STUB_HELP=1
 expect "drivetune-cli " "show upload verify-all"
 expect "drivetune-cli upload --" "--help --keep-going --lang --port --quiet --trace"
 expect "drivetune-cli upload -" "--help --keep-going --lang --port --quiet --trace -o"
-expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --quiet --timeout --trace --verify"
+expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --quiet --set --timeout --trace --verify"
 
 # The fixed lists against the real program's command table, when it is given: the same
 # commands, and per command the same options (its --help aside).
