@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUndoStack>
@@ -12,6 +13,7 @@
 #include "DriveTuneView.h"
 #include "GridCtrl.h"
 #include "MainFrame.h"
+#include "StatusLine.h"
 #include "ToolState.h"
 #include "WindowHarness.h"
 
@@ -60,12 +62,17 @@ TEST_F(BackupsWindowTest, TheListLoadsComparesAndDownloadsABackup) {
     CBackupsDlg* list = Frame().BackupsList();
     ASSERT_TRUE(list && list->isVisible());
     QTreeWidget& rows = *list->List();
+    const QTreeWidgetItem* header = rows.headerItem();
+    EXPECT_EQ(QStringList({header->text(0), header->text(1), header->text(2), header->text(3)}),
+              QStringList({"Time", "Read or written", "Controller", "Customer"}));
+    // The controller's description is not cut, and a dozen backups show without scrolling.
+    EXPECT_GE(rows.columnWidth(2), rows.fontMetrics().horizontalAdvance(rows.topLevelItem(0)->text(2)));
+    EXPECT_GE(rows.viewport()->height(), 10 * rows.visualItemRect(rows.topLevelItem(0)).height());
     ASSERT_EQ(rows.topLevelItemCount(), 2);
     EXPECT_EQ(rows.topLevelItem(0)->text(1), "written");
     EXPECT_EQ(rows.topLevelItem(1)->text(1), "read");
     EXPECT_EQ(rows.topLevelItem(1)->text(2), "Standard controller · variant B · version 300");
-    EXPECT_EQ(rows.topLevelItem(1)->text(3).toStdString(), CBackupsDlg::CustomerOf(Backups()[1]));
-    EXPECT_FALSE(rows.topLevelItem(1)->text(3).isEmpty());
+    EXPECT_EQ(rows.topLevelItem(1)->text(3), "Quellan (1)");
 
     // The read set against the grid: the one value typed since.
     rows.setCurrentItem(rows.topLevelItem(1));
@@ -87,9 +94,11 @@ TEST_F(BackupsWindowTest, TheListLoadsComparesAndDownloadsABackup) {
     View().History()->undo();
     EXPECT_EQ(CellText(kAccelerationRow), "650");
 
-    // Downloaded after the range check: the controller holds the backup's set.
-    Frame().ShowBackups();
+    // Downloaded after the range check: the controller holds the backup's set. The status line's
+    // button opens the list too.
+    Frame().StatusLine()->findChild<QToolButton*>("backupsButton")->click();
     list = Frame().BackupsList();
+    ASSERT_TRUE(list && list->isVisible());
     list->List()->setCurrentItem(list->List()->topLevelItem(1));
     const size_t before = messages.size();
     list->DownloadButton()->click();

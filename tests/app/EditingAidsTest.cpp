@@ -1,6 +1,7 @@
 // Help while editing: a value outside its range marked as it is typed, a refusal's red gone once
 // the value passes, the topic tree marking what its topics hold, a picked topic at the top of the
 // grid, and the balloon gone when a dialog comes up.
+#include <QLabel>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -36,6 +37,8 @@ TEST_F(EditingAidsTest, AValueOutOfRangeIsMarkedAsTypedAndARefusalsRedGoesWhenIt
     // The current cell holds it: its range in the warning colour.
     EXPECT_EQ(status.EditingRangeText(), "Allowed: 50 … 800 rpm/s");
     EXPECT_TRUE(status.RangeWarns());
+    const QLabel* range = status.findChild<QLabel*>("statusRange");
+    EXPECT_EQ(range->palette().color(QPalette::WindowText), QColor(200, 130, 0));
 
     TypeValue(kDecelerationRow, "99999");
     Grid().SetFocusCell(kSoftUndervoltageRow, 2);
@@ -70,6 +73,10 @@ TEST_F(EditingAidsTest, TheTreeMarksTopicsHoldingChangedOrOutOfRangeValues) {
     EXPECT_FALSE(group->icon(0).isNull());
     TypeValue(kAccelerationRow, "5000");
     EXPECT_EQ(CGroupTree::TopicMarkOf(group), CGroupTree::kChangedMark | CGroupTree::kOutOfRangeMark);
+    // Both marks on the icon: the amber bar at the left, the orange corner at the right.
+    const QImage icon = group->icon(0).pixmap(14, 14).toImage();
+    EXPECT_EQ(QColor(icon.pixel(2, 7)), QColor(200, 130, 0));
+    EXPECT_EQ(QColor(icon.pixel(12, 2)), QColor(200, 60, 0));
     EXPECT_EQ(CGroupTree::TopicMarkOf(Frame().FunctionItem()), CGroupTree::kNoMark);
     View().RevertAll();
     EXPECT_EQ(CGroupTree::TopicMarkOf(group), CGroupTree::kNoMark);

@@ -349,6 +349,8 @@ TEST_F(Cli, NoArgumentsPrintTheShortUsageWithTheCommands) {
          {"tables", "show", "check", "set", "diff", "backups", "ports", "upload", "download", "store", "factory-reset"})
         EXPECT_NE(r.err.find(std::string("\n  ") + cmd + " "), std::string::npos) << cmd;
     EXPECT_NE(r.err.find("Try 'drivetune-cli --help' for more information."), std::string::npos);
+    EXPECT_NE(r.err.find("\n  tables         every built-in"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\n  factory-reset  restore the controller's"), std::string::npos) << r.err;
 }
 
 // Help fits the width it is given: the terminal's, or 80 columns in a pipe.

@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "Backups.h"
+#include "SupportLog.h"
 #include "LinkTestSupport.h"
 
 using namespace dt;
@@ -63,10 +65,19 @@ TEST(BackupKeeper, ASetKeptAlreadyIsNotKeptAgainAndDefaultNamesTheBackupOfTheSet
     rig.OpenPort();
     ASSERT_TRUE(rig.Upload());
     rig.link.backups.SetClock([] { return std::time_t(1796683299); });
+    QTemporaryDir logFolder;
+    const QByteArray oldState = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", logFolder.path().toLocal8Bit());
+    StartSupportLog("drivetune-test");
     ASSERT_TRUE(rig.Upload());
+    StopSupportLog();
+    qputenv("XDG_STATE_HOME", oldState);
     ASSERT_EQ(rig.List().size(), 1u);
     const std::string kept = rig.List()[0].path;
     EXPECT_EQ(rig.link.backups.LastPath(), kept);
+    QFile log(logFolder.filePath("DriveTune/drivetune.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains(("backup not written, the set is already kept: " + kept).c_str()));
 
     rig.host.Clear();
     ASSERT_TRUE(rig.commands.Default());
