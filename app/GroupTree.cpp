@@ -6,6 +6,7 @@
 #include <QStyledItemDelegate>
 
 #include "AppResources.h"
+#include "GridCtrl.h"
 
 namespace {
 // Every item gets the same fixed height.
@@ -19,6 +20,38 @@ public:
     }
 };
 }  // namespace
+
+namespace {
+constexpr int kMarkIconSize = 14;
+
+// The grid's own overlays in small: the amber bar of a value out of range, the corner of a change.
+QIcon MarkIcon(int marks) {
+    QPixmap picture(kMarkIconSize, kMarkIconSize);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setPen(Qt::NoPen);
+    if (marks & CGroupTree::kOutOfRangeMark) {
+        p.setBrush(CGridCtrl::kWarnColour);
+        p.drawRect(0, 1, 5, kMarkIconSize - 2);
+    }
+    if (marks & CGroupTree::kChangedMark) {
+        p.setBrush(CGridCtrl::kMarkerColour);
+        const QPoint tri[3] = {{kMarkIconSize, 1}, {kMarkIconSize - 8, 1}, {kMarkIconSize, 9}};
+        p.drawPolygon(tri, 3);
+    }
+    return QIcon(picture);
+}
+}  // namespace
+
+void CGroupTree::SetTopicMark(QTreeWidgetItem* item, int marks) {
+    if (!item || TopicMarkOf(item) == marks) return;
+    item->setData(0, kMarkRole, marks);
+    item->setIcon(0, marks == kNoMark ? QIcon() : MarkIcon(marks));
+}
+
+int CGroupTree::TopicMarkOf(const QTreeWidgetItem* item) {
+    return item ? item->data(0, kMarkRole).toInt() : kNoMark;
+}
 
 CGroupTree::CGroupTree(QWidget* parent) : QTreeWidget(parent) {
     LoadAppResources();

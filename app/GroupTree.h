@@ -19,6 +19,12 @@ public:
     // Where the logo goes in the viewport.
     QRect LogoRect() const;
 
+    // What a topic holds, shown as an icon beside its title (the title itself stays as it is).
+    enum TopicMark { kNoMark = 0, kChangedMark = 1, kOutOfRangeMark = 2 };
+    static constexpr int kMarkRole = Qt::UserRole + 1;
+    static void SetTopicMark(QTreeWidgetItem* item, int marks);
+    static int TopicMarkOf(const QTreeWidgetItem* item);
+
 protected:
     void paintEvent(QPaintEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;

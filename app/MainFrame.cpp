@@ -1,17 +1,21 @@
 #include "MainFrame.h"
 
 #include <algorithm>
+#include <map>
 
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QToolButton>
+#include <QTreeWidgetItemIterator>
 #include <QShortcut>
 #include <QWindow>
 
 #include "BackupKeeper.h"
 #include "BytePort.h"
+#include "BackupsDlg.h"
 #include "ChangesDlg.h"
 #include "ControllerCommands.h"
 #include "ControllerProfile.h"
@@ -118,19 +122,66 @@ bool CMainFrame::OnCreate() {
 void CMainFrame::CreateStatusLine() {
     statusLine_ = new CStatusLine(state_, port_, this);
     setStatusBar(statusLine_);
+    AddBackupsButton();
     findBar_ = new CFindBar(state_, *view_, statusLine_);
     statusLine_->addPermanentWidget(findBar_);
     findBar_->InstallShortcuts(this);
     view_->SetMarksListener([this](int changed) {
         if (statusLine_) statusLine_->SetChanged(changed);
         if (changes_) changes_->Refresh();
+        MarkTopics();
     });
     connect(statusLine_, &CStatusLine::ChangesRequested, this, &CMainFrame::ShowChanges);
     auto* changesKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), this);
     connect(changesKey, &QShortcut::activated, this, &CMainFrame::ShowChanges);
-    view_->SetRangeListener([this](const QString& line) {
-        if (statusLine_) statusLine_->SetEditingRange(line);
+    view_->SetRangeListener([this](const QString& line, bool outOfRange) {
+        if (statusLine_) statusLine_->SetEditingRange(line, outOfRange);
     });
+}
+
+void CMainFrame::ShowBackups() {
+    if (!backupsList_) {
+        CBackupsDlg::Actions actions;
+        actions.load = [this](const std::string& path) { LoadBackup(path); };
+        actions.download = [this](const std::string& path) {
+            if (LoadBackup(path)) commands_->Download();
+        };
+        backupsList_ = new CBackupsDlg(state_, paths_.backupDir, std::move(actions), this);
+    } else {
+        backupsList_->Refresh();
+    }
+    backupsList_->show();
+    backupsList_->raise();
+    backupsList_->activateWindow();
+}
+
+CBackupsDlg* CMainFrame::BackupsList() const { return backupsList_; }
+
+bool CMainFrame::LoadBackup(const std::string& path) {
+    bool taken = false;
+    const auto load = [&] { taken = files_->ImportFrom(path); };
+    if (view_) view_->RecordStep(load, true);
+    else load();
+    return taken;
+}
+
+void CMainFrame::AddBackupsButton() {
+    auto* backupsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B), this);
+    connect(backupsKey, &QShortcut::activated, this, &CMainFrame::ShowBackups);
+    auto* backupsButton = new QToolButton(statusLine_);
+    backupsButton->setObjectName(QStringLiteral("backupsButton"));
+    backupsButton->setAutoRaise(true);
+    RelabelBackupsButton();
+    connect(backupsButton, &QToolButton::clicked, this, &CMainFrame::ShowBackups);
+    statusLine_->addPermanentWidget(backupsButton);
+}
+
+void CMainFrame::RelabelBackupsButton() {
+    auto* button = findChild<QToolButton*>(QStringLiteral("backupsButton"));
+    if (!button) return;
+    button->setText(Q(state_.Extra(dt::XTX_BACKUPS_BUTTON)));
+    button->setAccessibleName(button->text());
+    button->setToolTip(Q(state_.Extra(dt::XTX_BACKUPS_TIP)));
 }
 
 void CMainFrame::ShowChanges() {
@@ -162,6 +213,21 @@ void CMainFrame::GoToRow(int row) {
     const QSignalBlocker quiet(tree_);
     tree_->setCurrentItem(topic);
     tree_->scrollToItem(topic);
+}
+
+void CMainFrame::MarkTopics() {
+    if (!tree_ || !view_) return;
+    std::map<QTreeWidgetItem*, int> marks;
+    auto mark = [&](int row, int what) {
+        const dt::RowTopic where = dt::TopicOfRow(state_, row);
+        QTreeWidgetItem* set = where.set == dt::GridSet::Function ? functionItem_ : parameterItem_;
+        if (!set) return;
+        marks[set] |= what;
+        if (where.group >= 0 && set->child(where.group)) marks[set->child(where.group)] |= what;
+    };
+    for (int row : state_.sheet.ChangedRows()) mark(row, CGroupTree::kChangedMark);
+    for (int row : view_->OutOfRangeRows()) mark(row, CGroupTree::kOutOfRangeMark);
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it) CGroupTree::SetTopicMark(*it, marks[*it]);
 }
 
 void CMainFrame::OnReadCompleted(const dt::ReadCompleted&) {
@@ -272,6 +338,7 @@ QWidget* CMainFrame::CreatePanel(QWidget* parent) {
 }
 
 void CMainFrame::RebuildGroupTree() {
+    RelabelBackupsButton();  // the language may have changed
     if (!tree_) return;
     tree_->clear();
     rootItem_ = new QTreeWidgetItem(tree_, QStringList(Q(state_.ProductTitle())));

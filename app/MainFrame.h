@@ -25,6 +25,7 @@ class CGroupTree;
 class CStatusLine;
 class CFindBar;
 class CChangesDlg;
+class CBackupsDlg;
 
 namespace dt {
 struct ToolState;
@@ -95,6 +96,13 @@ public:
     CChangesDlg* Changes() const;
     // A value row selected in the grid, its topic picked in the tree.
     void GoToRow(int row);
+    // Marks on the topics holding changed values or values out of range.
+    void MarkTopics();
+    // The list of backups (Ctrl+Shift+B), opened or brought to the front.
+    void ShowBackups();
+    CBackupsDlg* BackupsList() const;
+    // Loads a backup into the grid as Import does (one undoable step); true when it was taken.
+    bool LoadBackup(const std::string& path);
     dt::ControllerProtocol& Protocol() { return *protocol_; }
     dt::ControllerCommands& Commands() { return *commands_; }
     dt::ParameterFileCommands& Files() { return *files_; }
@@ -114,6 +122,9 @@ private:
     QMargins FrameMargins() const;
     void OnTreeSelection(QTreeWidgetItem* current);
     void CreateStatusLine();
+    // Backups at the right of the status line, left of the find field, and Ctrl+Shift+B.
+    void AddBackupsButton();
+    void RelabelBackupsButton();
     bool ConfirmCloseWithChanges();
     // With changed values not yet downloaded, an upload asks first, as closing does.
     bool ConfirmUploadOverChanges();
@@ -142,6 +153,7 @@ private:
     CStatusLine* statusLine_ = nullptr;
     CFindBar* findBar_ = nullptr;
     QPointer<CChangesDlg> changes_;
+    QPointer<CBackupsDlg> backupsList_;
     // Looks for the window manager's frame a while after showing.
     static constexpr int kFrameCheckMs = 50;
     static constexpr int kFrameChecks = 40;

@@ -1,11 +1,12 @@
 #include "StatusLine.h"
 
 #include <QFrame>
-#include <QLabel>
 #include <QMouseEvent>
 
 #include "BytePort.h"
 #include "ControllerProfile.h"
+#include "ElidedLabel.h"
+#include "GridCtrl.h"
 #include "OptionLists.h"
 #include "QtText.h"
 #include "ToolState.h"
@@ -25,9 +26,9 @@ constexpr int kCustomerShift = 10;
 CStatusLine::CStatusLine(const dt::ToolState& state, const dt::BytePort& port, QWidget* parent)
     : QStatusBar(parent), state_(state), port_(port) {
     setObjectName(QStringLiteral("statusLine"));
-    portLabel_ = new QLabel(this);
-    controllerLabel_ = new QLabel(this);
-    changedLabel_ = new QLabel(this);
+    portLabel_ = new CElidedLabel(this);
+    controllerLabel_ = new CElidedLabel(this);
+    changedLabel_ = new CElidedLabel(this);
     portLabel_->setObjectName(QStringLiteral("statusPort"));
     controllerLabel_->setObjectName(QStringLiteral("statusController"));
     changedLabel_->setObjectName(QStringLiteral("statusChanged"));
@@ -37,7 +38,7 @@ CStatusLine::CStatusLine(const dt::ToolState& state, const dt::BytePort& port, Q
     changedLabel_->setPalette(marked);
     // A click on the count opens the list of changes.
     changedLabel_->setCursor(Qt::PointingHandCursor);
-    changedLabel_->setToolTip(Q(state_.Extra(dt::XTX_CHANGES_TIP)));
+    changedLabel_->SetTip(Q(state_.Extra(dt::XTX_CHANGES_TIP)));
     changedLabel_->installEventFilter(this);
     addWidget(portLabel_);
     controllerSeparator_ = AddSeparator();
@@ -45,7 +46,7 @@ CStatusLine::CStatusLine(const dt::ToolState& state, const dt::BytePort& port, Q
     changedSeparator_ = AddSeparator();
     addWidget(changedLabel_);
     rangeSeparator_ = AddSeparator();
-    rangeLabel_ = new QLabel(this);
+    rangeLabel_ = new CElidedLabel(this);
     rangeLabel_->setObjectName(QStringLiteral("statusRange"));
     addWidget(rangeLabel_);
     SetEditingRange(QString());
@@ -85,8 +86,12 @@ void CStatusLine::SetChanged(int changed) {
     Refresh();
 }
 
-void CStatusLine::SetEditingRange(const QString& text) {
-    rangeLabel_->setText(text);
+void CStatusLine::SetEditingRange(const QString& text, bool outOfRange) {
+    rangeWarns_ = outOfRange && !text.isEmpty();
+    QPalette colours = palette();
+    if (rangeWarns_) colours.setColor(QPalette::WindowText, CGridCtrl::kWarnColour);
+    rangeLabel_->setPalette(colours);
+    rangeLabel_->SetText(text);
     rangeLabel_->setVisible(!text.isEmpty());
     rangeSeparator_->setVisible(!text.isEmpty());
 }
@@ -101,8 +106,8 @@ int CStatusLine::PortNumber() const {
 }
 
 void CStatusLine::Refresh() {
-    portLabel_->setText(Q(PortStateText(state_, port_.IsOpen(), PortNumber())));
-    controllerLabel_->setText(Q(ControllerStateText(state_, controller_)));
+    portLabel_->SetText(Q(PortStateText(state_, port_.IsOpen(), PortNumber())));
+    controllerLabel_->SetText(Q(ControllerStateText(state_, controller_)));
     controllerLabel_->setVisible(controller_.known);
     controllerSeparator_->setVisible(controller_.known);
     // Bold only once there is a count: the bold face is loaded when the label is first laid out.
@@ -111,7 +116,7 @@ void CStatusLine::Refresh() {
         bold.setBold(true);
         changedLabel_->setFont(bold);
     }
-    changedLabel_->setText(Q(ChangedCountText(state_, changed_)));
+    changedLabel_->SetText(Q(ChangedCountText(state_, changed_)));
     changedLabel_->setVisible(changed_ > 0);
     changedSeparator_->setVisible(changed_ > 0);
 }

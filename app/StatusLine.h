@@ -11,7 +11,7 @@
 #include "ParamTables.h"
 
 class QFrame;
-class QLabel;
+class CElidedLabel;
 
 namespace dt {
 struct ToolState;
@@ -37,7 +37,9 @@ public:
     void TakeController();
     void SetChanged(int changed);
     // The allowed range of the cell being edited; "" when no cell is edited or it has none.
-    void SetEditingRange(const QString& text);
+    // outOfRange: the cell holds a value outside it, and the range shows in the warning colour.
+    void SetEditingRange(const QString& text, bool outOfRange = false);
+    bool RangeWarns() const { return rangeWarns_; }
     QString EditingRangeText() const;
     // Every text again, from the port, the controller and the count.
     void Refresh();
@@ -70,10 +72,11 @@ private:
     const dt::BytePort& port_;
     Controller controller_;
     int changed_ = 0;
-    QLabel* portLabel_ = nullptr;
-    QLabel* controllerLabel_ = nullptr;
-    QLabel* changedLabel_ = nullptr;
-    QLabel* rangeLabel_ = nullptr;
+    bool rangeWarns_ = false;
+    CElidedLabel* portLabel_ = nullptr;
+    CElidedLabel* controllerLabel_ = nullptr;
+    CElidedLabel* changedLabel_ = nullptr;
+    CElidedLabel* rangeLabel_ = nullptr;
     QFrame* rangeSeparator_ = nullptr;
     QFrame* controllerSeparator_ = nullptr;
     QFrame* changedSeparator_ = nullptr;

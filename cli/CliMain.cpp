@@ -23,7 +23,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const int parsed = ParseCommandLine(args, options, command, out, err, helpWidth);
     if (parsed != kParsed) return parsed;
     if (options.trace) SetFrameTrace(true);
-    if ((command->options & kPortRequired) && !options.hasPort) {
+    if (NeedsPort(*command, options) && !options.hasPort) {
         const char* environment = std::getenv("DRIVETUNE_PORT");
         std::string from, why;
         if (!DefaultPort(environment ? environment : "", LoadSettings(DefaultSettingsPath()).UartPort, options.port,

@@ -20,6 +20,7 @@ struct CliOptions {
     bool dryRun = false;
     bool verify = false;
     bool noBackup = false;
+    std::vector<std::string> sets;  // --set ID=VALUE
     std::vector<std::string> files;
 };
 

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <sstream>
 
 #include "ExitStatus.h"
@@ -124,6 +125,11 @@ void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::stri
             sub.add_flag("--verify", o.verify, "read the set back after the store and compare it with what was sent");
         if (dryRun) dryRun->excludes(verify);
     }
+    if (c.options & kSetOption)
+        sub.add_option("--set", o.sets, "change a row first: its id or name, = and the new value (repeatable)")
+            ->type_name("ID=VALUE")
+            ->expected(1)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     if (c.options & kNoBackupOption)
         sub.add_flag("--no-backup", o.noBackup, "do not read and back up the set first");
     if (c.filesHelp) {
@@ -136,9 +142,11 @@ void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::stri
 // The usage line and the commands, for a call with no arguments at all.
 void PrintShortUsage(std::ostream& err) {
     err << "Usage: drivetune-cli [--lang en|cn] [--trace] [--quiet] COMMAND [OPTIONS] [FILE ...]\n\nCommands:\n";
+    size_t width = 0;
+    for (const Command& c : CommandTable()) width = std::max(width, std::string(c.name).size());
     for (const Command& c : CommandTable()) {
         std::string name = std::string("  ") + c.name;
-        name.resize(12, ' ');
+        name.resize(width + 4, ' ');
         err << name << c.summary << "\n";
     }
     err << "\nTry 'drivetune-cli --help' for more information.\n";
@@ -146,7 +154,7 @@ void PrintShortUsage(std::ostream& err) {
 
 const CLI::App* CommandNamed(const CLI::App& app, const std::string& word) {
     for (const Command& c : CommandTable())
-        if (word == c.name) return app.get_subcommand(c.name);
+        if (word == c.name || (CommandAlias(c) && word == CommandAlias(c))) return app.get_subcommand(c.name);
     return nullptr;
 }
 
@@ -222,6 +230,7 @@ int ParseCommandLine(const std::vector<std::string>& args, CliOptions& options, 
     for (const Command& c : CommandTable()) {
         CLI::App* sub = app.add_subcommand(c.name, c.summary);
         sub->group("Commands");
+        if (const char* alias = CommandAlias(c)) sub->alias(alias);
         sub->footer(std::string(c.description) + "\n\n" + kGlobalNote);
         AddCommandOptions(*sub, c, options, port);
     }

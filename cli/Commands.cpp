@@ -27,10 +27,19 @@ const std::vector<Command>& CommandTable() {
          ".foc files (standard controller) or .ged files (FOC controller); - reads one from standard input",
          RunShow},
         {"check", "the range check a download makes",
-         "Runs the range check a download makes on each FILE. A refused file prints the refusal on "
-         "standard output (headed by \"==> FILE <==\" when several files are given); with --json every "
-         "file's outcome, its refused rows and their bounds. Exit status 1 when any file is refused.",
-         kJsonOption, 1, -1, ".foc or .ged files; - reads one from standard input", RunCheck},
+         "Runs the range check a download makes on each FILE, and on the .foc and .ged files of each "
+         "FOLDER. A file that passes prints \"ok\", a refused one the refusal, on standard output (headed "
+         "by \"==> FILE <==\" when there are several files); with --json every file's outcome, its refused "
+         "rows and their bounds. A file whose calibration words are 0 cannot be checked (every value would "
+         "pass): standard error says so, and JSON has \"checked\": false. Exit status 1 when any file is "
+         "refused.",
+         kJsonOption, 1, -1, ".foc or .ged files or folders; - reads one from standard input", RunCheck},
+        {"set", "change values in a file, checked as a download checks them",
+         "Changes the rows of FILE named by ID=VALUE (the id of show --json, such as ParameterSettings.3, or "
+         "the row's name in either language where only one row has it) and writes the result to -o OUT "
+         "(- for standard output). The range check of a download runs first: a refused set writes nothing "
+         "and exits with 1. Prints the rows changed, as diff does.",
+         kOutputOption | kJsonOption, 2, -1, "FILE, then one or more ID=VALUE", RunSet},
         {"diff", "the rows whose shown values differ, between two files or a file and a controller",
          "Compares A with B, or with --port the controller's values with FILE (a read only: nothing is "
          "written). Rows are paired by set and row name; a row that only one side has is listed with "
@@ -41,8 +50,9 @@ const std::vector<Command>& CommandTable() {
          "Lists the backups kept in $XDG_DATA_HOME/DriveTune/backups (default "
          "~/.local/share/DriveTune/backups), newest first: time, read or written, kind, identity, path. "
          "Every set read from a controller and every set about to be written into one is kept there; "
-         "to put one back, download it: drivetune-cli download --port P FILE.",
-         kJsonOption, 0, 0, nullptr, RunBackups},
+         "backups restore N (the Nth of the list, 1 the newest) or backups restore PATH downloads that "
+         "backup into the controller as download does.",
+         kJsonOption | kPortOption, 0, 2, "restore N|PATH: put a backup back into the controller", RunBackups},
         {"ports", "the port box entries, one per line",
          "Prints the port box entries, one per line: COM<n> (<device>); with --json each port's number, "
          "device and adapter.",
@@ -54,21 +64,31 @@ const std::vector<Command>& CommandTable() {
          kPortOption | kPortRequired | kOutputOption | kJsonOption, 0, 0, nullptr, RunUpload},
         {"download", "write FILE into a controller of the same identity and store it",
          "Reads the controller, then writes FILE into it (the same identity; the range check first) and "
-         "stores it. The set is backed up before it is written (see backups). --dry-run prints the rows "
-         "the download would change, as diff does, and writes "
+         "stores it. --set ID=VALUE changes rows first (of FILE, or of the controller's own set when no "
+         "FILE is given), as set does. The set is backed up before it is written (see backups). --dry-run "
+         "prints the rows the download would change, as diff does, and writes "
          "nothing. --verify reads the set back after the store and prints the rows that differ from what "
          "was sent (name, sent, read back); exit status 1 when any does.",
-         kPortOption | kPortRequired | kJsonOption | kDryRunOption | kVerifyOption, 1, 1,
+         kPortOption | kPortRequired | kJsonOption | kDryRunOption | kVerifyOption | kSetOption, 0, 1,
          "the .foc or .ged file to write; - reads it from standard input", RunDownload},
         {"store", "ask the controller to store its current values",
          "Reads the controller's identity, then asks it to store its current values.",
          kPortOption | kPortRequired, 0, 0, nullptr, RunStore},
-        {"restore", "restore the controller's factory values, then read and print them",
+        {"factory-reset", "restore the controller's factory values, then read and print them",
          "Reads the controller and backs its set up, then restores its factory values, reads them and "
-         "prints them as show does. --no-backup skips the first read and its backup.",
+         "prints them as show does. --no-backup skips the first read and its backup. Also called restore.",
          kPortOption | kPortRequired | kJsonOption | kNoBackupOption, 0, 0, nullptr, RunRestore},
     };
     return kTable;
+}
+
+const char* CommandAlias(const Command& command) {
+    return std::string(command.name) == "factory-reset" ? "restore" : nullptr;
+}
+
+bool NeedsPort(const Command& command, const CliOptions& options) {
+    if (command.options & kPortRequired) return true;
+    return command.run == RunBackups && !options.files.empty() && options.files[0] == "restore";
 }
 
 }  // namespace dt::cli

@@ -23,6 +23,7 @@ enum CommandOption : unsigned {
     kDryRunOption = 1u << 4,
     kVerifyOption = 1u << 5,
     kNoBackupOption = 1u << 6,
+    kSetOption = 1u << 7,  // --set ID=VALUE, repeatable
 };
 
 // Everything a command needs while it runs.
@@ -49,6 +50,10 @@ struct Command {
 };
 
 const std::vector<Command>& CommandTable();
+// Another name a command answers to ("restore" for factory-reset); nullptr for none.
+const char* CommandAlias(const Command& command);
+// A command that talks to a controller this time: every port command, and "backups restore".
+bool NeedsPort(const Command& command, const CliOptions& options);
 
 // The commands of each area (Offline.cpp, Online.cpp).
 int RunTables(const Context& c);
@@ -61,6 +66,9 @@ int RunUpload(const Context& c);
 int RunDownload(const Context& c);
 int RunStore(const Context& c);
 int RunRestore(const Context& c);
+int RunSet(const Context& c);
+// backups restore N|PATH: that backup downloaded as download does.
+int RunBackupRestore(const Context& c);
 // diff with --port: FILE against what the controller holds.
 int RunDiffWithController(const Context& c);
 

@@ -1,8 +1,11 @@
 // The commands that work on files alone: tables, show, check, diff of two files.
 #include <algorithm>
+#include <filesystem>
 
 #include "Commands.h"
+#include "ControllerProfile.h"
 #include "ExitStatus.h"
+#include "ExtraTexts.h"
 #include "Json.h"
 #include "ParamTables.h"
 #include "RangeRules.h"
@@ -53,7 +56,6 @@ Json TableSetJson(const TableData& t) {
 
 // Several files are each headed by their name, as head(1) does.
 void FileHeading(const Context& c, const std::string& path, bool& first) {
-    if (c.opt.files.size() < 2) return;
     c.out << (first ? "" : "\n") << "==> " << path << " <==\n";
     first = false;
 }
@@ -69,6 +71,30 @@ int EachFile(const Context& c, Each&& each) {
         rc = std::max(rc, LoadOrReport(s, path, c.err, &c.in) ? each(path, s) : kUsage);
     }
     return rc;
+}
+
+// The operands with each folder replaced by its .foc and .ged files in name order. A folder
+// without any is reported.
+bool FilesAndFolders(const Context& c, std::vector<std::string>& paths) {
+    namespace fs = std::filesystem;
+    for (const std::string& operand : c.opt.files) {
+        std::error_code ec;
+        if (operand == "-" || !fs::is_directory(operand, ec)) {
+            paths.push_back(operand);
+            continue;
+        }
+        std::vector<std::string> found;
+        for (fs::directory_iterator it(operand, ec), end; !ec && it != end; it.increment(ec))
+            if (it->is_regular_file(ec) && FileKindOfAnyCase(it->path().string()) != FileKind::Other)
+                found.push_back(it->path().string());
+        if (found.empty()) {
+            c.err << "drivetune-cli: " << operand << ": no .foc or .ged files in this folder\n";
+            return false;
+        }
+        std::sort(found.begin(), found.end());
+        paths.insert(paths.end(), found.begin(), found.end());
+    }
+    return true;
 }
 
 }  // namespace
@@ -102,7 +128,7 @@ int RunShow(const Context& c) {
             }
             sheets.push_back(std::move(sheet));
         } else {
-            FileHeading(c, path, first);
+            if (c.opt.files.size() > 1) FileHeading(c, path, first);
             PrintSheet(c.out, s, cells);
         }
         return kOk;
@@ -113,20 +139,34 @@ int RunShow(const Context& c) {
 }
 
 int RunCheck(const Context& c) {
+    std::vector<std::string> paths;
+    if (!FilesAndFolders(c, paths)) return kUsage;
     bool first = true;
     Json files = Json::array();
-    const int rc = EachFile(c, [&](const std::string& path, ToolState& s) {
+    int rc = kOk;
+    for (const std::string& path : paths) {
+        ToolState s;
+        c.SetUp(s);
+        if (!LoadOrReport(s, path, c.err, &c.in)) {
+            rc = std::max(rc, kUsage);
+            continue;
+        }
         ValueCells cells = ShowValues(s);
         StoreValues(s, cells);
         const ValidationResult v = ValidateAll(s, cells);
-        if (c.opt.json) files.push_back(CheckJson(s, cells, v, path));
-        if (!v.refused) return kOk;
-        if (!c.opt.json) {
-            FileHeading(c, path, first);
-            c.out << v.message << "\n";
+        // A standard set whose identity fails its parse opens every range: nothing was checked.
+        const bool checked = ProfileOf(s).Foc() || s.dataValid;
+        if (!checked) c.err << "drivetune-cli: " << FillIn(s.Extra(XTX_CHECK_IMPOSSIBLE), path) << "\n";
+        if (c.opt.json) {
+            Json outcome = CheckJson(s, cells, v, path);
+            outcome["checked"] = checked;
+            files.push_back(std::move(outcome));
+        } else if (v.refused || checked) {
+            if (paths.size() > 1) FileHeading(c, path, first);
+            c.out << (v.refused ? v.message : std::string("ok")) << "\n";
         }
-        return kRefused;
-    });
+        if (v.refused) rc = std::max(rc, kRefused);
+    }
     if (c.opt.json) {
         Json document = Document();
         document["files"] = std::move(files);

@@ -1,6 +1,7 @@
 // The commands that talk to a controller through a serial port.
 #include <QCoreApplication>
 
+#include "Assignments.h"
 #include "Commands.h"
 #include "ConsoleHost.h"
 #include "ControllerProfile.h"
@@ -105,10 +106,16 @@ bool SameKind(Online& o, ToolState& s, const std::string& file, FileKind kind, s
     return false;
 }
 
-// What a download of the imported file would send, against what the controller holds.
+// The set to download on the state's sheet: FILE imported (when given), then the --set rows.
+int PrepareSet(Online& o, ToolState& s, const Context& c, const SetToWrite& set) {
+    if (!c.opt.files.empty() && !o.session.Link().files.ImportContent(set.kind, set.bytes)) return kRefused;
+    return ApplyAssignments(s, c.opt.sets, c.err) ? kOk : kUsage;
+}
+
+// What a download of the prepared set would send, against what the controller holds.
 int DryRun(Online& o, ToolState& s, const Context& c, const SetToWrite& set) {
     const std::vector<ShownRow> held = ShownRows(s);
-    if (!o.session.Link().files.ImportContent(set.kind, set.bytes)) return kRefused;
+    if (const int rc = PrepareSet(o, s, c, set); rc != kOk) return rc;
     StoreValues(s, s.sheet.Texts());
     const ValidationResult checked = ValidateAll(s, s.sheet.Texts());
     o.host.OnValuesChecked(checked);
@@ -170,24 +177,31 @@ int RunUpload(const Context& c) {
 }
 
 int RunDownload(const Context& c) {
-    const std::string& file = c.opt.files[0];
+    if (c.opt.files.empty() && c.opt.sets.empty()) {
+        c.err << "drivetune-cli: download takes FILE, --set ID=VALUE, or both\n"
+                 "Try 'drivetune-cli download --help' for more information.\n";
+        return kUsage;
+    }
     ToolState s;
     c.SetUp(s);
-    // A terminal would otherwise wait without a word.
-    if (file == "-" && IsTerminal(Stream::In)) c.err << "drivetune-cli: " << s.Extra(XTX_READING_INPUT) << "\n";
     SetToWrite set;
-    const bool read = ReadSetToWrite(c, set);
-    if (InterruptRequested()) {
-        c.err << "drivetune-cli: " << s.Extra(XTX_STOPPED) << "\n";
-        return kInterrupted;
+    if (!c.opt.files.empty()) {
+        // A terminal would otherwise wait without a word.
+        if (c.opt.files[0] == "-" && IsTerminal(Stream::In))
+            c.err << "drivetune-cli: " << s.Extra(XTX_READING_INPUT) << "\n";
+        const bool read = ReadSetToWrite(c, set);
+        if (InterruptRequested()) {
+            c.err << "drivetune-cli: " << s.Extra(XTX_STOPPED) << "\n";
+            return kInterrupted;
+        }
+        if (!read) return kUsage;
     }
-    if (!read) return kUsage;
     Online o(s, c);
     o.host.SetQuiet(true);
     if (!OpenAndRead(o, c) || o.session.Interrupted()) return o.session.Finish(kRefused);
-    if (!SameKind(o, s, file, set.kind, c.err)) return kRefused;
+    if (!c.opt.files.empty() && !SameKind(o, s, c.opt.files[0], set.kind, c.err)) return kRefused;
     if (c.opt.dryRun) return DryRun(o, s, c, set);
-    if (!o.session.Link().files.ImportContent(set.kind, set.bytes)) return kRefused;
+    if (const int rc = PrepareSet(o, s, c, set); rc != kOk) return o.session.Finish(rc);
     o.host.SetQuiet(false);
     o.session.ResetOutcome();
     if (!o.session.Run([&] { return o.session.Link().commands.Download(); }, Writes::Yes))

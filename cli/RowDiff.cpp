@@ -27,7 +27,7 @@ std::map<PairKey, const ShownRow*> ByKey(const std::vector<ShownRow>& rows) {
 
 Json Side(const ShownRow* r) {
     if (!r) return nullptr;
-    return {{"row", r->row}, {"name", r->name}, {"value", r->value}, {"detail", r->detail}};
+    return {{"id", r->id}, {"row", r->row}, {"name", r->name}, {"value", r->value}, {"detail", r->detail}};
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ std::vector<ShownRow> ShownRows(ToolState& s) {
     const std::vector<GridRow> layout = GridLayout(s);
     for (size_t i = 0; i < layout.size(); ++i) {
         if (layout[i].desc->kind == 0) continue;
-        rows.push_back({SetName(layout[i].set), layout[i].record, layout[i].desc->Name(s.language),
+        rows.push_back({RowIdOf(layout[i]), SetName(layout[i].set), layout[i].record, layout[i].desc->Name(s.language),
                         i < cells.size() ? TrimLeft(cells[i]) : std::string(),
                         ValueJson(s, cells, static_cast<int>(i))});
     }

@@ -12,6 +12,7 @@ namespace dt::cli {
 
 // One shown row of a set.
 struct ShownRow {
+    std::string id;   // "ParameterSettings.3"
     std::string set;  // "ParameterSettings", "FunctionSettings" or "FocSettings"
     int row = 0;      // record index in its set
     std::string name;
@@ -40,7 +41,7 @@ struct SideNames {
 
 // "name  a  ->  b" lines, names aligned; "(none)" for a side without the row.
 void PrintChanges(std::ostream& out, const std::vector<RowChange>& changes);
-// {"schema": 1, "rows": [{"set", "name", a: {"row", "name", "value", "detail"} or null, b: ...}]}
+// {"schema": 1, "rows": [{"set", "name", a: {"id", "row", "name", "value", "detail"} or null, b: ...}]}
 void PrintChangesJson(std::ostream& out, const std::vector<RowChange>& changes, SideNames sides);
 
 }  // namespace dt::cli

@@ -74,6 +74,8 @@ const char* SetName(GridSet set) {
     return "";
 }
 
+std::string RowIdOf(const GridRow& row) { return std::string(SetName(row.set)) + "." + std::to_string(row.record); }
+
 std::vector<unsigned char> ReadParameterInput(std::istream& in) {
     std::vector<unsigned char> content(kParameterFileReadLimit);
     in.read(reinterpret_cast<char*>(content.data()), static_cast<std::streamsize>(content.size()));
@@ -173,7 +175,8 @@ Json SheetJson(const ToolState& s, const ValueCells& cells) {
     for (size_t row = 0; row < layout.size(); ++row) {
         const ParamDescriptor& d = *layout[row].desc;
         if (d.kind == 0) continue;
-        rows.push_back({{"set", SetName(layout[row].set)},
+        rows.push_back({{"id", RowIdOf(layout[row])},
+                        {"set", SetName(layout[row].set)},
                         {"row", layout[row].record},
                         {"name", d.Name(s.language)},
                         {"value", row < cells.size() ? TrimLeft(cells[row]) : std::string()},
@@ -190,7 +193,8 @@ Json CheckJson(const ToolState& s, const ValueCells& cells, const ValidationResu
     for (int row : v.refusedRows) {
         const GridRow& r = layout.at(static_cast<size_t>(row));
         Json value = ValueJson(s, cells, row);
-        rows.push_back({{"set", SetName(r.set)},
+        rows.push_back({{"id", RowIdOf(r)},
+                        {"set", SetName(r.set)},
                         {"row", r.record},
                         {"name", r.desc->Name(s.language)},
                         {"value", value.at("text")},

@@ -39,6 +39,8 @@ Json CheckJson(const ToolState& s, const ValueCells& cells, const ValidationResu
 
 // Set name of a grid row as the JSON output names it.
 const char* SetName(GridSet set);
+// A row's id in JSON and in ID=VALUE: "ParameterSettings.3", the same in every language.
+std::string RowIdOf(const GridRow& row);
 // Display width of UTF-8 text in a terminal (wide CJK characters count two).
 int DisplayWidth(const std::string& text);
 // The longest start of text that fits in columns, never half a character.

@@ -19,9 +19,10 @@ bool BackupKeeper::Keep(BackupReason reason) {
     if (folder_.empty()) return true;
     std::string pathOrWhy;
     // A backup that cannot be written never stops the technician's operation; it is reported.
-    if (SaveBackup(state_, reason, folder_, clock_(), pathOrWhy)) {
+    bool alreadyKept = false;
+    if (SaveBackup(state_, reason, folder_, clock_(), pathOrWhy, kBackupsKept, &alreadyKept)) {
         lastPath_ = pathOrWhy;
-        LogEvent("backup written: " + pathOrWhy);
+        LogEvent((alreadyKept ? "backup not written, the set is already kept: " : "backup written: ") + pathOrWhy);
         return true;
     }
     LogEvent("backup failed: " + pathOrWhy);

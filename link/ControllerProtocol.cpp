@@ -3,6 +3,7 @@
 #include "BackupKeeper.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "BytePort.h"
 #include "ControllerProfile.h"
@@ -172,6 +173,15 @@ void ControllerProtocol::ReadCompletion(const ControllerProfile& profile) {
     else host_.ShowMessage(state_.Message(MSG_VERSION_MISMATCH), MessageKind::Warning);
 }
 
+std::string ControllerProtocol::RestoreMessage(bool stored) const {
+    std::string text = state_.Message(stored ? MSG_RESTORE_OK : MSG_RESTORE_FAILED);
+    // The set the factory values replaced: the last one kept from this controller. Its name
+    // alone, so the box stays narrow; the list of backups shows where it is.
+    if (stored && keeper_ && !keeper_->LastPath().empty())
+        text += "\n" + FillIn(state_.Extra(XTX_DEFAULT_BACKUP), std::filesystem::path(keeper_->LastPath()).filename().string());
+    return text;
+}
+
 void ControllerProtocol::StoreOutcome(bool stored) {
     host_.SetBusy(true);
     const PendingOperation operation = state_.link.pendingOperation;
@@ -185,7 +195,7 @@ void ControllerProtocol::StoreOutcome(bool stored) {
         host_.ShowMessage(state_.Message(stored ? MSG_DOWNLOAD_OK : MSG_DOWNLOAD_FAILED), MessageKind::Info);
         return;
     case PendingOperation::RestoreDefaults:
-        host_.ShowMessage(state_.Message(stored ? MSG_RESTORE_OK : MSG_RESTORE_FAILED), MessageKind::Info);
+        host_.ShowMessage(RestoreMessage(stored), MessageKind::Info);
         // Read the controller again so the grid shows its new values.
         SendRequest(REQ_READ_IDENTITY);
         return;

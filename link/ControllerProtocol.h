@@ -80,6 +80,7 @@ private:
     BytePort& port_;
     ReceiveBuffer buffer_;
     BackupKeeper* keeper_ = nullptr;
+    std::string RestoreMessage(bool stored) const;
     bool handling_ = false;
     bool morePending_ = false;
     bool stopRequested_ = false;

@@ -78,7 +78,8 @@ bool ParameterFileCommands::ImportContent(FileKind kind, const std::vector<unsig
         ShowOnSheet(state_);
         host_.ShowValues();
     }
-    host_.ShowMessage(state_.Message(outcome.message), outcome.kind);
+    const std::string& text = state_.Message(outcome.message);
+    host_.ShowMessage(outcome.detail.empty() ? text : text + "\n" + outcome.detail, outcome.kind);
     return outcome.accepted;
 }
 

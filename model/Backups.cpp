@@ -7,8 +7,10 @@
 
 #include "AtomicFile.h"
 #include "ControllerProfile.h"
+#include "GridPasses.h"
 #include "ParameterFiles.h"
 #include "ToolState.h"
+#include "ValueCodec.h"
 #include "XdgPaths.h"
 
 namespace dt {
@@ -102,6 +104,24 @@ std::string Stamp(std::time_t now) {
     return text;
 }
 
+// The identity words 0..15 of section 0: a backup holding the same ones comes from the same controller.
+constexpr size_t kIdentityBytes = 32;
+
+// The newest backup of this controller, when it holds exactly `bytes`; "" otherwise.
+std::string NewestIdenticalBackup(const std::string& dir, const std::string& identity, bool foc,
+                                  const std::vector<unsigned char>& bytes) {
+    for (const ParsedName& p : Scan(dir)) {
+        if (p.entry.identity != identity || p.entry.foc != foc) continue;
+        std::vector<unsigned char> kept;
+        if (!ReadParameterFile(p.entry.path, kept)) continue;
+        const bool sameController =
+            foc || (kept.size() >= kIdentityBytes && std::equal(bytes.begin(), bytes.begin() + kIdentityBytes, kept.begin()));
+        if (!sameController) continue;
+        return kept == bytes ? p.entry.path : std::string();
+    }
+    return std::string();
+}
+
 }  // namespace
 
 std::string DefaultBackupDir() {
@@ -119,7 +139,8 @@ std::string BackupIdentity(const ToolState& s) {
 }
 
 bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir, std::time_t now,
-                std::string& pathOrWhy, int kept) {
+                std::string& pathOrWhy, int kept, bool* alreadyKept) {
+    if (alreadyKept) *alreadyKept = false;
     if (!MakeDirectories(dir, pathOrWhy)) {
         pathOrWhy = dir + ": " + pathOrWhy;
         return false;
@@ -130,6 +151,12 @@ bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir,
     // A second backup within the same second, from this process or another, never replaces the
     // first: each name is taken exclusively.
     const std::vector<unsigned char> bytes = ExportBytes(s);
+    const std::string same = NewestIdenticalBackup(dir, BackupIdentity(s), ProfileOf(s).Foc(), bytes);
+    if (!same.empty()) {
+        pathOrWhy = same;
+        if (alreadyKept) *alreadyKept = true;
+        return true;
+    }
     std::string path = base + ext;
     for (int n = 2;; ++n) {
         std::string why;
@@ -144,6 +171,34 @@ bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir,
     Prune(dir, path, kept);
     pathOrWhy = path;
     return true;
+}
+
+BackupComparison CompareWithSheet(const ToolState& s, const std::string& path) {
+    BackupComparison out;
+    std::vector<unsigned char> bytes;
+    const FileKind kind = FileKindOf(path);
+    if (!ReadParameterFile(path, bytes)) {
+        out.refusal = s.Message(MSG_IMPORT_OPEN_FAILED);
+        return out;
+    }
+    ToolState kept = s;
+    const ImportOutcome imported = ImportBytes(kept, kind, bytes);
+    const bool sameKind = (kind == FileKind::Ged) == ProfileOf(s).Foc();
+    if (!imported.accepted || !sameKind || s.sheet.Foc() != ProfileOf(s).Foc()) {
+        out.refusal = s.Message(sameKind ? imported.message : MSG_IMPORT_MISMATCH);
+        if (!imported.detail.empty()) out.refusal += "\n" + imported.detail;
+        return out;
+    }
+    out.comparable = true;
+    const ValueCells cells = ShowValues(kept);
+    const std::vector<GridRow> layout = GridLayout(s);
+    for (size_t row = 0; row < layout.size() && row < cells.size(); ++row) {
+        if (layout[row].record == 0 || layout[row].desc->kind == 0) continue;
+        const int r = static_cast<int>(row);
+        const std::string held = TrimLeft(cells[row]);
+        if (held != s.sheet.Text(r)) out.rows.push_back({r, s.sheet.Text(r), held});
+    }
+    return out;
 }
 
 std::vector<BackupEntry> ListBackups(const std::string& dir) {

@@ -32,8 +32,24 @@ constexpr int kBackupsKept = 1000;
 // (a second backup within the same second gets "-2", "-3", ... before the extension), then prunes.
 // True with the new file's path in `pathOrWhy`; false with the reason there.
 // `kept` is how many the store keeps (the fuzzing harness uses a few).
+// A set identical to the newest backup of the same controller is not written again: true with
+// that backup's path, and *alreadyKept set when given.
 bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir, std::time_t now,
-                std::string& pathOrWhy, int kept = kBackupsKept);
+                std::string& pathOrWhy, int kept = kBackupsKept, bool* alreadyKept = nullptr);
+
+// A backup set against the values the sheet shows: the rows that differ, by grid row.
+struct BackupDifference {
+    int row = 0;
+    std::string shown;  // in the grid
+    std::string kept;   // in the backup
+};
+struct BackupComparison {
+    bool comparable = false;
+    std::string refusal;  // why not, as Import would say it
+    std::vector<BackupDifference> rows;
+};
+// A backup of another controller (or kind, or function variant) is not compared, as Import would not take it.
+BackupComparison CompareWithSheet(const ToolState& s, const std::string& path);
 
 // Backups in `dir`, newest first. Files whose names do not follow the pattern are ignored.
 std::vector<BackupEntry> ListBackups(const std::string& dir);

@@ -111,6 +111,32 @@ constexpr ExtraText kExtraTexts[] = {
     {XTX_READING_INPUT, "正在从标准输入读取参数文件（以文件结束符结束，Ctrl+C 中止）……",
      "Reading the set from standard input (end it with end-of-file; Ctrl+C stops)..."},
     // end of command line: progress and interruption
+
+    // Editing aids: variants, ranges while typing, backups in the window
+    {XTX_VARIANT_MISMATCH, "文件属于功能变体 %1，控制器为功能变体 %2",
+     "The file is of function variant %1; the controller is of variant %2"},
+    {XTX_DEFAULT_BACKUP, "被替换的参数保存在备份 %1 中", "The replaced set is kept in the backup %1"},
+    {XTX_CHECK_IMPOSSIBLE, "%1：身份字（如校准值）无效，无法检查参数范围，所有值都会通过",
+     "%1: the values cannot be checked, its identity words (calibration, for example) are not valid, so every "
+     "value would pass"},
+    {XTX_BACKUPS_TITLE, "参数备份", "Backups"},
+    {XTX_BACKUPS_TIME, "时间", "Time"},
+    {XTX_BACKUPS_REASON, "读取或写入", "Read or written"},
+    {XTX_BACKUPS_READ, "读取", "read"},
+    {XTX_BACKUPS_WRITTEN, "写入", "written"},
+    {XTX_BACKUPS_CONTROLLER, "控制器", "Controller"},
+    {XTX_BACKUPS_CUSTOMER, "客户", "Customer"},
+    {XTX_BACKUPS_LOAD, "载入(&L)", "&Load"},
+    {XTX_BACKUPS_COMPARE, "比较(&C)", "&Compare"},
+    {XTX_BACKUPS_DOWNLOAD, "下载(&D)", "&Download"},
+    {XTX_BACKUPS_NONE, "尚无参数备份。", "No backups yet."},
+    {XTX_BACKUPS_BUTTON, "备份", "Backups"},
+    {XTX_BACKUPS_TIP, "参数备份列表 (Ctrl+Shift+B)", "The list of backups (Ctrl+Shift+B)"},
+    {XTX_COMPARE_TITLE, "备份 %1 与表格比较", "Backup %1 against the grid"},
+    {XTX_COMPARE_GRID, "表格中的值", "In the grid"},
+    {XTX_COMPARE_BACKUP, "备份中的值", "In the backup"},
+    {XTX_COMPARE_SAME, "备份中的值与表格相同。", "The backup holds the values the grid shows."},
+    // end of editing aids
 };
 
 static_assert(ListedInIdOrder(kExtraTexts, XTX_COUNT), "kExtraTexts must list every XtxId once, in enum order");

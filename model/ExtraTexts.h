@@ -76,6 +76,29 @@ enum XtxId {
     XTX_READING_INPUT,
     // end of command line: progress and interruption
 
+    // Editing aids: variants, ranges while typing, backups in the window
+    XTX_VARIANT_MISMATCH,
+    XTX_DEFAULT_BACKUP,
+    XTX_CHECK_IMPOSSIBLE,
+    XTX_BACKUPS_TITLE,
+    XTX_BACKUPS_TIME,
+    XTX_BACKUPS_REASON,
+    XTX_BACKUPS_READ,
+    XTX_BACKUPS_WRITTEN,
+    XTX_BACKUPS_CONTROLLER,
+    XTX_BACKUPS_CUSTOMER,
+    XTX_BACKUPS_LOAD,
+    XTX_BACKUPS_COMPARE,
+    XTX_BACKUPS_DOWNLOAD,
+    XTX_BACKUPS_NONE,
+    XTX_BACKUPS_BUTTON,
+    XTX_BACKUPS_TIP,
+    XTX_COMPARE_TITLE,
+    XTX_COMPARE_GRID,
+    XTX_COMPARE_BACKUP,
+    XTX_COMPARE_SAME,
+    // end of editing aids
+
     XTX_COUNT
 };
 

@@ -51,6 +51,13 @@ std::string AllowedRangeNow(const ToolState& s, int row) {
     return ProfileOf(probe).AllowedRange(probe, probe.sheet.Texts(), row);
 }
 
+std::vector<int> OutOfRangeRowsNow(const ToolState& s) {
+    if (s.sheet.Foc() != ProfileOf(s).Foc()) return {};
+    ToolState probe = s;
+    StoreValues(probe, probe.sheet.Texts());
+    return ProfileOf(probe).Validate(probe, probe.sheet.Texts()).refusedRows;
+}
+
 ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells) { return ProfileOf(s).Validate(s, cells); }
 
 }  // namespace dt

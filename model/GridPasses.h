@@ -44,6 +44,8 @@ void StoreValues(ToolState& s, const ValueCells& cells);
 // The range a download would hold a grid row to if it started now: the sheet's texts stored
 // first, as the download does, then the profile's check ("" for a row without one).
 std::string AllowedRangeNow(const ToolState& s, int row);
+// The grid rows a download started now would refuse, by the same check on the same copy.
+std::vector<int> OutOfRangeRowsNow(const ToolState& s);
 
 struct ValidationResult {
     bool refused = false;

@@ -43,6 +43,15 @@ bool IdentityMatches(const ToolState& s, const unsigned char* section0) {
            hi(W(0)) == id.variantByte && sameCalibration;
 }
 
+std::string VariantMismatch(const ToolState& s, const unsigned char* section0) {
+    if (s.identity.kindByte == 0) return "";  // nothing known to compare with
+    const uint16_t fileModel = static_cast<uint16_t>(section0[2 * kIdWordModel] << 8 | section0[2 * kIdWordModel + 1]);
+    const FunctionVariant file = VariantFor(fileModel);
+    if (file == s.tables.variant) return "";
+    auto name = [](FunctionVariant v) { return v == FunctionVariant::A ? "A" : "B"; };
+    return FillIn(s.Extra(XTX_VARIANT_MISMATCH), name(file), name(s.tables.variant));
+}
+
 ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content) {
     ImportOutcome out;
     if (kind == FileKind::Other) return out;
@@ -54,7 +63,8 @@ ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigne
         return out;
     }
     if (kind == FileKind::Foc) {
-        if (!IdentityMatches(s, content.data())) {
+        out.detail = VariantMismatch(s, content.data());
+        if (!IdentityMatches(s, content.data()) || !out.detail.empty()) {
             out.message = MSG_IMPORT_MISMATCH;
             out.kind = MessageKind::Warning;
             return out;

@@ -20,12 +20,16 @@ FileKind FileKindOfAnyCase(const std::string& path);
 
 // Does a file's section 0 (256 bytes) match the identity of the last controller read?
 bool IdentityMatches(const ToolState& s, const unsigned char* section0);
+// The line that refuses a file whose ModelWord selects another function variant than the one in
+// force (its words would be read in the wrong layout); "" when the variants agree or nothing is known.
+std::string VariantMismatch(const ToolState& s, const unsigned char* section0);
 
 struct ImportOutcome {
     bool handled = false;       // false for an unknown extension: nothing read, nothing shown
     bool accepted = false;
     MsgId message = MSG_IMPORT_OK;
     MessageKind kind = MessageKind::Info;
+    std::string detail;         // a second line under the message, "" for none
     bool rebuildTree = false;   // .ged: the group tree is rebuilt
 };
 

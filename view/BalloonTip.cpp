@@ -1,6 +1,8 @@
 #include "BalloonTip.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QWindow>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
@@ -46,6 +48,11 @@ BalloonTip::BalloonTip(QWidget* owner)
     connect(&appear_, &QTimer::timeout, this, &BalloonTip::Appear);
     connect(&check_, &QTimer::timeout, this, &BalloonTip::Check);
     cursor_ = [] { return QCursor::pos(); };
+    // A dialog that opens, or another program taken to the front, takes the hint away with it.
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
+        const QWidget* owner = parentWidget();
+        if (!owner || focus != owner->window()->windowHandle()) Destroy();
+    });
     Create(owner);
 }
 
@@ -124,6 +131,9 @@ QPoint BalloonTip::TailTip() const
 void BalloonTip::Appear()
 {
     appear_.stop();
+    // Not over a dialog opened while the balloon waited.
+    if (QApplication::activeModalWidget())
+        return;
     const QSize s = BodySize();
     const QPoint tip = TailTip();
     setGeometry(anchor_.x() - tip.x(), anchor_.y() - tip.y(), s.width(), s.height() + kTail);

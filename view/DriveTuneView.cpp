@@ -315,7 +315,10 @@ void CDriveTuneView::ShowCheck(const dt::ValidationResult& r) {
         if (row >= 0 && row < static_cast<int>(layout.size()))
             grid_->SetItemBkColour(row, 2, AcceptedColour(layout[row].set, row));
     grid_->Refresh();
-    if (r.refused && messageSink_) messageSink_(r.message, dt::MessageKind::Error);
+    if (!r.refused) return;
+    if (messageSink_) messageSink_(r.message, dt::MessageKind::Error);
+    // The box has closed: the first value it names is where the fixing starts.
+    if (!r.refusedRows.empty()) GoToRow(r.refusedRows.front());
 }
 
 void CDriveTuneView::GoToGroup(const std::string& title) {
@@ -328,7 +331,8 @@ void CDriveTuneView::GoToGroup(const std::string& title) {
     }
     if (row < 0 || row >= grid_->GetRowCount()) return;
     grid_->SetFocusCell(row, 0);
-    grid_->EnsureVisible(row, 0);
+    // The topic's heading at the top, its rows below it.
+    grid_->ScrollToTop(row, 0);
 }
 
 bool CDriveTuneView::GoToRow(int row) {
@@ -379,6 +383,7 @@ int CDriveTuneView::OnGridNotify(const GridNotify& n) {
     if (n.code == GVN_COMBOSELCHANGE) OnComboSelChange(n.row, n.col, n.text.toStdString());
     else if (n.code == GVN_CLICK) OnGridClick(n.row, n.col);
     else if (n.code == GVN_BEGINLABELEDIT) OnBeginEdit(n.row);
+    else if (n.code == GVN_SELCHANGED && !grid_->IsEditing()) TellCurrentRange();
     else if (n.code == GVN_ENDLABELEDIT) {
         RecordStep([this] { SheetFromGrid(); });
         RefreshMarks();
@@ -389,8 +394,33 @@ int CDriveTuneView::OnGridNotify(const GridNotify& n) {
 void CDriveTuneView::RefreshMarks() {
     if (!grid_) return;
     for (int row = 0; row < grid_->GetRowCount(); ++row) grid_->SetItemMarked(row, 2, state_.sheet.IsChanged(row));
+    MarkOutOfRange();
     grid_->Refresh();
     if (marksListener_) marksListener_(ChangedCount());
+    if (!grid_->IsEditing()) TellCurrentRange();
+}
+
+void CDriveTuneView::MarkOutOfRange() {
+    outOfRange_ = dt::OutOfRangeRowsNow(state_);
+    const std::vector<dt::GridRow> layout = dt::GridLayout(state_);
+    for (int row = 0; row < grid_->GetRowCount(); ++row) {
+        const bool out = IsOutOfRange(row);
+        grid_->SetItemWarned(row, 2, out);
+        // A refusal's red goes once the row's value passes again.
+        if (!out && grid_->GetItemBkColour(row, 2) == kRefused && row < static_cast<int>(layout.size()))
+            grid_->SetItemBkColour(row, 2, AcceptedColour(layout[row].set, row));
+    }
+}
+
+bool CDriveTuneView::IsOutOfRange(int row) const {
+    return std::find(outOfRange_.begin(), outOfRange_.end(), row) != outOfRange_.end();
+}
+
+void CDriveTuneView::TellCurrentRange() {
+    if (!rangeListener_) return;
+    const int row = grid_->GetFocusCell().row;
+    if (IsOutOfRange(row)) rangeListener_(AllowedLine(row), true);
+    else rangeListener_(QString(), false);
 }
 
 int CDriveTuneView::ChangedCount() const { return state_.sheet.ChangedCount(); }
@@ -447,11 +477,13 @@ QString CDriveTuneView::AllowedLine(int row) const {
 
 void CDriveTuneView::OnBeginEdit(int row) {
     if (!rangeListener_) return;
-    rangeListener_(AllowedLine(row));
+    rangeListener_(AllowedLine(row), IsOutOfRange(row));
     // The editor comes up after this notification and goes (Enter, Esc, focus lost) later.
     QTimer::singleShot(0, this, [this] {
         auto clear = [this] {
-            if (rangeListener_ && (!grid_ || !grid_->IsEditing())) rangeListener_(QString());
+            if (!rangeListener_ || (grid_ && grid_->IsEditing())) return;
+            if (grid_) TellCurrentRange();
+            else rangeListener_(QString(), false);
         };
         if (QWidget* editor = grid_ ? grid_->InPlaceEditor() : nullptr)
             connect(editor, &QObject::destroyed, this, clear);

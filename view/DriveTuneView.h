@@ -40,8 +40,9 @@ public:
     using MessageSink = std::function<void(const std::string& text, dt::MessageKind kind)>;
     // Told the number of changed value cells whenever the marks were worked out again.
     using MarksListener = std::function<void(int changed)>;
-    // Told the allowed-range line of the cell being edited when editing starts, "" when it ends.
-    using RangeListener = std::function<void(const QString& line)>;
+    // Told the allowed-range line of the cell being edited when editing starts, "" when it ends;
+    // also of the current cell while it holds a value outside its range (outOfRange true).
+    using RangeListener = std::function<void(const QString& line, bool outOfRange)>;
 
     // Colours of one section (defined with the view's code).
     struct Palette;
@@ -80,6 +81,8 @@ public:
     // Changed values: the marks and the count again from the edit sheet.
     void RefreshMarks();
     int ChangedCount() const;
+    // Rows whose values a download started now would refuse, as the last RefreshMarks found them.
+    const std::vector<int>& OutOfRangeRows() const { return outOfRange_; }
 
     // Grid notifications.
     void OnComboSelChange(int row, int col, const std::string& text);
@@ -130,6 +133,9 @@ private:
     void PopUpContextMenu(int row, const QPoint& globalPos);
     void CreateHistoryActions();
     void OnBeginEdit(int row);
+    void MarkOutOfRange();
+    void TellCurrentRange();
+    bool IsOutOfRange(int row) const;
 
     dt::ToolState& state_;
     QPointer<CGridCtrl> grid_;
@@ -147,4 +153,5 @@ private:
     RangeListener rangeListener_;
     QString lastHint_;
     QUndoStack* history_ = nullptr;
+    std::vector<int> outOfRange_;
 };

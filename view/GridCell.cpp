@@ -24,6 +24,7 @@ void CGridCell::CopyCommon(const CGridCell& other)
     image_ = other.image_;
     param_ = other.param_;
     marked_ = other.marked_;
+    warned_ = other.warned_;
     highlight_ = other.highlight_;
     mergeRange_ = other.mergeRange_;
     mergedTo_ = other.mergedTo_;

@@ -120,6 +120,9 @@ public:
     // marker (a changed value); a highlight frames it.
     bool IsMarked() const { return marked_; }
     void SetMarked(bool marked) { marked_ = marked; }
+    // Warned: a bar along the left edge (a value outside its range, not yet refused).
+    bool IsWarned() const { return warned_; }
+    void SetWarned(bool warned) { warned_ = warned; }
     CellHighlight GetHighlight() const { return highlight_; }
     void SetHighlight(CellHighlight highlight) { highlight_ = highlight; }
 
@@ -144,6 +147,7 @@ private:
     int image_ = -1;
     std::intptr_t param_ = 0;
     bool marked_ = false;
+    bool warned_ = false;
     CellHighlight highlight_ = CellHighlight::None;
     QRect mergeRange_;
     CCellID mergedTo_;

@@ -563,6 +563,21 @@ bool CGridCtrl::IsItemMarked(int row, int col) const
     return c && c->IsMarked();
 }
 
+bool CGridCtrl::SetItemWarned(int row, int col, bool warned)
+{
+    CGridCell* c = Cell(row, col);
+    if (c)
+        c->SetWarned(warned);
+    viewport()->update();
+    return c != nullptr;
+}
+
+bool CGridCtrl::IsItemWarned(int row, int col) const
+{
+    const CGridCell* c = Cell(row, col);
+    return c && c->IsWarned();
+}
+
 bool CGridCtrl::SetItemHighlight(int row, int col, CellHighlight highlight)
 {
     CGridCell* c = Cell(row, col);
@@ -711,6 +726,17 @@ bool CGridCtrl::EnsureVisible(int row, int col)
     return true;
 }
 
+bool CGridCtrl::ScrollToTop(int row, int col)
+{
+    const CCellID tl = GetMergedTopLeft(row, col);
+    if (!tl.IsValid())
+        return false;
+    executeDelayedItemsLayout();
+    updateGeometries();
+    scrollTo(model_->index(tl.row, tl.col), QAbstractItemView::PositionAtTop);
+    return true;
+}
+
 QRect CGridCtrl::CellRect(int row, int col) const
 {
     const CCellID tl = GetMergedTopLeft(row, col);
@@ -746,6 +772,8 @@ void CGridCtrl::DrawOverlays(QPainter* p, const QRect& rect, const CGridCell& c)
         const int in = width / 2;
         p->drawRect(rect.adjusted(in + 1, in + 1, -in - 1, -in - 1));
     }
+    if (c.IsWarned())
+        p->fillRect(QRect(rect.topLeft(), QSize(kWarnBarWidth, rect.height())), kWarnColour);
     if (c.IsMarked()) {
         // A triangle in the top right corner, apart from the text at the left.
         const QPoint corner = rect.topRight();

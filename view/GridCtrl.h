@@ -52,6 +52,9 @@ public:
     static inline const QColor kCurrentFrame{220, 100, 0};
     static inline const QColor kCurrentWash{255, 200, 0, 60};
     static constexpr int kCurrentWidth = 3;
+    // Amber, apart from the red of a refusal and the orange of the change marker and find frames.
+    static inline const QColor kWarnColour{200, 130, 0};
+    static constexpr int kWarnBarWidth = 5;
 
     explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0, QWidget* parent = nullptr);
     ~CGridCtrl() override;
@@ -99,6 +102,8 @@ public:
     // Overlays that leave the cell's colours and font alone (see CGridCell::IsMarked).
     bool SetItemMarked(int row, int col, bool marked);
     bool IsItemMarked(int row, int col) const;
+    bool SetItemWarned(int row, int col, bool warned);
+    bool IsItemWarned(int row, int col) const;
     bool SetItemHighlight(int row, int col, CellHighlight highlight);
     CellHighlight GetItemHighlight(int row, int col) const;
     // Replaces the cell by one of another kind, keeping text, format, state, colours and font.
@@ -116,6 +121,8 @@ public:
     CCellID SetFocusCell(int row, int col);
     CCellID GetFocusCell() const { return focus_; }
     bool EnsureVisible(int row, int col);
+    // Scrolls so that the row is the first one below the fixed rows (as far as the range allows).
+    bool ScrollToTop(int row, int col);
     // The grid font: default of every cell without a font of its own, and of the in-place controls.
     void SetFont(const QFont& font);
     QFont GetFont() const { return font(); }

@@ -150,7 +150,7 @@ TEST_F(ChangeMarksTest, DefaultAfterAStoredDownloadMarksTheRestoredSetNotTheSent
     // The controller brings back its factory set and the read that follows shows it.
     Press(CControlPanel::IDC_DEFAULT);
     ASSERT_TRUE(WaitForMessages(4));
-    ASSERT_EQ(messages[2].text, "Restore the default parameters successfully");
+    ASSERT_EQ(messages[2].text.rfind("Restore the default parameters successfully\nThe replaced set is kept in the backup ", 0), 0u);
     ASSERT_EQ(messages[3].text, "Upload parameters successfully");
     ASSERT_EQ(CellText(kAccelerationRow), factory);
     EXPECT_TRUE(MarkedRows().empty());

@@ -5,6 +5,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <filesystem>
+
+#include "Backups.h"
 #include "QtText.h"
 #include "ReplyTimeout.h"
 
@@ -197,7 +200,9 @@ TEST_F(CommandsTest, StoreIsRefusedBeforeAReadDefaultIsNot) {
     EXPECT_EQ(messages[6].text, "Save the parameters successfully");
     Press(CControlPanel::IDC_DEFAULT);
     ASSERT_TRUE(WaitForMessages(9));
-    EXPECT_EQ(messages[7].text, "Restore the default parameters successfully");
+    // The set replaced is the one read last, kept under its backup's name.
+    EXPECT_EQ(messages[7].text, "Restore the default parameters successfully\nThe replaced set is kept in the backup " +
+                                    std::filesystem::path(dt::ListBackups(dt::DefaultBackupDir()).at(0).path).filename().string());
 }
 
 // Tests that start a virtual controller of their own kind.

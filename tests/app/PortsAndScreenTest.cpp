@@ -1,9 +1,11 @@
 // The window on small and large screens, the port box's list width, one device scan per
 // action, and what the support log keeps of a session.
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -100,6 +102,35 @@ TEST_F(WindowFitTest, SmallAndScaledScreensHoldTheWholeWindowRoomyOnesItsOwnSize
 
     Frame().PlaceOn(*desktop);
     EXPECT_EQ(Frame().size(), QSize(1070, 720));
+}
+
+TEST_F(WindowFitTest, NoTextWidensTheWindowPastASmallScreen) {
+    ASSERT_TRUE(StartSim());
+    const std::string longPort =
+        "COM1 (/dev/serial/by-id/usb-1a86_USB2.0-Serial-if00-port0-with-a-very-long-adapter-name, USB2.0-Serial QinHeng)";
+    StartApp([&] { return std::vector<std::string>{longPort}; });
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    const QScreen* netbook = ScreenNamed("netbook");
+    ASSERT_TRUE(netbook);
+    Frame().PlaceOn(*netbook);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Frame().screen() == netbook; }, 2000));
+    ASSERT_TRUE(ConnectAndUpload());
+    // The count of changes, a find with its text, and a cell edited with its range, all at once.
+    TypeValue(kAccelerationRow, "5000");
+    TypeValue(kDecelerationRow, CellText(kDecelerationRow) == "600" ? "700" : "600");
+    QTest::keyClick(&Grid(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "Maximum phase current");
+    Grid().setFocus();
+    Grid().SetFocusCell(kAccelerationRow, 2);
+    QTest::keyClick(&Grid(), Qt::Key_F2);
+    QApplication::processEvents();
+    EXPECT_LE(Frame().minimumSizeHint().width(), 1024);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return netbook->availableGeometry().contains(Frame().frameGeometry()); }, 2000));
+    ExpectInside(*netbook);
+    EXPECT_EQ(Frame().frameGeometry().size(), QSize(1024, 600));
+    // The grid's scroll bar is on the screen.
+    const QWidget* bar = Grid().verticalScrollBar();
+    EXPECT_TRUE(netbook->availableGeometry().contains(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())));
 }
 
 TEST_F(WindowFitTest, AWindowShownWithItsFrameOverTheEdgeIsBroughtInside) {

@@ -1,13 +1,15 @@
 // The pictures scripts/shots-app takes on a virtual display: start-up, after an upload
 // (standard and FOC), a refusal message, a hint balloon, changed values with the balloon of a
 // changed row, the value cell's menu, a cell edited with its allowed range, the question before
-// an upload over changes, the find field and the list of changes, in English and in Chinese.
+// an upload over changes, the find field and the list of changes, a value out of range as typed,
+// a topic picked, the backups, another variant's file and Default's backup, in both languages.
 // Skipped unless DT_SHOTS_DIR names the folder to write them to.
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -15,12 +17,14 @@
 
 #include <cstdlib>
 
+#include "BackupsDlg.h"
 #include "ChangesDlg.h"
 #include "DriveTuneView.h"
 #include "FindBar.h"
 #include "GridCtrl.h"
 #include "MainFrame.h"
 #include "MessageDlg.h"
+#include "ToolState.h"
 #include "WindowHarness.h"
 
 namespace {
@@ -90,6 +94,36 @@ protected:
         Shot("6-hint");
 
         ChangesAndFind();
+        EditingAids();
+    }
+
+    // A value out of range as typed, a topic picked, the backups and their comparison, the
+    // refusal of another variant's file and Default's message naming its backup.
+    void EditingAids() {
+        TypeValue(kAccelerationRow, "5000");
+        Grid().SetFocusCell(kAccelerationRow, 2);
+        Shot("14-out-of-range-typed");
+        Frame().findChild<QTreeWidget*>("groupTree")->setCurrentItem(Frame().FunctionItem());
+        Shot("15-topic-at-top");
+        Frame().ShowBackups();
+        if (CBackupsDlg* list = Frame().BackupsList()) {
+            Shot("16-backups");
+            list->CompareButton()->click();
+            Shot("17-backup-compare");
+            if (list->Comparison()) list->Comparison()->close();
+            list->close();
+        }
+        dt::ToolState copy = State();
+        copy.block.SetSectionWord(0, 15, 0x04D2);
+        WriteFile("variant-a.foc", QByteArray(reinterpret_cast<const char*>(copy.block.bytes.data()),
+                                              static_cast<int>(copy.block.bytes.size())));
+        fileAnswers.push_back(WorkPath("variant-a.foc").toStdString());
+        nextBox_ = "18-variant-mismatch";
+        Press(CControlPanel::IDC_IMPORT);
+        QTest::qWait(300);
+        nextBox_ = "19-default-names-backup";
+        Press(CControlPanel::IDC_DEFAULT);
+        QTest::qWait(1500);
     }
 
     // The hint balloon of a row: the mouse rests on its name.

@@ -111,7 +111,7 @@ TEST_F(Cli, ShowJsonNamesKindVariantAndEveryRecord) {
     }
     const Json sheet = Json::parse(Run({"show", "--json", Sample("standard-b.foc")}).out);
     EXPECT_EQ(SheetRow(sheet, "ParameterSettings", 6),
-              Json::parse(R"j({"set": "ParameterSettings", "row": 6, "name": "Nominal battery voltage (V)",
+              Json::parse(R"j({"id": "ParameterSettings.6", "set": "ParameterSettings", "row": 6, "name": "Nominal battery voltage (V)",
                   "value": "60", "readOnly": false, "detail": {"text": "60", "word": null, "number": 60,
                   "unit": "V", "min": null, "max": null}})j"));
     const Json warranty = SheetRow(sheet, "ParameterSettings", 49);
@@ -132,11 +132,12 @@ TEST_F(Cli, InvalidIdentityShowsEmptyValuesAndErr) {
     EXPECT_EQ(Run({"check", Sample("invalid.foc")}).rc, 0);
 }
 
-TEST_F(Cli, CheckAcceptsTheSamplesSilently) {
+TEST_F(Cli, CheckSaysOkForEachSample) {
     for (const char* f : {"standard-a.foc", "standard-b.foc", "foc.ged"}) {
         Result r = Run({"check", Sample(f)});
         EXPECT_EQ(r.rc, 0) << f << r.out;
-        EXPECT_EQ(r.out, "") << f;
+        EXPECT_EQ(r.out, "ok\n") << f;
+        EXPECT_EQ(r.err, "") << f;
     }
 }
 
@@ -184,9 +185,9 @@ TEST_F(Cli, DiffExitsAsDiffDoes) {
     EXPECT_EQ(r.rc, 1);
     EXPECT_EQ(Json::parse(r.out),
               Json::parse(R"j({"schema": 1, "rows": [{"set": "ParameterSettings", "name": "Acceleration (rpm/s)",
-                  "a": {"row": 46, "name": "Acceleration (rpm/s)", "value": "300", "detail": {"text": "300",
+                  "a": {"id": "ParameterSettings.46", "row": 46, "name": "Acceleration (rpm/s)", "value": "300", "detail": {"text": "300",
                         "word": 300, "number": 300, "unit": "rpm/s", "min": 50, "max": 800}},
-                  "b": {"row": 46, "name": "Acceleration (rpm/s)", "value": "500", "detail": {"text": "500",
+                  "b": {"id": "ParameterSettings.46", "row": 46, "name": "Acceleration (rpm/s)", "value": "500", "detail": {"text": "500",
                         "word": 500, "number": 500, "unit": "rpm/s", "min": 50, "max": 800}}}]})j"));
 
     r = Run({"diff", same, same});
@@ -217,7 +218,7 @@ TEST_F(Cli, DiffPairsRowsByNameAcrossFunctionVariants) {
     EXPECT_TRUE(find("Cruise mode throttle minimum voltage (V)").at("a").is_null()) << "B's second row of the name";
     const Json onlyA = find("Speed limit enable");
     // A bit row gives its whole word, and a list entry no number.
-    EXPECT_EQ(onlyA.at("a"), Json::parse(R"j({"row": 9, "name": "Speed limit enable", "value": "0:Disable",
+    EXPECT_EQ(onlyA.at("a"), Json::parse(R"j({"id": "FunctionSettings.9", "row": 9, "name": "Speed limit enable", "value": "0:Disable",
         "detail": {"text": "0:Disable", "word": 40016, "number": null, "unit": null, "min": null, "max": null}})j"));
     EXPECT_TRUE(onlyA.at("b").is_null());
     const Json onlyB = find("3-Gears enable");
@@ -268,7 +269,9 @@ TEST_F(Cli, ShowAndCheckTakeSeveralFiles) {
     const std::string bad = Patched("standard-b.foc", 202, 1, "bad.foc");  // pole pairs out of range
     r = Run({"check", a, bad, foc});
     EXPECT_EQ(r.rc, 1);
-    EXPECT_EQ(r.out, "==> " + bad + " <==\nInput data is not legitimate\n\nNumber of pole pairs: 2.0 ≤ x ≤ 28.0\n");
+    EXPECT_EQ(r.out, "==> " + a + " <==\nok\n\n==> " + bad +
+                         " <==\nInput data is not legitimate\n\nNumber of pole pairs: 2.0 ≤ x ≤ 28.0\n\n==> " + foc +
+                         " <==\nok\n");
     EXPECT_EQ(Run({"check", a, b, foc}).rc, 0);
 }
 
@@ -391,9 +394,12 @@ TEST_F(Cli, NoArgumentsPrintTheShortUsageWithTheCommands) {
     EXPECT_EQ(r.rc, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("Usage: drivetune-cli [--lang en|cn] [--trace] [--quiet] COMMAND [OPTIONS] [FILE ...]\n", 0), 0u) << r.err;
-    for (const char* cmd : {"tables", "show", "check", "diff", "backups", "ports", "upload", "download", "store", "restore"})
+    for (const char* cmd :
+         {"tables", "show", "check", "set", "diff", "backups", "ports", "upload", "download", "store", "factory-reset"})
         EXPECT_NE(r.err.find(std::string("\n  ") + cmd + " "), std::string::npos) << cmd;
     EXPECT_NE(r.err.find("Try 'drivetune-cli --help' for more information."), std::string::npos);
+    EXPECT_NE(r.err.find("\n  tables         every built-in"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\n  factory-reset  restore the controller's"), std::string::npos) << r.err;
 }
 
 // Help fits the width it is given: the terminal's, or 80 columns in a pipe.
@@ -416,7 +422,7 @@ TEST_F(Cli, HelpWrapsToTheWidth) {
 TEST_F(Cli, HelpForEachCommandAndTheVersion) {
     Result r = Run({"--help"});
     EXPECT_EQ(r.rc, 0);
-    for (const char* cmd : {"tables", "show", "check", "diff", "ports", "upload", "download", "store", "restore"}) {
+    for (const char* cmd : {"tables", "show", "check", "set", "diff", "ports", "upload", "download", "store", "factory-reset"}) {
         EXPECT_NE(r.out.find(std::string("\n  ") + cmd + " "), std::string::npos) << cmd;
         for (const char* where : {"before", "after"}) {
             Result h = std::string(where) == "before" ? Run({cmd, "--help"}) : Run({"--lang", "cn", cmd, "-h"});

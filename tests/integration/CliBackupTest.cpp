@@ -1,5 +1,6 @@
 // Nothing lost on the command line: backups of every set read and written, a restore that reads
 // first, and a download that reads its set back to prove the controller kept it.
+#include <filesystem>
 #include <set>
 
 #include "Backups.h"
@@ -80,14 +81,14 @@ TEST_F(CliOnline, BackupsListEverySetReadAndWrittenNewestFirst) {
         previousTime = b.at("time");
         if (b.at("reason") == "written" && b.at("kind") == "foc") writtenFoc = b.at("path");
     }
-    // Each download reads the controller first, then keeps the set it writes.
-    EXPECT_EQ(seen, (std::multiset<std::string>{"written foc foc", "read foc foc", "read foc foc",
-                                                "written standard c1-v300-B", "read standard c1-v300-B",
+    // Each download reads the controller first (a set already kept is not kept again), then keeps
+    // the set it writes.
+    EXPECT_EQ(seen, (std::multiset<std::string>{"written foc foc", "read foc foc", "written standard c1-v300-B",
                                                 "read standard c1-v300-B"}));
     EXPECT_EQ(ReadFile(writtenFoc), ReadFile(Dir() + "/edited.ged")) << "the set written, as a file";
 
     r = Cli({"backups"});
-    EXPECT_EQ(Count(r.out, "\n"), 6u);
+    EXPECT_EQ(Count(r.out, "\n"), 4u);
     EXPECT_NE(r.out.find("  written  foc       foc        " + writtenFoc + "\n"), std::string::npos) << r.out;
 }
 
@@ -100,12 +101,16 @@ TEST_F(CliOnline, RestoreReadsAndKeepsTheSetItReplaces) {
     CliResult r = Cli({"restore", "--port", sim().Path()});
     ASSERT_EQ(r.rc, 0) << r.err;
     const auto backups = dt::ListBackups(dt::DefaultBackupDir());
-    ASSERT_EQ(backups.size(), before + 2) << "the set replaced and the factory set read after";
+    // The set replaced is the one the download kept; only the factory set read after is new.
+    ASSERT_EQ(backups.size(), before + 1);
     EXPECT_EQ(ReadFile(backups[1].path), ReadFile(edited));
+    EXPECT_TRUE(Contains(r.err, "The replaced set is kept in the backup " +
+                                    std::filesystem::path(backups[1].path).filename().string() + "\n"))
+        << r.err;
 
     r = Cli({"restore", "--port", sim().Path(), "--no-backup"});
     ASSERT_EQ(r.rc, 0) << r.err;
-    EXPECT_EQ(dt::ListBackups(dt::DefaultBackupDir()).size(), before + 3) << "only the read after the restore";
+    EXPECT_EQ(dt::ListBackups(dt::DefaultBackupDir()).size(), before + 1) << "the factory set, kept already";
     sim().StopAndLog();
 
     // No read, no backup: nothing is restored.

@@ -1,6 +1,8 @@
 // drivetune-cli's online commands against the virtual controller, for both controller kinds.
 #include <QElapsedTimer>
+#include <filesystem>
 
+#include "Backups.h"
 #include "CliHarness.h"
 #include "Json.h"
 #include "Settings.h"
@@ -111,7 +113,10 @@ TEST_F(CliOnline, RestoreBringsBackTheFactoryValuesAndShowsThem) {
 
         CliResult r = Cli({"restore", "--port", sim().Path(), "--json"});
         ASSERT_EQ(r.rc, 0) << r.err;
-        EXPECT_EQ(r.err, "Restore the default parameters successfully\nUpload parameters successfully\n");
+        const auto backups = dt::ListBackups(dt::DefaultBackupDir());
+        EXPECT_EQ(r.err, "Restore the default parameters successfully\nThe replaced set is kept in the backup " +
+                             std::filesystem::path(backups.at(1).path).filename().string() +
+                             "\nUpload parameters successfully\n");
         EXPECT_TRUE(ShowsValue(r.out, k.editedRow, k.factoryValue)) << r.out;
     }
 }
@@ -173,7 +178,7 @@ TEST_F(CliOnline, UsageErrorsExitTwoBeforeAnyPortIsOpened) {
         {{"upload", "--port", "COM3", "--port", "COM4"}, "--port: At Most 1"},
         {{"upload", "--port", "COM3", "-o", "x.txt"}, "the name must end in .foc or .ged"},
         {{"upload", "--port", "COM3", "--verbose"}, "not expected: --verbose"},
-        {{"download", "--port", "COM3"}, "FILE is required"},
+        {{"download", "--port", "COM3"}, "download takes FILE, --set ID=VALUE, or both"},
         {{"download", "--port", "COM3", foc, foc}, "FILE: At Most 1 required but received 2"},
         {{"download", "--port", "COM3", Dir() + "/none.foc"}, "cannot read"},
         {{"download", "--port", "COM3", shortFile}, "file too short"},

@@ -4,8 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "Backups.h"
+#include "SupportLog.h"
 #include "LinkTestSupport.h"
 
 using namespace dt;
@@ -55,6 +58,33 @@ TEST(BackupKeeper, EveryReadAndEveryWriteIsKept) {
     EXPECT_GT(rig.port.Written().size(), framesBefore);
     ASSERT_TRUE(rig.WaitMessages(2));
     EXPECT_EQ(rig.host.LastMessage(), rig.state.Message(MSG_DOWNLOAD_OK));
+}
+
+TEST(BackupKeeper, ASetKeptAlreadyIsNotKeptAgainAndDefaultNamesTheBackupOfTheSetItReplaced) {
+    BackupRig rig;
+    rig.OpenPort();
+    ASSERT_TRUE(rig.Upload());
+    rig.link.backups.SetClock([] { return std::time_t(1796683299); });
+    QTemporaryDir logFolder;
+    const QByteArray oldState = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", logFolder.path().toLocal8Bit());
+    StartSupportLog("drivetune-test");
+    ASSERT_TRUE(rig.Upload());
+    StopSupportLog();
+    qputenv("XDG_STATE_HOME", oldState);
+    ASSERT_EQ(rig.List().size(), 1u);
+    const std::string kept = rig.List()[0].path;
+    EXPECT_EQ(rig.link.backups.LastPath(), kept);
+    QFile log(logFolder.filePath("DriveTune/drivetune.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains(("backup not written, the set is already kept: " + kept).c_str()));
+
+    rig.host.Clear();
+    ASSERT_TRUE(rig.commands.Default());
+    ASSERT_TRUE(rig.WaitMessages(1));
+    EXPECT_EQ(rig.host.messages[0].first,
+              rig.state.Message(MSG_RESTORE_OK) + "\nThe replaced set is kept in the backup " +
+                  QFileInfo(QString::fromStdString(kept)).fileName().toStdString());
 }
 
 TEST(BackupKeeper, ARefusedDownloadKeepsNothing) {

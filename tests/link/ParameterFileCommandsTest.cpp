@@ -52,6 +52,7 @@ struct Files {
         Bytes image = FocImage(modelWord);
         std::copy(image.begin(), image.end(), state.block.bytes.begin());
         state.dataValid = ParseIdentity(state);
+        SelectFunctionVariant(state);
     }
 };
 
@@ -115,7 +116,11 @@ TEST(ParameterFileCommands, FocImportRules) {
     const Case cases[] = {
         {"same identity", "a.foc", FocImage(0x04D2), true, ok, true},
         {"other controller", "b.foc", FocImage(0x04D2, 1024, 0x0C10), true, mismatch, false},
-        {"ModelWord itself not compared", "g.foc", FocImage(0x0539), true, ok, true},
+        {"ModelWord compared by its variant only", "g.foc", FocImage(0x04D3), true, ok, true},
+        {"other function variant", "h.foc", FocImage(0x0539), true,
+         {{"File does not match with the controller\nThe file is of function variant B; the controller is of variant A",
+           MessageKind::Warning}},
+         false},
         {"nothing read yet", "c.foc", FocImage(0x0539), false, ok, true},
         {"1023 bytes", "d.foc", FocImage(0x04D2, 1023), true, shortFile, false},
         {"2000 bytes", "e.foc", FocImage(0x04D2, 2000), true, ok, true},

@@ -7,7 +7,9 @@
 
 #include "Backups.h"
 #include "BlockBuilder.h"
+#include "EditSheet.h"
 #include "ParameterFiles.h"
+#include "ToolState.h"
 
 namespace dt {
 namespace {
@@ -46,14 +48,17 @@ TEST(Backups, NamesSayWhenWhatAndWhichController) {
     const std::time_t t = At(2026, 12, 7, 22, 41, 7);
     std::string a, b, c, d;
     ASSERT_TRUE(SaveBackup(standard, BackupReason::Read, dir.File("backups"), t, a)) << a;
+    const std::vector<unsigned char> first = ExportBytes(standard);
+    standard.block.WriteWord(203, 3501);
     ASSERT_TRUE(SaveBackup(standard, BackupReason::Read, dir.File("backups"), t, b)) << b;
+    standard.block.WriteWord(203, 3502);
     ASSERT_TRUE(SaveBackup(standard, BackupReason::Written, dir.File("backups"), t + 1, c)) << c;
     EXPECT_EQ(Name(a), "20261207-224107-read-c1-v300-B.foc");
     EXPECT_EQ(Name(b), "20261207-224107-read-c1-v300-B-2.foc") << "a second within the same second";
     EXPECT_EQ(Name(c), "20261207-224108-written-c1-v300-B.foc");
     std::vector<unsigned char> bytes;
     ASSERT_TRUE(ReadParameterFile(a, bytes));
-    EXPECT_TRUE(bytes == ExportBytes(standard)) << "the bytes an Export writes";
+    EXPECT_TRUE(bytes == first) << "the bytes an Export writes";
 
     ToolState foc;
     foc.link.focMode = true;
@@ -91,6 +96,68 @@ TEST(Backups, NamesAreStampedInLocalTime) {
     tzset();
     ASSERT_TRUE(saved2) << path;
     EXPECT_EQ(Name(path).substr(0, 15), "20261208-014107");
+}
+
+TEST(Backups, ASetAlreadyKeptForTheSameControllerIsNotWrittenAgain) {
+    TempDir dir;
+    const std::string folder = dir.File("backups");
+    ToolState s = test::ReferenceController();
+    const std::time_t t = At(2026, 12, 8, 9, 0, 0);
+    std::string first, again, changed, back;
+    bool kept = true;
+    ASSERT_TRUE(SaveBackup(s, BackupReason::Read, folder, t, first, kBackupsKept, &kept));
+    EXPECT_FALSE(kept);
+    ASSERT_TRUE(SaveBackup(s, BackupReason::Written, folder, t + 5, again, kBackupsKept, &kept));
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(again, first);
+    // Another set is kept; the first one again is then not the newest, so it is kept anew.
+    s.block.WriteWord(203, 3600);
+    ASSERT_TRUE(SaveBackup(s, BackupReason::Written, folder, t + 10, changed, kBackupsKept, &kept));
+    EXPECT_FALSE(kept);
+    s.block.WriteWord(203, 3500);
+    ASSERT_TRUE(SaveBackup(s, BackupReason::Read, folder, t + 20, back, kBackupsKept, &kept));
+    EXPECT_FALSE(kept);
+    EXPECT_EQ(ListBackups(folder).size(), 3u);
+
+    // The same values from another controller of the same kind and version: its own backup.
+    test::IdentityWords other;
+    other.ebsRev = 99;
+    ToolState second = test::ReferenceController(other);
+    second.block.WriteWord(203, 3500);
+    std::string secondPath;
+    ASSERT_TRUE(SaveBackup(second, BackupReason::Read, folder, t + 30, secondPath, kBackupsKept, &kept));
+    EXPECT_FALSE(kept);
+    EXPECT_EQ(ListBackups(folder).size(), 4u);
+}
+
+TEST(Backups, ABackupComparedWithTheSheet) {
+    TempDir dir;
+    ToolState s = test::ReferenceController();
+    ShowOnSheet(s);
+    std::string path;
+    ASSERT_TRUE(SaveBackup(s, BackupReason::Read, dir.File("b"), At(2026, 12, 8, 9, 0, 0), path));
+    BackupComparison same = CompareWithSheet(s, path);
+    EXPECT_TRUE(same.comparable);
+    EXPECT_TRUE(same.rows.empty());
+
+    const int row = 46;  // acceleration
+    const std::string held = s.sheet.Text(row);
+    s.sheet.SetCell(row, "700");
+    BackupComparison differs = CompareWithSheet(s, path);
+    ASSERT_EQ(differs.rows.size(), 1u);
+    EXPECT_EQ(differs.rows[0].row, row);
+    EXPECT_EQ(differs.rows[0].shown, "700");
+    EXPECT_EQ(differs.rows[0].kept, held);
+
+    test::IdentityWords variantA;
+    variantA.modelWord = 0x04D2;
+    ToolState other = test::ReferenceController(variantA);
+    ShowOnSheet(other);
+    BackupComparison refused = CompareWithSheet(other, path);
+    EXPECT_FALSE(refused.comparable);
+    EXPECT_EQ(refused.refusal,
+              "File does not match with the controller\nThe file is of function variant B; the controller is of variant A");
+    EXPECT_FALSE(CompareWithSheet(s, dir.File("missing.foc")).comparable);
 }
 
 TEST(Backups, TheStoreKeepsTheNewestThousand) {

@@ -274,7 +274,7 @@ TEST(AtomicFile, ATextIniThatIsADeviceAFifoOrHugeLeavesTheBuiltInTexts) {
 TEST(BackupStore, TwoProcessesInTheSameSecondNeverShareAName) {
     TempDir dir;
     const std::string folder = dir.File("b");
-    const ToolState s = test::ReferenceController();
+    ToolState s = test::ReferenceController();
     const std::time_t now = std::time_t(1796720400);
     constexpr int kEach = 40;
     std::vector<pid_t> children;
@@ -282,8 +282,11 @@ TEST(BackupStore, TwoProcessesInTheSameSecondNeverShareAName) {
         const pid_t child = ::fork();
         if (child == 0) {
             std::string path;
-            for (int i = 0; i < kEach; ++i)
+            // A set of its own each time: the same set again would not be kept again.
+            for (int i = 0; i < kEach; ++i) {
+                s.block.WriteWord(203, static_cast<uint16_t>(1000 + p * kEach + i));
                 if (!SaveBackup(s, BackupReason::Read, folder, now, path)) ::_exit(1);
+            }
             ::_exit(0);
         }
         children.push_back(child);

@@ -106,7 +106,7 @@ TEST(ParameterFiles, IdentityMatchComparesEveryIdentityValue) {
         EXPECT_TRUE(s.block.bytes == block) << what;
     }
 
-    // Neither the file's ModelWord nor words outside the identity are compared.
+    // The file's ModelWord counts only through its function variant; words outside the identity not at all.
     ToolState s = ReferenceController();
     IdentityWords newer;
     newer.modelWord = 0x0539;
@@ -114,6 +114,31 @@ TEST(ParameterFiles, IdentityMatchComparesEveryIdentityValue) {
     file[3] = 99;  // word 1 (RS)
     EXPECT_TRUE(ImportBytes(s, FileKind::Foc, file).accepted);
     EXPECT_EQ(s.modelWord, 0x0539);
+}
+
+TEST(ParameterFiles, AFileOfTheOtherFunctionVariantIsRefused) {
+    IdentityWords variantA;
+    variantA.modelWord = 0x04D2;  // customer 1, version 210
+    IdentityWords variantB;       // customer 1, version 300
+    const std::pair<IdentityWords, IdentityWords> cases[] = {{variantA, variantB}, {variantB, variantA}};
+    for (const auto& [controller, file] : cases) {
+        ToolState s = ReferenceController(controller);
+        const auto block = s.block.bytes;
+        ImportOutcome out = ImportBytes(s, FileKind::Foc, FocFile(file));
+        EXPECT_FALSE(out.accepted);
+        EXPECT_EQ(out.message, MSG_IMPORT_MISMATCH);
+        EXPECT_TRUE(s.block.bytes == block);
+        const char* expected = controller.modelWord == 0x04D2
+                                   ? "The file is of function variant B; the controller is of variant A"
+                                   : "The file is of function variant A; the controller is of variant B";
+        EXPECT_EQ(out.detail, expected);
+    }
+    ToolState fresh;  // nothing read: nothing to compare with
+    EXPECT_TRUE(ImportBytes(fresh, FileKind::Foc, FocFile(variantA)).accepted);
+    ToolState same = ReferenceController(variantA);
+    const ImportOutcome out = ImportBytes(same, FileKind::Foc, FocFile(variantA));
+    EXPECT_TRUE(out.accepted);
+    EXPECT_EQ(out.detail, "");
 }
 
 TEST(ParameterFiles, ModelWordZeroFilesCompareTheOlderIdentity) {

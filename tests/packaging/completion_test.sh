@@ -42,16 +42,16 @@ expect() {
 }
 
 cd "$work/files" || exit 1
-expect "drivetune-cli " "backups check diff download ports restore show store tables upload"
+expect "drivetune-cli " "backups check diff download factory-reset ports set show store tables upload"
 expect "drivetune-cli d" "diff download"
 expect "drivetune-cli --lang " "cn en"
-expect "drivetune-cli --lang en s" "show store"
+expect "drivetune-cli --lang en s" "set show store"
 expect "drivetune-cli --v" "--version"
 expect "drivetune-cli show " "C.FOC a.foc b.ged sub dir"
 expect "drivetune-cli diff a.foc " "C.FOC a.foc b.ged sub dir"
 expect "drivetune-cli tables " ""
 expect "drivetune-cli upload --p" "--port"
-expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --quiet --timeout --trace --verify"
+expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --quiet --set --timeout --trace --verify"
 expect "drivetune-cli upload --port " "/dev/ttyS0 /dev/ttyUSB0 COM1 COM33"
 expect "drivetune-cli upload --port COM3" "COM33"
 expect "drivetune-cli upload --port = COM" "COM1 COM33"
@@ -63,7 +63,7 @@ export STUB_HELP=1
 expect "drivetune-cli " "show upload verify-all"
 expect "drivetune-cli upload --" "--help --keep-going --lang --port --quiet --trace"
 expect "drivetune-cli upload -" "--help --keep-going --lang --port --quiet --trace -o"
-expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --quiet --timeout --trace --verify"
+expect "drivetune-cli download --" "--baud --dry-run --help --json --lang --port --quiet --set --timeout --trace --verify"
 
 # The fixed lists against the real program's command table, when it is given: the same
 # commands, and per command the same options (its --help aside).
