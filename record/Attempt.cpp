@@ -74,7 +74,7 @@ std::string UtcNow() {
     int y = 0, m = 0, d = 0;
     CivilFromDays(secs / 86400, y, m, d);
     const long long daySec = secs % 86400;
-    char text[32];
+    char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02lld:%02lld:%02lld.%03lldZ", y, m, d, daySec / 3600,
                   daySec / 60 % 60, daySec % 60, ms);
     return text;

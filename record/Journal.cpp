@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+
 #include "Backups.h"
 #include "Sqlite.h"
 
@@ -79,7 +81,39 @@ void BindAttempt(Statement& s, const Attempt& a, int first) {
 
 }  // namespace
 
-Journal::~Journal() { sqlite3_close_v2(db_); }
+Journal::~Journal() {
+    sqlite3_close_v2(db_);
+    if (runLock_) {
+        sqlite3_close_v2(runLock_);
+        std::remove(RunLockPath(run_).c_str());
+    }
+}
+
+// Each opening holds an exclusive SQLite lock on a small file of its own while it lives; the
+// operating system drops it when the process dies. A run whose lock can be taken is over, so
+// another station or a `record` command in a second process never marks a live run's attempts.
+std::string Journal::RunLockPath(const std::string& run) const { return path_ + "-run-" + run; }
+
+bool Journal::TakeRunLock(std::string& error) {
+    if (sqlite3_open_v2(RunLockPath(run_).c_str(), &runLock_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_exec(runLock_, "PRAGMA journal_mode=OFF; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    error = path_ + ": cannot hold the journal's run lock (" + sqlite3_errmsg(runLock_) + ")";
+    return false;
+}
+
+// False when the run's lock is held: by a live process, or by this one.
+bool Journal::RunIsOver(const std::string& run) const {
+    sqlite3* lock = nullptr;
+    const std::string path = RunLockPath(run);
+    bool over = true;
+    if (sqlite3_open_v2(path.c_str(), &lock, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
+        over = sqlite3_exec(lock, "PRAGMA journal_mode=OFF; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close_v2(lock);
+    if (over) std::remove(path.c_str());
+    return over;
+}
 
 std::string Journal::DefaultPath() {
     std::string dir = dt::DefaultBackupDir();
@@ -119,7 +153,8 @@ bool Journal::Open(const std::string& path, std::string& error) {
     }
     Statement mode(db_, "PRAGMA journal_mode=WAL");
     if (mode.Step() != SQLITE_ROW || mode.Text(0) != "wal") return Fail("cannot switch the journal to WAL", error);
-    return Exec("PRAGMA synchronous=FULL", error, "cannot set the journal's durability") && MarkInterrupted(error);
+    return Exec("PRAGMA synchronous=FULL", error, "cannot set the journal's durability") && TakeRunLock(error) &&
+           MarkInterrupted(error);
 }
 
 // Inside Open's transaction: a new file gets the schema; an older one the steps it lacks.
@@ -149,12 +184,21 @@ bool Journal::Exec(const std::string& sql, std::string& error) const {
 }
 
 bool Journal::MarkInterrupted(std::string& error) {
-    Statement s(db_,
-                "UPDATE attempts SET outcome = 'interrupted', ended = ?1,"
-                " cause = CASE WHEN cause = '' THEN 'the program ended before the attempt did' ELSE cause END"
-                " WHERE outcome = 'started' AND run <> ?2");
-    s.Bind(1, UtcNow()).Bind(2, run_);
-    return s.Step() == SQLITE_DONE || Fail("cannot mark unfinished attempts interrupted", error);
+    std::vector<std::string> runs;
+    Statement find(db_, "SELECT DISTINCT run FROM attempts WHERE outcome = 'started' AND run <> ?1");
+    find.Bind(1, run_);
+    while (find.Step() == SQLITE_ROW) runs.push_back(find.Text(0));
+    Statement mark(db_,
+                   "UPDATE attempts SET outcome = 'interrupted', ended = ?1,"
+                   " cause = CASE WHEN cause = '' THEN 'the program ended before the attempt did' ELSE cause END"
+                   " WHERE outcome = 'started' AND run = ?2");
+    for (const std::string& run : runs) {
+        if (!RunIsOver(run)) continue;
+        mark.Bind(1, UtcNow()).Bind(2, run);
+        if (mark.Step() != SQLITE_DONE) return Fail("cannot mark unfinished attempts interrupted", error);
+        mark.Reset();
+    }
+    return true;
 }
 
 bool Journal::Begin(const Attempt& a, std::string& error) {

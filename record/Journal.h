@@ -47,6 +47,9 @@ public:
 private:
     bool Upgrade(std::string& error);
     bool MarkInterrupted(std::string& error);
+    std::string RunLockPath(const std::string& run) const;
+    bool TakeRunLock(std::string& error);
+    bool RunIsOver(const std::string& run) const;
     std::vector<Attempt> Read(Statement& s, std::string& error) const;
     bool Fail(const std::string& what, std::string& error) const;  // false, with SQLite's reason
     bool Exec(const char* sql, std::string& error, const char* what) const;
@@ -55,7 +58,8 @@ private:
 
     sqlite3* db_ = nullptr;
     std::string path_;
-    std::string run_;  // this opening's id: its own started rows are never taken for a killed run's
+    std::string run_;             // this opening's id: its own started rows are never taken for a killed run's
+    sqlite3* runLock_ = nullptr;  // held while this opening lives (see RunIsOver)
 };
 
 }  // namespace record

@@ -108,10 +108,18 @@ TEST(JournalTest, AKilledRunsStartedRowsAreMarkedInterruptedOnTheNextOpen) {
     EXPECT_EQ(rows[0].id, running.id);
     EXPECT_EQ(rows[0].cause, "the program ended before the attempt did");
     EXPECT_FALSE(rows[0].ended.empty());
-    // The journal's own attempt in flight is left alone by a second opening in the same run.
-    const Attempt mine = rtest::Started(3);
-    ASSERT_TRUE(j.Begin(mine, error));
-    EXPECT_EQ(j.List({"", "started", "", 0}, error).size(), 1u);
+    // An attempt in flight is left alone by another opening (a listing, a push, a second station)
+    // while its run lives, and marked once its run is gone.
+    ASSERT_TRUE(j.Begin(rtest::Started(3), error));
+    {
+        Journal other;
+        ASSERT_TRUE(other.Open(path, error)) << error;
+        EXPECT_EQ(other.List({"", "started", "", 0}, error).size(), 1u);
+    }
+    std::vector<std::string> left;
+    for (const auto& f : std::filesystem::directory_iterator(dir.File(""))) left.push_back(f.path().filename());
+    EXPECT_EQ(left.size(), 4u) << ::testing::PrintToString(
+        left);  // the journal, its WAL and shared memory, and the live run's lock
 }
 
 TEST(JournalTest, UnsentHoldsCompletedAttemptsOldestFirstUntilMarkedSent) {

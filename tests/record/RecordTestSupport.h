@@ -45,8 +45,8 @@ inline record::Attempt Started(int n, const std::string& port = "COM3") {
     a.operatorName = "li";
     a.station = "line-1";
     a.port = port;
-    char t[32];
-    std::snprintf(t, sizeof t, "2026-12-%02dT10:00:%02d.000Z", 1 + n / 60, n % 60);
+    char t[64];
+    std::snprintf(t, sizeof t, "2026-12-%02dT10:00:%02d.000Z", 1 + n / 60 % 28, n % 60);
     a.started = t;
     return a;
 }
