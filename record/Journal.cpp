@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "AttemptColumns.h"
 #include "Backups.h"
 #include "Sqlite.h"
 
@@ -39,44 +40,15 @@ const char* const kColumns =
     "id, recipe_file, recipe_sha256, written_sha256, read_back_sha256, identity, outcome, cause, rounded_json, "
     "label, operator, station, port, started, ended";
 
-// The text members in kColumns' order; column 6, the outcome, is a word.
-std::string Attempt::*const kTextColumns[] = {
-    &Attempt::id,
-    &Attempt::recipeFile,
-    &Attempt::recipeSha256,
-    &Attempt::writtenSha256,
-    &Attempt::readBackSha256,
-    &Attempt::identity,
-    nullptr,
-    &Attempt::cause,
-    &Attempt::roundedJson,
-    &Attempt::label,
-    &Attempt::operatorName,
-    &Attempt::station,
-    &Attempt::port,
-    &Attempt::started,
-    &Attempt::ended,
-};
-constexpr int kOutcomeColumn = 6;
-
 Attempt ReadAttempt(const Statement& s) {
     Attempt a;
-    int col = 0;
-    for (std::string Attempt::*member : kTextColumns) {
-        if (member) a.*member = s.Text(col);
-        else OutcomeFromWord(s.Text(col), a.outcome);
-        ++col;
-    }
+    for (int col = 0; col < kAttemptColumns; ++col) SetColumn(a, col, s.Text(col));
     return a;
 }
 
 // Binds the attempt's columns in kColumns' order, from parameter `first` on.
 void BindAttempt(Statement& s, const Attempt& a, int first) {
-    int col = 0;
-    for (std::string Attempt::*member : kTextColumns) {
-        s.Bind(first + col, member ? a.*member : std::string(OutcomeWord(a.outcome)));
-        ++col;
-    }
+    for (int col = 0; col < kAttemptColumns; ++col) s.Bind(first + col, ColumnText(a, col));
 }
 
 }  // namespace
@@ -206,7 +178,7 @@ bool Journal::Begin(const Attempt& a, std::string& error) {
                       ", run) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,?16)")
                          .c_str());
     BindAttempt(s, a, 1);
-    s.Bind(1 + kOutcomeColumn, std::string("started")).Bind(15, std::string()).Bind(16, run_);
+    s.Bind(1 + kOutcomeColumn, std::string("started")).Bind(1 + kEndedColumn, std::string()).Bind(16, run_);
     return s.Step() == SQLITE_DONE || Fail("cannot record attempt " + a.id, error);
 }
 
