@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "AttemptColumns.h"
 #include "Backups.h"
@@ -94,7 +95,8 @@ std::string Journal::DefaultPath() {
 }
 
 bool Journal::Fail(const std::string& what, std::string& error) const {
-    error = path_ + ": " + what + " (" + (db_ ? sqlite3_errmsg(db_) : "out of memory") + ")";
+    if (db_ && sqlite3_errcode(db_) == SQLITE_NOTADB) error = path_ + ": not a DriveTune journal (not a database)";
+    else error = path_ + ": " + what + " (" + (db_ ? sqlite3_errmsg(db_) : "out of memory") + ")";
     return false;
 }
 
@@ -111,14 +113,15 @@ int Journal::PragmaInt(const char* sql) const {
 bool Journal::Open(const std::string& path, std::string& error) {
     path_ = path;
     run_ = NewAttemptId();
+    // The data folder may not exist yet on a new station; SQLite's message says why when it cannot be made.
+    std::error_code ignored;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
     if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
         return Fail("cannot open the journal", error);
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    if (!Exec("BEGIN IMMEDIATE", error, "cannot read the journal")) {
-        if (sqlite3_errcode(db_) == SQLITE_NOTADB) error = path + ": not a DriveTune journal (not a database)";
-        return false;
-    }
-    const bool ok = Upgrade(error);
+    if (!Exec("BEGIN IMMEDIATE", error, "cannot read the journal")) return false;
+    const bool ok = Upgrade(error, false);
     if (!ok || !Exec("COMMIT", error, "cannot write the journal")) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         return false;
@@ -129,14 +132,25 @@ bool Journal::Open(const std::string& path, std::string& error) {
            MarkInterrupted(error);
 }
 
-// Inside Open's transaction: a new file gets the schema; an older one the steps it lacks.
-bool Journal::Upgrade(std::string& error) {
+bool Journal::OpenForReading(const std::string& path, std::string& error) {
+    path_ = path;
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        return Fail("cannot open the journal", error);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    return Upgrade(error, true);
+}
+
+// Inside Open's transaction: a new file gets the schema; an older one the steps it lacks. Read
+// only, the file must be a journal of this version already.
+bool Journal::Upgrade(std::string& error, bool readOnly) {
     const int app = PragmaInt("PRAGMA application_id");
     const int version = PragmaInt("PRAGMA user_version");
     if (app < 0 || version < 0) return Fail("cannot read the journal", error);
     if (app != kApplicationId) {
-        if (PragmaInt("SELECT count(*) FROM sqlite_schema") != 0) {
-            error = path_ + ": not a DriveTune journal (a database of another program)";
+        const bool empty = PragmaInt("SELECT count(*) FROM sqlite_schema") == 0;
+        if (!empty || readOnly) {
+            error = path_ + ": not a DriveTune journal (" +
+                    (empty ? "an empty database" : "a database of another program") + ")";
             return false;
         }
         if (!Exec("PRAGMA application_id=" + std::to_string(kApplicationId), error)) return false;
@@ -146,6 +160,7 @@ bool Journal::Upgrade(std::string& error) {
                 "; this one knows up to " + std::to_string(kSchemaVersion) + "); nothing was changed";
         return false;
     }
+    if (readOnly) return true;
     for (int v = version; v < kSchemaVersion; ++v)
         if (!Exec(kSchemaSteps[v], error, "cannot create the journal's tables")) return false;
     return Exec("PRAGMA user_version=" + std::to_string(kSchemaVersion), error);

@@ -28,6 +28,9 @@ public:
     // "started" by a killed run as interrupted. False with a readable reason on failure
     // (not a journal, a newer schema, a disk that refuses).
     bool Open(const std::string& path, std::string& error);
+    // For listings and reports of a journal that may belong to a running station or another
+    // machine: changes nothing in the file, and refuses what Open refuses and an empty file.
+    bool OpenForReading(const std::string& path, std::string& error);
     ~Journal();
 
     bool Begin(const Attempt& a, std::string& error);                             // inserts the started row
@@ -45,7 +48,7 @@ public:
     Journal& operator=(const Journal&) = delete;
 
 private:
-    bool Upgrade(std::string& error);
+    bool Upgrade(std::string& error, bool readOnly);
     bool MarkInterrupted(std::string& error);
     std::string RunLockPath(const std::string& run) const;
     bool TakeRunLock(std::string& error);

@@ -6,6 +6,7 @@
 
 #include "AttemptColumns.h"
 #include "Journal.h"
+#include "Settings.h"
 
 namespace record {
 
@@ -88,6 +89,10 @@ bool CarriesPassword(const std::string& conninfo, std::string& error) {
 }
 
 }  // namespace
+
+std::string ConfiguredRecordServer(const std::string& settingsPath) {
+    return dt::ReadProfileString(settingsPath, "Tavo GUI", "RecordServer");
+}
 
 PlantRecord::~PlantRecord() { PQfinish(conn_); }
 

@@ -20,6 +20,10 @@ namespace record {
 
 class Journal;
 
+// The setting RecordServer (the settings file's DriveTune section): the plant database's
+// connection string, "" when none is configured.
+std::string ConfiguredRecordServer(const std::string& settingsPath);
+
 // The schema version this program writes and reads.
 constexpr int kPlantSchemaVersion = 1;
 

@@ -165,8 +165,9 @@ TEST(JournalTest, FilesThatAreNoJournalOrNewerAreRefusedUntouched) {
     EXPECT_FALSE(j.Open(newer, error));
     EXPECT_NE(error.find("newer DriveTune (schema 7; this one knows up to 1)"), std::string::npos) << error;
 
-    EXPECT_FALSE(Journal().Open(dir.File("missing/p.sqlite"), error));
-    EXPECT_NE(error.find("missing/p.sqlite: cannot open"), std::string::npos) << error;
+    EXPECT_TRUE(Journal().Open(dir.File("new/folder/p.sqlite"), error)) << error;
+    EXPECT_FALSE(Journal().Open(dir.File("notes.sqlite/p.sqlite"), error));
+    EXPECT_NE(error.find("notes.sqlite/p.sqlite: cannot open the journal ("), std::string::npos) << error;
 }
 
 TEST(JournalTest, AFullDiskIsReportedAndLosesNothingWritten) {
