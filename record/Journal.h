@@ -37,7 +37,8 @@ public:
     bool Complete(const Attempt& a, std::string& error);                          // outcome, hashes, cause, ended
     std::vector<Attempt> List(const JournalFilter& f, std::string& error) const;  // newest first
 
-    // For the plant push: completed attempts not yet acknowledged by the server, oldest first.
+    // For the plant push: completed attempts not yet acknowledged by the server, in the order
+    // they ended.
     std::vector<Attempt> Unsent(int limit, std::string& error) const;
     bool MarkSent(const std::vector<std::string>& ids, std::string& error);
 

@@ -37,12 +37,34 @@ const char* const kRoles =
     "REVOKE ALL ON attempts, drivetune_schema FROM PUBLIC, drivetune_station, drivetune_viewer;"
     "GRANT SELECT ON drivetune_schema TO drivetune_station, drivetune_viewer;"
     "GRANT INSERT ON attempts TO drivetune_station;"
+    "DO $$ BEGIN EXECUTE format('GRANT TEMPORARY ON DATABASE %I TO drivetune_station', current_database()); END $$;"
     "GRANT SELECT ON attempts TO drivetune_viewer;";
 
-const char* const kInsertColumns =
-    "INSERT INTO attempts (id, recipe_file, recipe_sha256, written_sha256, read_back_sha256, identity, outcome,"
-    " cause, rounded, label, operator, station, port, started, ended) VALUES ";
-constexpr int kInsertParams = kAttemptColumns;
+const char* const kCopyColumns =
+    "id, recipe_file, recipe_sha256, written_sha256, read_back_sha256, identity, outcome, cause, rounded, label,"
+    " operator, station, port, started, ended";
+// No conflict target: naming one would need SELECT, which the station lacks.
+const std::string kMoveIncoming = std::string("INSERT INTO attempts (") + kCopyColumns + ") SELECT " + kCopyColumns +
+                                  " FROM incoming ON CONFLICT DO NOTHING";
+const char* const kUniqueViolation = "23505";
+// Made by the station, which may not read `attempts` (so not LIKE it).
+const char* const kIncomingTable =
+    "CREATE TEMPORARY TABLE incoming (id text, recipe_file text, recipe_sha256 text, written_sha256 text,"
+    " read_back_sha256 text, identity text, outcome text, cause text, rounded text, label text, operator text,"
+    " station text, port text, started timestamptz, ended timestamptz) ON COMMIT DROP";
+
+// One field of COPY's text format: backslash, tab and line breaks escaped.
+void AppendCopyEscaped(std::string& data, const std::string& text) {
+    for (char ch : text) {
+        switch (ch) {
+        case '\\': data += "\\\\"; break;
+        case '\t': data += "\\t"; break;
+        case '\n': data += "\\n"; break;
+        case '\r': data += "\\r"; break;
+        default: data += ch;
+        }
+    }
+}
 
 const char* const kUtcText = "'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"'";
 
@@ -108,9 +130,9 @@ bool PlantRecord::Connect(const std::string& conninfo, std::string& error) {
     return false;
 }
 
-bool PlantRecord::Run(const std::string& sql, std::string& error) {
+bool PlantRecord::Run(const std::string& sql, std::string& error, int expected) {
     Result r(PQexec(conn_, sql.c_str()));
-    if (r.Ok()) return true;
+    if (expected >= 0 ? PQresultStatus(r.r) == expected : r.Ok()) return true;
     error = "the plant database refused: " + Message(conn_);
     return false;
 }
@@ -172,37 +194,69 @@ bool PlantRecord::CheckSchema(std::string& error) {
     return true;
 }
 
+namespace {
+
+// COPY's rows as text, in the columns of kCopyColumns.
+std::string CopyData(const std::vector<Attempt>& batch) {
+    std::string data;
+    for (const Attempt& a : batch)
+        for (int col = 0; col < kAttemptColumns; ++col) {
+            const std::string text = ColumnText(a, col);
+            if (col == kEndedColumn && text.empty()) data += "\\N";  // NULL: not ended
+            else AppendCopyEscaped(data, text);
+            data += col + 1 == kAttemptColumns ? '\n' : '\t';
+        }
+    return data;
+}
+
+}  // namespace
+
+// COPY into `table`; true when the server took every row. `sqlstate` says why it did not.
+bool PlantRecord::Copy(const std::string& table, const std::string& data, std::string& sqlstate) {
+    sqlstate.clear();
+    const std::string sql = "COPY " + table + " (" + kCopyColumns + ") FROM STDIN";
+    Result start(PQexec(conn_, sql.c_str()));
+    bool ok = PQresultStatus(start.r) == PGRES_COPY_IN &&
+              PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 &&
+              PQputCopyEnd(conn_, nullptr) == 1;
+    while (PGresult* r = PQgetResult(conn_)) {
+        if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+            ok = false;
+            const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+            if (state) sqlstate = state;
+        }
+        PQclear(r);
+    }
+    return ok;
+}
+
+// COPY straight into `attempts`, the server's fastest way in. A batch the server partly holds
+// (sent again after a cut-off) fails as a whole on the first id it knows, and then goes through
+// a temporary table, from which only the ids the table lacks are taken. Each way is one
+// transaction, so a batch is stored whole or not at all.
 bool PlantRecord::Insert(const std::vector<Attempt>& batch, int& added, std::string& error) {
     added = 0;
     if (batch.empty()) return true;
-    std::string sql = kInsertColumns;
-    std::vector<std::string> texts;  // kept alive until the statement has run
-    std::vector<const char*> params;
-    texts.reserve(batch.size() * kInsertParams);
-    params.reserve(batch.size() * kInsertParams);
-    for (size_t row = 0; row < batch.size(); ++row) {
-        const Attempt& a = batch[row];
-        const int n = static_cast<int>(row) * kInsertParams;
-        sql += row ? ",(" : "(";
-        for (int col = 0; col < kInsertParams; ++col) {
-            std::string p = "$" + std::to_string(n + col + 1);
-            if (col == kStartedColumn) p += "::timestamptz";
-            if (col == kEndedColumn) p = "NULLIF(" + p + ", '')::timestamptz";
-            sql += (col ? "," : "") + p;
-            texts.push_back(ColumnText(a, col));
+    const std::string data = CopyData(batch);
+    std::string sqlstate;
+    if (Run("BEGIN", error) && Copy("attempts", data, sqlstate) && Run("COMMIT", error)) {
+        added = static_cast<int>(batch.size());
+        return true;
+    }
+    error = "the plant database refused the attempts: " + Message(conn_);
+    PQclear(PQexec(conn_, "ROLLBACK"));
+    if (sqlstate == kUniqueViolation) {
+        Result moved(nullptr);
+        if (Run(std::string("BEGIN; ") + kIncomingTable, error) && Copy("incoming", data, sqlstate) &&
+            (moved.r = PQexec(conn_, kMoveIncoming.c_str()), moved.Ok()) && Run("COMMIT", error)) {
+            added = std::atoi(PQcmdTuples(moved.r));
+            error.clear();
+            return true;
         }
-        sql += ")";
-    }
-    for (const std::string& t : texts) params.push_back(t.c_str());
-    sql += " ON CONFLICT DO NOTHING";  // no target: naming one would need SELECT, which the station lacks
-    Result r(
-        PQexecParams(conn_, sql.c_str(), static_cast<int>(params.size()), nullptr, params.data(), nullptr, nullptr, 0));
-    if (!r.Ok()) {
         error = "the plant database refused the attempts: " + Message(conn_);
-        return false;
+        PQclear(PQexec(conn_, "ROLLBACK"));
     }
-    added = std::atoi(PQcmdTuples(r.r));
-    return true;
+    return false;
 }
 
 bool PlantRecord::Fetch(const std::string& since, std::vector<Attempt>& out, std::string& error) {
@@ -225,7 +279,7 @@ bool PlantRecord::Fetch(const std::string& since, std::vector<Attempt>& out, std
     out.clear();
     for (int row = 0; row < PQntuples(r.r); ++row) {
         Attempt a;
-        for (int col = 0; col < kInsertParams; ++col) SetColumn(a, col, PQgetvalue(r.r, row, col));
+        for (int col = 0; col < kAttemptColumns; ++col) SetColumn(a, col, PQgetvalue(r.r, row, col));
         out.push_back(std::move(a));
     }
     return true;
@@ -237,8 +291,12 @@ bool PushJournal(Journal& journal, const std::string& conninfo, PushResult& resu
     PlantRecord plant;
     if (!plant.Connect(conninfo, error) || !plant.CheckSchema(error)) return false;
     for (;;) {
-        const std::vector<Attempt> batch = journal.Unsent(batchSize, error);
-        if (!error.empty()) return false;
+        std::string readError;
+        const std::vector<Attempt> batch = journal.Unsent(batchSize, readError);
+        if (!readError.empty()) {
+            error = readError;
+            return false;
+        }
         if (batch.empty()) return true;
         int added = 0;
         if (!plant.Insert(batch, added, error)) return false;

@@ -41,8 +41,8 @@ public:
     bool Init(std::string& note, std::string& error);
     // The schema exists and is no newer than this program's.
     bool CheckSchema(std::string& error);
-    // One statement, one transaction: ids the table already holds are skipped, so a batch sent
-    // again after a cut-off adds nothing. `added` counts the new rows.
+    // One transaction: ids the table already holds are skipped, so a batch sent again after a
+    // cut-off adds nothing. `added` counts the new rows.
     bool Insert(const std::vector<Attempt>& batch, int& added, std::string& error);
     // Attempts started at or after `since` ("" for all), oldest first.
     bool Fetch(const std::string& since, std::vector<Attempt>& out, std::string& error);
@@ -50,8 +50,10 @@ public:
     PGconn* Connection() const { return conn_; }  // for the benchmark's COPY
 
 private:
-    bool Run(const std::string& sql, std::string& error);
+    // expected: the result status wanted (PGRES_COPY_IN...); -1 for a command or a query.
+    bool Run(const std::string& sql, std::string& error, int expected = -1);
     int SchemaVersion(std::string& error);  // 0: none yet; -1: error
+    bool Copy(const std::string& table, const std::string& data, std::string& sqlstate);
 
     PGconn* conn_ = nullptr;
 };
@@ -65,7 +67,7 @@ struct PushResult {
 // has committed it. With the server down nothing is marked and the attempts wait for the next
 // push. False with the reason.
 bool PushJournal(Journal& journal, const std::string& conninfo, PushResult& result, std::string& error,
-                 int batchSize = 500);
+                 int batchSize = 5000);
 
 // Pushes on a thread of its own, so a station never waits for the server: call Nudge() after
 // each attempt ends (it returns at once). A failed push is tried again on the next Nudge, or by

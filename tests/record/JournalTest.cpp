@@ -122,23 +122,27 @@ TEST(JournalTest, AKilledRunsStartedRowsAreMarkedInterruptedOnTheNextOpen) {
         left);  // the journal, its WAL and shared memory, and the live run's lock
 }
 
-TEST(JournalTest, UnsentHoldsCompletedAttemptsOldestFirstUntilMarkedSent) {
+TEST(JournalTest, UnsentHoldsEndedAttemptsInTheOrderTheyEndedUntilMarkedSent) {
     rtest::TempDir dir;
     Journal j;
     std::string error;
     ASSERT_TRUE(j.Open(dir.File("p.sqlite"), error)) << error;
     const Attempt a = rtest::Started(5), b = rtest::Started(3), c = rtest::Started(4);
     for (const Attempt* x : {&a, &b, &c}) ASSERT_TRUE(j.Begin(*x, error));
-    ASSERT_TRUE(j.Complete(rtest::Ended(a, Outcome::Pass), error));
     ASSERT_TRUE(j.Complete(rtest::Ended(b, Outcome::Fail, "x"), error));
+    ASSERT_TRUE(j.Complete(rtest::Ended(a, Outcome::Pass), error));
     std::vector<Attempt> unsent = j.Unsent(0, error);
     ASSERT_EQ(unsent.size(), 2u);
     EXPECT_EQ(unsent[0].id, b.id);
+    EXPECT_EQ(unsent[1].outcome, Outcome::Pass);
     EXPECT_EQ(j.Unsent(1, error).size(), 1u);
     ASSERT_TRUE(j.MarkSent({b.id}, error)) << error;
     unsent = j.Unsent(0, error);
     ASSERT_EQ(unsent.size(), 1u);
     EXPECT_EQ(unsent[0].id, a.id);
+    // An attempt that ended once is pushed once, whatever is tried on its record later.
+    EXPECT_FALSE(j.Complete(rtest::Ended(b, Outcome::Pass), error));
+    EXPECT_EQ(j.Unsent(0, error).size(), 1u);
 }
 
 TEST(JournalTest, FilesThatAreNoJournalOrNewerAreRefusedUntouched) {

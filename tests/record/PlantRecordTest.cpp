@@ -59,7 +59,8 @@ TEST_F(PlantRecordTest, APushRepeatedAfterACutOffAddsNoDuplicateAndOnlyCompleted
     // Cut off after the server's commit, before the journal heard of it: everything goes again.
     sqlite3* db = nullptr;
     sqlite3_open(dir_.File("production.sqlite").c_str(), &db);
-    sqlite3_exec(db, "UPDATE attempts SET sent = 0", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "INSERT INTO unsent (id) SELECT id FROM attempts WHERE outcome <> 'started'", nullptr, nullptr,
+                 nullptr);
     sqlite3_close(db);
     r = Push(As("drivetune_station"));
     EXPECT_EQ(r.sent, 5);
