@@ -68,9 +68,11 @@ std::string NewAttemptId() {
 
 std::string UtcNow() {
     using namespace std::chrono;
-    const auto now = system_clock::now();
-    const long long total = duration_cast<milliseconds>(now.time_since_epoch()).count();
-    const long long secs = total / 1000, ms = total % 1000;
+    return UtcText(duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+}
+
+std::string UtcText(long long msSinceEpoch) {
+    const long long secs = msSinceEpoch / 1000, ms = msSinceEpoch % 1000;
     int y = 0, m = 0, d = 0;
     CivilFromDays(secs / 86400, y, m, d);
     const long long daySec = secs % 86400;

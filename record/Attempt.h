@@ -20,6 +20,8 @@ std::string NewAttemptId();
 
 // The current time in UTC as `started` and `ended` hold it: 2026-12-08T13:30:47.123Z.
 std::string UtcNow();
+// The same for a time in milliseconds since 1970-01-01 UTC (not before it).
+std::string UtcText(long long msSinceEpoch);
 
 struct Attempt {
     std::string id;              // unique over every station and run (random 128-bit, hex)

@@ -35,6 +35,9 @@ TEST(AttemptTest, IdsAreFreshHexAndTimesAreUtcWithMilliseconds) {
     EXPECT_TRUE(std::regex_match(*ids.begin(), std::regex("[0-9a-f]{32}")));
     EXPECT_TRUE(
         std::regex_match(record::UtcNow(), std::regex(R"(20\d\d-[01]\d-[0-3]\dT[0-2]\d:[0-5]\d:[0-5]\d\.\d{3}Z)")));
+    EXPECT_EQ(record::UtcText(1796738405123LL), "2026-12-08T14:00:05.123Z");
+    EXPECT_EQ(record::UtcText(951782399999LL), "2000-02-28T23:59:59.999Z");
+    EXPECT_EQ(record::UtcText(951868800000LL), "2000-03-01T00:00:00.000Z");
     Outcome o = Outcome::Pass;
     EXPECT_TRUE(record::OutcomeFromWord("interrupted", o));
     EXPECT_EQ(o, Outcome::Interrupted);
@@ -120,6 +123,24 @@ TEST(JournalTest, AKilledRunsStartedRowsAreMarkedInterruptedOnTheNextOpen) {
     for (const auto& f : std::filesystem::directory_iterator(dir.File(""))) left.push_back(f.path().filename());
     EXPECT_EQ(left.size(), 4u) << ::testing::PrintToString(
         left);  // the journal, its WAL and shared memory, and the live run's lock
+}
+
+TEST(JournalTest, OpeningAndClosingOftenLeavesNoFileOpen) {
+    // The background pusher opens the journal for every push: a leak would end a long shift.
+    rtest::TempDir dir;
+    rlimit old{};
+    getrlimit(RLIMIT_NOFILE, &old);
+    rlimit few = old;
+    few.rlim_cur = 64;
+    setrlimit(RLIMIT_NOFILE, &few);
+    int opened = 0;
+    for (int i = 0; i < 100; ++i) {
+        Journal j;
+        std::string error;
+        if (j.Open(dir.File("p.sqlite"), error)) ++opened;
+    }
+    setrlimit(RLIMIT_NOFILE, &old);
+    EXPECT_EQ(opened, 100);
 }
 
 TEST(JournalTest, UnsentHoldsEndedAttemptsInTheOrderTheyEndedUntilMarkedSent) {

@@ -56,21 +56,21 @@ TEST_F(PlantRecordTest, APushRepeatedAfterACutOffAddsNoDuplicateAndOnlyCompleted
     EXPECT_EQ(r.sent, 5);
     EXPECT_EQ(r.added, 5);
     EXPECT_EQ(Rows(), "5");
-    // Cut off after the server's commit, before the journal heard of it: everything goes again.
-    sqlite3* db = nullptr;
-    sqlite3_open(dir_.File("production.sqlite").c_str(), &db);
-    sqlite3_exec(db, "INSERT INTO unsent (id) SELECT id FROM attempts WHERE outcome <> 'started'", nullptr, nullptr,
-                 nullptr);
-    sqlite3_close(db);
-    r = Push(As("drivetune_station"));
-    EXPECT_EQ(r.sent, 5);
-    EXPECT_EQ(r.added, 0);
-    EXPECT_EQ(Rows(), "5");
-    EXPECT_EQ(Push(As("drivetune_station")).sent, 0);
-
+    // Cut off after the server's commit, before the journal heard of it: everything goes again,
+    // with an attempt the server has not seen in the last batch.
     std::string error;
     ASSERT_TRUE(journal_.Complete(rtest::Ended(running_, Outcome::Fail, "read back differs"), error));
-    EXPECT_EQ(Push(As("drivetune_station")).added, 1);
+    sqlite3* db = nullptr;
+    sqlite3_open(dir_.File("production.sqlite").c_str(), &db);
+    sqlite3_exec(db, "DELETE FROM unsent; INSERT INTO unsent (id) SELECT id FROM attempts ORDER BY label", nullptr,
+                 nullptr, nullptr);
+    sqlite3_close(db);
+    r = Push(As("drivetune_station"));
+    EXPECT_EQ(lastError_, "");
+    EXPECT_EQ(r.sent, 6);
+    EXPECT_EQ(r.added, 1);
+    EXPECT_EQ(Rows(), "6");
+    EXPECT_EQ(Push(As("drivetune_station")).sent, 0);
     EXPECT_EQ(rtest::Query(admin_, "SELECT cause || ' ' || port || ' ' || label FROM attempts WHERE outcome = 'fail'"),
               "read back differs COM3 SN5");
     EXPECT_EQ(rtest::Query(admin_, "SELECT started = '2026-12-01T10:00:05Z' FROM attempts WHERE label = 'SN5'"), "t");
