@@ -13,7 +13,9 @@ void AddRecordOptions(CLI::App& sub, RecordOptions& o) {
     if (CLI::Option* json = sub.get_option_no_throw("--json")) csv->excludes(json);
     sub.add_option("--since", o.since, "only attempts started on or after DATE (UTC: 2026-12-08 or 2026-12-08T13:30)")
         ->type_name("DATE")
-        ->check(CLI::Validator(
+        // A transform, so the normal form is what the command gets ("2026-12-08 13:30" compares as
+        // "2026-12-08T13:30"); check() would change a copy.
+        ->transform(CLI::Validator(
             [](std::string& text) {
                 return NormalSince(text)
                            ? std::string()

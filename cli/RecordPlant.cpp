@@ -103,7 +103,6 @@ bool Fetch(const Context& c, std::vector<record::Attempt>& rows, std::string& er
     }
     record::Journal journal;
     if (!journal.OpenForReading(from, error)) return false;
-    error.clear();
     rows = journal.List({c.opt.record.since, "", "", 0}, error);
     return error.empty();
 }

@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "AttemptColumns.h"
 #include "Journal.h"
@@ -93,10 +94,10 @@ std::string Message(PGconn* conn) {
 bool CarriesPassword(const std::string& conninfo, std::string& error) {
     char* parseError = nullptr;
     PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), &parseError);
+    const std::unique_ptr<char, void (*)(void*)> parseErrorOwner(parseError, PQfreemem);
     if (!options) {
         error = std::string("the connection string is not valid: ") + (parseError ? parseError : "out of memory");
         while (!error.empty() && error.back() == '\n') error.pop_back();
-        PQfreemem(parseError);
         return true;
     }
     bool password = false;
@@ -219,13 +220,14 @@ bool PlantRecord::Copy(const std::string& table, const std::string& data, std::s
     bool ok = PQresultStatus(start.r) == PGRES_COPY_IN &&
               PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 &&
               PQputCopyEnd(conn_, nullptr) == 1;
-    while (PGresult* r = PQgetResult(conn_)) {
-        if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+    for (;;) {
+        const Result r(PQgetResult(conn_));
+        if (!r.r) break;
+        if (PQresultStatus(r.r) != PGRES_COMMAND_OK) {
             ok = false;
-            const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+            const char* state = PQresultErrorField(r.r, PG_DIAG_SQLSTATE);
             if (state) sqlstate = state;
         }
-        PQclear(r);
     }
     return ok;
 }

@@ -135,6 +135,7 @@ TEST_F(PlantRecordTest, BadConnectionStringsAndCredentialsAreRefusedPlainly) {
     EXPECT_NE(error.find("password authentication failed for user \"drivetune_test_password\""), std::string::npos)
         << error;
     EXPECT_EQ(error.find("wrong"), std::string::npos) << error;
+    EXPECT_EQ(error.back(), '"') << "one line, as libpq ends it: " << error;
     std::ofstream(passfile) << "*:*:*:drivetune_test_password:right\n";
     EXPECT_TRUE(plant.Connect(withFile, error)) << error;
     rtest::Query(admin_, "DROP OWNED BY drivetune_test_password; DROP ROLE drivetune_test_password");

@@ -110,7 +110,8 @@ TEST_F(RecordCommandTest, AReportCountsAttemptsPassesFailuresFirstPassYieldAndCa
               "  read back differs  1\n"
               "2026-12-02           1         0       1         0            0.0 %\n"
               "  no answer          1\n");
-    r = Cli({"record", "report", "--json", "--since", "2026-12-01T10:00:02"});
+    r = Cli({"record", "report", "--json", "--since", "2026-12-01 10:00:02Z"});
+    EXPECT_EQ(dt::cli::Json::parse(r.out).at("since"), "2026-12-01T10:00:02");
     const dt::cli::Json all = dt::cli::Json::parse(r.out).at("groups").at(0);
     EXPECT_EQ(all.at("group"), "all");
     EXPECT_EQ(all.at("attempts"), 3);
