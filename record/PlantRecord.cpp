@@ -126,7 +126,12 @@ bool PlantRecord::Connect(const std::string& conninfo, std::string& error) {
     const char* values[] = {"10", "drivetune", conninfo.c_str(), nullptr};
     PQfinish(conn_);
     conn_ = PQconnectdbParams(keys, values, 1);
-    if (conn_ && PQstatus(conn_) == CONNECTION_OK) return true;
+    if (conn_ && PQstatus(conn_) == CONNECTION_OK) {
+        // The server's notices ("already exists, skipping") are not the user's business.
+        PQsetNoticeProcessor(
+            conn_, [](void*, const char*) {}, nullptr);
+        return true;
+    }
     error = "cannot reach the plant database: " + Message(conn_);
     return false;
 }

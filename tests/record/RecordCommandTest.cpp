@@ -137,6 +137,9 @@ TEST_F(RecordPlantCommandTest, APlantIsSetUpPushedToAndReportedOn) {
     EXPECT_EQ(r.err,
               "drivetune-cli: the plant database now has schema 1 (was empty); roles drivetune_station and "
               "drivetune_viewer ready\n");
+    // Run again: nothing to do, and none of the server's notices on the way.
+    EXPECT_EQ(Cli({"record", "server-init", "--to", admin_}).err,
+              "drivetune-cli: the plant database already has schema 1; roles checked\n");
 
     r = Cli({"record", "push", "--to", "host=127.0.0.1 port=1 connect_timeout=2"});
     EXPECT_EQ(r.rc, 1);
