@@ -84,6 +84,24 @@ TEST(JournalTest, AnEndWhoseStartWasLostIsStillRecordedOnce) {
     EXPECT_TRUE(j.Complete(rtest::Ended(rtest::Started(1), Outcome::Error, "no answer"), error)) << error;
     EXPECT_FALSE(j.Complete(rtest::Started(2), error));
     EXPECT_EQ(Outcomes(j.List({}, error)), (std::vector<std::string>{"error"}));
+    // A start records a start, whatever else the caller's record holds already.
+    ASSERT_TRUE(j.Begin(rtest::Ended(rtest::Started(3), Outcome::Pass), error)) << error;
+    const Attempt started = j.List({"", "started", "", 0}, error).at(0);
+    EXPECT_EQ(started.ended, "");
+    EXPECT_EQ(started.label, "SN3");
+}
+
+TEST(JournalTest, EveryRunThatEndedHasItsAttemptsInFlightMarked) {
+    rtest::TempDir dir;
+    std::string error;
+    {
+        Journal first, second;  // two runs, each alive while the other opens
+        ASSERT_TRUE(first.Open(dir.File("p.sqlite"), error) && first.Begin(rtest::Started(1), error)) << error;
+        ASSERT_TRUE(second.Open(dir.File("p.sqlite"), error) && second.Begin(rtest::Started(2), error)) << error;
+    }
+    Journal j;
+    ASSERT_TRUE(j.Open(dir.File("p.sqlite"), error)) << error;
+    EXPECT_EQ(Outcomes(j.List({}, error)), (std::vector<std::string>{"interrupted", "interrupted"}));
 }
 
 TEST(JournalTest, AKilledRunsStartedRowsAreMarkedInterruptedOnTheNextOpen) {

@@ -73,7 +73,16 @@ TEST_F(PlantRecordTest, APushRepeatedAfterACutOffAddsNoDuplicateAndOnlyCompleted
     EXPECT_EQ(Push(As("drivetune_station")).sent, 0);
     EXPECT_EQ(rtest::Query(admin_, "SELECT cause || ' ' || port || ' ' || label FROM attempts WHERE outcome = 'fail'"),
               "read back differs COM3 SN5");
-    EXPECT_EQ(rtest::Query(admin_, "SELECT started = '2026-12-01T10:00:05Z' FROM attempts WHERE label = 'SN5'"), "t");
+    // Read back as the viewer reads it, from a time on.
+    PlantRecord viewer;
+    std::vector<Attempt> fetched;
+    ASSERT_TRUE(viewer.Connect(As("drivetune_viewer"), error) && viewer.Fetch("2026-12-01T10:00:05", fetched, error))
+        << error;
+    ASSERT_EQ(fetched.size(), 1u);
+    EXPECT_EQ(fetched[0].id, running_.id);
+    EXPECT_EQ(fetched[0].started, "2026-12-01T10:00:05.000Z");
+    EXPECT_EQ(fetched[0].ended, "2026-12-01T10:00:05.900Z");
+    EXPECT_EQ(fetched[0].outcome, Outcome::Fail);
 }
 
 TEST_F(PlantRecordTest, WithTheServerDownAttemptsStayUnsentUntilTheNextPush) {
@@ -139,6 +148,18 @@ TEST_F(PlantRecordTest, BadConnectionStringsAndCredentialsAreRefusedPlainly) {
     std::ofstream(passfile) << "*:*:*:drivetune_test_password:right\n";
     EXPECT_TRUE(plant.Connect(withFile, error)) << error;
     rtest::Query(admin_, "DROP OWNED BY drivetune_test_password; DROP ROLE drivetune_test_password");
+}
+
+TEST_F(PlantRecordTest, AFailedBackgroundPushIsTriedAgainOnTheNextNudge) {
+    Fill(1);
+    rtest::Query(admin_, "ALTER TABLE drivetune_schema RENAME TO put_aside");
+    record::BackgroundPusher pusher(dir_.File("production.sqlite"), As("drivetune_station"));
+    ASSERT_TRUE(pusher.WaitIdle(std::chrono::seconds(20)));
+    EXPECT_NE(pusher.Current().lastError.find("no DriveTune schema"), std::string::npos);
+    rtest::Query(admin_, "ALTER TABLE put_aside RENAME TO drivetune_schema");
+    pusher.Nudge();
+    ASSERT_TRUE(pusher.WaitIdle(std::chrono::seconds(20)));
+    EXPECT_EQ(pusher.Current().pushed, 1);
 }
 
 TEST_F(PlantRecordTest, TheBackgroundPusherSendsAfterANudgeAndRetriesAfterAFailure) {
