@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "OnlineSession.h"
+#include "RecordOptions.h"
 
 namespace dt::cli {
 
@@ -22,6 +23,7 @@ struct CliOptions {
     bool noBackup = false;
     std::vector<std::string> sets;  // --set ID=VALUE
     std::vector<std::string> files;
+    RecordOptions record;
 };
 
 // A decimal number from min to max (leading zeros allowed) into value; false with what is wrong.

@@ -132,6 +132,7 @@ void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::stri
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     if (c.options & kNoBackupOption)
         sub.add_flag("--no-backup", o.noBackup, "do not read and back up the set first");
+    if (c.options & kRecordOptions) AddRecordOptions(sub, o.record);
     if (c.filesHelp) {
         CLI::Option* f = sub.add_option("FILE", o.files, c.filesHelp)->type_name("");
         f->expected(c.minFiles, c.maxFiles < 0 ? CLI::detail::expected_max_vector_size : c.maxFiles);

@@ -78,6 +78,20 @@ const std::vector<Command>& CommandTable() {
          "Reads the controller and backs its set up, then restores its factory values, reads them and "
          "prints them as show does. --no-backup skips the first read and its backup. Also called restore.",
          kPortOption | kPortRequired | kJsonOption | kNoBackupOption, 0, 0, nullptr, RunRestore},
+        {"record", "the production record: list, push to the plant database, set it up, report",
+         "Without ACTION, lists the attempts of this station's journal ($XDG_DATA_HOME/DriveTune/"
+         "production.sqlite), newest first: start, outcome, port, label, recipe, operator, station, cause; "
+         "--since, --outcome and --port choose, --json or --csv export. "
+         "push sends the completed attempts not yet sent to the plant database (--to, else the setting "
+         "RecordServer); each goes once, however often a push is repeated or cut off. "
+         "server-init --to creates or upgrades the plant database's schema and the roles drivetune_station "
+         "(may only add attempts) and drivetune_viewer (may only read). "
+         "report --from a connection string or a journal file prints, per --by group, attempts, passes, "
+         "failures, interrupted, the first-pass yield and the failure causes counted. Passwords never go "
+         "in a connection string: libpq reads them from ~/.pgpass or a service file. "
+         "Exit status 1 when the plant database cannot be reached or refuses.",
+         kJsonOption | kRecordOptions, 0, 1, "push, server-init or report; without it the journal is listed",
+         RunRecord},
     };
     return kTable;
 }

@@ -24,6 +24,7 @@ enum CommandOption : unsigned {
     kVerifyOption = 1u << 5,
     kNoBackupOption = 1u << 6,
     kSetOption = 1u << 7,  // --set ID=VALUE, repeatable
+    kRecordOptions = 1u << 15,  // the record command's own (RecordOptions.h)
 };
 
 // Everything a command needs while it runs.
@@ -69,6 +70,7 @@ int RunRestore(const Context& c);
 int RunSet(const Context& c);
 // backups restore N|PATH: that backup downloaded as download does.
 int RunBackupRestore(const Context& c);
+int RunRecord(const Context& c);
 // diff with --port: FILE against what the controller holds.
 int RunDiffWithController(const Context& c);
 

@@ -11,6 +11,7 @@
 
 #include "Backups.h"
 #include "CliFolderTest.h"
+#include "Journal.h"
 #include "Json.h"
 #include "ScopedXdgHome.h"
 #include "ToolState.h"
@@ -76,6 +77,16 @@ TEST_F(JsonShapes, EveryDocumentedShapeIsWhatTheCommandPrints) {
     ASSERT_TRUE(dt::SaveBackup(s, dt::BackupReason::Read, dt::DefaultBackupDir(), 0, path)) << path;
     std::filesystem::create_directories(dir_ + "/config/DriveTune/ports");
     std::filesystem::create_symlink("/dev/null", dir_ + "/config/DriveTune/ports/com7");
+    // One attempt that failed, in the station's journal.
+    record::Journal journal;
+    record::Attempt attempt;
+    attempt.id = record::NewAttemptId();
+    attempt.started = "2026-12-08T13:30:47.123Z";
+    ASSERT_TRUE(journal.Open(record::Journal::DefaultPath(), path) && journal.Begin(attempt, path)) << path;
+    attempt.outcome = record::Outcome::Fail;
+    attempt.cause = "read back differs";
+    attempt.roundedJson = "[]";
+    ASSERT_TRUE(journal.Complete(attempt, path)) << path;
 
     const std::map<std::string, std::vector<std::string>> runs = {
         {"tables --json", {"tables", "--json"}},
@@ -84,6 +95,8 @@ TEST_F(JsonShapes, EveryDocumentedShapeIsWhatTheCommandPrints) {
         {"diff A B --json", {"diff", "--json", Sample("standard-a.foc"), Sample("standard-b.foc")}},
         {"backups --json", {"backups", "--json"}},
         {"ports --json", {"ports", "--json"}},
+        {"record --json", {"record", "--json"}},
+        {"record report --json", {"record", "report", "--json", "--by", "day", "--since", "2026-12-01"}},
     };
     const std::map<std::string, int> status = {{"check FILE... --json", 1}, {"diff A B --json", 1}};
     const std::map<std::string, Json> shapes = DocumentedShapes();
