@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "OnlineSession.h"
+#include "ProgramOptions.h"
 
 namespace dt::cli {
 
@@ -21,6 +22,7 @@ struct CliOptions {
     bool verify = false;
     bool noBackup = false;
     std::vector<std::string> files;
+    ProgramOptions program;
 };
 
 // --port value: "COM<n>" (also a port box entry "COM<n> (<device>)") or a device path. False with

@@ -20,6 +20,9 @@ const char* const kPortHelp =
     "COM<n>, a port box entry, or a device path such as /dev/ttyUSB0; without it, $DRIVETUNE_PORT, "
     "then the port the window used last";
 
+const char* const kManyPortsHelp =
+    "a port to program on, as for the other commands; repeat it for more ports";
+
 const char* const kGlobalNote =
     "The global options --lang, --trace and --quiet may come before or after the command.";
 
@@ -80,7 +83,11 @@ void AddGlobalOptions(CLI::App& app, CliOptions& o) {
 
 void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::string& port) {
     if (c.options & kPortOption) {
-        sub.add_option("--port", port, kPortHelp)->type_name("P")->check(CLI::Validator(
+        // program takes many ports, each --port with one.
+        CLI::Option* portOption = (c.options & kProgramOptions)
+                                      ? sub.add_option("--port", o.program.ports, kManyPortsHelp)->allow_extra_args(false)
+                                      : sub.add_option("--port", port, kPortHelp);
+        portOption->type_name("P")->check(CLI::Validator(
             [](std::string& text) {
                 PortChoice choice;
                 std::string why;
@@ -106,6 +113,7 @@ void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::stri
             sub.add_flag("--verify", o.verify, "read the set back after the store and compare it with what was sent");
         if (dryRun) dryRun->excludes(verify);
     }
+    if (c.options & kProgramOptions) AddProgramOptions(sub, o);
     if (c.options & kNoBackupOption)
         sub.add_flag("--no-backup", o.noBackup, "do not read and back up the set first");
     if (c.filesHelp) {
@@ -228,6 +236,7 @@ int ParseCommandLine(const std::vector<std::string>& args, CliOptions& options, 
         return kUsage;
     }
     std::string why;
+    if (port.empty() && !options.program.ports.empty()) port = options.program.ports[0];
     options.hasPort = !port.empty();
     if (options.hasPort && !ParsePortChoice(port, options.port, why)) return kUsage;  // the validator has passed it
     return kParsed;

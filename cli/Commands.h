@@ -23,6 +23,7 @@ enum CommandOption : unsigned {
     kDryRunOption = 1u << 4,
     kVerifyOption = 1u << 5,
     kNoBackupOption = 1u << 6,
+    kProgramOptions = 1u << 7,  // many ports, station mode, the record's fields
 };
 
 // Everything a command needs while it runs.
@@ -61,6 +62,7 @@ int RunUpload(const Context& c);
 int RunDownload(const Context& c);
 int RunStore(const Context& c);
 int RunRestore(const Context& c);
+int RunProgram(const Context& c);
 // diff with --port: FILE against what the controller holds.
 int RunDiffWithController(const Context& c);
 

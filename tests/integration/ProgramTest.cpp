@@ -1,0 +1,301 @@
+// program against a batch of virtual controllers: units of one model with their own
+// calibrations, the faults a line meets, station mode and Ctrl+C.
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <algorithm>
+#include <sstream>
+#include <csignal>
+
+#include "CliHarness.h"
+#include "Json.h"
+#include "ControllerProfile.h"
+#include "Sheet.h"
+#include "cli/JsonShapes.h"
+
+using namespace clitest;
+using dt::cli::Json;
+
+namespace {
+
+// drivetune-sim --count N, driven through its standard input.
+class BatchSim {
+public:
+    ~BatchSim() {
+        if (!process_) return;
+        process_->terminate();
+        if (!process_->waitForFinished(3000)) process_->kill();
+    }
+    bool Start(int count, const std::vector<std::string>& extra = {}) {
+        process_ = std::make_unique<QProcess>();
+        QStringList args{"--count", QString::number(count)};
+        for (const std::string& a : extra) args << QString::fromStdString(a);
+        process_->start(DT_BINARY_DIR "/sim/drivetune-sim", args);
+        for (int i = 0; i < count; ++i) paths_.push_back(Line());
+        return process_->waitForStarted() && !paths_.back().empty();
+    }
+    const std::string& Path(int i) const { return paths_.at(i); }
+    // A control line and its answer.
+    std::string Control(const std::string& line) {
+        process_->write((line + "\n").c_str());
+        process_->waitForBytesWritten(2000);
+        return Line();
+    }
+    long Written(int place) {
+        const std::string answer = Control("written " + std::to_string(place));
+        return std::stol(answer.substr(answer.rfind(' ') + 1));
+    }
+
+private:
+    std::string Line() {
+        while (!process_->canReadLine())
+            if (!process_->waitForReadyRead(5000)) return std::string();
+        return process_->readLine().trimmed().toStdString();
+    }
+    std::unique_ptr<QProcess> process_;
+    std::vector<std::string> paths_;
+};
+
+std::vector<Json> JsonLines(const std::string& out) {
+    std::vector<Json> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) lines.push_back(Json::parse(line, nullptr, false));
+    return lines;
+}
+
+// The attempt on port, from JSON lines.
+Json AttemptOn(const std::vector<Json>& lines, const std::string& port) {
+    for (const Json& j : lines)
+        if (j.is_object() && j.value("port", "") == port) return j;
+    return Json();
+}
+
+Bytes FasterMotor() { return WithWord(ReadFile(Sample("standard-b.foc")), 203, 1500); }
+
+std::string Hex256(const Bytes& bytes) {
+    return QCryptographicHash::hash(QByteArray(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                                    QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
+}
+
+// The blocks the download path writes into a unit that held `held`: the recipe's texts in every
+// editable cell, the unit's own in the read-only ones, stored with the unit's calibration.
+Bytes ExpectedWrite(const Bytes& held, const Bytes& recipe) {
+    dt::ToolState unit, wanted;
+    dt::cli::LoadParameterBytes(unit, dt::FileKind::Foc, held);
+    dt::cli::LoadParameterBytes(wanted, dt::FileKind::Foc, recipe);
+    dt::ValueCells cells = dt::ShowValues(unit);
+    const dt::ValueCells recipeCells = dt::ShowValues(wanted);
+    const std::vector<dt::GridRow> rows = dt::GridLayout(unit);
+    // The technician's nominal-voltage pick writes its preset cells, read-only row 9 among them.
+    for (const dt::CellWrite& w : dt::ProfileOf(unit).ChoiceWrites(unit, 6, recipeCells[6])) cells[w.row] = w.text;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].desc->kind != 0 && !rows[i].desc->read_only) cells[i] = recipeCells[i];
+    dt::StoreValues(unit, cells);
+    // Section 2 blocks 0 to 2, then section 1 blocks 0 and 1: the order written.
+    Bytes out(unit.block.bytes.begin() + 512, unit.block.bytes.begin() + 512 + 96);
+    out.insert(out.end(), unit.block.bytes.begin() + 256, unit.block.bytes.begin() + 256 + 64);
+    return out;
+}
+
+Bytes Section(const Bytes& set, int section) { return Bytes(set.begin() + section * 256, set.begin() + section * 256 + 256); }
+
+}  // namespace
+
+TEST_F(CliOnline, ProgramClonesOneRecipeIntoUnitsOfOneModelEachWithItsOwnCalibration) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(3));
+    const std::string recipe = WriteTemp("recipe.foc", FasterMotor());
+    std::vector<Bytes> before;
+    for (int i = 0; i < 3; ++i) {
+        const std::string file = Dir() + "/before" + std::to_string(i) + ".foc";
+        ASSERT_EQ(Cli({"upload", "--port", batch.Path(i), "-o", file, "-q"}).rc, 0);
+        before.push_back(ReadFile(file));
+    }
+    ASSERT_NE(Section(before[0], 0), Section(before[1], 0)) << "each unit is calibrated on its own";
+
+    const CliResult r = Cli({"program", recipe, "--port", batch.Path(0), "--port", batch.Path(1), "--port",
+                             batch.Path(2), "--json", "--label", "ORDER-7", "--operator", "ann", "--station", "line 2"});
+    ASSERT_EQ(r.rc, 0) << r.out << r.err;
+    const std::vector<Json> lines = JsonLines(r.out);
+    ASSERT_EQ(lines.size(), 4u) << r.out;
+    EXPECT_EQ(lines.back(), Json::parse(R"({"schema": 1, "summary": {"passed": 3, "failed": 0}})"));
+    for (int i = 0; i < 3; ++i) {
+        const Json a = AttemptOn(lines, batch.Path(i));
+        ASSERT_TRUE(a.is_object()) << r.out;
+        EXPECT_EQ(a["outcome"], "pass");
+        EXPECT_EQ(a["cause"], "");
+        EXPECT_EQ(a["label"], "ORDER-7");
+        EXPECT_EQ(a["operator"], "ann");
+        EXPECT_EQ(a["station"], "line 2");
+        EXPECT_EQ(a["identity"], "Standard controller, variant B, customer 1, version 300");
+        EXPECT_EQ(a["recipeSha256"], Hex256(FasterMotor()));
+        EXPECT_EQ(a["writtenSha256"], Hex256(ExpectedWrite(before[i], FasterMotor()))) << i;
+        EXPECT_EQ(a["readBackSha256"], a["writtenSha256"]);
+        EXPECT_EQ(a["attempt"].get<std::string>().size(), 32u);
+
+        const std::string file = Dir() + "/after" + std::to_string(i) + ".foc";
+        ASSERT_EQ(Cli({"upload", "--port", batch.Path(i), "-o", file, "-q"}).rc, 0);
+        const Bytes after = ReadFile(file);
+        EXPECT_EQ(Section(after, 0), Section(before[i], 0)) << "its own identity and calibration";
+        const std::string shown = Cli({"show", file, "--json"}).out;
+        EXPECT_TRUE(ShowsValue(shown, "Rated motor speed (rpm)", "1500"));
+        for (const Json& row : a["rounded"]) EXPECT_TRUE(ShowsValue(shown, row["name"], row["unit"])) << row.dump();
+    }
+    EXPECT_NE(lines[0]["attempt"], lines[1]["attempt"]);
+}
+
+TEST_F(CliOnline, ProgramFailsEachFaultyUnitOnItsOwnAndWritesNothingToARefusedOne) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(5));
+    const std::string faults[] = {"", "wrong-model", "fail-store", "drop-write", "bad-checksum"};
+    for (int i = 1; i < 5; ++i) ASSERT_EQ(batch.Control("fault " + std::to_string(i + 1) + " " + faults[i]), "ok");
+    const std::string recipe = WriteTemp("recipe.foc", FasterMotor());
+    std::vector<std::string> args = {"program", recipe, "--json", "--timeout", "800"};
+    for (int i = 0; i < 5; ++i) args.insert(args.end(), {"--port", batch.Path(i)});
+    QElapsedTimer took;
+    took.start();
+    const CliResult r = Cli(args);
+    EXPECT_LT(took.elapsed(), 6000) << "a silent unit delays no other";
+    EXPECT_EQ(r.rc, 1) << r.out << r.err;
+    const std::vector<Json> lines = JsonLines(r.out);
+    struct Expected {
+        const char* outcome;
+        const char* cause;
+    };
+    const Expected expected[] = {
+        {"pass", ""},
+        {"fail", "not the recipe's model (word 11 differs); nothing written"},
+        {"fail", "the controller refused to store"},
+        {"fail", "the blocks read back differ from those written"},
+        {"error", "no answer in time (no response because of timeout)"},
+    };
+    for (int i = 0; i < 5; ++i) {
+        const Json a = AttemptOn(lines, batch.Path(i));
+        EXPECT_EQ(a.value("outcome", ""), expected[i].outcome) << i << " " << r.out;
+        EXPECT_EQ(a.value("cause", ""), expected[i].cause) << i;
+    }
+    EXPECT_EQ(AttemptOn(lines, batch.Path(1))["writtenSha256"], "");
+    EXPECT_EQ(batch.Written(2), 0) << "nothing sent to a unit of another model";
+    EXPECT_EQ(lines.back(), Json::parse(R"({"schema": 1, "summary": {"passed": 1, "failed": 4}})"));
+}
+
+TEST_F(CliOnline, ProgramRefusesABadRecipeBeforeAnythingIsSent) {
+    StartSim({"-v"});
+    const Bytes good = FasterMotor();
+    struct Case {
+        std::string file;
+        std::vector<std::string> extra;
+        std::string says;
+    };
+    const Case cases[] = {
+        {WriteTemp("short.foc", Bytes(good.begin(), good.begin() + 1023)), {}, "Unable to import, file length error"},
+        {WriteTemp("poles.foc", WithWord(good, 202, 1)), {}, "2.0 ≤ x ≤ 28.0"},
+        {WriteTemp("uncalibrated.foc", WithWord(good, 9, 0)), {}, "the recipe's identity or calibration is not valid"},
+        {WriteTemp("recipe.txt", good), {}, "the name must end in .foc or .ged"},
+        {Dir() + "/missing.foc", {}, "cannot read"},
+        {WriteTemp("changed.foc", good), {"--expect-sha256", std::string(64, '0')},
+         "the file's SHA-256 is " + Hex256(good) + ", not " + std::string(64, '0') + "; nothing sent"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"program", c.file, "--port", sim().Path()};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const CliResult r = Cli(args);
+        EXPECT_EQ(r.rc, 2) << c.file;
+        EXPECT_TRUE(Contains(r.err, c.says)) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    const CliResult ok = Cli({"program", WriteTemp("good.foc", good), "--port", sim().Path(), "--expect-sha256",
+                              QString::fromStdString(Hex256(good)).toUpper().toStdString()});
+    EXPECT_EQ(ok.rc, 0) << ok.err;
+    const std::string log = sim().StopAndLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n') > 0, true);
+    EXPECT_EQ(log.find("rx 0x02"), log.rfind("rx 0x02")) << "only the good recipe reached the controller";
+}
+
+TEST_F(CliOnline, ProgramPrintsALinePerUnitAndTakesItsPortFromTheEnvironment) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(1));
+    const std::string recipe = WriteTemp("recipe.foc", FasterMotor());
+    setenv("DRIVETUNE_PORT", batch.Path(0).c_str(), 1);
+    const CliResult r = Cli({"program", recipe});
+    unsetenv("DRIVETUNE_PORT");
+    EXPECT_EQ(r.rc, 0) << r.err;
+    const std::string head = batch.Path(0) + "  PASS  Standard controller, variant B, customer 1, version 300  ";
+    EXPECT_EQ(r.out.substr(0, head.size()), head) << r.out;
+    // Then the rows the unit's calibration rounds, "    ~ name: recipe -> unit", and the totals.
+    EXPECT_TRUE(Contains(r.out, "    ~ Maximum phase current (A): 420.0 -> ")) << r.out;
+    const std::string last = "1 programmed: 1 passed, 0 failed\n";
+    EXPECT_EQ(r.out.substr(r.out.size() - last.size()), last) << r.out;
+}
+
+TEST_F(CliOnline, ProgramInStationModeTakesEachUnitOnceUntilItIsRemoved) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(2));
+    const std::string recipe = WriteTemp("recipe.foc", FasterMotor());
+    std::unique_ptr<QProcess> cli = StartCliProcess(
+        {"program", recipe, "--port", batch.Path(0), "--port", batch.Path(1), "--repeat", "--json"});
+    std::string out;  // everything printed so far
+    auto lines = [&](size_t n, int ms) {
+        QElapsedTimer waited;
+        waited.start();
+        std::vector<Json> got;
+        while (waited.elapsed() < ms) {
+            cli->waitForReadyRead(100);
+            out += cli->readAllStandardOutput().toStdString();
+            got = JsonLines(out);
+            if (got.size() >= n) break;
+        }
+        return got;
+    };
+    std::vector<Json> got = lines(2, 15000);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(lines(3, 2500).size(), 2u) << "a unit left in place is not programmed again";
+    ASSERT_EQ(batch.Control("remove 1"), "ok");
+    QThread::msleep(1500);  // taken away long enough for the station to see it gone
+    ASSERT_EQ(batch.Control("insert 1 wrong-model"), "ok");
+    got = lines(3, 15000);
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[2]["port"], batch.Path(0));
+    EXPECT_EQ(got[2]["outcome"], "fail");
+    ::kill(static_cast<pid_t>(cli->processId()), SIGINT);
+    ASSERT_TRUE(cli->waitForFinished(5000));
+    const std::vector<Json> all = JsonLines(out + cli->readAllStandardOutput().toStdString());
+    ASSERT_FALSE(all.empty());
+    EXPECT_EQ(all.back(), Json::parse(R"({"schema": 1, "summary": {"passed": 2, "failed": 1}})"));
+    EXPECT_EQ(cli->exitCode(), 1) << "Ctrl+C is the normal end of station mode";
+}
+
+TEST_F(CliOnline, ProgramStoppedByCtrlCFinishesTheBlockInFlightAndRecordsTheUnitInterrupted) {
+    BatchSim batch;
+    // Slow enough to be caught while it writes.
+    ASSERT_TRUE(batch.Start(1, {"--pace", "--baud", "1200"}));
+    const std::string recipe = WriteTemp("recipe.foc", FasterMotor());
+    std::unique_ptr<QProcess> cli =
+        StartCliProcess({"program", recipe, "--port", batch.Path(0), "--json", "--timeout", "30000"});
+    QElapsedTimer waited;
+    waited.start();
+    while (batch.Written(1) == 0 && waited.elapsed() < 20000) QThread::msleep(20);
+    ::kill(static_cast<pid_t>(cli->processId()), SIGINT);
+    ASSERT_TRUE(cli->waitForFinished(10000));
+    EXPECT_EQ(cli->exitCode(), 130);
+    const std::vector<Json> lines = JsonLines(cli->readAllStandardOutput().toStdString());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0]["outcome"], "interrupted");
+    EXPECT_TRUE(Contains(lines[0]["cause"], "blocks written but not stored")) << lines[0].dump();
+    EXPECT_LT(batch.Written(1), 5 * 36) << "stopped before the last block and the store";
+}
+
+TEST_F(CliOnline, ProgramPrintsTheJsonLinesItsDocumentationShows) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(1, {"--seed", "3"}));
+    // Currents are stored cut toward zero: a unit of another calibration shows some otherwise.
+    const std::string recipe = WriteTemp("recipe.foc", FasterMotor());
+    const CliResult r = Cli({"program", recipe, "--port", batch.Path(0), "--json"});
+    const std::vector<Json> lines = JsonLines(r.out);
+    ASSERT_EQ(lines.size(), 2u) << r.out << r.err;
+    ASSERT_FALSE(lines[0]["rounded"].empty()) << "the shape of a rounded row goes unchecked";
+    jsonshapes::ExpectShape(jsonshapes::DocumentedShapes().at("program FILE --port P --json"), lines[0], "program");
+}
