@@ -14,6 +14,13 @@ const char* OutcomeWord(Outcome o);
 // False for any other text.
 bool OutcomeFromWord(const std::string& word, Outcome& out);
 
+// A fresh attempt id: 128 bits from the system's entropy source, as 32 lower-case hex digits.
+// Safe to call from any thread.
+std::string NewAttemptId();
+
+// The current time in UTC as `started` and `ended` hold it: 2026-12-08T13:30:47.123Z.
+std::string UtcNow();
+
 struct Attempt {
     std::string id;              // unique over every station and run (random 128-bit, hex)
     std::string recipeFile;      // the recipe's file name, no folder
@@ -22,14 +29,14 @@ struct Attempt {
     std::string readBackSha256;  // hex, of the blocks read back; "" if none
     std::string identity;        // the unit's identity as the window's status shows it
     Outcome outcome = Outcome::Started;
-    std::string cause;           // one line; "" on a pass
-    std::string roundedJson;     // JSON array of {"id","name","recipe","unit"}; "[]" if none
-    std::string label;           // scanned serial or order number
+    std::string cause;        // one line; "" on a pass
+    std::string roundedJson;  // JSON array of {"id","name","recipe","unit"}; "[]" if none
+    std::string label;        // scanned serial or order number
     std::string operatorName;
-    std::string station;         // host name or --station
+    std::string station;  // host name or --station
     std::string port;
-    std::string started;         // UTC, ISO 8601 with milliseconds: 2026-12-08T13:30:47.123Z
-    std::string ended;           // "" while started
+    std::string started;  // UTC, ISO 8601 with milliseconds: 2026-12-08T13:30:47.123Z
+    std::string ended;    // "" while started
 };
 
 }  // namespace record

@@ -13,6 +13,8 @@ struct sqlite3;
 
 namespace record {
 
+class Statement;
+
 struct JournalFilter {
     std::string since;    // "" or a date/time prefix compared with `started` (2026-12-08)
     std::string outcome;  // "" or an outcome word
@@ -28,8 +30,8 @@ public:
     bool Open(const std::string& path, std::string& error);
     ~Journal();
 
-    bool Begin(const Attempt& a, std::string& error);       // inserts the started row
-    bool Complete(const Attempt& a, std::string& error);    // outcome, hashes, cause, ended
+    bool Begin(const Attempt& a, std::string& error);                             // inserts the started row
+    bool Complete(const Attempt& a, std::string& error);                          // outcome, hashes, cause, ended
     std::vector<Attempt> List(const JournalFilter& f, std::string& error) const;  // newest first
 
     // For the plant push: completed attempts not yet acknowledged by the server, oldest first.
@@ -38,8 +40,26 @@ public:
 
     static std::string DefaultPath();  // production.sqlite in the data folder, beside backups/
 
+    Journal() = default;
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
+
 private:
+    bool Upgrade(std::string& error);
+    bool MarkInterrupted(std::string& error);
+    std::string RunLockPath(const std::string& run) const;
+    bool TakeRunLock(std::string& error);
+    bool RunIsOver(const std::string& run) const;
+    std::vector<Attempt> Read(Statement& s, std::string& error) const;
+    bool Fail(const std::string& what, std::string& error) const;  // false, with SQLite's reason
+    bool Exec(const char* sql, std::string& error, const char* what) const;
+    bool Exec(const std::string& sql, std::string& error) const;
+    int PragmaInt(const char* sql) const;
+
     sqlite3* db_ = nullptr;
+    std::string path_;
+    std::string run_;             // this opening's id: its own started rows are never taken for a killed run's
+    sqlite3* runLock_ = nullptr;  // held while this opening lives (see RunIsOver)
 };
 
 }  // namespace record
