@@ -137,7 +137,6 @@ void Slot::BeginAttempt() {
         End(Outcome::Error, std::string(unit_->Extra(XTX_PROGRAM_JOURNAL_FAILED)) + " " + error);
         return;
     }
-    listener_.OnAttemptBegun(config_.index, attempt_);
     Listen(true);
     step_ = Step::Read;
     SetState(SlotState::Reading);
