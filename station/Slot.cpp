@@ -140,7 +140,7 @@ void Slot::BeginAttempt() {
     Listen(true);
     step_ = Step::Read;
     SetState(SlotState::Reading);
-    limit_.start(kAttemptLimitMs);
+    limit_.start(config_.attemptLimitMs);
     if (!link_->commands.StartConnect()) End(Outcome::Error, host_.LastMessage());
 }
 

@@ -424,3 +424,33 @@ TEST_F(CliOnline, AStationSlotTellsEveryStepOfItsUnitAndRecordsItOnce) {
     EXPECT_EQ(station.Totals().passed, 1);
     EXPECT_EQ(station.Totals().failed, 0);
 }
+
+TEST_F(CliOnline, AStationSlotEndsAUnitThatIsNeverReadyAndOnlyOnce) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(2, {"--answer-00", "1000000"}));
+    ASSERT_EQ(batch.Control("fault 2 none"), "ok");  // a unit that is ready at once
+    dt::ToolState base;
+    dt::station::Recipe recipe;
+    std::string why;
+    ASSERT_TRUE(recipe.Load(base, dt::FileKind::Foc, FasterMotor(), why)) << why;
+    StateLog log;
+    ListJournal journal;
+    dt::station::Station station(base, recipe, journal, log);
+    for (int i = 0; i < 2; ++i) {
+        dt::station::SlotConfig config;
+        config.port = config.device = batch.Path(i);
+        config.attemptLimitMs = 1500;
+        config.repeat = i == 1;
+        station.AddSlot(config);
+    }
+    QEventLoop loop;
+    QTimer::singleShot(3000, &loop, &QEventLoop::quit);  // past the limit of the unit that passed
+    station.Start();
+    loop.exec();
+    const auto& slots = station.Slots();
+    EXPECT_EQ(slots[0]->Status().state, dt::station::SlotState::Stopped);
+    EXPECT_EQ(slots[0]->Status().cause, "no answer in time (no response because of timeout)");
+    EXPECT_EQ(slots[1]->Counts().passed, 1);
+    EXPECT_EQ(slots[1]->Counts().failed, 0) << "an ended attempt is never ended again";
+    station.Stop();
+}
