@@ -363,7 +363,8 @@ TEST_F(CliOnline, ProgramClonesAnFocRecipeAndReportsAPortThatDoesNotOpen) {
     Bytes recipe = ReadFile(Sample("foc.ged"));
     recipe.at(6) = 600 & 0xFF, recipe.at(7) = 600 >> 8;  // maximum forward speed
     const std::string missing = Dir() + "/no-such-port";
-    const CliResult r = Cli({"program", WriteTemp("fleet.ged", recipe), "--port", batch.Path(0), "--port", missing, "--json"});
+    // Each --port takes one value: the file may follow it.
+    const CliResult r = Cli({"program", "--port", batch.Path(0), "--port", missing, WriteTemp("fleet.ged", recipe), "--json"});
     EXPECT_EQ(r.rc, 1) << r.out << r.err;
     const std::vector<Json> lines = JsonLines(r.out);
     ASSERT_EQ(lines.size(), 3u) << r.out;
@@ -447,10 +448,37 @@ TEST_F(CliOnline, AStationSlotEndsAUnitThatIsNeverReadyAndOnlyOnce) {
     QTimer::singleShot(3000, &loop, &QEventLoop::quit);  // past the limit of the unit that passed
     station.Start();
     loop.exec();
-    const auto& slots = station.Slots();
-    EXPECT_EQ(slots[0]->Status().state, dt::station::SlotState::Stopped);
-    EXPECT_EQ(slots[0]->Status().cause, "no answer in time (no response because of timeout)");
-    EXPECT_EQ(slots[1]->Counts().passed, 1);
-    EXPECT_EQ(slots[1]->Counts().failed, 0) << "an ended attempt is never ended again";
+    const auto& all = station.Slots();
+    EXPECT_EQ(all[0]->Status().state, dt::station::SlotState::Stopped);
+    EXPECT_EQ(all[0]->Status().cause, "no answer in time (no response because of timeout)");
+    EXPECT_EQ(all[1]->Counts().passed, 1);
+    EXPECT_EQ(all[1]->Counts().failed, 0) << "an ended attempt is never ended again";
     station.Stop();
+}
+
+TEST_F(CliOnline, ProgramPicksTheRecipesNominalVoltageAndFindsUnitsWhoseRepliesComeInPieces) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(1, {"--split"}));
+    // The 48 V presets over the 60 V set: the range rules must follow the recipe's pick.
+    Bytes recipe = FasterMotor();
+    for (const auto& [word, raw] : std::vector<std::pair<int, int>>{
+             {206, 17377}, {207, 14895}, {208, 7447}, {209, 10426}, {213, 10923}, {101, 2400}})
+        recipe = WithWord(recipe, word, raw);
+    std::unique_ptr<QProcess> cli =
+        StartCliProcess({"program", WriteTemp("fleet48.foc", recipe), "--port", batch.Path(0), "--repeat", "--json"});
+    QElapsedTimer waited;
+    waited.start();
+    std::string out;
+    while (waited.elapsed() < 15000 && !Contains(out, "\"outcome\"")) {
+        cli->waitForReadyRead(100);
+        out += cli->readAllStandardOutput().toStdString();
+    }
+    ::kill(static_cast<pid_t>(cli->processId()), SIGINT);
+    ASSERT_TRUE(cli->waitForFinished(5000));
+    out += cli->readAllStandardOutput().toStdString();
+    ASSERT_FALSE(JsonLines(out).empty()) << out;
+    EXPECT_EQ(JsonLines(out)[0]["outcome"], "pass") << out;
+    const std::string file = Dir() + "/after.foc";
+    ASSERT_EQ(Cli({"upload", "--port", batch.Path(0), "-o", file, "-q"}).rc, 0);
+    EXPECT_TRUE(ShowsValue(Cli({"show", file, "--json"}).out, "Nominal battery voltage (V)", "48"));
 }
