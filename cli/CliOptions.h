@@ -5,6 +5,7 @@
 
 #include "OnlineSession.h"
 #include "RecordOptions.h"
+#include "ProgramOptions.h"
 
 namespace dt::cli {
 
@@ -24,6 +25,7 @@ struct CliOptions {
     std::vector<std::string> sets;  // --set ID=VALUE
     std::vector<std::string> files;
     RecordOptions record;
+    ProgramOptions program;
 };
 
 // A decimal number from min to max (leading zeros allowed) into value; false with what is wrong.

@@ -21,6 +21,9 @@ const char* const kPortHelp =
     "COM<n>, a port box entry, or a device path such as /dev/ttyUSB0; without it, $DRIVETUNE_PORT, "
     "then the port the window used last";
 
+const char* const kManyPortsHelp =
+    "a port to program on, as for the other commands; repeat it for more ports";
+
 const char* const kGlobalNote =
     "The global options --lang, --trace and --quiet may come before or after the command.";
 
@@ -100,7 +103,11 @@ CLI::Option* AddNumberOption(CLI::App& sub, const char* name, int& value, long m
 
 void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::string& port) {
     if (c.options & kPortOption) {
-        sub.add_option("--port", port, kPortHelp)->type_name("P")->check(CLI::Validator(
+        // program takes many ports, each --port with one.
+        CLI::Option* portOption = (c.options & kProgramOptions)
+                                      ? sub.add_option("--port", o.program.ports, kManyPortsHelp)->allow_extra_args(false)
+                                      : sub.add_option("--port", port, kPortHelp);
+        portOption->type_name("P")->check(CLI::Validator(
             [](std::string& text) {
                 PortChoice choice;
                 std::string why;
@@ -130,6 +137,7 @@ void AddCommandOptions(CLI::App& sub, const Command& c, CliOptions& o, std::stri
             ->type_name("ID=VALUE")
             ->expected(1)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    if (c.options & kProgramOptions) AddProgramOptions(sub, o);
     if (c.options & kNoBackupOption)
         sub.add_flag("--no-backup", o.noBackup, "do not read and back up the set first");
     if (c.options & kRecordOptions) AddRecordOptions(sub, o.record);
@@ -273,6 +281,7 @@ int ParseCommandLine(const std::vector<std::string>& args, CliOptions& options, 
         return kUsage;
     }
     std::string why;
+    if (port.empty() && !options.program.ports.empty()) port = options.program.ports[0];
     options.hasPort = !port.empty();
     if (options.hasPort && !ParsePortChoice(port, options.port, why)) return kUsage;  // the validator has passed it
     return kParsed;

@@ -78,6 +78,16 @@ const std::vector<Command>& CommandTable() {
          "Reads the controller and backs its set up, then restores its factory values, reads them and "
          "prints them as show does. --no-backup skips the first read and its backup. Also called restore.",
          kPortOption | kPortRequired | kJsonOption | kNoBackupOption, 0, 0, nullptr, RunRestore},
+        {"program", "write FILE into every unit on the ports, in parallel, checked and recorded",
+         "Programs the controllers on every --port at once with the values of FILE (the recipe). Each unit is "
+         "read and backed up, must be the recipe's model (its calibration may differ), gets every editable "
+         "value of the recipe as shown with its own calibration, passes the range check, is written, stored "
+         "and read back. A unit passes only when the blocks read back are those written. One line per unit "
+         "as it ends, then \"N programmed: P passed, F failed\"; --json prints JSON lines. Every attempt is "
+         "kept in production.sqlite beside the backups. Exit status 0 when every unit passed, 1 when any "
+         "failed, 2 when the recipe is refused before anything is sent, 130 on Ctrl+C (with --repeat, "
+         "Ctrl+C is the normal end: 0 or 1).",
+         kPortOption | kPortRequired | kJsonOption | kProgramOptions, 1, 1, "the recipe: a .foc or .ged file", RunProgram},
         {"record", "the production record: list, push to the plant database, set it up, report",
          "Without ACTION, lists the attempts of this station's journal ($XDG_DATA_HOME/DriveTune/"
          "production.sqlite), newest first: start, outcome, port, label, recipe, operator, station, cause; "

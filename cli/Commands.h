@@ -25,6 +25,7 @@ enum CommandOption : unsigned {
     kNoBackupOption = 1u << 6,
     kSetOption = 1u << 7,  // --set ID=VALUE, repeatable
     kRecordOptions = 1u << 15,  // the record command's own (RecordOptions.h)
+    kProgramOptions = 1u << 8,  // many ports, station mode, the record's fields
 };
 
 // Everything a command needs while it runs.
@@ -71,6 +72,7 @@ int RunSet(const Context& c);
 // backups restore N|PATH: that backup downloaded as download does.
 int RunBackupRestore(const Context& c);
 int RunRecord(const Context& c);
+int RunProgram(const Context& c);
 // diff with --port: FILE against what the controller holds.
 int RunDiffWithController(const Context& c);
 

@@ -137,6 +137,34 @@ constexpr ExtraText kExtraTexts[] = {
     {XTX_COMPARE_BACKUP, "备份中的值", "In the backup"},
     {XTX_COMPARE_SAME, "备份中的值与表格相同。", "The backup holds the values the grid shows."},
     // end of editing aids
+
+    // Production: programming many units with one recipe
+    {XTX_PROGRAM_PASS, "合格", "PASS"},
+    {XTX_PROGRAM_FAIL, "不合格", "FAIL"},
+    {XTX_PROGRAM_SUMMARY, "共 %1 台：%2", "%1 programmed: %2"},
+    {XTX_PROGRAM_COUNTS, "%1 台合格，%2 台不合格", "%1 passed, %2 failed"},
+    {XTX_PROGRAM_WRONG_KIND, "控制器类型与配方不符，未写入", "not the recipe's kind of controller; nothing written"},
+    {XTX_PROGRAM_WRONG_MODEL, "控制器型号与配方不符（第 %1 字不同），未写入",
+     "not the recipe's model (word %1 differs); nothing written"},
+    {XTX_PROGRAM_NOT_VALID, "控制器的标识或校准数据无效，未写入",
+     "the controller's identity or calibration is not valid; nothing written"},
+    {XTX_PROGRAM_OUT_OF_RANGE, "参数超出范围，未写入：%1", "values out of range, nothing written: %1"},
+    {XTX_PROGRAM_STORE_REFUSED, "控制器拒绝保存", "the controller refused to store"},
+    {XTX_PROGRAM_READ_BACK_DIFFERS, "回读的数据块与写入的不同", "the blocks read back differ from those written"},
+    {XTX_PROGRAM_NO_ANSWER, "超时无响应（%1）", "no answer in time (%1)"},
+    {XTX_PROGRAM_PORT_GONE, "串口已断开（%1）", "the port went away (%1)"},
+    {XTX_PROGRAM_PORT_CLOSED, "串口无法打开：%1", "the port does not open: %1"},
+    {XTX_PROGRAM_STOPPED_READING, "已中断：未向控制器写入任何内容", "interrupted: nothing was written"},
+    {XTX_PROGRAM_RECIPE_HASH, "文件的 SHA-256 为 %1，而不是 %2；未发送任何内容",
+     "the file's SHA-256 is %1, not %2; nothing sent"},
+    {XTX_PROGRAM_RECIPE_NOT_VALID, "配方文件的标识或校准数据无效；未发送任何内容",
+     "the recipe's identity or calibration is not valid; nothing sent"},
+    {XTX_PROGRAM_WAITING, "等待控制器", "waiting for a controller"},
+    {XTX_PROGRAM_READING, "正在读取", "reading"},
+    {XTX_PROGRAM_VERIFYING, "正在校验", "verifying"},
+    {XTX_PROGRAM_REMOVE, "请取下控制器", "remove the controller"},
+    {XTX_PROGRAM_JOURNAL_FAILED, "生产记录无法写入：", "the production record could not be written:"},
+    // end of production
 };
 
 static_assert(ListedInIdOrder(kExtraTexts, XTX_COUNT), "kExtraTexts must list every XtxId once, in enum order");

@@ -110,6 +110,14 @@ void AddValues(CLI::App& app, SimOptions& o) {
         ->check(CLI::Range(50, 4000000).description(""))
         ->type_name("N")
         ->group(kPort);
+    app.add_option("--count", o.count,
+                   "a batch of N controllers of the model chosen, each with its own calibration, on N terminals "
+                   "(one path a line); standard input takes 'remove I', 'insert I' and 'fault I MODE' (MODE: "
+                   "wrong-model, fail-store, drop-write, bad-checksum, vanish-mid-write, silent, none)")
+        ->check(CLI::Range(1, 256))
+        ->type_name("N")
+        ->group(kController);
+    app.add_option("--seed", o.seed, "seed of the batch's calibrations (default 1)")->type_name("S")->group(kController);
     AddFlags(app, o, kFailures);
     app.add_option("--delay-ms", o.wire.delayMs, "wait N ms before each reply")
         ->check(Count(600000))
@@ -139,6 +147,10 @@ bool CheckCombination(const SimOptions& options, std::string& error) {
     }
     if (options.foc && options.variantA) {
         error = "--variant-a is a standard controller; it cannot be combined with --foc";
+        return false;
+    }
+    if (options.count > 0 && (options.bindCom > 0 || !options.writeSample.empty())) {
+        error = "--count serves terminals of its own; it cannot be combined with --bind or --write-sample";
         return false;
     }
     if (options.uncalibrated && (options.foc || gedFile)) {

@@ -16,6 +16,8 @@ struct SimOptions {
     std::string file;         // --file: .foc or .ged
     std::string writeSample;  // --write-sample: write the held set and leave
     int bindCom = 0;          // --bind COM<n>
+    int count = 0;            // --count N: a batch of N controllers; 0: one, the classic way
+    unsigned seed = 1;        // --seed: the batch's calibrations
     ControllerBehaviour behaviour;
     WireOptions wire;
 };

@@ -42,8 +42,11 @@ std::string Describe(const ControllerSet& set) {
     return text;
 }
 
+}  // namespace
+
 // Serves requests until a stop signal; false when the terminal fails.
-bool Serve(int master, VirtualController& controller, ReplyWriter& writer, const Log& log) {
+bool Serve(int master, const RequestHandler& handle, ReplyWriter& writer, bool verbose) {
+    const Log log(verbose);
     FrameReader reader;
     int dropped = 0;
     auto logDropped = [&]() {
@@ -85,7 +88,7 @@ bool Serve(int master, VirtualController& controller, ReplyWriter& writer, const
         while (reader.Next(request)) {
             logDropped();
             if (!writer.AwaitRequest(static_cast<int>(request.payload.size()) + 4, arrival)) return true;
-            Reply reply = controller.Handle(request);
+            Reply reply = handle(request);
             log.Line("rx " + reply.request);
             if (reply.frame.empty()) continue;
             if (!writer.Send(reply.frame)) return StopRequested();
@@ -95,8 +98,6 @@ bool Serve(int master, VirtualController& controller, ReplyWriter& writer, const
         idleSince = Clock::now();
     }
 }
-
-}  // namespace
 
 bool BuildControllerSet(const SimOptions& options, ControllerSet& set, std::string& error) {
     if (!options.file.empty()) {
@@ -111,6 +112,7 @@ bool BuildControllerSet(const SimOptions& options, ControllerSet& set, std::stri
 }
 
 int RunSimulator(const SimOptions& options) {
+    if (options.count > 0) return RunBatch(options);
     ControllerSet set;
     std::string error;
     if (!BuildControllerSet(options, set, error)) {
@@ -150,8 +152,8 @@ int RunSimulator(const SimOptions& options) {
 
     VirtualController controller(set, options.behaviour);
     ReplyWriter writer(terminal.master(), options.wire);
-    Log log(options.verbose);
-    bool ok = Serve(terminal.master(), controller, writer, log);
+    bool ok = Serve(
+        terminal.master(), [&](const Frame& request) { return controller.Handle(request); }, writer, options.verbose);
     binding.Remove();
     terminal.Close();
     if (!ok) {

@@ -42,7 +42,7 @@ expect() {
 }
 
 cd "$work/files" || exit 1
-expect "drivetune-cli " "backups check diff download factory-reset ports record set show store tables upload"
+expect "drivetune-cli " "backups check diff download factory-reset ports program record set show store tables upload"
 expect "drivetune-cli record " "push report server-init"
 expect "drivetune-cli record --by " "day operator recipe station"
 expect "drivetune-cli d" "diff download"

@@ -1,0 +1,107 @@
+#include "Recipe.h"
+
+#include <QCryptographicHash>
+#include <algorithm>
+
+#include "ControllerProfile.h"
+#include "Identity.h"
+
+namespace dt::station {
+
+namespace {
+
+// The words that name a model: kind and variant bytes, hardware class, voltage class, model word.
+constexpr int kModelWords[] = {kIdWordKind, kIdWordHardwareClass, kIdWordVoltageClass, kIdWordModel};
+
+bool Editable(const GridRow& r) { return r.desc->kind != 0 && r.desc->read_only == 0; }
+
+// The nominal-voltage row of the kind: the one choice whose pick writes other cells.
+constexpr int kNominalVoltageKind = 100;
+
+}  // namespace
+
+std::string Sha256Hex(const std::vector<unsigned char>& bytes) {
+    const QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex().toStdString();
+}
+
+bool Recipe::Load(const ToolState& base, FileKind kind, const std::vector<unsigned char>& bytes, std::string& why) {
+    ToolState& s = *state_;
+    s = base;
+    const size_t wanted = kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
+    if (kind == FileKind::Other || bytes.size() < wanted) {
+        why = s.Message(MSG_IMPORT_LENGTH_ERROR);
+        return false;
+    }
+    bytes_ = bytes;
+    sha256_ = Sha256Hex(bytes);
+    s.link.identityReceived = true;
+    s.link.focMode = kind == FileKind::Ged;
+    if (s.link.focMode) {
+        std::copy(bytes.begin(), bytes.begin() + FocBlock::kSize, s.foc.bytes.begin());
+        s.modelWord = kFocModelWord;
+    } else {
+        std::copy(bytes.begin(), bytes.begin() + ParameterBlock::kSize, s.block.bytes.begin());
+        s.dataValid = ParseIdentity(s);
+        SelectFunctionVariant(s);
+        if (!s.dataValid) {
+            why = s.Extra(XTX_PROGRAM_RECIPE_NOT_VALID);
+            return false;
+        }
+    }
+    cells_ = ShowValues(s);
+    // The range check a download of the file itself would make.
+    StoreValues(s, cells_);
+    const ValidationResult checked = ValidateAll(s, cells_);
+    if (checked.refused) why = checked.message;
+    return !checked.refused;
+}
+
+uint16_t Recipe::IdentityWord(int i) const { return Foc() ? 0 : state_->block.SectionWord(0, i); }
+
+std::string GateRefusal(const Recipe& recipe, const ToolState& unit) {
+    if (recipe.Foc() != unit.link.focMode) return unit.Extra(XTX_PROGRAM_WRONG_KIND);
+    if (recipe.Foc()) return std::string();
+    std::vector<int> words(std::begin(kModelWords), std::end(kModelWords));
+    if (recipe.IdentityWord(kIdWordModel) == 0) words.push_back(kIdWordExtraId);
+    for (int w : words)
+        if (unit.block.SectionWord(0, w) != recipe.IdentityWord(w))
+            return FillIn(unit.Extra(XTX_PROGRAM_WRONG_MODEL), std::to_string(w));
+    // Its values cannot be shown or stored without a valid calibration.
+    if (!unit.dataValid) return unit.Extra(XTX_PROGRAM_NOT_VALID);
+    return std::string();
+}
+
+void FillLikeTechnician(const Recipe& recipe, ToolState& unit) {
+    const ControllerProfile& profile = ProfileOf(unit);
+    const std::vector<GridRow> rows = GridLayout(unit);
+    std::vector<int> changed;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].desc->kind != kNominalVoltageKind || !Editable(rows[i])) continue;
+        const int row = static_cast<int>(i);
+        const std::string& text = CellText(recipe.Cells(), row);
+        unit.sheet.SetCell(row, text);
+        for (const CellWrite& w : profile.ChoiceWrites(unit, row, text)) unit.sheet.SetCell(w.row, w.text);
+        changed.push_back(row);
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!Editable(rows[i]) || rows[i].desc->kind == kNominalVoltageKind) continue;
+        unit.sheet.SetCell(static_cast<int>(i), CellText(recipe.Cells(), static_cast<int>(i)));
+        changed.push_back(static_cast<int>(i));
+    }
+    profile.FollowSheet(unit, changed);
+}
+
+std::vector<RoundedRow> RoundedRows(const Recipe& recipe, ToolState& unit) {
+    const std::vector<GridRow> rows = GridLayout(unit);
+    const ValueCells shown = ShowValues(unit);
+    std::vector<RoundedRow> out;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int row = static_cast<int>(i);
+        if (!Editable(rows[i]) || CellText(shown, row) == CellText(recipe.Cells(), row)) continue;
+        out.push_back({row, rows[i].desc->Name(unit.language), CellText(recipe.Cells(), row), CellText(shown, row)});
+    }
+    return out;
+}
+
+}  // namespace dt::station
