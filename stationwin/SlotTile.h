@@ -44,7 +44,9 @@ public:
     // What the operator reads.
     QString Port() const { return port_->text(); }
     QString StateWord() const { return word_->text(); }
-    QString Detail() const { return detail_->text(); }
+    // The cause and the next step in full; the tile shows each line cut to its width.
+    QString Detail() const { return fullDetail_; }
+    QString ShownDetail() const { return detail_->text(); }
     QString Counts() const { return counts_->text(); }
     QString Identity() const { return identity_->text(); }
     TileIcon Icon() const { return icon_->Icon(); }

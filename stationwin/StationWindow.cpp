@@ -225,6 +225,7 @@ void StationWindow::SetSlotDevices(const std::vector<std::string>& devices) {
     devices_ = devices;
     SaveSlotDevices(env_.paths.settingsPath, devices_);
     ShowSlots();
+    Lock(false);
 }
 
 void StationWindow::ShowSlots() {

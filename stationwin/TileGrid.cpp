@@ -23,13 +23,15 @@ int GridColumns(int n, int width, int height) {
         best = std::max(best, FitWidth(double(width) / c, double(height) / rows));
     }
     int chosen = 1, fewestEmpty = n;
+    double chosenFit = 0;
     for (int c = 1; c <= n; ++c) {
         const int rows = (n + c - 1) / c;
         const int empty = rows * c - n;
-        if (FitWidth(double(width) / c, double(height) / rows) < best * 0.9 || empty >= fewestEmpty) continue;
+        const double fit = FitWidth(double(width) / c, double(height) / rows);
+        if (fit < best * 0.9 || empty > fewestEmpty || (empty == fewestEmpty && fit <= chosenFit)) continue;
         chosen = c;
         fewestEmpty = empty;
-        if (empty == 0) break;
+        chosenFit = fit;
     }
     return chosen;
 }
