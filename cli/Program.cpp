@@ -51,18 +51,6 @@ bool LoadRecipe(const Context& c, const ToolState& base, station::Recipe& recipe
     return false;
 }
 
-// The words the record stores.
-const char* OutcomeText(record::Outcome o) {
-    switch (o) {
-        case record::Outcome::Pass: return "pass";
-        case record::Outcome::Fail: return "fail";
-        case record::Outcome::Error: return "error";
-        case record::Outcome::Interrupted: return "interrupted";
-        case record::Outcome::Started: break;
-    }
-    return "started";
-}
-
 double Seconds(const std::string& from, const std::string& to) {
     const QDateTime a = QDateTime::fromString(QString::fromStdString(from), Qt::ISODateWithMs);
     const QDateTime b = QDateTime::fromString(QString::fromStdString(to), Qt::ISODateWithMs);
@@ -75,7 +63,7 @@ Json AttemptJson(const record::Attempt& a) {
     return {{"schema", 1},
             {"attempt", a.id},
             {"port", a.port},
-            {"outcome", OutcomeText(a.outcome)},
+            {"outcome", record::OutcomeWord(a.outcome)},
             {"cause", a.cause},
             {"identity", a.identity},
             {"recipeSha256", a.recipeSha256},
@@ -105,7 +93,7 @@ private:
         std::snprintf(seconds, sizeof seconds, "%.1f s", Seconds(a.started, a.ended));
         const bool pass = a.outcome == record::Outcome::Pass;
         c_.out << a.port << "  " << s_.Extra(pass ? XTX_PROGRAM_PASS : XTX_PROGRAM_FAIL);
-        if (!pass) c_.out << " (" << OutcomeText(a.outcome) << ": " << a.cause << ")";
+        if (!pass) c_.out << " (" << record::OutcomeWord(a.outcome) << ": " << a.cause << ")";
         if (!a.identity.empty()) c_.out << "  " << a.identity;
         c_.out << "  " << seconds << "\n";
         const Json rounded = Json::parse(a.roundedJson.empty() ? "[]" : a.roundedJson, nullptr, false);

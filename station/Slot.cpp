@@ -1,7 +1,5 @@
 #include "Slot.h"
 
-#include <QDateTime>
-#include <QRandomGenerator>
 #include <nlohmann/json.hpp>
 
 #include "ControllerProfile.h"
@@ -11,18 +9,6 @@
 namespace dt::station {
 
 using record::Outcome;
-
-std::string UtcNow() {
-    return QDateTime::currentDateTimeUtc().toString("yyyy-MM-ddTHH:mm:ss.zzzZ").toStdString();
-}
-
-std::string NewAttemptId() {
-    quint32 words[4];
-    QRandomGenerator::system()->fillRange(words);
-    char text[33];
-    std::snprintf(text, sizeof text, "%08x%08x%08x%08x", words[0], words[1], words[2], words[3]);
-    return text;
-}
 
 std::string IdentityText(const ToolState& unit) {
     const ControllerProfile& profile = ProfileOf(unit);
@@ -142,8 +128,8 @@ void Slot::BeginAttempt() {
     refusal_.clear();
     written_.clear();
     FreshAttempt();
-    attempt_.id = NewAttemptId();
-    attempt_.started = UtcNow();
+    attempt_.id = record::NewAttemptId();
+    attempt_.started = record::UtcNow();
     std::string error;
     if (!journal_.Begin(attempt_, error)) {
         // Never a unit written without its record.
@@ -277,7 +263,7 @@ void Slot::End(Outcome outcome, const std::string& cause) {
     Listen(false);
     attempt_.outcome = outcome;
     attempt_.cause = cause;
-    attempt_.ended = UtcNow();
+    attempt_.ended = record::UtcNow();
     if (attempt_.started.empty()) attempt_.started = attempt_.ended;
     if (!attempt_.id.empty()) {
         std::string error;

@@ -115,9 +115,5 @@ private:
 
 // "standard controller, variant B, customer 1, version 300" or "FOC controller".
 std::string IdentityText(const ToolState& unit);
-// UTC now, ISO 8601 with milliseconds.
-std::string UtcNow();
-// A fresh random 128-bit id in hex.
-std::string NewAttemptId();
 
 }  // namespace dt::station

@@ -1,6 +1,7 @@
 // program against a batch of virtual controllers: units of one model with their own
 // calibrations, the faults a line meets, station mode and Ctrl+C.
 #include <QCryptographicHash>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
@@ -9,6 +10,7 @@
 #include <csignal>
 
 #include "CliHarness.h"
+#include "Journal.h"
 #include "Json.h"
 #include "ControllerProfile.h"
 #include "Sheet.h"
@@ -298,4 +300,49 @@ TEST_F(CliOnline, ProgramPrintsTheJsonLinesItsDocumentationShows) {
     ASSERT_EQ(lines.size(), 2u) << r.out << r.err;
     ASSERT_FALSE(lines[0]["rounded"].empty()) << "the shape of a rounded row goes unchecked";
     jsonshapes::ExpectShape(jsonshapes::DocumentedShapes().at("program FILE --port P --json"), lines[0], "program");
+}
+
+// The production record: one row per attempt, also after a run killed mid-write.
+TEST_F(CliOnline, ProgramRecordsEachAttemptOnceAndAKilledRunsAttemptAsInterrupted) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(2, {"--pace", "--baud", "2400"}));
+    const std::string recipe = WriteTemp("recipe.foc", FasterMotor());
+    std::unique_ptr<QProcess> killed =
+        StartCliProcess({"program", recipe, "--port", batch.Path(1), "--timeout", "30000", "--label", "K-1"});
+    QElapsedTimer waited;
+    waited.start();
+    while (batch.Written(2) == 0 && waited.elapsed() < 20000) QThread::msleep(20);
+    ::kill(static_cast<pid_t>(killed->processId()), SIGKILL);
+    ASSERT_TRUE(killed->waitForFinished(5000));
+
+    const CliResult r = Cli({"program", recipe, "--port", batch.Path(0), "--json", "--operator", "ann"});
+    ASSERT_EQ(r.rc, 0) << r.out << r.err;
+    const Json passed = JsonLines(r.out).at(0);
+    record::Journal journal;
+    std::string error;
+    ASSERT_TRUE(journal.Open(record::Journal::DefaultPath(), error)) << error;
+    const std::vector<record::Attempt> rows = journal.List({}, error);
+    ASSERT_EQ(rows.size(), 2u) << error;
+    const record::Attempt& last = rows[0].id == passed["attempt"] ? rows[0] : rows[1];
+    const record::Attempt& first = &last == &rows[0] ? rows[1] : rows[0];
+    EXPECT_EQ(last.outcome, record::Outcome::Pass);
+    EXPECT_EQ(last.operatorName, "ann");
+    EXPECT_EQ(last.port, batch.Path(0));
+    EXPECT_EQ(last.writtenSha256, passed["writtenSha256"]);
+    EXPECT_EQ(last.readBackSha256, passed["readBackSha256"]);
+    EXPECT_EQ(last.recipeFile, "recipe.foc");
+    EXPECT_EQ(first.outcome, record::Outcome::Interrupted) << "the killed run's attempt";
+    EXPECT_EQ(first.label, "K-1");
+    EXPECT_EQ(first.port, batch.Path(1));
+}
+
+TEST_F(CliOnline, ProgramWritesNothingWhenItsRecordCannotBeKept) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(1));
+    // A folder where the journal's file belongs: SQLite cannot open it.
+    QDir().mkpath(QString::fromStdString(record::Journal::DefaultPath()));
+    const CliResult r = Cli({"program", WriteTemp("recipe.foc", FasterMotor()), "--port", batch.Path(0)});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(Contains(r.err, "the production record could not be written")) << r.err;
+    EXPECT_EQ(batch.Written(1), 0);
 }
