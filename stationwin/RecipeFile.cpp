@@ -9,13 +9,6 @@ namespace dt::station {
 
 namespace {
 
-// Sixteen bits as the identity words are written in the manuals.
-std::string Hex4(uint16_t word) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%04X", word);
-    return text;
-}
-
 // Every row with a value (titles have kind 0).
 int ValueRows(const ToolState& s) {
     int n = 0;
@@ -59,11 +52,11 @@ RecipeSummary Summarize(const Recipe& recipe, const std::string& path) {
     const uint16_t model = recipe.IdentityWord(kIdWordModel);
     out.model = FillIn(s.Extra(XTX_STATUS_CUSTOMER), std::to_string(model >> 10)) + ", " +
                 FillIn(s.Extra(XTX_STATUS_VERSION), std::to_string(model & 0x3FF)) + ", " +
-                FillIn(StationText(s.language, STX_RECIPE_MODEL_WORDS), Hex4(recipe.IdentityWord(kIdWordHardwareClass)),
-                       Hex4(recipe.IdentityWord(kIdWordVoltageClass)));
+                FillIn(StationText(s.language, STX_RECIPE_MODEL_WORDS), std::to_string(recipe.IdentityWord(kIdWordHardwareClass)),
+                       std::to_string(recipe.IdentityWord(kIdWordVoltageClass)));
     // The gate compares the extra id too when the model word is 0.
     if (model == 0)
-        out.model += ", " + FillIn(StationText(s.language, STX_RECIPE_EXTRA_WORD), Hex4(recipe.IdentityWord(kIdWordExtraId)));
+        out.model += ", " + FillIn(StationText(s.language, STX_RECIPE_EXTRA_WORD), std::to_string(recipe.IdentityWord(kIdWordExtraId)));
     return out;
 }
 

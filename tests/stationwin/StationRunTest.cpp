@@ -125,5 +125,20 @@ TEST_F(StationTest, AStalledWindowThreadDelaysNoExchange) {
     ASSERT_EQ(during.size(), 2u) << "both units were programmed while the window's thread slept";
     EXPECT_EQ(CountOf(during, record::Outcome::Pass), 2);
     ASSERT_TRUE(AllTiles("PASS", 10000));
+
+    // A label scanned with a slot selected goes to that slot's next unit.
+    QTest::mouseClick(w.Tiles()[1], Qt::LeftButton);
+    QTest::keyClicks(w.Label(), "SN-2");
+    QTest::keyClick(w.Label(), Qt::Key_Enter);
+    EXPECT_EQ(w.MessageLine()->text().toStdString(), "Label SN-2 → COM2 (" + batch_.Paths()[1] + ")");
+    EXPECT_EQ(w.Label()->text(), "") << "ready for the next scan";
+    ASSERT_TRUE(batch_.Control("remove 2"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({1}, "waiting for a controller"); }, 10000));
+    ASSERT_TRUE(batch_.Control("insert 2"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({1}, "PASS"); }, 30000));
     StopRun();
+    const std::vector<record::Attempt> rows = Record();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].label, "SN-2");
+    EXPECT_EQ(rows[0].port, "COM2 (" + batch_.Paths()[1] + ")");
 }
