@@ -140,6 +140,7 @@ void SlotTile::SetLook(TileLook look, TileIcon icon, const QString& word, const 
     icon_->SetIcon(icon);
     word_->setText(word);
     icon_->setAccessibleName(word);
+    FitWord();
     SetDetail(detail);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, LookColour(look));
@@ -149,25 +150,42 @@ void SlotTile::SetLook(TileLook look, TileIcon icon, const QString& word, const 
 
 void SlotTile::SetDetail(const QString& text) {
     fullDetail_ = text;
-    detail_->setToolTip(text);
-    // Each line of the cause stays one line: elided to the tile's width.
+    ShowElided(detail_, text);
+}
+
+void SlotTile::ShowElided(QLabel* label, const QString& text) {
+    // Each line stays one line, cut to the tile's width; the whole text is its tooltip.
+    label->setToolTip(text);
     QStringList lines;
-    const QFontMetrics fm(detail_->font());
+    const QFontMetrics fm(label->font());
     for (const QString& line : text.split('\n')) lines << fm.elidedText(line, Qt::ElideRight, std::max(10, width() - 16));
-    detail_->setText(lines.join('\n'));
+    label->setText(text.isEmpty() ? QString() : lines.join('\n'));
+}
+
+void SlotTile::FitWord() {
+    // As large as the tile allows, never cut: a long word gets a smaller font.
+    QFont big = word_->font();
+    big.setBold(true);
+    const int room = width() - icon_->width() - 30;
+    int px = std::max(12, height() / 6);
+    big.setPixelSize(px);
+    while (px > 10 && QFontMetrics(big).horizontalAdvance(word_->text()) > room) big.setPixelSize(--px);
+    word_->setFont(big);
 }
 
 void SlotTile::ShowBegun(const record::Attempt& a) {
-    identity_->clear();
-    rounded_->clear();
+    for (QLabel* l : {identity_, rounded_}) {
+        l->setProperty("full", QString());
+        ShowElided(l, QString());
+    }
     label_->setText(a.label.empty() ? QString() : Text(STX_TILE_LABEL).arg(QString::fromStdString(a.label)));
 }
 
 void SlotTile::ShowEnded(const record::Attempt& a) {
-    identity_->setText(QString::fromStdString(a.identity));
+    identity_->setProperty("full", QString::fromStdString(a.identity));
     const QString rounded = RoundedText(a.roundedJson);
-    rounded_->setText(rounded.isEmpty() ? QString() : Text(STX_TILE_ROUNDED).arg(rounded));
-    rounded_->setToolTip(rounded_->text());
+    rounded_->setProperty("full", rounded.isEmpty() ? QString() : Text(STX_TILE_ROUNDED).arg(rounded));
+    for (QLabel* l : {identity_, rounded_}) ShowElided(l, l->property("full").toString());
 }
 
 void SlotTile::ShowPendingLabel(const QString& label) {
@@ -186,10 +204,6 @@ void SlotTile::resizeEvent(QResizeEvent* e) {
     QFrame::resizeEvent(e);
     // Fonts follow the tile, so 8 tiles and 32 both fill the window legibly.
     const int h = height();
-    QFont big = font();
-    big.setBold(true);
-    big.setPixelSize(std::max(12, h / 6));
-    word_->setFont(big);
     QFont small = font();
     small.setPixelSize(std::clamp(h / 14, 10, 22));
     for (QLabel* l : {port_, detail_, identity_, rounded_, label_, counts_}) l->setFont(small);
@@ -197,7 +211,9 @@ void SlotTile::resizeEvent(QResizeEvent* e) {
     name.setBold(true);
     port_->setFont(name);
     icon_->setFixedSize(h / 5, h / 5);
+    FitWord();
     SetDetail(fullDetail_);
+    for (QLabel* l : {identity_, rounded_}) ShowElided(l, l->property("full").toString());
 }
 
 void SlotTile::mousePressEvent(QMouseEvent* e) {

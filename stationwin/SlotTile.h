@@ -48,7 +48,7 @@ public:
     QString Detail() const { return fullDetail_; }
     QString ShownDetail() const { return detail_->text(); }
     QString Counts() const { return counts_->text(); }
-    QString Identity() const { return identity_->text(); }
+    QString Identity() const { return identity_->toolTip(); }
     TileIcon Icon() const { return icon_->Icon(); }
     TileLook Look() const { return look_; }
 
@@ -62,6 +62,8 @@ protected:
 private:
     void SetLook(TileLook look, TileIcon icon, const QString& word, const QString& detail);
     void SetDetail(const QString& text);
+    void ShowElided(QLabel* label, const QString& text);
+    void FitWord();
     QString Text(int id) const;
 
     Language language_;
