@@ -15,7 +15,7 @@ namespace sim {
 // Faults one unit can be given; they last until the next unit is put in its place.
 struct UnitFaults {
     bool wrongModel = false;      // another hardware class: not the recipe's model
-    bool badChecksum = false;     // every reply carries a wrong checksum
+    bool badChecksum = false;     // every reply but a connect answer carries a wrong checksum
     bool vanishMidWrite = false;  // taken away after the second block written
     ControllerBehaviour behaviour;  // fail-store, drop-write, silent ...
 };

@@ -131,7 +131,8 @@ void Slot::BeginAttempt() {
     attempt_.id = record::NewAttemptId();
     attempt_.started = record::UtcNow();
     std::string error;
-    if (!journal_.Begin(attempt_, error)) {
+    recorded_ = journal_.Begin(attempt_, error);
+    if (!recorded_) {
         // Never a unit written without its record.
         End(Outcome::Error, std::string(unit_->Extra(XTX_PROGRAM_JOURNAL_FAILED)) + " " + error);
         return;
@@ -265,7 +266,8 @@ void Slot::End(Outcome outcome, const std::string& cause) {
     attempt_.cause = cause;
     attempt_.ended = record::UtcNow();
     if (attempt_.started.empty()) attempt_.started = attempt_.ended;
-    if (!attempt_.id.empty()) {
+    if (recorded_) {
+        recorded_ = false;
         std::string error;
         if (!journal_.Complete(attempt_, error))
             LogEvent(std::string("journal: ") + unit_->Extra(XTX_PROGRAM_JOURNAL_FAILED) + " " + error);

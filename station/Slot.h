@@ -106,6 +106,7 @@ private:
     Step step_ = Step::Idle;
     unsigned serial_no_ = 0;  // the attempt a posted step belongs to
     bool stopping_ = false;
+    bool recorded_ = false;  // the attempt's start is in the journal
     std::string refusal_;  // rows a range check refused
     std::vector<uint8_t> written_;
     record::Attempt attempt_;
