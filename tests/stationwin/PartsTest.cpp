@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <filesystem>
 
@@ -15,6 +18,7 @@
 #include "QtTestApp.h"
 #include "Settings.h"
 #include "RecipeFile.h"
+#include "SlotPicker.h"
 #include "SlotPorts.h"
 #include "SlotTile.h"
 #include "TileGrid.h"
@@ -174,4 +178,58 @@ TEST(SlotTileTest, EveryStateHasAWordAndAnIconOfItsOwn) {
     chinese.ShowStatus({SlotState::Remove, 0, 0, Outcome::Fail, "x"}, {0, 1});
     EXPECT_EQ(chinese.StateWord(), "不合格");
     EXPECT_EQ(chinese.Detail(), "x\n请取下控制器");
+}
+
+TEST(SlotPickerTest, TheSlotsInUseAreTickedAndTheTickedOnesAreTaken) {
+    dttest::GuiApp();
+    QTemporaryDir dir;
+    const std::string d = dir.path().toStdString();
+    for (const char* name : {"/ttyUSB0", "/ttyUSB1", "/ttyACM0"}) Touch(d + name);
+    const std::vector<dt::PortEntry> entries = {{33, d + "/ttyUSB0", ""}, {34, d + "/ttyUSB1", ""}, {65, d + "/ttyACM0", ""}};
+    SlotPicker picker(dt::LANG_ENGLISH, [&] { return entries; }, {d + "/ttyUSB1"});
+    ASSERT_EQ(picker.List()->count(), 3);
+    EXPECT_EQ(picker.List()->item(0)->text().toStdString(), "COM33 (" + d + "/ttyUSB0)");
+    EXPECT_EQ(picker.List()->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(picker.List()->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(picker.List()->item(2)->checkState(), Qt::Unchecked);
+    picker.List()->item(2)->setCheckState(Qt::Checked);
+    EXPECT_EQ(picker.Devices(), (std::vector<std::string>{d + "/ttyUSB1", d + "/ttyACM0"}));
+}
+
+TEST(SlotTileTest, TheTextStaysBlackOnAnyDesktopThemeAndTheCountsSitUnderTheName) {
+    dttest::GuiApp();
+    SlotTile tile(dt::LANG_ENGLISH, "COM1");
+    QPalette dark = tile.palette();
+    dark.setColor(QPalette::WindowText, Qt::white);
+    tile.setPalette(dark);
+    tile.resize(240, 220);
+    tile.ShowStatus({dt::station::SlotState::Ended, 0, 0, record::Outcome::Pass, ""}, {1, 0});
+    EXPECT_EQ(tile.palette().color(QPalette::WindowText), QColor(Qt::black)) << "black on green, amber, red and grey";
+    tile.show();
+    QLabel* port = nullptr;
+    QLabel* counts = nullptr;
+    for (QLabel* l : tile.findChildren<QLabel*>()) {
+        if (l->text() == "COM1") port = l;
+        if (l->text() == "pass 1   fail 0") counts = l;
+    }
+    ASSERT_TRUE(port && counts);
+    EXPECT_EQ(counts->x(), port->x());
+    EXPECT_GT(counts->y(), tile.height() / 2);
+}
+
+TEST(HistoryTest, ARecordThatCannotBeOpenedSaysWhyAndIsReadOnceItCanBe) {
+    dttest::GuiApp();
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/record";
+    Touch(folder);  // a file where the folder should be
+    HistoryPanel panel(dt::LANG_ENGLISH, folder + "/production.sqlite");
+    panel.Refresh();
+    EXPECT_TRUE(panel.Message()->text().startsWith("The production record cannot be read: "))
+        << panel.Message()->text().toStdString();
+    EXPECT_EQ(panel.Table()->rowCount(), 0);
+    QFile::remove(QString::fromStdString(folder));
+    QDir().mkpath(QString::fromStdString(folder));
+    panel.Refresh();
+    EXPECT_EQ(panel.Message()->text(), "");
+    EXPECT_EQ(panel.Table()->horizontalHeaderItem(5)->text(), "Cause");
 }

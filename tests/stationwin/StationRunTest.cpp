@@ -1,6 +1,9 @@
 // The station window against eight virtual controllers: a run, units taken away and put in,
 // a wrong model, a scanned label, the record and its history; and a window thread that stalls.
 #include <QCheckBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QMessageBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,7 +11,9 @@
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QSignalSpy>
 #include <QThread>
+#include <QTimer>
 #include <fstream>
 #include <sstream>
 
@@ -98,7 +103,12 @@ TEST_F(StationTest, EightSlotsPassReplugsCountAndAWrongModelFailsWithItsCause) {
     // The history shows the record, filtered and exported as shown.
     dt::station::HistoryPanel& h = *w.History();
     w.Tabs()->setCurrentWidget(&h);
+    QTest::qWait(20);
     EXPECT_EQ(h.Table()->rowCount(), 12);
+    EXPECT_GT(h.SinceDate()->x(), h.SinceBox()->geometry().right()) << "the filter's controls in one row";
+    const QHeaderView* header = h.Table()->horizontalHeader();
+    EXPECT_EQ(header->sectionViewportPosition(5) + header->sectionSize(5), h.Table()->viewport()->width())
+        << "the cause takes the rest of the width";
     EXPECT_EQ(h.Table()->item(0, 0)->text(), "fail");
     h.OutcomeBox()->setCurrentIndex(h.OutcomeBox()->findText("fail"));
     ASSERT_EQ(h.Table()->rowCount(), 1);
@@ -126,19 +136,30 @@ TEST_F(StationTest, AStalledWindowThreadDelaysNoExchange) {
     EXPECT_EQ(CountOf(during, record::Outcome::Pass), 2);
     ASSERT_TRUE(AllTiles("PASS", 10000));
 
-    // A label scanned with a slot selected goes to that slot's next unit.
-    QTest::mouseClick(w.Tiles()[1], Qt::LeftButton);
+    // A label scanned with a slot selected goes to that slot's next unit, in place of one
+    // scanned for it before.
+    QTest::keyClicks(w.Label(), "SN-1");
+    QTest::keyClick(w.Label(), Qt::Key_Enter);
+    QTest::mouseClick(w.Tiles()[0], Qt::LeftButton);
     QTest::keyClicks(w.Label(), "SN-2");
     QTest::keyClick(w.Label(), Qt::Key_Enter);
-    EXPECT_EQ(w.MessageLine()->text().toStdString(), "Label SN-2 → COM2 (" + batch_.Paths()[1] + ")");
+    EXPECT_EQ(w.MessageLine()->text().toStdString(), "Label SN-2 → COM1 (" + batch_.Paths()[0] + ")");
     EXPECT_EQ(w.Label()->text(), "") << "ready for the next scan";
-    ASSERT_TRUE(batch_.Control("remove 2"));
-    ASSERT_TRUE(Eventually([&] { return SlotsShow({1}, "waiting for a controller"); }, 10000));
-    ASSERT_TRUE(batch_.Control("insert 2"));
-    ASSERT_TRUE(Eventually([&] { return SlotsShow({1}, "PASS"); }, 30000));
-    StopRun();
+    ASSERT_TRUE(batch_.Control("remove 1"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "waiting for a controller"); }, 10000));
+    ASSERT_TRUE(batch_.Control("insert 1"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "PASS"); }, 30000));
+
+    // Closing while running asks, then stops as Stop does and closes once every slot has.
+    QSignalSpy finished(&w, &dt::station::StationWindow::RunFinished);
+    QTimer::singleShot(0, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Yes)->click();
+    });
+    w.close();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(Eventually([&] { return !w.isVisible(); }, 2000));
     const std::vector<record::Attempt> rows = Record();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].label, "SN-2");
-    EXPECT_EQ(rows[0].port, "COM2 (" + batch_.Paths()[1] + ")");
+    EXPECT_EQ(rows[0].port, "COM1 (" + batch_.Paths()[0] + ")");
 }

@@ -49,14 +49,27 @@ TEST_F(StationTest, BothLanguagesFollowTheMainWindowsRuleAndEveryControlIsNamed)
         EXPECT_EQ(w->Tabs()->tabText(1).toStdString(), c.history);
         EXPECT_EQ(w->RecipeFile()->text().toStdString(), c.none);
         EXPECT_FALSE(w->StartButton()->isEnabled()) << "no recipe, no slots";
+        for (QPushButton* b : {w->StartButton(), w->StopButton()}) {
+            EXPECT_TRUE(b->font().bold()) << "Start and Stop stand out";
+            EXPECT_GT(b->font().pointSizeF(), w->OpenButton()->font().pointSizeF());
+        }
         EXPECT_TRUE(Unnamed(*w).isEmpty()) << Unnamed(*w).join(", ").toStdString();
     }
 }
 
 TEST_F(StationTest, ARecipeWithAnotherHashIsRefusedAndNothingStarts) {
     window_ = MakeWindow();
-    window_->SetSlotDevices({"/dev/null"});
     ASSERT_TRUE(window_->OpenRecipe(Sample("standard-b.foc")));
+    window_->Start();
+    EXPECT_FALSE(window_->Running());
+    EXPECT_EQ(window_->MessageLine()->text(), "Choose the slots' ports first");
+    window_->SetSlotDevices({"/dev/null"});
+    window_->resize(1024, 600);
+    window_->show();
+    QTest::qWait(20);
+    // The recipe's facts stand in a row after its button.
+    EXPECT_GT(window_->RecipeFile()->x(), window_->OpenButton()->geometry().right());
+    EXPECT_GT(window_->RecipeValues()->x(), window_->RecipeSha()->geometry().right());
     EXPECT_EQ(window_->RecipeFile()->text(), "standard-b.foc");
     EXPECT_EQ(window_->RecipeKind()->text(), "Standard controller, variant B");
     EXPECT_EQ(window_->RecipeValues()->text(), "62 values");
