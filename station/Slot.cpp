@@ -137,11 +137,10 @@ void Slot::BeginAttempt() {
         End(Outcome::Error, std::string(unit_->Extra(XTX_PROGRAM_JOURNAL_FAILED)) + " " + error);
         return;
     }
-    listener_.OnAttemptBegun(config_.index, attempt_);
     Listen(true);
     step_ = Step::Read;
     SetState(SlotState::Reading);
-    limit_.start(kAttemptLimitMs);
+    limit_.start(config_.attemptLimitMs);
     if (!link_->commands.StartConnect()) End(Outcome::Error, host_.LastMessage());
 }
 

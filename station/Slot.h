@@ -30,6 +30,8 @@ struct SlotConfig {
     int timeoutIntervalMs = ReplyTimeout::kIntervalMs;
     bool repeat = false;  // take unit after unit, each once, until stopped
     std::string backupFolder;
+    // A unit that keeps answering "not ready" ends as a time-out after this long.
+    int attemptLimitMs = 60000;
     // Into every attempt's record.
     std::string recipeFile, label, operatorName, station;
 };
@@ -42,8 +44,6 @@ public:
     static constexpr int kProbeIntervalMs = 500;
     static constexpr int kProbeWaitMs = 400;
     static constexpr int kSilentProbes = 2;
-    // A unit that keeps answering "not ready" ends as a time-out after this long.
-    static constexpr int kAttemptLimitMs = 60000;
 
     // base: settings (baud), texts and language for the slot's controller state.
     Slot(const SlotConfig& config, const ToolState& base, const Recipe& recipe, AttemptJournal& journal,

@@ -35,8 +35,7 @@ class SlotListener {
 public:
     virtual ~SlotListener() = default;
     virtual void OnSlotStatus(int slot, const SlotStatus& status) { (void)slot, (void)status; }
-    // Begins just before the unit's first request; ended once its outcome is final.
-    virtual void OnAttemptBegun(int slot, const record::Attempt& a) { (void)slot, (void)a; }
+    // Once its outcome is final (and recorded).
     virtual void OnAttemptEnded(int slot, const record::Attempt& a) { (void)slot, (void)a; }
 };
 

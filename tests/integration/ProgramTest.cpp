@@ -2,6 +2,8 @@
 // calibrations, the faults a line meets, station mode and Ctrl+C.
 #include <QCryptographicHash>
 #include <QDir>
+#include <QEventLoop>
+#include <QTimer>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
@@ -14,6 +16,8 @@
 #include "Json.h"
 #include "ControllerProfile.h"
 #include "Sheet.h"
+#include "Station.h"
+#include "Recipe.h"
 #include "cli/JsonShapes.h"
 
 using namespace clitest;
@@ -116,7 +120,11 @@ TEST_F(CliOnline, ProgramClonesOneRecipeIntoUnitsOfOneModelEachWithItsOwnCalibra
         ASSERT_EQ(Cli({"upload", "--port", batch.Path(i), "-o", file, "-q"}).rc, 0);
         before.push_back(ReadFile(file));
     }
-    ASSERT_NE(Section(before[0], 0), Section(before[1], 0)) << "each unit is calibrated on its own";
+    // Each unit is calibrated on its own: every calibration word but RdsON varies in the batch.
+    for (int word : {5, 8, 9, 10}) {
+        const auto at = [&](int i) { return before[i][word * 2] << 8 | before[i][word * 2 + 1]; };
+        EXPECT_FALSE(at(0) == at(1) && at(1) == at(2)) << "word " << word;
+    }
 
     const CliResult r = Cli({"program", recipe, "--port", batch.Path(0), "--port", batch.Path(1), "--port",
                              batch.Path(2), "--json", "--label", "ORDER-7", "--operator", "ann", "--station", "line 2"});
@@ -151,12 +159,12 @@ TEST_F(CliOnline, ProgramClonesOneRecipeIntoUnitsOfOneModelEachWithItsOwnCalibra
 
 TEST_F(CliOnline, ProgramFailsEachFaultyUnitOnItsOwnAndWritesNothingToARefusedOne) {
     BatchSim batch;
-    ASSERT_TRUE(batch.Start(5));
-    const std::string faults[] = {"", "wrong-model", "fail-store", "drop-write", "bad-checksum"};
-    for (int i = 1; i < 5; ++i) ASSERT_EQ(batch.Control("fault " + std::to_string(i + 1) + " " + faults[i]), "ok");
+    ASSERT_TRUE(batch.Start(6));
+    const std::string faults[] = {"", "wrong-model", "fail-store", "drop-write", "bad-checksum", "vanish-mid-write"};
+    for (int i = 1; i < 6; ++i) ASSERT_EQ(batch.Control("fault " + std::to_string(i + 1) + " " + faults[i]), "ok");
     const std::string recipe = WriteTemp("recipe.foc", FasterMotor());
     std::vector<std::string> args = {"program", recipe, "--json", "--timeout", "800"};
-    for (int i = 0; i < 5; ++i) args.insert(args.end(), {"--port", batch.Path(i)});
+    for (int i = 0; i < 6; ++i) args.insert(args.end(), {"--port", batch.Path(i)});
     QElapsedTimer took;
     took.start();
     const CliResult r = Cli(args);
@@ -173,15 +181,17 @@ TEST_F(CliOnline, ProgramFailsEachFaultyUnitOnItsOwnAndWritesNothingToARefusedOn
         {"fail", "the controller refused to store"},
         {"fail", "the blocks read back differ from those written"},
         {"error", "no answer in time (no response because of timeout)"},
+        {"error", "no answer in time (no response because of timeout)"},
     };
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         const Json a = AttemptOn(lines, batch.Path(i));
         EXPECT_EQ(a.value("outcome", ""), expected[i].outcome) << i << " " << r.out;
         EXPECT_EQ(a.value("cause", ""), expected[i].cause) << i;
     }
     EXPECT_EQ(AttemptOn(lines, batch.Path(1))["writtenSha256"], "");
     EXPECT_EQ(batch.Written(2), 0) << "nothing sent to a unit of another model";
-    EXPECT_EQ(lines.back(), Json::parse(R"({"schema": 1, "summary": {"passed": 1, "failed": 4}})"));
+    EXPECT_EQ(batch.Written(6), 3 * 36) << "taken away as its third block came";
+    EXPECT_EQ(lines.back(), Json::parse(R"({"schema": 1, "summary": {"passed": 1, "failed": 5}})"));
 }
 
 TEST_F(CliOnline, ProgramRefusesABadRecipeBeforeAnythingIsSent) {
@@ -345,4 +355,130 @@ TEST_F(CliOnline, ProgramWritesNothingWhenItsRecordCannotBeKept) {
     EXPECT_EQ(r.rc, 1);
     EXPECT_TRUE(Contains(r.err, "the production record could not be written")) << r.err;
     EXPECT_EQ(batch.Written(1), 0);
+}
+
+TEST_F(CliOnline, ProgramClonesAnFocRecipeAndReportsAPortThatDoesNotOpen) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(1, {"--foc"}));
+    Bytes recipe = ReadFile(Sample("foc.ged"));
+    recipe.at(6) = 600 & 0xFF, recipe.at(7) = 600 >> 8;  // maximum forward speed
+    const std::string missing = Dir() + "/no-such-port";
+    // Each --port takes one value: the file may follow it.
+    const CliResult r = Cli({"program", "--port", batch.Path(0), "--port", missing, WriteTemp("fleet.ged", recipe), "--json"});
+    EXPECT_EQ(r.rc, 1) << r.out << r.err;
+    const std::vector<Json> lines = JsonLines(r.out);
+    ASSERT_EQ(lines.size(), 3u) << r.out;
+    const Json foc = AttemptOn(lines, batch.Path(0));
+    EXPECT_EQ(foc["outcome"], "pass");
+    EXPECT_EQ(foc["identity"], "FOC controller");
+    EXPECT_EQ(foc["writtenSha256"], Hex256(recipe)) << "the FOC block whole, as the recipe holds it";
+    const Json none = AttemptOn(lines, missing);
+    EXPECT_EQ(none["outcome"], "error");
+    EXPECT_TRUE(Contains(none["cause"], "the port does not open")) << none.dump();
+    EXPECT_EQ(none["writtenSha256"], "");
+}
+
+namespace {
+
+// A window's view of one slot: every state it is told, in order.
+struct StateLog : dt::station::SlotListener {
+    std::vector<std::string> states;
+    void OnSlotStatus(int, const dt::station::SlotStatus& s) override {
+        static const char* const kNames[] = {"waiting", "reading", "writing", "verifying", "ended", "remove", "stopped"};
+        std::string text = kNames[static_cast<int>(s.state)];
+        if (s.state == dt::station::SlotState::Writing) text += " " + std::to_string(s.block) + "/" + std::to_string(s.blocks);
+        if (s.state == dt::station::SlotState::Ended) text += " " + std::string(record::OutcomeWord(s.outcome));
+        states.push_back(text);
+    }
+};
+struct ListJournal : dt::station::AttemptJournal {
+    std::vector<std::string> calls;
+    bool Begin(const record::Attempt& a, std::string&) override { return calls.push_back("begin " + a.port), true; }
+    bool Complete(const record::Attempt& a, std::string&) override {
+        return calls.push_back(std::string("complete ") + record::OutcomeWord(a.outcome)), true;
+    }
+};
+
+}  // namespace
+
+TEST_F(CliOnline, AStationSlotTellsEveryStepOfItsUnitAndRecordsItOnce) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(1));
+    dt::ToolState base;
+    dt::station::Recipe recipe;
+    std::string why;
+    ASSERT_TRUE(recipe.Load(base, dt::FileKind::Foc, FasterMotor(), why)) << why;
+    StateLog log;
+    ListJournal journal;
+    dt::station::Station station(base, recipe, journal, log);
+    dt::station::SlotConfig config;
+    config.port = config.device = batch.Path(0);
+    station.AddSlot(config);
+    QEventLoop loop;
+    QObject::connect(&station, &dt::station::Station::Finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    station.Start();
+    loop.exec();
+    EXPECT_EQ(log.states, (std::vector<std::string>{"reading", "writing 0/5", "writing 1/5", "writing 2/5", "writing 3/5",
+                                                    "writing 4/5", "writing 5/5", "verifying", "ended pass", "stopped"}));
+    EXPECT_EQ(journal.calls, (std::vector<std::string>{"begin " + batch.Path(0), "complete pass"}));
+    EXPECT_EQ(station.Totals().passed, 1);
+    EXPECT_EQ(station.Totals().failed, 0);
+}
+
+TEST_F(CliOnline, AStationSlotEndsAUnitThatIsNeverReadyAndOnlyOnce) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(2, {"--answer-00", "1000000"}));
+    ASSERT_EQ(batch.Control("fault 2 none"), "ok");  // a unit that is ready at once
+    dt::ToolState base;
+    dt::station::Recipe recipe;
+    std::string why;
+    ASSERT_TRUE(recipe.Load(base, dt::FileKind::Foc, FasterMotor(), why)) << why;
+    StateLog log;
+    ListJournal journal;
+    dt::station::Station station(base, recipe, journal, log);
+    for (int i = 0; i < 2; ++i) {
+        dt::station::SlotConfig config;
+        config.port = config.device = batch.Path(i);
+        config.attemptLimitMs = 1500;
+        config.repeat = i == 1;
+        station.AddSlot(config);
+    }
+    QEventLoop loop;
+    QTimer::singleShot(3000, &loop, &QEventLoop::quit);  // past the limit of the unit that passed
+    station.Start();
+    loop.exec();
+    const auto& all = station.Slots();
+    EXPECT_EQ(all[0]->Status().state, dt::station::SlotState::Stopped);
+    EXPECT_EQ(all[0]->Status().cause, "no answer in time (no response because of timeout)");
+    EXPECT_EQ(all[1]->Counts().passed, 1);
+    EXPECT_EQ(all[1]->Counts().failed, 0) << "an ended attempt is never ended again";
+    station.Stop();
+}
+
+TEST_F(CliOnline, ProgramPicksTheRecipesNominalVoltageAndFindsUnitsWhoseRepliesComeInPieces) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(1, {"--split"}));
+    // The 48 V presets over the 60 V set: the range rules must follow the recipe's pick.
+    Bytes recipe = FasterMotor();
+    for (const auto& [word, raw] : std::vector<std::pair<int, int>>{
+             {206, 17377}, {207, 14895}, {208, 7447}, {209, 10426}, {213, 10923}, {101, 2400}})
+        recipe = WithWord(recipe, word, raw);
+    std::unique_ptr<QProcess> cli =
+        StartCliProcess({"program", WriteTemp("fleet48.foc", recipe), "--port", batch.Path(0), "--repeat", "--json"});
+    QElapsedTimer waited;
+    waited.start();
+    std::string out;
+    while (waited.elapsed() < 15000 && !Contains(out, "\"outcome\"")) {
+        cli->waitForReadyRead(100);
+        out += cli->readAllStandardOutput().toStdString();
+    }
+    ::kill(static_cast<pid_t>(cli->processId()), SIGINT);
+    ASSERT_TRUE(cli->waitForFinished(5000));
+    out += cli->readAllStandardOutput().toStdString();
+    ASSERT_FALSE(JsonLines(out).empty()) << out;
+    EXPECT_EQ(JsonLines(out)[0]["outcome"], "pass") << out;
+    const std::string file = Dir() + "/after.foc";
+    ASSERT_EQ(Cli({"upload", "--port", batch.Path(0), "-o", file, "-q"}).rc, 0);
+    EXPECT_TRUE(ShowsValue(Cli({"show", file, "--json"}).out, "Nominal battery voltage (V)", "48"));
 }

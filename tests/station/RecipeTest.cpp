@@ -147,6 +147,9 @@ TEST(RecipeLoad, ShortInvalidAndRefusedSetsAreTurnedAway) {
     EXPECT_FALSE(r.Load(ToolState(), FileKind::Foc, outOfRange, why));
     EXPECT_NE(why.find("2.0 ≤ x ≤ 28.0"), std::string::npos) << why;
     EXPECT_TRUE(r.Load(ToolState(), FileKind::Foc, Sample("standard-b.foc"), why));
+    EXPECT_EQ(r.Cells().size(), 90u) << "variant B's rows";
+    EXPECT_TRUE(r.Load(ToolState(), FileKind::Foc, Sample("standard-a.foc"), why)) << why;
+    EXPECT_EQ(r.Cells().size(), 82u) << "variant A's rows";
     EXPECT_EQ(Sha256Hex({'a', 'b', 'c'}), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
