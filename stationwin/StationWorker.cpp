@@ -39,7 +39,16 @@ void StationWorker::OnSlotStatus(int slot, const SlotStatus& status) {
     emit StatusChanged(slot, status, station_->Slots()[slot]->Counts());
 }
 
-void StationWorker::OnAttemptBegun(int slot, const record::Attempt& a) {
+bool StationWorker::Begin(const record::Attempt& a, std::string& error) {
+    if (!journal_->Begin(a, error)) return false;
+    Begun(a);
+    return true;
+}
+
+void StationWorker::Begun(const record::Attempt& a) {
+    int slot = 0;
+    while (slot < static_cast<int>(request_.slotConfigs.size()) && request_.slotConfigs[slot].port != a.port) ++slot;
+    if (slot == static_cast<int>(labels_.size())) return;
     emit AttemptBegun(slot, a);
     if (labels_[slot].empty()) return;
     // One label, one unit.

@@ -36,9 +36,9 @@ public:
     void Shutdown();
 
     void OnSlotStatus(int slot, const SlotStatus& status) override;
-    void OnAttemptBegun(int slot, const record::Attempt& a) override;
     void OnAttemptEnded(int slot, const record::Attempt& a) override;
-    bool Begin(const record::Attempt& a, std::string& error) override { return journal_->Begin(a, error); }
+    // A unit begins once its record has: the moment its slot's label goes with it.
+    bool Begin(const record::Attempt& a, std::string& error) override;
     bool Complete(const record::Attempt& a, std::string& error) override { return journal_->Complete(a, error); }
 
 signals:
@@ -52,6 +52,8 @@ signals:
     void Finished();
 
 private:
+    void Begun(const record::Attempt& a);
+
     RunRequest request_;
     std::unique_ptr<record::Journal> journal_;
     std::unique_ptr<Station> station_;
