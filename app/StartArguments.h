@@ -1,7 +1,7 @@
 #pragma once
 // What the window program is asked for on its command line, beyond Qt's own options: the version
 // or a short help (answered before any display is opened, so they work without one), and a
-// parameter file to import once the window is up.
+// parameter file to import once the window is up; or the station window with its recipe.
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,6 +12,8 @@ struct StartArguments {
     bool version = false;
     bool help = false;
     std::string file;  // "" when none
+    bool station = false;      // --station: the station window; file is its recipe
+    std::string expectSha256;  // --expect-sha256 HEX (or =HEX)
 };
 
 // args without the program name. Qt's options, when still there, are left alone; the first word

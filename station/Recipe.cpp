@@ -1,6 +1,7 @@
 #include "Recipe.h"
 
 #include <QCryptographicHash>
+#include <QString>
 #include <algorithm>
 
 #include "ControllerProfile.h"
@@ -23,6 +24,14 @@ constexpr int kNominalVoltageKind = 100;
 std::string Sha256Hex(const std::vector<unsigned char>& bytes) {
     const QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
     return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex().toStdString();
+}
+
+std::string HashRefusal(const ToolState& base, const std::string& expected, const std::vector<unsigned char>& bytes) {
+    if (expected.empty()) return std::string();
+    const std::string actual = Sha256Hex(bytes);
+    if (QString::fromStdString(expected).compare(QString::fromStdString(actual), Qt::CaseInsensitive) == 0)
+        return std::string();
+    return FillIn(base.Extra(XTX_PROGRAM_RECIPE_HASH), actual, expected);
 }
 
 bool Recipe::Load(const ToolState& base, FileKind kind, const std::vector<unsigned char>& bytes, std::string& why) {

@@ -24,6 +24,8 @@ public:
     const ValueCells& Cells() const { return cells_; }
     // Section 0 word i of a .foc recipe (0 for a .ged one, which has no identity).
     uint16_t IdentityWord(int i) const;
+    // The recipe as loaded: its identity and cells, for showing it.
+    const ToolState& State() const { return *state_; }
 
 private:
     std::shared_ptr<ToolState> state_ = std::make_shared<ToolState>();
@@ -34,6 +36,10 @@ private:
 
 // Hex SHA-256 of bytes.
 std::string Sha256Hex(const std::vector<unsigned char>& bytes);
+
+// Why bytes are not the recipe expected, in base's language ("" when expected is "" or names
+// their SHA-256, in either case).
+std::string HashRefusal(const ToolState& base, const std::string& expected, const std::vector<unsigned char>& bytes);
 
 // Why the unit just read may not take the recipe ("" when it may): another kind, another model
 // (words 0, 11, 12 and 15 of section 0, and 6 when the model word is 0) or values not valid.

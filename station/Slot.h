@@ -60,6 +60,8 @@ public:
     const SlotStatus& Status() const { return status_; }
     const SlotCounts& Counts() const { return counts_; }
     const SlotConfig& Config() const { return config_; }
+    // The label of the units that begin from now on (a scanned one, for the next unit).
+    void SetLabel(const std::string& label) { config_.label = label; }
 
     void OnReadCompleted(const ReadCompleted&) override;
     void OnStoreOutcome(const StoreOutcome& e) override;

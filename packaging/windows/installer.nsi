@@ -51,6 +51,7 @@ Section "DriveTune"
   File /r "${STAGE}\*.*"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\drivetune.exe"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT} Station.lnk" "$INSTDIR\drivetune.exe" "--station"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -70,6 +71,7 @@ SectionEnd
 
 Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT} Station.lnk"
   !insertmacro Dissociate foc
   !insertmacro Dissociate ged
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -29,10 +29,30 @@ TEST(StartArguments, TheFileIsTheFirstWordThatIsNoOption) {
         EXPECT_EQ(a.version, c.version);
         EXPECT_EQ(a.help, c.help);
         EXPECT_EQ(a.file, c.file);
+        EXPECT_FALSE(a.station);
     }
     std::ostringstream out;
     EXPECT_FALSE(dt::AnswerInfoArguments(dt::ParseStartArguments({"set.foc"}), out));
     EXPECT_EQ(out.str(), "");
+}
+
+TEST(StartArguments, TheStationWindowTakesItsRecipeAndTheHashExpected) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* file;
+        const char* hash;
+    } cases[] = {
+        {{"--station"}, "", ""},
+        {{"--station", "r.foc", "--expect-sha256", "ab12"}, "r.foc", "ab12"},
+        {{"--expect-sha256=CD34", "--station", "r.ged"}, "r.ged", "CD34"},
+        {{"--station", "--expect-sha256"}, "", ""},  // no value: nothing expected, no file taken
+    };
+    for (const Case& c : cases) {
+        const dt::StartArguments a = dt::ParseStartArguments(c.args);
+        EXPECT_TRUE(a.station);
+        EXPECT_EQ(a.file, c.file);
+        EXPECT_EQ(a.expectSha256, c.hash);
+    }
 }
 
 // As a user runs it in a terminal without any display: no abort, exit 0.

@@ -14,6 +14,7 @@ set(failures "")
 foreach(path
     bin/drivetune bin/drivetune-cli bin/drivetune-sim
     share/applications/drivetune.desktop
+    share/applications/drivetune-station.desktop
     share/mime/packages/drivetune.xml
     share/icons/hicolor/48x48/apps/drivetune.png
     share/icons/hicolor/128x128/apps/drivetune.png
@@ -80,11 +81,13 @@ endif()
 
 find_program(VALIDATE desktop-file-validate)
 if(VALIDATE)
-  execute_process(COMMAND ${VALIDATE} "${root}/share/applications/drivetune.desktop"
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT rc EQUAL 0 OR out MATCHES "error|warning")
-    string(APPEND failures "desktop-file-validate: ${out}\n")
-  endif()
+  foreach(entry drivetune drivetune-station)
+    execute_process(COMMAND ${VALIDATE} "${root}/share/applications/${entry}.desktop"
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(NOT rc EQUAL 0 OR out MATCHES "error|warning")
+      string(APPEND failures "desktop-file-validate ${entry}: ${out}\n")
+    endif()
+  endforeach()
 else()
   message(STATUS "desktop-file-validate not installed: the entry's syntax is not checked")
 endif()

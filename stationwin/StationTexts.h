@@ -1,0 +1,82 @@
+#pragma once
+// Texts of the station window, in both languages, looked up as the window's own extra texts are.
+#include "Texts.h"
+
+namespace dt {
+
+enum StxId {
+    // Window and recipe
+    STX_TITLE,
+    STX_RUN_TAB,
+    STX_HISTORY_TAB,
+    STX_RECIPE_OPEN,
+    STX_RECIPE_NONE,
+    STX_RECIPE_SUMMARY,
+    STX_RECIPE_VALUES,
+    STX_RECIPE_MODEL_WORDS,
+    STX_RECIPE_EXTRA_WORD,
+    STX_EXPECTED_SHA,
+    STX_EXPECTED_TIP,
+    STX_RECIPE_REFUSED,
+    STX_RECIPE_BAD_NAME,
+    STX_RECIPE_UNREADABLE,
+    STX_FILE_FILTER,
+    // Slots and the run
+    STX_SLOTS,
+    STX_SLOTS_TITLE,
+    STX_SLOTS_REFRESH,
+    STX_SLOTS_NONE,
+    STX_START,
+    STX_STOP,
+    STX_STOPPING,
+    STX_TOTALS,
+    STX_PER_HOUR,
+    STX_OPERATOR,
+    STX_LABEL,
+    STX_LABEL_TIP,
+    STX_LABEL_FOR,
+    STX_LABEL_NO_SLOT,
+    STX_NEED_RECIPE,
+    STX_NEED_SLOTS,
+    STX_TILE_COUNTS,
+    STX_STATE_WAITING,
+    STX_STATE_READING,
+    STX_STATE_WRITING,
+    STX_STATE_VERIFYING,
+    STX_STATE_REMOVE,
+    STX_STATE_STOPPED,
+    STX_STATE_PASS,
+    STX_STATE_FAIL,
+    STX_TILE_ROUNDED,
+    STX_TILE_LABEL,
+    STX_NOT_RUNNING,
+    STX_CLOSE_RUNNING,
+    // History
+    STX_HISTORY_OUTCOME,
+    STX_HISTORY_ALL,
+    STX_HISTORY_SINCE,
+    STX_HISTORY_ALL_DATES,
+    STX_HISTORY_REFRESH,
+    STX_HISTORY_EXPORT,
+    STX_HISTORY_EXPORTED,
+    STX_HISTORY_EXPORT_FAILED,
+    STX_HISTORY_CSV_FILTER,
+    STX_COL_OUTCOME,
+    STX_COL_SLOT,
+    STX_COL_LABEL,
+    STX_COL_IDENTITY,
+    STX_COL_TIME,
+    STX_COL_CAUSE,
+    STX_OUTCOME_PASS,
+    STX_OUTCOME_FAIL,
+    STX_OUTCOME_ERROR,
+    STX_OUTCOME_INTERRUPTED,
+    STX_OUTCOME_STARTED,
+    STX_JOURNAL_UNREADABLE,
+    STX_COUNT
+};
+
+// The text of `id` in `language`.
+const char* StationText(Language language, StxId id);
+
+}  // namespace dt

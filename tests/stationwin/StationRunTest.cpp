@@ -1,0 +1,162 @@
+// The station window against eight virtual controllers: a run, units taken away and put in,
+// a wrong model, a scanned label, the record and its history; and a window thread that stalls.
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTabWidget>
+#include <QTest>
+#include <QSignalSpy>
+#include <QThread>
+#include <QTimer>
+#include <fstream>
+#include <sstream>
+
+#include "HistoryPanel.h"
+#include "SlotTile.h"
+#include "StationFixture.h"
+
+using namespace stationtest;
+using dt::station::SlotTile;
+
+namespace {
+
+int CountOf(const std::vector<record::Attempt>& rows, record::Outcome o) {
+    int n = 0;
+    for (const record::Attempt& a : rows) n += a.outcome == o;
+    return n;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+TEST_F(StationTest, EightSlotsPassReplugsCountAndAWrongModelFailsWithItsCause) {
+    dt::station::StationWindow& w = StartOn(8);
+    ASSERT_EQ(w.Tiles().size(), 8u);
+    EXPECT_EQ(w.Tiles()[0]->Port(), QString::fromStdString("COM1 (" + batch_.Paths()[0] + ")"));
+    QTest::keyClicks(w.Operator(), "ann");
+    QTest::mouseClick(w.StartButton(), Qt::LeftButton);
+    EXPECT_FALSE(w.OpenButton()->isEnabled()) << "the recipe is pinned while running";
+    EXPECT_FALSE(w.Expected()->isEnabled());
+    ASSERT_TRUE(AllTiles("PASS", 30000));
+    for (const SlotTile* t : w.Tiles()) {
+        EXPECT_EQ(t->Counts(), "pass 1   fail 0");
+        EXPECT_EQ(t->Identity(), "Standard controller, variant B, customer 1, version 300");
+        EXPECT_EQ(t->Detail(), "remove the unit");
+        EXPECT_EQ(t->Icon(), dt::station::TileIcon::Pass);
+    }
+    EXPECT_EQ(w.Totals()->text(), "Passed 8   Failed 0");
+
+    // A scanned label, nothing selected: the next free slot's next unit takes it.
+    QTest::keyClicks(w.Label(), "SN-0001");
+    QTest::keyClick(w.Label(), Qt::Key_Return);
+    EXPECT_EQ(w.MessageLine()->text().toStdString(), "Label SN-0001 → COM1 (" + batch_.Paths()[0] + ")");
+    for (int place = 1; place <= 3; ++place) ASSERT_TRUE(batch_.Control("remove " + std::to_string(place)));
+    // The slot sees the unit go when it stops answering.
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({0, 1, 2}, "waiting for a controller"); }, 10000));
+    for (int place = 1; place <= 3; ++place) ASSERT_TRUE(batch_.Control("insert " + std::to_string(place)));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({0, 1, 2}, "PASS"); }, 30000));
+    for (int slot : {0, 1, 2}) EXPECT_EQ(w.Tiles()[slot]->Counts(), "pass 2   fail 0");
+    EXPECT_EQ(w.Tiles()[3]->Counts(), "pass 1   fail 0");
+
+    ASSERT_TRUE(batch_.Control("remove 4"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({3}, "waiting for a controller"); }, 10000));
+    ASSERT_TRUE(batch_.Control("insert 4 wrong-model"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({3}, "FAIL"); }, 30000));
+    EXPECT_EQ(w.Tiles()[3]->Detail(), "not the recipe's model (word 11 differs); nothing written\nremove the unit");
+    EXPECT_EQ(w.Tiles()[3]->ShownDetail().count('\n'), 1) << "the cause in one line, then what to do";
+    EXPECT_EQ(w.Tiles()[3]->Icon(), dt::station::TileIcon::Fail);
+    EXPECT_EQ(w.Tiles()[3]->Counts(), "pass 1   fail 1");
+    EXPECT_EQ(w.Totals()->text(), "Passed 11   Failed 1");
+    EXPECT_EQ(bells_, 1);
+    StopRun();
+    EXPECT_TRUE(w.OpenButton()->isEnabled());
+
+    const std::vector<record::Attempt> rows = Record();
+    ASSERT_EQ(rows.size(), 12u);
+    EXPECT_EQ(CountOf(rows, record::Outcome::Pass), 11);
+    EXPECT_EQ(rows[0].outcome, record::Outcome::Fail) << "newest first";
+    EXPECT_EQ(rows[0].cause, "not the recipe's model (word 11 differs); nothing written");
+    int labelled = 0;
+    for (const record::Attempt& a : rows) {
+        EXPECT_EQ(a.operatorName, "ann");
+        EXPECT_EQ(a.station, "bench 1");
+        EXPECT_EQ(a.recipeFile, "standard-b.foc");
+        if (a.label.empty()) continue;
+        ++labelled;
+        EXPECT_EQ(a.label, "SN-0001");
+        EXPECT_EQ(a.port, "COM1 (" + batch_.Paths()[0] + ")");
+    }
+    EXPECT_EQ(labelled, 1) << "one label, one unit";
+
+    // The history shows the record, filtered and exported as shown.
+    dt::station::HistoryPanel& h = *w.History();
+    w.Tabs()->setCurrentWidget(&h);
+    QTest::qWait(20);
+    EXPECT_EQ(h.Table()->rowCount(), 12);
+    EXPECT_GT(h.SinceDate()->x(), h.SinceBox()->geometry().right()) << "the filter's controls in one row";
+    EXPECT_EQ(h.Table()->item(0, 0)->text(), "fail");
+    h.OutcomeBox()->setCurrentIndex(h.OutcomeBox()->findText("fail"));
+    ASSERT_EQ(h.Table()->rowCount(), 1);
+    EXPECT_EQ(h.Table()->item(0, 1)->text().toStdString(), "COM4 (" + batch_.Paths()[3] + ")");
+    EXPECT_EQ(h.Table()->item(0, 5)->text(), "not the recipe's model (word 11 differs); nothing written");
+    const std::string csv = Dir() + "/fails.csv";
+    h.SetSaveHook([csv] { return csv; });
+    QTest::mouseClick(h.findChildren<QPushButton*>().back(), Qt::LeftButton);
+    const std::string text = ReadText(csv);
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBFOutcome,Slot,Label,Controller,Time,Cause\r\nfail,COM4 (", 0), 0u) << text;
+    EXPECT_NE(text.find(",\"Standard controller, variant B, customer 1, version 300\","), std::string::npos) << text;
+    EXPECT_NE(text.find(",not the recipe's model (word 11 differs); nothing written\r\n"), std::string::npos) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+    EXPECT_EQ(h.Message()->text().toStdString(), "1 rows exported to " + csv);
+}
+
+TEST_F(StationTest, AStalledWindowThreadDelaysNoExchange) {
+    dt::station::StationWindow& w = StartOn(2);
+    QTest::mouseClick(w.StartButton(), Qt::LeftButton);
+    // A modal box or a slow disk: the window's thread does nothing for 3 s. The slots' reply
+    // time-out (2.2 s) would end any exchange that waited for it.
+    QThread::sleep(3);
+    const std::vector<record::Attempt> during = Record();
+    ASSERT_EQ(during.size(), 2u) << "both units were programmed while the window's thread slept";
+    EXPECT_EQ(CountOf(during, record::Outcome::Pass), 2);
+    ASSERT_TRUE(AllTiles("PASS", 10000));
+
+    // A label scanned with a slot selected goes to that slot's next unit, in place of one
+    // scanned for it before.
+    QTest::keyClicks(w.Label(), "SN-1");
+    QTest::keyClick(w.Label(), Qt::Key_Enter);
+    QTest::mouseClick(w.Tiles()[0], Qt::LeftButton);
+    QTest::keyClicks(w.Label(), "SN-2");
+    QTest::keyClick(w.Label(), Qt::Key_Enter);
+    EXPECT_EQ(w.MessageLine()->text().toStdString(), "Label SN-2 → COM1 (" + batch_.Paths()[0] + ")");
+    EXPECT_EQ(w.Label()->text(), "") << "ready for the next scan";
+    ASSERT_TRUE(batch_.Control("remove 1"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "waiting for a controller"); }, 10000));
+    ASSERT_TRUE(batch_.Control("insert 1"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "PASS"); }, 30000));
+
+    // Closing while running asks, then stops as Stop does and closes once every slot has.
+    QSignalSpy finished(&w, &dt::station::StationWindow::RunFinished);
+    QTimer::singleShot(0, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Yes)->click();
+    });
+    w.close();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(Eventually([&] { return !w.isVisible(); }, 2000));
+    const std::vector<record::Attempt> rows = Record();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].label, "SN-2");
+    EXPECT_EQ(rows[0].port, "COM1 (" + batch_.Paths()[0] + ")");
+}
