@@ -42,7 +42,7 @@ expect() {
 }
 
 cd "$work/files" || exit 1
-expect "drivetune-cli " "backups check diff download ports restore show store tables upload"
+expect "drivetune-cli " "backups check diff download ports program restore show store tables upload"
 expect "drivetune-cli d" "diff download"
 expect "drivetune-cli --lang " "cn en"
 expect "drivetune-cli --lang en s" "show store"
