@@ -1,8 +1,11 @@
 #include "ProgramJournal.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include "Journal.h"
+#include "PlantRecord.h"
+#include "Settings.h"
 
 namespace dt::cli {
 
@@ -15,13 +18,26 @@ public:
         // The data folder may not exist yet: no backup has been written on this machine.
         std::error_code ignored;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-        return journal_.Open(path, error);
+        if (!journal_.Open(path, error)) return false;
+        // With a plant database configured, each ended attempt goes there on a thread of its own.
+        const std::string server = record::ConfiguredRecordServer(DefaultSettingsPath());
+        if (!server.empty()) pusher_ = std::make_unique<record::BackgroundPusher>(path, server);
+        return true;
+    }
+    ~ProductionJournal() override {
+        // The run's last attempts go out before the program ends, unless the server is slow.
+        if (pusher_) pusher_->WaitIdle(std::chrono::seconds(10));
     }
     bool Begin(const record::Attempt& a, std::string& error) override { return journal_.Begin(a, error); }
-    bool Complete(const record::Attempt& a, std::string& error) override { return journal_.Complete(a, error); }
+    bool Complete(const record::Attempt& a, std::string& error) override {
+        if (!journal_.Complete(a, error)) return false;
+        if (pusher_) pusher_->Nudge();
+        return true;
+    }
 
 private:
     record::Journal journal_;
+    std::unique_ptr<record::BackgroundPusher> pusher_;  // after the journal: it stops first
 };
 
 }  // namespace

@@ -273,6 +273,7 @@ void StationWindow::Start() {
     request.base = base_;
     request.recipe = recipe_;
     request.journalPath = env_.journalPath;
+    request.recordServer = record::ConfiguredRecordServer(env_.paths.settingsPath);
     for (const SlotPort& p : ports_) {
         SlotConfig c;
         c.port = p.name;

@@ -12,6 +12,10 @@ void StationWorker::Run(const RunRequest& request) {
         emit Started(false, QString::fromStdString(why));
         return;
     }
+    // Each ended attempt goes to the plant on a thread of its own; no unit waits for the server.
+    pusher_.reset();
+    if (!request_.recordServer.empty())
+        pusher_ = std::make_unique<record::BackgroundPusher>(request_.journalPath, request_.recordServer);
     labels_.assign(request_.slotConfigs.size(), std::string());
     station_ = std::make_unique<Station>(request_.base, *request_.recipe, *this, *this);
     for (const SlotConfig& c : request_.slotConfigs) station_->AddSlot(c);
@@ -30,8 +34,15 @@ void StationWorker::SetLabel(int slot, const std::string& label) {
     station_->Slots()[slot]->SetLabel(label);
 }
 
+bool StationWorker::Complete(const record::Attempt& a, std::string& error) {
+    if (!journal_->Complete(a, error)) return false;
+    if (pusher_) pusher_->Nudge();
+    return true;
+}
+
 void StationWorker::Shutdown() {
     station_.reset();
+    pusher_.reset();
     journal_.reset();
 }
 

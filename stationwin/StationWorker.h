@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Journal.h"
+#include "PlantRecord.h"
 #include "Station.h"
 
 Q_DECLARE_METATYPE(dt::station::SlotStatus)
@@ -22,6 +23,7 @@ struct RunRequest {
     std::shared_ptr<const Recipe> recipe;
     std::vector<SlotConfig> slotConfigs;
     std::string journalPath;
+    std::string recordServer;  // the plant database; "" pushes nothing
 };
 
 // Lives on the station's thread; only StationThread calls it, by queued calls.
@@ -39,7 +41,7 @@ public:
     void OnAttemptEnded(int slot, const record::Attempt& a) override;
     // A unit begins once its record has: the moment its slot's label goes with it.
     bool Begin(const record::Attempt& a, std::string& error) override;
-    bool Complete(const record::Attempt& a, std::string& error) override { return journal_->Complete(a, error); }
+    bool Complete(const record::Attempt& a, std::string& error) override;
 
 signals:
     // ok false: nothing runs, why says so (the journal does not open).
@@ -56,6 +58,7 @@ private:
 
     RunRequest request_;
     std::unique_ptr<record::Journal> journal_;
+    std::unique_ptr<record::BackgroundPusher> pusher_;
     std::unique_ptr<Station> station_;
     std::vector<std::string> labels_;
 };

@@ -19,6 +19,8 @@
 #include "Station.h"
 #include "Recipe.h"
 #include "cli/JsonShapes.h"
+#include "record/PlantTestSupport.h"
+#include "Settings.h"
 
 using namespace clitest;
 using dt::cli::Json;
@@ -225,6 +227,24 @@ TEST_F(CliOnline, ProgramRefusesABadRecipeBeforeAnythingIsSent) {
     const std::string log = sim().StopAndLog();
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n') > 0, true);
     EXPECT_EQ(log.find("rx 0x02"), log.rfind("rx 0x02")) << "only the good recipe reached the controller";
+}
+
+// With a plant database configured, an attempt reaches it without a push by hand.
+TEST_F(CliOnline, ProgramSendsEachAttemptToAConfiguredPlantDatabase) {
+    const char* server = std::getenv("DT_TEST_PG");
+    if (!server || !*server) GTEST_SKIP() << rtest::kNoServer;
+    const std::string db = "dt_" + record::NewAttemptId().substr(0, 12);
+    ASSERT_EQ(rtest::Query(server, "CREATE DATABASE " + db), "");
+    const std::string plant = std::string(server) + " dbname=" + db;
+    ASSERT_EQ(Cli({"record", "server-init", "--to", plant, "-q"}).rc, 0);
+    ASSERT_TRUE(dt::WriteProfileString(dt::DefaultSettingsPath(), "Tavo GUI", "RecordServer", plant));
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(1));
+    const CliResult r = Cli({"program", WriteTemp("recipe.foc", FasterMotor()), "--port", batch.Path(0), "--json"});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    const std::string id = Json::parse(r.out.substr(0, r.out.find('\n')))["attempt"].get<std::string>();
+    EXPECT_EQ(rtest::Query(plant, "SELECT outcome FROM attempts WHERE id = '" + id + "'"), "pass");
+    rtest::Query(server, "DROP DATABASE " + db + " WITH (FORCE)");
 }
 
 TEST_F(CliOnline, ProgramPrintsALinePerUnitAndTakesItsPortFromTheEnvironment) {
