@@ -84,9 +84,12 @@ bool FilesAndFolders(const Context& c, std::vector<std::string>& paths) {
             continue;
         }
         std::vector<std::string> found;
+        // The folder as given, then the name: the same text on every system.
+        const char last = operand.back();
+        const std::string folder = last == '/' || last == '\\' ? operand : operand + "/";
         for (fs::directory_iterator it(operand, ec), end; !ec && it != end; it.increment(ec))
             if (it->is_regular_file(ec) && FileKindOfAnyCase(it->path().string()) != FileKind::Other)
-                found.push_back(it->path().string());
+                found.push_back(folder + it->path().filename().string());
         if (found.empty()) {
             c.err << "drivetune-cli: " << operand << ": no .foc or .ged files in this folder\n";
             return false;

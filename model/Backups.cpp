@@ -153,7 +153,8 @@ bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir,
     const std::vector<unsigned char> bytes = ExportBytes(s);
     const std::string same = NewestIdenticalBackup(dir, BackupIdentity(s), ProfileOf(s).Foc(), bytes);
     if (!same.empty()) {
-        pathOrWhy = same;
+        // Named as a new backup is, whatever separator the folder's listing used.
+        pathOrWhy = dir + "/" + same.substr(same.find_last_of("/\\") + 1);
         if (alreadyKept) *alreadyKept = true;
         return true;
     }
