@@ -419,6 +419,12 @@ struct ListJournal : dt::station::AttemptJournal {
     }
 };
 
+::testing::AssertionResult LoadFasterMotor(const dt::ToolState& base, dt::station::Recipe& recipe) {
+    std::string why;
+    if (recipe.Load(base, dt::FileKind::Foc, FasterMotor(), why)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << why;
+}
+
 }  // namespace
 
 TEST_F(CliOnline, AStationSlotTellsEveryStepOfItsUnitAndRecordsItOnce) {
@@ -426,8 +432,7 @@ TEST_F(CliOnline, AStationSlotTellsEveryStepOfItsUnitAndRecordsItOnce) {
     ASSERT_TRUE(batch.Start(1));
     dt::ToolState base;
     dt::station::Recipe recipe;
-    std::string why;
-    ASSERT_TRUE(recipe.Load(base, dt::FileKind::Foc, FasterMotor(), why)) << why;
+    ASSERT_TRUE(LoadFasterMotor(base, recipe));
     StateLog log;
     ListJournal journal;
     dt::station::Station station(base, recipe, journal, log);
@@ -452,8 +457,7 @@ TEST_F(CliOnline, AStationSlotEndsAUnitThatIsNeverReadyAndOnlyOnce) {
     ASSERT_EQ(batch.Control("fault 2 none"), "ok");  // a unit that is ready at once
     dt::ToolState base;
     dt::station::Recipe recipe;
-    std::string why;
-    ASSERT_TRUE(recipe.Load(base, dt::FileKind::Foc, FasterMotor(), why)) << why;
+    ASSERT_TRUE(LoadFasterMotor(base, recipe));
     StateLog log;
     ListJournal journal;
     dt::station::Station station(base, recipe, journal, log);
