@@ -175,7 +175,9 @@ void ReadControls(std::vector<std::unique_ptr<BatchPlace>>& places) {
     std::string pending;
     bool open = true;
     for (;;) {
-        pollfd fds[2] = {{STDIN_FILENO, static_cast<short>(open ? POLLIN : 0), 0}, {StopWakeFd(), POLLIN, 0}};
+        // A closed input is left out: poll reports its hang-up even with no events asked for,
+        // and would wake at once forever.
+        pollfd fds[2] = {{open ? STDIN_FILENO : -1, POLLIN, 0}, {StopWakeFd(), POLLIN, 0}};
         if (poll(fds, 2, -1) < 0 && errno != EINTR) return;
         if (StopRequested()) return;
         if (!open || !(fds[0].revents & (POLLIN | POLLHUP))) continue;
