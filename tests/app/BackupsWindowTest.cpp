@@ -95,8 +95,11 @@ TEST_F(BackupsWindowTest, TheListLoadsComparesAndDownloadsABackup) {
     EXPECT_EQ(CellText(kAccelerationRow), "650");
 
     // Downloaded after the range check: the controller holds the backup's set. The status line's
-    // button opens the list too.
-    Frame().StatusLine()->findChild<QToolButton*>("backupsButton")->click();
+    // button, flat in the line until pointed at, opens the list too.
+    QToolButton* button = Frame().StatusLine()->findChild<QToolButton*>("backupsButton");
+    ASSERT_TRUE(button);
+    EXPECT_TRUE(button->autoRaise());
+    button->click();
     list = Frame().BackupsList();
     ASSERT_TRUE(list && list->isVisible());
     list->List()->setCurrentItem(list->List()->topLevelItem(1));
@@ -131,6 +134,13 @@ TEST_F(BackupsWindowTest, ABackupThatCannotBeWrittenIsReportedOncePerRun) {
     ASSERT_TRUE(WaitForMessages(messages.size() + 1));
     EXPECT_EQ(messages.back().text, "Upload parameters successfully");
     EXPECT_EQ(warnings(), 1);
+
+    // Its list holds nothing: nothing to load, compare or download.
+    Frame().ShowBackups();
+    const CBackupsDlg* list = Frame().BackupsList();
+    ASSERT_TRUE(list);
+    for (const QPushButton* b : {list->LoadButton(), list->CompareButton(), list->DownloadButton()})
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
 }
 
 }  // namespace

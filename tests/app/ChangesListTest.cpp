@@ -98,6 +98,7 @@ TEST_F(ChangesListTest, OneRowRevertedFromTheListIsOneStepTheListFollows) {
     EXPECT_EQ(MarkedRows(), (std::set<int>{kSoftUndervoltageRow}));
     EXPECT_EQ(dlg.Rows(), (std::vector<int>{kSoftUndervoltageRow}));
     EXPECT_EQ(dlg.SelectedRow(), kSoftUndervoltageRow);  // the selection stays in the list
+    EXPECT_TRUE(dlg.RevertAllButton()->isEnabled()) << "one line is still there to revert";
     EXPECT_EQ(Frame().StatusLine()->ChangedText(), "1 value changed, not yet downloaded");
 
     View().History()->undo();

@@ -74,6 +74,13 @@ TEST_F(CliEdit, SetWritesTheChangedSetAfterTheDownloadsCheck) {
     const std::string ged = dir_ + "/out.ged";
     ASSERT_EQ(Run({"set", Sample("foc.ged"), "FocSettings.9=50", "-o", ged}).rc, 0);
     EXPECT_EQ(ValueOf(ged, "FocSettings.9"), "50");
+
+    // To standard output: the set's bytes alone, as the file holds them.
+    ASSERT_EQ(Run({"set", Sample("standard-b.foc"), "ParameterSettings.46=500", "-o", out}).rc, 0);
+    r = Run({"set", Sample("standard-b.foc"), "ParameterSettings.46=500", "-o", "-"});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    std::ifstream written(out, std::ios::binary);
+    EXPECT_EQ(r.out, std::string(std::istreambuf_iterator<char>(written), {}));
 }
 
 TEST_F(CliEdit, SetRefusesAndWritesNothing) {
@@ -103,6 +110,13 @@ TEST_F(CliEdit, SetRefusesAndWritesNothing) {
     EXPECT_EQ(Run({"set", Sample("standard-b.foc"), "ParameterSettings.46=500"}).rc, 2) << "no -o";
     EXPECT_EQ(Run({"set", Sample("standard-b.foc"), "ParameterSettings.46=500", "-o", dir_ + "/x.ged"}).rc, 2);
     EXPECT_EQ(Run({"set", Sample("standard-b.foc"), "-o", out}).rc, 2) << "nothing to set";
+    const Result unwritable = Run({"set", Sample("standard-b.foc"), "ParameterSettings.46=500", "-o", dir_ + "/no/out.foc"});
+    EXPECT_EQ(unwritable.rc, 2);
+    EXPECT_NE(unwritable.err.find("cannot write " + dir_ + "/no/out.foc"), std::string::npos) << unwritable.err;
+    // A refusal in JSON, on standard output as check prints it.
+    const Result json = Run({"set", Sample("standard-b.foc"), "ParameterSettings.46=5000", "-o", out, "--json"});
+    EXPECT_EQ(json.rc, 1);
+    EXPECT_EQ(Json::parse(json.out).at("accepted"), false) << json.out;
 }
 
 TEST_F(CliEdit, CheckSaysOkPerFileTakesFoldersAndNamesWhatItCannotCheck) {

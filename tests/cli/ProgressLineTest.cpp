@@ -5,6 +5,7 @@
 
 #include "ConsoleHost.h"
 #include "ProgressLine.h"
+#include "Sheet.h"
 #include "ToolState.h"
 
 namespace {
@@ -74,6 +75,15 @@ TEST(ProgressLine, IsCutShortOfTheTerminalsWidth) {
     chinese.SetColumns(8);
     chinese.OnBlockWritten({1, 5});
     EXPECT_EQ(err.str(), "\r正在写");
+}
+
+// Characters of each UTF-8 length, led by the lowest lead byte of that length: one column each,
+// and a cut keeps each whole.
+TEST(ProgressLine, CountsAndCutsCharactersOfEveryLengthWhole) {
+    const std::string two = "\xC2\xA9", three = "\xE0\xA4\x95", four = "\xF0\x90\x8D\x88";
+    EXPECT_EQ(dt::cli::DisplayWidth(two + three + four + "a"), 4);
+    EXPECT_EQ(dt::cli::CutToWidth(three + four + "ab", 3), three + four + "a");
+    EXPECT_EQ(dt::cli::CutToWidth(four + four, 1), four);
 }
 
 // Texts of a distributor's text.ini reach a terminal: an escape sequence or a carriage return in
