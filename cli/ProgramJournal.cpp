@@ -34,6 +34,10 @@ public:
         if (pusher_) pusher_->Nudge();
         return true;
     }
+    void Write(std::vector<record::JournalChange>& changes) override {
+        journal_.Write(changes);
+        if (pusher_) pusher_->Nudge();
+    }
 
 private:
     record::Journal journal_;

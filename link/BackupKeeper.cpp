@@ -1,5 +1,7 @@
 #include "BackupKeeper.h"
 
+#include <memory>
+
 #include "LinkHost.h"
 #include "SupportLog.h"
 #include "ToolState.h"
@@ -10,6 +12,11 @@ BackupKeeper::BackupKeeper(ToolState& state, LinkHost& host)
     : state_(state), host_(host), clock_([] { return std::time(nullptr); }) {}
 
 void BackupKeeper::SetRead() {
+    if (runner_) {
+        backedUpSinceOpen_ = false;
+        Keep(BackupReason::Read);
+        return;
+    }
     backedUpSinceOpen_ = Keep(BackupReason::Read);
 }
 
@@ -17,17 +24,38 @@ void BackupKeeper::SetAboutToBeWritten() { Keep(BackupReason::Written); }
 
 bool BackupKeeper::Keep(BackupReason reason) {
     if (folder_.empty()) return true;
-    std::string pathOrWhy;
+    // What to write is taken now: the state changes as soon as the link goes on.
+    auto backup = std::make_shared<PreparedBackup>(PrepareBackup(state_, reason, clock_()));
+    if (!runner_) {
+        std::string pathOrWhy;
+        bool alreadyKept = false;
+        const bool ok = StoreBackup(*backup, folder_, pathOrWhy, kBackupsKept, &alreadyKept);
+        Kept(ok, alreadyKept, pathOrWhy);
+        return ok;
+    }
+    struct Result {
+        bool ok = false, alreadyKept = false;
+        std::string pathOrWhy;
+    };
+    auto result = std::make_shared<Result>();
+    runner_([backup, result, folder = folder_] {
+        result->ok = StoreBackup(*backup, folder, result->pathOrWhy, kBackupsKept, &result->alreadyKept);
+    }, [this, result, reason] {
+        if (reason == BackupReason::Read) backedUpSinceOpen_ = result->ok;
+        Kept(result->ok, result->alreadyKept, result->pathOrWhy);
+    });
+    return true;
+}
+
+void BackupKeeper::Kept(bool ok, bool alreadyKept, const std::string& pathOrWhy) {
     // A backup that cannot be written never stops the technician's operation; it is reported.
-    bool alreadyKept = false;
-    if (SaveBackup(state_, reason, folder_, clock_(), pathOrWhy, kBackupsKept, &alreadyKept)) {
+    if (ok) {
         lastPath_ = pathOrWhy;
         LogEvent((alreadyKept ? "backup not written, the set is already kept: " : "backup written: ") + pathOrWhy);
-        return true;
+        return;
     }
     LogEvent("backup failed: " + pathOrWhy);
     host_.ReportBackupFailure(pathOrWhy);
-    return false;
 }
 
 }  // namespace dt

@@ -21,9 +21,14 @@ public:
     const std::string& Folder() const { return folder_; }
     // The clock that names the files (tests fix it).
     void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
+    // Runs `write` on another thread, then `done` back on this one (dropped if this keeper is
+    // gone). Without one (the default) files are written at once: a station gives one, so that
+    // no slot waits for another's disk.
+    using Runner = std::function<void(std::function<void()> write, std::function<void()> done)>;
+    void SetRunner(Runner runner) { runner_ = std::move(runner); }
 
     // A read completed: the set is kept; once its backup is written, it counts as backed up since
-    // the port was opened.
+    // the port was opened (with a runner: once it has been written).
     void SetRead();
     // A set passed its range check and is about to be written.
     void SetAboutToBeWritten();
@@ -38,11 +43,13 @@ public:
 
 private:
     bool Keep(BackupReason reason);
+    void Kept(bool ok, bool alreadyKept, const std::string& pathOrWhy);
 
     ToolState& state_;
     LinkHost& host_;
     std::string folder_;
     std::function<std::time_t()> clock_;
+    Runner runner_;
     bool backedUpSinceOpen_ = false;
     std::string lastPath_;
 };

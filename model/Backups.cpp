@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <system_error>
 
 #include "AtomicFile.h"
@@ -85,9 +87,8 @@ std::vector<ParsedName> Scan(const std::string& dir) {
 }
 
 // The file just written is kept whatever its name says: after a clock that was once ahead, the
-// folder may hold a thousand names that sort after it.
-void Prune(const std::string& dir, const std::string& justWritten, int kept) {
-    std::vector<ParsedName> others = Scan(dir);
+// folder may hold a thousand names that sort after it. `others` is the folder as scanned before.
+void Prune(std::vector<ParsedName> others, const std::string& justWritten, int kept) {
     const fs::path newest = fs::path(justWritten).filename();
     others.erase(std::remove_if(others.begin(), others.end(),
                                 [&](const ParsedName& p) { return fs::path(p.entry.path).filename() == newest; }),
@@ -107,19 +108,75 @@ std::string Stamp(std::time_t now) {
 // The identity words 0..15 of section 0: a backup holding the same ones comes from the same controller.
 constexpr size_t kIdentityBytes = 32;
 
-// The newest backup of this controller, when it holds exactly `bytes`; "" otherwise.
-std::string NewestIdenticalBackup(const std::string& dir, const std::string& identity, bool foc,
+// The identity bytes of backups already read, by path and time written: a backup never changes
+// once written, and a batch of one model would otherwise read every backup of the model again
+// for each new one. Shared by the threads that write backups.
+class LeadingBytesCache {
+public:
+    bool Get(const ParsedName& p, std::vector<unsigned char>& out) {
+        const std::string key = p.entry.path + "@" + std::to_string(p.modified.time_since_epoch().count());
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            const auto it = bytes_.find(key);
+            if (it != bytes_.end()) return out = it->second, true;
+        }
+        std::vector<unsigned char> kept;
+        if (!ReadParameterFile(p.entry.path, kept)) return false;
+        out.assign(kept.begin(), kept.begin() + std::min(kept.size(), kIdentityBytes));
+        std::lock_guard<std::mutex> lock(mutex_);
+        // Pruned files leave their entries behind: start afresh now and then.
+        if (bytes_.size() >= kEntries) bytes_.clear();
+        bytes_[key] = out;
+        return true;
+    }
+
+private:
+    static constexpr size_t kEntries = 4 * kBackupsKept;
+    std::mutex mutex_;
+    std::map<std::string, std::vector<unsigned char>> bytes_;
+};
+
+// The newest backup of this controller in `found`, when it holds exactly `bytes`; "" otherwise.
+std::string NewestIdenticalBackup(const std::vector<ParsedName>& found, const std::string& identity, bool foc,
                                   const std::vector<unsigned char>& bytes) {
-    for (const ParsedName& p : Scan(dir)) {
+    static LeadingBytesCache leading;
+    for (const ParsedName& p : found) {
         if (p.entry.identity != identity || p.entry.foc != foc) continue;
+        std::vector<unsigned char> head;
+        if (!foc && !leading.Get(p, head)) continue;
+        const bool sameController =
+            foc || (head.size() >= kIdentityBytes && bytes.size() >= kIdentityBytes &&
+                    std::equal(bytes.begin(), bytes.begin() + kIdentityBytes, head.begin()));
+        if (!sameController) continue;
         std::vector<unsigned char> kept;
         if (!ReadParameterFile(p.entry.path, kept)) continue;
-        const bool sameController =
-            foc || (kept.size() >= kIdentityBytes && std::equal(bytes.begin(), bytes.begin() + kIdentityBytes, kept.begin()));
-        if (!sameController) continue;
         return kept == bytes ? p.entry.path : std::string();
     }
     return std::string();
+}
+
+// The first sequence number no backup of `found` has taken for this second, reason and
+// controller: a batch of one model read within one second writes each file once, not once per
+// name already taken.
+int FirstFreeSequence(const std::vector<ParsedName>& found, const std::string& stamp, const PreparedBackup& b) {
+    int last = 0;
+    for (const ParsedName& p : found)
+        if (p.stamp == stamp && p.entry.reason == b.reason && p.entry.identity == b.identity && p.entry.foc == b.foc)
+            last = std::max(last, p.sequence);
+    return last + 1;
+}
+
+// The sequence numbers this process has handed out, by name: threads writing backups of one
+// second each take the next, instead of all taking the one their scans found free.
+int TakeSequence(const std::string& base, int free) {
+    constexpr size_t kNamesRemembered = 256;
+    static std::mutex mutex;
+    static std::map<std::string, int> last;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (last.size() >= kNamesRemembered) last.clear();
+    int& n = last[base];
+    n = std::max(n + 1, free);
+    return n;
 }
 
 }  // namespace
@@ -138,40 +195,55 @@ std::string BackupIdentity(const ToolState& s) {
            variant;
 }
 
-bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir, std::time_t now,
-                std::string& pathOrWhy, int kept, bool* alreadyKept) {
+PreparedBackup PrepareBackup(const ToolState& s, BackupReason reason, std::time_t now) {
+    PreparedBackup b;
+    b.reason = reason;
+    b.now = now;
+    b.identity = BackupIdentity(s);
+    b.foc = ProfileOf(s).Foc();
+    b.extension = ProfileOf(s).FileExtension();
+    b.bytes = ExportBytes(s);
+    return b;
+}
+
+bool StoreBackup(const PreparedBackup& b, const std::string& dir, std::string& pathOrWhy, int kept, bool* alreadyKept) {
     if (alreadyKept) *alreadyKept = false;
     if (!MakeDirectories(dir, pathOrWhy)) {
         pathOrWhy = dir + ": " + pathOrWhy;
         return false;
     }
-    const std::string base = dir + "/" + Stamp(now) + "-" + (reason == BackupReason::Read ? kRead : kWritten) +
-                             "-" + BackupIdentity(s);
-    const std::string ext = std::string(".") + ProfileOf(s).FileExtension();
-    // A second backup within the same second, from this process or another, never replaces the
-    // first: each name is taken exclusively.
-    const std::vector<unsigned char> bytes = ExportBytes(s);
-    const std::string same = NewestIdenticalBackup(dir, BackupIdentity(s), ProfileOf(s).Foc(), bytes);
+    const std::string stamp = Stamp(b.now);
+    const std::string base = dir + "/" + stamp + "-" + (b.reason == BackupReason::Read ? kRead : kWritten) + "-" + b.identity;
+    const std::string ext = "." + b.extension;
+    const std::vector<ParsedName> found = Scan(dir);
+    const std::string same = NewestIdenticalBackup(found, b.identity, b.foc, b.bytes);
     if (!same.empty()) {
         // Named as a new backup is, whatever separator the folder's listing used.
         pathOrWhy = dir + "/" + same.substr(same.find_last_of("/\\") + 1);
         if (alreadyKept) *alreadyKept = true;
         return true;
     }
-    std::string path = base + ext;
-    for (int n = 2;; ++n) {
+    // A second backup within the same second, from this process or another, never replaces the
+    // first: each name is taken exclusively.
+    std::string path;
+    for (int n = TakeSequence(base + ext, FirstFreeSequence(found, stamp, b));; n = TakeSequence(base + ext, n + 1)) {
+        path = n == 1 ? base + ext : base + "-" + std::to_string(n) + ext;
         std::string why;
         bool taken = false;
-        if (WriteNewFileAtomically(path, bytes, why, taken)) break;
-        if (!taken || n > kSameSecondNames) {
+        if (WriteNewFileAtomically(path, b.bytes, why, taken)) break;
+        if (!taken || n >= kSameSecondNames) {
             pathOrWhy = path + ": " + why;
             return false;
         }
-        path = base + "-" + std::to_string(n) + ext;
     }
-    Prune(dir, path, kept);
+    Prune(found, path, kept);
     pathOrWhy = path;
     return true;
+}
+
+bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir, std::time_t now,
+                std::string& pathOrWhy, int kept, bool* alreadyKept) {
+    return StoreBackup(PrepareBackup(s, reason, now), dir, pathOrWhy, kept, alreadyKept);
 }
 
 BackupComparison CompareWithSheet(const ToolState& s, const std::string& path) {

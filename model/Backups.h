@@ -37,6 +37,20 @@ constexpr int kBackupsKept = 1000;
 bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir, std::time_t now,
                 std::string& pathOrWhy, int kept = kBackupsKept, bool* alreadyKept = nullptr);
 
+// SaveBackup in two halves, so the files can be written on another thread than the one that
+// holds the controller's state: what to write, taken from the state; and the writing.
+struct PreparedBackup {
+    BackupReason reason = BackupReason::Read;
+    std::time_t now = 0;
+    std::string identity;   // BackupIdentity
+    bool foc = false;
+    std::string extension;  // "foc" or "ged"
+    std::vector<unsigned char> bytes;
+};
+PreparedBackup PrepareBackup(const ToolState& s, BackupReason reason, std::time_t now);
+bool StoreBackup(const PreparedBackup& b, const std::string& dir, std::string& pathOrWhy, int kept = kBackupsKept,
+                 bool* alreadyKept = nullptr);
+
 // A backup set against the values the sheet shows: the rows that differ, by grid row.
 struct BackupDifference {
     int row = 0;

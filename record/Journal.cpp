@@ -225,6 +225,24 @@ bool Journal::Complete(const Attempt& a, std::string& error) {
     return false;
 }
 
+void Journal::Write(std::vector<JournalChange>& changes) {
+    auto one = [this](JournalChange& c) {
+        c.error.clear();
+        return c.ok = c.begin ? Begin(c.attempt, c.error) : Complete(c.attempt, c.error);
+    };
+    std::string error;
+    bool together = changes.size() > 1 && Exec("BEGIN IMMEDIATE", error, "cannot write the journal");
+    if (together) {
+        // SQLite may roll a transaction back by itself (a full disk): nothing after that goes in
+        // as if it were still part of one.
+        for (JournalChange& c : changes)
+            if (!(together = one(c) && !sqlite3_get_autocommit(db_))) break;
+        if (together && Exec("COMMIT", error, "cannot write the journal")) return;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    for (JournalChange& c : changes) one(c);
+}
+
 std::vector<Attempt> Journal::List(const JournalFilter& f, std::string& error) const {
     std::string sql = std::string("SELECT ") + kColumns +
                       " FROM attempts WHERE (?1 = '' OR started >= ?1) AND (?2 = '' OR outcome = ?2)"

@@ -22,6 +22,14 @@ struct JournalFilter {
     int limit = 0;        // 0: all; otherwise the newest `limit`
 };
 
+// A start or an end to record, and once written whether it was, or why not.
+struct JournalChange {
+    bool begin = true;  // Begin, else Complete
+    Attempt attempt;
+    bool ok = false;
+    std::string error;
+};
+
 class Journal {
 public:
     // Opens or creates the file (WAL), creates or upgrades its schema, and marks rows left
@@ -35,6 +43,9 @@ public:
 
     bool Begin(const Attempt& a, std::string& error);                             // inserts the started row
     bool Complete(const Attempt& a, std::string& error);                          // outcome, hashes, cause, ended
+    // Begins and completions together, in one transaction: one sync to disk for all. Should it
+    // fail, each is written on its own, so each gets the outcome it would have had alone.
+    void Write(std::vector<JournalChange>& changes);
     std::vector<Attempt> List(const JournalFilter& f, std::string& error) const;  // newest first
 
     // For the plant push: completed attempts not yet acknowledged by the server, in the order

@@ -20,12 +20,12 @@ std::string IdentityText(const ToolState& unit) {
            FillIn(unit.Extra(XTX_STATUS_VERSION), std::to_string(model & 0x3FF));
 }
 
-Slot::Slot(const SlotConfig& config, const ToolState& base, const Recipe& recipe, AttemptJournal& journal,
-           SlotListener& listener)
-    : config_(config), recipe_(recipe), journal_(journal), listener_(listener), unit_(std::make_unique<ToolState>(base)) {
+Slot::Slot(const SlotConfig& config, const ToolState& base, const Recipe& recipe, DiskWork& disk, SlotListener& listener)
+    : config_(config), recipe_(recipe), disk_(disk), listener_(listener), unit_(std::make_unique<ToolState>(base)) {
     link_ = std::make_unique<ControllerLink>(*unit_, host_, serial_, std::string(), config.timeoutIntervalMs);
     host_.Attach(link_.get());
     link_->backups.SetFolder(config.backupFolder);
+    link_->backups.SetRunner(disk.BackupRunner(this));
     link_->protocol.Events().Subscribe(*this);
     for (QTimer* t : {&probeWait_, &nextProbe_, &limit_}) t->setSingleShot(true);
     connect(&probeWait_, &QTimer::timeout, this, [this] { ProbeAnswered(false); });
@@ -34,7 +34,9 @@ Slot::Slot(const SlotConfig& config, const ToolState& base, const Recipe& recipe
         End(Outcome::Error, FillIn(unit_->Extra(XTX_PROGRAM_NO_ANSWER), unit_->Message(MSG_TIMEOUT)));
     });
     connect(&serial_, &SerialPort::DeviceLost, this, [this](int) {
-        if (step_ != Step::Idle) return link_->protocol.PortLost(serial_.LastError());
+        if (OnWire()) return link_->protocol.PortLost(serial_.LastError());
+        // A record being written: what follows it finds the port closed.
+        if (step_ != Step::Idle) return;
         // Between units: no attempt to end, but nothing more can be probed.
         probeWait_.stop();
         nextProbe_.stop();
@@ -130,13 +132,20 @@ void Slot::BeginAttempt() {
     FreshAttempt();
     attempt_.id = record::NewAttemptId();
     attempt_.started = record::UtcNow();
-    std::string error;
-    recorded_ = journal_.Begin(attempt_, error);
-    if (!recorded_) {
-        // Never a unit written without its record.
-        End(Outcome::Error, std::string(unit_->Extra(XTX_PROGRAM_JOURNAL_FAILED)) + " " + error);
-        return;
-    }
+    step_ = Step::Begin;
+    const unsigned attempt = serial_no_;
+    disk_.Begin(attempt_, this, [this, attempt](bool ok, const std::string& error) {
+        if (attempt == serial_no_ && step_ == Step::Begin) Begun(ok, error);
+    });
+}
+
+void Slot::Begun(bool recorded, const std::string& error) {
+    recorded_ = recorded;
+    // Never a unit written without its record.
+    if (!recorded_) return End(Outcome::Error, std::string(unit_->Extra(XTX_PROGRAM_JOURNAL_FAILED)) + " " + error);
+    if (stopping_) return End(Outcome::Interrupted, unit_->Extra(XTX_PROGRAM_STOPPED_READING));
+    if (!serial_.IsOpen()) return End(Outcome::Error, FillIn(unit_->Extra(XTX_PROGRAM_PORT_GONE), serial_.LastError()));
+    listener_.OnAttemptBegun(config_.index, attempt_);
     Listen(true);
     step_ = Step::Read;
     SetState(SlotState::Reading);
@@ -162,7 +171,7 @@ void Slot::Later(std::function<void()> step) {
     QMetaObject::invokeMethod(
         this,
         [this, attempt, step = std::move(step)] {
-            if (attempt == serial_no_ && step_ != Step::Idle) step();
+            if (attempt == serial_no_ && OnWire()) step();
         },
         Qt::QueuedConnection);
 }
@@ -193,7 +202,7 @@ void Slot::OnValuesChecked(const ValidationResult& result) {
 }
 
 void Slot::OnLinkLost(const LinkLost& e) {
-    if (step_ == Step::Idle) return;
+    if (!OnWire()) return;
     std::string cause;
     Outcome outcome = Outcome::Error;
     switch (e.reason) {
@@ -257,7 +266,6 @@ void Slot::AfterVerify() {
 
 void Slot::End(Outcome outcome, const std::string& cause) {
     ++serial_no_;
-    step_ = Step::Idle;
     limit_.stop();
     link_->timeout.Busy(true);
     Listen(false);
@@ -265,16 +273,34 @@ void Slot::End(Outcome outcome, const std::string& cause) {
     attempt_.cause = cause;
     attempt_.ended = record::UtcNow();
     if (attempt_.started.empty()) attempt_.started = attempt_.ended;
-    if (recorded_) {
-        recorded_ = false;
-        std::string error;
-        if (!journal_.Complete(attempt_, error))
-            LogEvent(std::string("journal: ") + unit_->Extra(XTX_PROGRAM_JOURNAL_FAILED) + " " + error);
+    if (!recorded_) return Finish();
+    recorded_ = false;
+    step_ = Step::Record;
+    const unsigned attempt = serial_no_;
+    disk_.Complete(attempt_, this, [this, attempt](bool ok, const std::string& error) {
+        if (attempt == serial_no_ && step_ == Step::Record) Recorded(ok, error);
+    });
+}
+
+void Slot::Recorded(bool ok, const std::string& error) {
+    if (!ok) {
+        const std::string failed = std::string(unit_->Extra(XTX_PROGRAM_JOURNAL_FAILED)) + " " + error;
+        LogEvent("journal: " + failed);
+        // A pass is told only once its record is on disk.
+        if (attempt_.outcome == Outcome::Pass) {
+            attempt_.outcome = Outcome::Error;
+            attempt_.cause = failed;
+        }
     }
-    if (outcome == Outcome::Pass) ++counts_.passed;
+    Finish();
+}
+
+void Slot::Finish() {
+    step_ = Step::Idle;
+    if (attempt_.outcome == Outcome::Pass) ++counts_.passed;
     else ++counts_.failed;
-    status_.outcome = outcome;
-    status_.cause = cause;
+    status_.outcome = attempt_.outcome;
+    status_.cause = attempt_.cause;
     SetState(SlotState::Ended);
     listener_.OnAttemptEnded(config_.index, attempt_);
     if (stopping_ || !config_.repeat || !serial_.IsOpen()) SetState(SlotState::Stopped);
@@ -291,6 +317,8 @@ void Slot::Stop() {
             Listen(false);
             SetState(SlotState::Stopped);
             return;
+        case Step::Begin:
+        case Step::Record: return;  // the record written ends it, and stops the slot
         case Step::Read: End(Outcome::Interrupted, unit_->Extra(XTX_PROGRAM_STOPPED_READING)); return;
         case Step::Write: link_->protocol.StopAfterBlockInFlight(); return;
         case Step::Verify: return;  // stored already: its read-back ends the attempt

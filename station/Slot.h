@@ -1,7 +1,7 @@
 #pragma once
 // One port of a station: its own serial port, controller link, controller state and time-outs.
-// Every step is started by an event (a reply, a time-out, a probe's answer), so many slots share
-// one thread and none waits for another. The job per unit: read it (backed up as every read is),
+// Every step is started by an event (a reply, a time-out, a probe's answer, a record or backup
+// written on the station's disk threads), so many slots share one thread and none waits for another. The job per unit: read it (backed up as every read is),
 // gate it against the recipe's model, fill its cells as a technician would, download, store and
 // read the written blocks back; pass only when the store succeeded and the blocks read back are
 // those written.
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "AttemptJournal.h"
 #include "ControllerLink.h"
+#include "DiskWork.h"
 #include "SerialPort.h"
 #include "SlotEvents.h"
 #include "SlotHost.h"
@@ -46,7 +46,7 @@ public:
     static constexpr int kSilentProbes = 2;
 
     // base: settings (baud), texts and language for the slot's controller state.
-    Slot(const SlotConfig& config, const ToolState& base, const Recipe& recipe, AttemptJournal& journal,
+    Slot(const SlotConfig& config, const ToolState& base, const Recipe& recipe, DiskWork& disk,
          SlotListener& listener);
     ~Slot() override;
     Slot(const Slot&) = delete;
@@ -73,7 +73,9 @@ signals:
     void StatusChanged(int slot);
 
 private:
-    enum class Step { Idle, Read, Write, Verify };
+    // Begin and Record: the attempt's start or end is being written to the journal.
+    enum class Step { Idle, Begin, Read, Write, Verify, Record };
+    bool OnWire() const { return step_ == Step::Read || step_ == Step::Write || step_ == Step::Verify; }
     bool OpenPort();
     void WaitForUnit();
     void AwaitRemoval();
@@ -83,17 +85,20 @@ private:
     void Listen(bool protocol);
     void FreshAttempt();
     void BeginAttempt();
+    void Begun(bool recorded, const std::string& error);
     void AfterRead();
     void StartVerify();
     void AfterVerify();
     void End(record::Outcome outcome, const std::string& cause);
+    void Recorded(bool ok, const std::string& error);
+    void Finish();
     void Later(std::function<void()> step);
     void SetState(SlotState state, int block = 0, int blocks = 0);
     std::vector<uint8_t> WrittenBlocks() const;
 
     SlotConfig config_;
     const Recipe& recipe_;
-    AttemptJournal& journal_;
+    DiskWork& disk_;
     SlotListener& listener_;
     std::unique_ptr<ToolState> unit_;
     SlotHost host_;

@@ -35,6 +35,8 @@ class SlotListener {
 public:
     virtual ~SlotListener() = default;
     virtual void OnSlotStatus(int slot, const SlotStatus& status) { (void)slot, (void)status; }
+    // Once its start is recorded, before anything is sent to the unit.
+    virtual void OnAttemptBegun(int slot, const record::Attempt& a) { (void)slot, (void)a; }
     // Once its outcome is final (and recorded).
     virtual void OnAttemptEnded(int slot, const record::Attempt& a) { (void)slot, (void)a; }
 };

@@ -3,13 +3,13 @@
 namespace dt::station {
 
 Station::Station(const ToolState& base, const Recipe& recipe, AttemptJournal& journal, SlotListener& listener)
-    : base_(base), recipe_(recipe), journal_(journal), listener_(listener) {}
+    : base_(base), recipe_(recipe), listener_(listener), disk_(std::make_unique<DiskWork>(journal)) {}
 
 Station::~Station() = default;
 
 void Station::AddSlot(SlotConfig config) {
     config.index = static_cast<int>(slots_.size());
-    slots_.push_back(std::make_unique<Slot>(config, base_, recipe_, journal_, listener_));
+    slots_.push_back(std::make_unique<Slot>(config, base_, recipe_, *disk_, listener_));
     connect(slots_.back().get(), &Slot::StatusChanged, this, [this] {
         if (finished_ || !AllStopped()) return;
         finished_ = true;
@@ -18,8 +18,15 @@ void Station::AddSlot(SlotConfig config) {
     });
 }
 
-void Station::Start() {
-    for (auto& s : slots_) s->Start();
+void Station::Start() { StartFrom(0); }
+
+// One slot at a time, each from the event loop: opening a port takes a few milliseconds (its
+// lock file is synced), and the slots already started go on meanwhile.
+void Station::StartFrom(size_t first) {
+    if (first >= slots_.size()) return;
+    if (!slots_[first]->Stopped()) slots_[first]->Start();
+    if (first + 1 < slots_.size())
+        QMetaObject::invokeMethod(this, [this, first] { StartFrom(first + 1); }, Qt::QueuedConnection);
 }
 
 void Station::Stop() {

@@ -1,6 +1,7 @@
 #pragma once
-// A station: one slot per port, all on the caller's thread and event loop. The command line
-// and the station window drive it alike: start, stop, and listen to its slots.
+// A station: one slot per port, all on the caller's thread and event loop; its records and
+// backups are written on threads of their own (DiskWork). The command line and the station
+// window drive it alike: start, stop, and listen to its slots.
 #include <QObject>
 #include <memory>
 #include <vector>
@@ -28,11 +29,14 @@ signals:
     void Finished();
 
 private:
+    void StartFrom(size_t first);
+
     const ToolState& base_;
     const Recipe& recipe_;
-    AttemptJournal& journal_;
     SlotListener& listener_;
     std::vector<std::unique_ptr<Slot>> slots_;
+    // After the slots: gone first, having written all it was asked to while they still listen.
+    std::unique_ptr<DiskWork> disk_;
     bool finished_ = false;
 };
 

@@ -50,16 +50,15 @@ void StationWorker::OnSlotStatus(int slot, const SlotStatus& status) {
     emit StatusChanged(slot, status, station_->Slots()[slot]->Counts());
 }
 
-bool StationWorker::Begin(const record::Attempt& a, std::string& error) {
-    if (!journal_->Begin(a, error)) return false;
-    Begun(a);
-    return true;
+bool StationWorker::Begin(const record::Attempt& a, std::string& error) { return journal_->Begin(a, error); }
+
+void StationWorker::Write(std::vector<record::JournalChange>& changes) {
+    journal_->Write(changes);
+    if (pusher_) pusher_->Nudge();
 }
 
-void StationWorker::Begun(const record::Attempt& a) {
-    int slot = 0;
-    while (slot < static_cast<int>(request_.slotConfigs.size()) && request_.slotConfigs[slot].port != a.port) ++slot;
-    if (slot == static_cast<int>(labels_.size())) return;
+void StationWorker::OnAttemptBegun(int slot, const record::Attempt& a) {
+    if (slot < 0 || slot >= static_cast<int>(labels_.size())) return;
     emit AttemptBegun(slot, a);
     if (labels_[slot].empty()) return;
     // One label, one unit.

@@ -40,8 +40,11 @@ public:
     void OnSlotStatus(int slot, const SlotStatus& status) override;
     void OnAttemptEnded(int slot, const record::Attempt& a) override;
     // A unit begins once its record has: the moment its slot's label goes with it.
+    void OnAttemptBegun(int slot, const record::Attempt& a) override;
+    // On the station's journal thread.
     bool Begin(const record::Attempt& a, std::string& error) override;
     bool Complete(const record::Attempt& a, std::string& error) override;
+    void Write(std::vector<record::JournalChange>& changes) override;
 
 signals:
     // ok false: nothing runs, why says so (the journal does not open).
@@ -54,8 +57,6 @@ signals:
     void Finished();
 
 private:
-    void Begun(const record::Attempt& a);
-
     RunRequest request_;
     std::unique_ptr<record::Journal> journal_;
     std::unique_ptr<record::BackgroundPusher> pusher_;

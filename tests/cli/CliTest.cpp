@@ -294,6 +294,7 @@ TEST_F(Cli, BadFilesAndUsageExitTwoWithAMessage) {
         {{"show", shortFile, "--lang", "de"}, "--lang: de not in {en,cn}"},
         {{"show", "--frob", shortFile}, "not expected: --frob"},
         {{"tables"}, "tables takes --json"},
+        {{"backups", "restore", "1", "2"}, "At Most 2 required but received 3"},
         // An unknown option is named before a required one is missed.
         {{"upload", "--bogus"}, "not expected: --bogus\nTry 'drivetune-cli upload --help'"},
         {{"download", "--bogus=1", "a.foc"}, "not expected: --bogus\n"},

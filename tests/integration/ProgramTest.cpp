@@ -425,30 +425,64 @@ struct ListJournal : dt::station::AttemptJournal {
     return ::testing::AssertionFailure() << why;
 }
 
-}  // namespace
-
-TEST_F(CliOnline, AStationSlotTellsEveryStepOfItsUnitAndRecordsItOnce) {
-    BatchSim batch;
-    ASSERT_TRUE(batch.Start(1));
+// One unit programmed by a station of one slot, run until it has finished: its totals and its
+// last cause.
+struct OneUnit {
+    dt::station::SlotCounts totals;
+    std::string cause;
+};
+OneUnit ProgramOneUnit(const std::string& port, dt::station::AttemptJournal& journal, StateLog& log) {
     dt::ToolState base;
     dt::station::Recipe recipe;
-    ASSERT_TRUE(LoadFasterMotor(base, recipe));
-    StateLog log;
-    ListJournal journal;
+    OneUnit out;
+    if (!recipe.Load(base, dt::FileKind::Foc, FasterMotor(), out.cause)) return out;
     dt::station::Station station(base, recipe, journal, log);
     dt::station::SlotConfig config;
-    config.port = config.device = batch.Path(0);
+    config.port = config.device = port;
     station.AddSlot(config);
     QEventLoop loop;
     QObject::connect(&station, &dt::station::Station::Finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(20000, &loop, &QEventLoop::quit);
     station.Start();
     loop.exec();
+    out.totals = station.Totals();
+    out.cause = station.Slots()[0]->Status().cause;
+    return out;
+}
+
+}  // namespace
+
+TEST_F(CliOnline, AStationSlotTellsEveryStepOfItsUnitAndRecordsItOnce) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(1));
+    StateLog log;
+    ListJournal journal;
+    const OneUnit unit = ProgramOneUnit(batch.Path(0), journal, log);
     EXPECT_EQ(log.states, (std::vector<std::string>{"reading", "writing 0/5", "writing 1/5", "writing 2/5", "writing 3/5",
                                                     "writing 4/5", "writing 5/5", "verifying", "ended pass", "stopped"}));
     EXPECT_EQ(journal.calls, (std::vector<std::string>{"begin " + batch.Path(0), "complete pass"}));
-    EXPECT_EQ(station.Totals().passed, 1);
-    EXPECT_EQ(station.Totals().failed, 0);
+    EXPECT_EQ(unit.totals.passed, 1);
+    EXPECT_EQ(unit.totals.failed, 0);
+}
+
+// A pass is told only once its record is on disk: one whose end cannot be recorded is an error.
+TEST_F(CliOnline, AStationSlotTellsNoPassWhoseEndIsNotRecorded) {
+    BatchSim batch;
+    ASSERT_TRUE(batch.Start(1));
+    struct FullDisk : ListJournal {
+        bool Complete(const record::Attempt& a, std::string& error) override {
+            ListJournal::Complete(a, error);
+            error = "disk full";
+            return false;
+        }
+    } journal;
+    StateLog log;
+    const OneUnit unit = ProgramOneUnit(batch.Path(0), journal, log);
+    EXPECT_EQ(journal.calls, (std::vector<std::string>{"begin " + batch.Path(0), "complete pass"}));
+    ASSERT_GE(log.states.size(), 2u);
+    EXPECT_EQ(log.states[log.states.size() - 2], "ended error");
+    EXPECT_EQ(unit.cause, "the production record could not be written: disk full");
+    EXPECT_EQ(unit.totals.passed, 0);
 }
 
 TEST_F(CliOnline, AStationSlotEndsAUnitThatIsNeverReadyAndOnlyOnce) {

@@ -63,7 +63,8 @@ struct RunResult {
 
 // Runs the simulator to completion (for --help, --write-sample and refused command lines).
 RunResult RunToEnd(const std::vector<std::string>& args) {
-    std::string command = std::string(kSimPath);
+    // A line taken by mistake would serve forever: bounded, it ends as a failure.
+    std::string command = "timeout 20 " + std::string(kSimPath);
     for (const std::string& a : args) command += " '" + a + "'";
     command += " 2>&1";
     RunResult result;
@@ -574,7 +575,7 @@ TEST(SimCommandLine, HelpNamesEveryOptionAndBadLinesAreRefused) {
     const std::vector<std::string> bad[] = {
         {"--no-such-flag"}, {"--delay-ms"}, {"--delay-ms", "-5"}, {"--answer-00", "x"},
         {"--bind", "COM0"}, {"--bind", "LPT1"}, {"--baud", "0"}, {"--foc", "--variant-a"},
-        {"--foc", "--uncalibrated"}, {"--silent=1"}, {"--file"},
+        {"--foc", "--uncalibrated"}, {"--silent=1"}, {"--file"}, {"--count", "1", "--bind", "COM5"},
     };
     for (const auto& args : bad) {
         RunResult r = RunToEnd(args);

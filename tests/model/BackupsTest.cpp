@@ -2,8 +2,11 @@
 // another, the newest 1000 kept, and a listing that ignores what is not a backup.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <thread>
 
 #include "Backups.h"
 #include "BlockBuilder.h"
@@ -128,6 +131,39 @@ TEST(Backups, ASetAlreadyKeptForTheSameControllerIsNotWrittenAgain) {
     ASSERT_TRUE(SaveBackup(second, BackupReason::Read, folder, t + 30, secondPath, kBackupsKept, &kept));
     EXPECT_FALSE(kept);
     EXPECT_EQ(ListBackups(folder).size(), 4u);
+}
+
+// A station backs up a batch of one model on several threads at once: within one second each
+// unit's set gets a name of its own, and a controller read again is still recognised.
+TEST(Backups, ABatchBackedUpOnSeveralThreadsWithinOneSecond) {
+    TempDir dir;
+    const std::string folder = dir.File("b");
+    const std::time_t t = At(2026, 12, 8, 9, 0, 0);
+    std::vector<ToolState> units;
+    for (int i = 0; i < 12; ++i) {
+        test::IdentityWords words;
+        words.ebsRev = static_cast<uint16_t>(10 + i);
+        units.push_back(test::ReferenceController(words));
+    }
+    std::vector<std::string> paths(units.size());
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < units.size(); ++i)
+        threads.emplace_back([&, i] { SaveBackup(units[i], BackupReason::Read, folder, t, paths[i]); });
+    for (std::thread& th : threads) th.join();
+    std::set<std::string> names;
+    for (size_t i = 0; i < units.size(); ++i) {
+        std::vector<unsigned char> bytes;
+        ASSERT_TRUE(ReadParameterFile(paths[i], bytes)) << paths[i];
+        EXPECT_EQ(bytes, ExportBytes(units[i]));
+        names.insert(Name(paths[i]));
+    }
+    EXPECT_EQ(names.size(), 12u);
+    EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.find("-12.") != n.npos; }), 1);
+    std::string again;
+    bool kept = false;
+    ASSERT_TRUE(SaveBackup(units[3], BackupReason::Read, folder, t + 60, again, kBackupsKept, &kept));
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(again, paths[3]);
 }
 
 TEST(Backups, ABackupComparedWithTheSheet) {

@@ -247,4 +247,57 @@ TEST(JournalTest, AFullDiskIsReportedAndLosesNothingWritten) {
     EXPECT_EQ(rows[0].id, first.id);
 }
 
+// What a station's journal thread hands over at once: one transaction, yet each change keeps the
+// outcome it would have had alone, on a full disk too, where a row exists exactly when its change
+// was reported written.
+TEST(JournalTest, ChangesWrittenTogetherEachKeepTheirOwnOutcome) {
+    rtest::TempDir dir;
+    const std::string path = dir.File("p.sqlite");
+    Journal j;
+    std::string error;
+    ASSERT_TRUE(j.Open(path, error)) << error;
+    Attempt ended = rtest::Started(1), b = rtest::Started(2), c = rtest::Started(3);
+    ASSERT_TRUE(j.Begin(ended, error));
+    ASSERT_TRUE(j.Complete(rtest::Ended(ended, Outcome::Pass), error));
+    auto change = [](bool begin, const Attempt& a) {
+        record::JournalChange c;
+        c.begin = begin;
+        c.attempt = a;
+        return c;
+    };
+    std::vector<record::JournalChange> changes = {change(true, b), change(false, rtest::Ended(ended, Outcome::Fail)),
+                                                  change(true, c), change(false, rtest::Ended(b, Outcome::Pass))};
+    j.Write(changes);
+    EXPECT_TRUE(changes[0].ok && changes[2].ok && changes[3].ok);
+    EXPECT_FALSE(changes[1].ok);
+    EXPECT_NE(changes[1].error.find("has already ended"), std::string::npos) << changes[1].error;
+    EXPECT_EQ(Outcomes(j.List({}, error)), (std::vector<std::string>{"started", "pass", "pass"}));
+
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tight = old;
+    tight.rlim_cur = std::filesystem::file_size(path + "-wal") + 60000;
+    setrlimit(RLIMIT_FSIZE, &tight);
+    std::vector<record::JournalChange> full;
+    for (int i = 10; i < 40; ++i) {
+        Attempt a = rtest::Started(i);
+        a.roundedJson = std::string(3000, 'x');
+        full.push_back(change(true, a));
+    }
+    j.Write(full);
+    setrlimit(RLIMIT_FSIZE, &old);
+    Journal again;
+    ASSERT_TRUE(again.Open(path, error)) << error;
+    std::set<std::string> rows;
+    for (const Attempt& a : again.List({}, error)) rows.insert(a.id);
+    int written = 0;
+    for (const record::JournalChange& change : full) {
+        EXPECT_EQ(rows.count(change.attempt.id), change.ok ? 1u : 0u) << change.error;
+        written += change.ok;
+    }
+    EXPECT_GT(written, 0);
+    EXPECT_LT(written, 30);
+}
+
 }  // namespace
