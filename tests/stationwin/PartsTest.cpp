@@ -318,7 +318,7 @@ TEST(HistoryTest, TheFilterIsLabelledAndALongRecordShowsItsNewestThousand) {
     panel.resize(900, 400);
     panel.show();
     panel.Refresh();
-    EXPECT_EQ(panel.Table()->rowCount(), kHistoryRows);
+    EXPECT_EQ(panel.Table()->rowCount(), 1000);
     EXPECT_EQ(panel.Table()->item(0, 2)->text(), "SN1001");
     QTest::qWait(20);
     QLabel* outcome = nullptr;

@@ -161,6 +161,11 @@ TEST_F(StationTest, AStalledWindowThreadDelaysNoExchange) {
     ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "waiting for a controller"); }, 10000));
     ASSERT_TRUE(batch_.Control("insert 1"));
     ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "PASS"); }, 30000));
+    // One label, one unit: the slot's next unit goes without.
+    ASSERT_TRUE(batch_.Control("remove 1"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "waiting for a controller"); }, 10000));
+    ASSERT_TRUE(batch_.Control("insert 1"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "PASS"); }, 30000));
 
     // Closing while running asks: No keeps it running, Yes stops as Stop does and closes once
     // every slot has.
@@ -178,9 +183,10 @@ TEST_F(StationTest, AStalledWindowThreadDelaysNoExchange) {
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_TRUE(Eventually([&] { return !w.isVisible(); }, 2000));
     const std::vector<record::Attempt> rows = Record();
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].label, "SN-2");
-    EXPECT_EQ(rows[0].port, "COM1 (" + batch_.Paths()[0] + ")");
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].label, "");
+    EXPECT_EQ(rows[1].label, "SN-2");
+    EXPECT_EQ(rows[1].port, "COM1 (" + batch_.Paths()[0] + ")");
 }
 
 // With a plant database in the settings, each ended attempt reaches it while the run goes on.
