@@ -144,8 +144,12 @@ TEST(JournalTest, AKilledRunsStartedRowsAreMarkedInterruptedOnTheNextOpen) {
 }
 
 TEST(JournalTest, OpeningAndClosingOftenLeavesNoFileOpen) {
-    // The background pusher opens the journal for every push: a leak would end a long shift.
+    // The background pusher opens the journal for every push, while the station's run has
+    // attempts in flight: a leak would end a long shift.
     rtest::TempDir dir;
+    Journal station;
+    std::string error;
+    ASSERT_TRUE(station.Open(dir.File("p.sqlite"), error) && station.Begin(rtest::Started(1), error)) << error;
     rlimit old{};
     getrlimit(RLIMIT_NOFILE, &old);
     rlimit few = old;
@@ -154,11 +158,11 @@ TEST(JournalTest, OpeningAndClosingOftenLeavesNoFileOpen) {
     int opened = 0;
     for (int i = 0; i < 100; ++i) {
         Journal j;
-        std::string error;
         if (j.Open(dir.File("p.sqlite"), error)) ++opened;
     }
     setrlimit(RLIMIT_NOFILE, &old);
-    EXPECT_EQ(opened, 100);
+    EXPECT_EQ(opened, 100) << error;
+    EXPECT_EQ(station.List({"", "started", "", 0}, error).size(), 1u);
 }
 
 TEST(JournalTest, UnsentHoldsEndedAttemptsInTheOrderTheyEndedUntilMarkedSent) {

@@ -85,6 +85,7 @@ TEST_F(RecordCommandTest, MisusedOptionsAndFilesThatAreNoJournalAreRefused) {
               "drivetune-cli: record report does not take --port\nTry 'drivetune-cli record --help' for more "
               "information.\n");
     EXPECT_EQ(Cli({"record", "--outcome", "ok"}).rc, 2);
+    EXPECT_EQ(Cli({"record", "report", "--by", "week"}).rc, 2);
     EXPECT_EQ(Cli({"record", "--to", "host=db"}).err.substr(0, 45), "drivetune-cli: record does not take --to\nTry ");
     EXPECT_EQ(Cli({"record", "--json", "--csv"}).rc, 2);
     EXPECT_EQ(Cli({"record", "server-init"}).rc, 2);

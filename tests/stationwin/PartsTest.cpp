@@ -5,15 +5,20 @@
 #include "StationFixture.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <filesystem>
+#include <sqlite3.h>
 
 #include "HistoryPanel.h"
+#include "Journal.h"
 #include "LanguageSetup.h"
 #include "QtTestApp.h"
 #include "Settings.h"
@@ -34,6 +39,24 @@ TEST(TileGridTest, ColumnsFillTheWindowForTheCountAndTheAspect) {
         {4, 600, 900, 2},  {6, 1000, 460, 3}, {2, 300, 900, 1},   {0, 500, 500, 1},
     };
     for (const Case& c : cases) EXPECT_EQ(GridColumns(c.n, c.w, c.h), c.columns) << c.n << " in " << c.w << "x" << c.h;
+}
+
+TEST(TileGridTest, EveryTileLiesInsideTheGridWithoutOverlap) {
+    dttest::GuiApp();
+    struct Case {
+        int n, w, h;
+    } cases[] = {{2, 300, 900}, {5, 1000, 460}, {7, 600, 900}};
+    for (const Case& c : cases) {
+        TileGrid grid;
+        grid.resize(c.w, c.h);
+        std::vector<QWidget*> tiles;
+        for (int i = 0; i < c.n; ++i) tiles.push_back(new QWidget);
+        grid.SetTiles(tiles);
+        for (int i = 0; i < c.n; ++i) {
+            EXPECT_TRUE(grid.rect().contains(tiles[i]->geometry())) << i << " of " << c.n;
+            for (int j = 0; j < i; ++j) EXPECT_FALSE(tiles[i]->geometry().intersects(tiles[j]->geometry()));
+        }
+    }
 }
 
 namespace {
@@ -215,6 +238,43 @@ TEST(SlotTileTest, TheTextStaysBlackOnAnyDesktopThemeAndTheCountsSitUnderTheName
     ASSERT_TRUE(port && counts);
     EXPECT_EQ(counts->x(), port->x());
     EXPECT_GT(counts->y(), tile.height() / 2);
+    // The state is the large word; the cause below it has the tile's whole width.
+    tile.ShowStatus({dt::station::SlotState::Ended, 0, 0, record::Outcome::Fail, "no answer"}, {1, 1});
+    QTest::qWait(20);
+    QLabel* word = nullptr;
+    QLabel* detail = nullptr;
+    for (QLabel* l : tile.findChildren<QLabel*>()) {
+        if (l->text() == "FAIL") word = l;
+        if (l->text() == "no answer") detail = l;
+    }
+    ASSERT_TRUE(word && detail);
+    EXPECT_GT(QFontInfo(word->font()).pixelSize(), 2 * QFontInfo(port->font()).pixelSize());
+    EXPECT_EQ(detail->geometry().right(), counts->geometry().right());
+    EXPECT_EQ(word->geometry().right(), counts->geometry().right());
+}
+
+TEST(SlotTileTest, TheIconIsRepaintedWhenOnlyTheIconChanges) {
+    dttest::GuiApp();
+    struct Paints : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            count += e->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    SlotTile tile(dt::LANG_ENGLISH, "COM1");
+    tile.resize(240, 220);
+    tile.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tile));
+    tile.ShowStatus({dt::station::SlotState::Writing, 4, 5, record::Outcome::Started, ""}, {});
+    QTest::qWait(50);
+    QWidget* icon = static_cast<QGridLayout*>(tile.layout())->itemAtPosition(1, 0)->widget();
+    ASSERT_TRUE(icon->inherits("dt::station::StateIcon") || dynamic_cast<StateIcon*>(icon));
+    icon->installEventFilter(&paints);
+    // Same colour, same word width: only the icon says the unit is being verified now.
+    tile.ShowStatus({dt::station::SlotState::Verifying, 0, 0, record::Outcome::Started, ""}, {});
+    QTest::qWait(50);
+    EXPECT_GT(paints.count, 0);
 }
 
 TEST(HistoryTest, ARecordThatCannotBeOpenedSaysWhyAndIsReadOnceItCanBe) {
@@ -232,4 +292,39 @@ TEST(HistoryTest, ARecordThatCannotBeOpenedSaysWhyAndIsReadOnceItCanBe) {
     panel.Refresh();
     EXPECT_EQ(panel.Message()->text(), "");
     EXPECT_EQ(panel.Table()->horizontalHeaderItem(5)->text(), "Cause");
+}
+
+TEST(HistoryTest, TheFilterIsLabelledAndALongRecordShowsItsNewestThousand) {
+    dttest::GuiApp();
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/production.sqlite";
+    {
+        record::Journal journal;
+        std::string why;
+        ASSERT_TRUE(journal.Open(path, why)) << why;
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db,
+                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1001)"
+                           " INSERT INTO attempts SELECT printf('%032d', i), 'r', 'f.foc', '', '', '', '', 'pass', '',"
+                           " '[]', 'SN' || i, '', 's', 'COM1', printf('2026-12-01T10:%02d:%02d.000Z', i / 60, i % 60),"
+                           " '' FROM n",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    HistoryPanel panel(dt::LANG_ENGLISH, path);
+    panel.resize(900, 400);
+    panel.show();
+    panel.Refresh();
+    EXPECT_EQ(panel.Table()->rowCount(), 1000);
+    EXPECT_EQ(panel.Table()->item(0, 2)->text(), "SN1001");
+    QTest::qWait(20);
+    QLabel* outcome = nullptr;
+    for (QLabel* l : panel.findChildren<QLabel*>())
+        if (l->text() == "Outcome") outcome = l;
+    ASSERT_TRUE(outcome);
+    EXPECT_LT(outcome->geometry().right(), panel.OutcomeBox()->x());
+    EXPECT_NEAR(outcome->geometry().center().y(), panel.OutcomeBox()->geometry().center().y(), 4);
 }

@@ -54,6 +54,7 @@ std::unique_ptr<dt::station::StationWindow> StationTest::MakeWindow(bool chinese
         return entries;
     };
     env.bell = [this] { ++bells_; };
+    env.openFile = [this] { return chosenFile_; };
     return std::make_unique<dt::station::StationWindow>(env);
 }
 

@@ -53,6 +53,7 @@ protected:
 
     QTemporaryDir dir_;
     dttest::ScopedXdgHome home_;
+    std::string chosenFile_;  // what the recipe's file dialog answers
     Batch batch_;
     int bells_ = 0;
     std::unique_ptr<dt::station::StationWindow> window_;

@@ -1,6 +1,7 @@
 // The station window against eight virtual controllers: a run, units taken away and put in,
 // a wrong model, a scanned label, the record and its history; and a window thread that stalls.
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -18,8 +19,11 @@
 #include <sstream>
 
 #include "HistoryPanel.h"
+#include "PlantRecord.h"
+#include "Settings.h"
 #include "SlotTile.h"
 #include "StationFixture.h"
+#include "record/PlantTestSupport.h"
 
 using namespace stationtest;
 using dt::station::SlotTile;
@@ -46,6 +50,8 @@ TEST_F(StationTest, EightSlotsPassReplugsCountAndAWrongModelFailsWithItsCause) {
     ASSERT_EQ(w.Tiles().size(), 8u);
     EXPECT_EQ(w.Tiles()[0]->Port(), QString::fromStdString("COM1 (" + batch_.Paths()[0] + ")"));
     QTest::keyClicks(w.Operator(), "ann");
+    QElapsedTimer run;
+    run.start();
     QTest::mouseClick(w.StartButton(), Qt::LeftButton);
     EXPECT_FALSE(w.OpenButton()->isEnabled()) << "the recipe is pinned while running";
     EXPECT_FALSE(w.Expected()->isEnabled());
@@ -80,7 +86,16 @@ TEST_F(StationTest, EightSlotsPassReplugsCountAndAWrongModelFailsWithItsCause) {
     EXPECT_EQ(w.Tiles()[3]->Counts(), "pass 1   fail 1");
     EXPECT_EQ(w.Totals()->text(), "Passed 11   Failed 1");
     EXPECT_EQ(bells_, 1);
+    // Units per hour show once the run has lasted 10 s: the 12 units over the run's time when
+    // the slots said they stopped.
+    while (run.elapsed() < 10500) QTest::qWait(100);
+    const double stopping = run.elapsed() / 1000.0;
     StopRun();
+    const double stopped = run.elapsed() / 1000.0;
+    const QString rate = w.Rate()->text();
+    EXPECT_TRUE(rate.endsWith(" units per hour")) << rate.toStdString();
+    EXPECT_GE(rate.section(' ', 0, 0).toInt(), int(12 * 3600 / stopped) - 1) << rate.toStdString();
+    EXPECT_LE(rate.section(' ', 0, 0).toInt(), int(12 * 3600 / (stopping - 0.5))) << rate.toStdString();
     EXPECT_TRUE(w.OpenButton()->isEnabled());
 
     const std::vector<record::Attempt> rows = Record();
@@ -146,8 +161,20 @@ TEST_F(StationTest, AStalledWindowThreadDelaysNoExchange) {
     ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "waiting for a controller"); }, 10000));
     ASSERT_TRUE(batch_.Control("insert 1"));
     ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "PASS"); }, 30000));
+    // One label, one unit: the slot's next unit goes without.
+    ASSERT_TRUE(batch_.Control("remove 1"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "waiting for a controller"); }, 10000));
+    ASSERT_TRUE(batch_.Control("insert 1"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({0}, "PASS"); }, 30000));
 
-    // Closing while running asks, then stops as Stop does and closes once every slot has.
+    // Closing while running asks: No keeps it running, Yes stops as Stop does and closes once
+    // every slot has.
+    QTimer::singleShot(0, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::No)->click();
+    });
+    w.close();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.Running());
     QSignalSpy finished(&w, &dt::station::StationWindow::RunFinished);
     QTimer::singleShot(0, [] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Yes)->click();
@@ -156,7 +183,43 @@ TEST_F(StationTest, AStalledWindowThreadDelaysNoExchange) {
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_TRUE(Eventually([&] { return !w.isVisible(); }, 2000));
     const std::vector<record::Attempt> rows = Record();
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].label, "SN-2");
-    EXPECT_EQ(rows[0].port, "COM1 (" + batch_.Paths()[0] + ")");
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].label, "");
+    EXPECT_EQ(rows[1].label, "SN-2");
+    EXPECT_EQ(rows[1].port, "COM1 (" + batch_.Paths()[0] + ")");
+}
+
+// With a plant database in the settings, each ended attempt reaches it while the run goes on.
+TEST_F(StationTest, ARunSendsEachAttemptToTheConfiguredPlantDatabase) {
+    const char* server = std::getenv("DT_TEST_PG");
+    if (!server || !*server) GTEST_SKIP() << rtest::kNoServer;
+    const std::string db = "dt_" + record::NewAttemptId().substr(0, 12);
+    ASSERT_EQ(rtest::Query(server, "CREATE DATABASE " + db), "");
+    const std::string plant = std::string(server) + " dbname=" + db;
+    record::PlantRecord init;
+    std::string note, error;
+    ASSERT_TRUE(init.Connect(plant, error) && init.Init(note, error)) << error;
+    std::filesystem::create_directories(Dir() + "/config/DriveTune");
+    ASSERT_TRUE(dt::WriteProfileString(Dir() + "/config/DriveTune/DriveTune.ini", "Tavo GUI", "RecordServer",
+                                       plant + " user=drivetune_station"));
+
+    dt::station::StationWindow& w = StartOn(2);
+    QTest::keyClicks(w.Operator(), "bo");
+    QTest::mouseClick(w.StartButton(), Qt::LeftButton);
+    ASSERT_TRUE(AllTiles("PASS", 30000));
+    ASSERT_TRUE(batch_.Control("remove 2"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({1}, "waiting for a controller"); }, 10000));
+    ASSERT_TRUE(batch_.Control("insert 2 wrong-model"));
+    ASSERT_TRUE(Eventually([&] { return SlotsShow({1}, "FAIL"); }, 30000));
+    const auto pushed = [&] { return rtest::Query(plant, "SELECT count(*) FROM attempts"); };
+    EXPECT_TRUE(Eventually([&] { return pushed() == "3"; }, 20000)) << pushed();
+    std::vector<std::string> local;
+    for (const record::Attempt& a : Record())
+        local.push_back(a.id + " " + record::OutcomeWord(a.outcome) + " " + a.operatorName + "|");
+    std::sort(local.begin(), local.end());
+    EXPECT_EQ(rtest::Query(plant, "SELECT string_agg(id || ' ' || outcome || ' ' || operator || '|', '' ORDER BY id)"
+                                  " FROM attempts"),
+              local.at(0) + local.at(1) + local.at(2));
+    StopRun();
+    rtest::Query(server, "DROP DATABASE " + db + " WITH (FORCE)");
 }

@@ -37,10 +37,11 @@ QStringList Unnamed(QWidget& w) {
 TEST_F(StationTest, BothLanguagesFollowTheMainWindowsRuleAndEveryControlIsNamed) {
     struct Case {
         bool chinese;
-        const char *title, *start, *history, *none;
+        const char *title, *start, *history, *none, *tip;
     } cases[] = {
-        {false, "DriveTune Station", "Start", "History", "No recipe chosen"},
-        {true, "DriveTune 工位", "开始", "记录", "未选择配方"},
+        {false, "DriveTune Station", "Start", "History", "No recipe chosen",
+         "Optional: the SHA-256 the recipe file must have; any other does not start"},
+        {true, "DriveTune 工位", "开始", "记录", "未选择配方", "可选：配方文件应有的 SHA-256；不符时不能开始"},
     };
     for (const Case& c : cases) {
         auto w = MakeWindow(c.chinese);
@@ -48,6 +49,7 @@ TEST_F(StationTest, BothLanguagesFollowTheMainWindowsRuleAndEveryControlIsNamed)
         EXPECT_EQ(w->StartButton()->text().toStdString(), c.start);
         EXPECT_EQ(w->Tabs()->tabText(1).toStdString(), c.history);
         EXPECT_EQ(w->RecipeFile()->text().toStdString(), c.none);
+        EXPECT_EQ(w->Expected()->toolTip().toStdString(), c.tip);
         EXPECT_FALSE(w->StartButton()->isEnabled()) << "no recipe, no slots";
         for (QPushButton* b : {w->StartButton(), w->StopButton()}) {
             EXPECT_TRUE(b->font().bold()) << "Start and Stop stand out";
@@ -59,7 +61,8 @@ TEST_F(StationTest, BothLanguagesFollowTheMainWindowsRuleAndEveryControlIsNamed)
 
 TEST_F(StationTest, ARecipeWithAnotherHashIsRefusedAndNothingStarts) {
     window_ = MakeWindow();
-    ASSERT_TRUE(window_->OpenRecipe(Sample("standard-b.foc")));
+    chosenFile_ = Sample("standard-b.foc");
+    window_->OpenButton()->click();
     window_->Start();
     EXPECT_FALSE(window_->Running());
     EXPECT_EQ(window_->MessageLine()->text(), "Choose the slots' ports first");
@@ -70,6 +73,7 @@ TEST_F(StationTest, ARecipeWithAnotherHashIsRefusedAndNothingStarts) {
     // The recipe's facts stand in a row after its button.
     EXPECT_GT(window_->RecipeFile()->x(), window_->OpenButton()->geometry().right());
     EXPECT_GT(window_->RecipeValues()->x(), window_->RecipeSha()->geometry().right());
+    EXPECT_GT(window_->Totals()->x(), window_->StopButton()->geometry().right());
     EXPECT_EQ(window_->RecipeFile()->text(), "standard-b.foc");
     EXPECT_EQ(window_->RecipeKind()->text(), "Standard controller, variant B");
     EXPECT_EQ(window_->RecipeValues()->text(), "62 values");
@@ -92,11 +96,14 @@ TEST_F(StationTest, ARecipeWithAnotherHashIsRefusedAndNothingStarts) {
     EXPECT_EQ(window_->MessageLine()->text(), "");
 }
 
-TEST_F(StationTest, TheSlotsChosenComeBackWithTheNextWindow) {
+TEST_F(StationTest, TheSlotsAndTheOperatorComeBackWithTheNextWindow) {
     window_ = MakeWindow();
     window_->SetSlotDevices({"/dev/a", "/dev/b", "/dev/c"});
+    window_->Operator()->setText(" ann ");
+    emit window_->Operator()->editingFinished();
     window_.reset();
     window_ = MakeWindow();
+    EXPECT_EQ(window_->Operator()->text(), "ann");
     ASSERT_EQ(window_->Tiles().size(), 3u);
     EXPECT_EQ(window_->Tiles()[2]->Port(), "/dev/c");
     EXPECT_EQ(window_->Tiles()[0]->StateWord(), "waiting for a controller");
