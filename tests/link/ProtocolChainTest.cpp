@@ -123,8 +123,7 @@ TEST(ProtocolChain, StandardDownloadWritesFiveBlocksThenStores) {
     EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x28, 0x29, 0x2A, 0x2B, 0x2C, 0x80}));
     for (int i = 0; i < 5; ++i) {
         const int code = 8 + i;
-        EXPECT_EQ(rig.controller.payloads[i], Bytes(rig.state.block.Block(code), rig.state.block.Block(code) + 32))
-            << code;
+        EXPECT_EQ(rig.controller.payloads[i], BlockOf(rig.state.block, code)) << code;
     }
     EXPECT_EQ(rig.state.link.pendingOperation, PendingOperation::Download);
     // Stored: the sent set is the controller's now.
