@@ -40,9 +40,8 @@ bool ParseName(const std::string& name, ParsedName& out) {
     if (name.size() < 20 || name[8] != '-' || name[15] != '-') return false;
     if (!AllDigits(name.substr(0, 8)) || !AllDigits(name.substr(9, 6))) return false;
     const size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return false;
-    const std::string ext = name.substr(dot + 1);
-    if (ext != "foc" && ext != "ged") return false;
+    const ControllerProfile* file = ProfileOfFile(name);
+    if (!file) return false;
     std::string rest = name.substr(16, dot - 16);
     for (const char* reason : {kRead, kWritten}) {
         const std::string prefix = std::string(reason) + "-";
@@ -58,7 +57,7 @@ bool ParseName(const std::string& name, ParsedName& out) {
         if (rest.empty()) return false;
         out.stamp = name.substr(0, 15);
         out.entry.identity = rest;
-        out.entry.foc = ext == "ged";
+        out.entry.kind = file->Kind();
         out.entry.time = name.substr(0, 4) + "-" + name.substr(4, 2) + "-" + name.substr(6, 2) + " " +
                          name.substr(9, 2) + ":" + name.substr(11, 2) + ":" + name.substr(13, 2);
         return true;
@@ -104,18 +103,16 @@ std::string Stamp(std::time_t now) {
     return text;
 }
 
-// The identity words 0..15 of section 0: a backup holding the same ones comes from the same controller.
-constexpr size_t kIdentityBytes = 32;
-
 // The newest backup of this controller, when it holds exactly `bytes`; "" otherwise.
-std::string NewestIdenticalBackup(const std::string& dir, const std::string& identity, bool foc,
+std::string NewestIdenticalBackup(const std::string& dir, const std::string& identity, const KindFacts& kind,
                                   const std::vector<unsigned char>& bytes) {
+    const size_t idBytes = kind.identityBytes;
     for (const ParsedName& p : Scan(dir)) {
-        if (p.entry.identity != identity || p.entry.foc != foc) continue;
+        if (p.entry.identity != identity || p.entry.kind != kind.kind) continue;
         std::vector<unsigned char> kept;
         if (!ReadParameterFile(p.entry.path, kept)) continue;
         const bool sameController =
-            foc || (kept.size() >= kIdentityBytes && std::equal(bytes.begin(), bytes.begin() + kIdentityBytes, kept.begin()));
+            kept.size() >= idBytes && bytes.size() >= idBytes && std::equal(bytes.begin(), bytes.begin() + idBytes, kept.begin());
         if (!sameController) continue;
         return kept == bytes ? p.entry.path : std::string();
     }
@@ -151,7 +148,7 @@ bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir,
     // A second backup within the same second, from this process or another, never replaces the
     // first: each name is taken exclusively.
     const std::vector<unsigned char> bytes = ExportBytes(s);
-    const std::string same = NewestIdenticalBackup(dir, BackupIdentity(s), ProfileOf(s).Foc(), bytes);
+    const std::string same = NewestIdenticalBackup(dir, BackupIdentity(s), ProfileOf(s).Facts(), bytes);
     if (!same.empty()) {
         // Named as a new backup is, whatever separator the folder's listing used.
         pathOrWhy = dir + "/" + same.substr(same.find_last_of("/\\") + 1);
@@ -177,15 +174,15 @@ bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir,
 BackupComparison CompareWithSheet(const ToolState& s, const std::string& path) {
     BackupComparison out;
     std::vector<unsigned char> bytes;
-    const FileKind kind = FileKindOf(path);
+    const ControllerProfile* file = ProfileOfFile(path);
     if (!ReadParameterFile(path, bytes)) {
         out.refusal = s.Message(MSG_IMPORT_OPEN_FAILED);
         return out;
     }
     ToolState kept = s;
-    const ImportOutcome imported = ImportBytes(kept, kind, bytes);
-    const bool sameKind = (kind == FileKind::Ged) == ProfileOf(s).Foc();
-    if (!imported.accepted || !sameKind || s.sheet.Foc() != ProfileOf(s).Foc()) {
+    const ImportOutcome imported = ImportBytes(kept, file, bytes);
+    const bool sameKind = file && file->Kind() == s.link.kind;
+    if (!imported.accepted || !sameKind || s.sheet.Kind() != s.link.kind) {
         out.refusal = s.Message(sameKind ? imported.message : MSG_IMPORT_MISMATCH);
         if (!imported.detail.empty()) out.refusal += "\n" + imported.detail;
         return out;

@@ -92,8 +92,8 @@ std::string Hex256(const Bytes& bytes) {
 // editable cell, the unit's own in the read-only ones, stored with the unit's calibration.
 Bytes ExpectedWrite(const Bytes& held, const Bytes& recipe) {
     dt::ToolState unit, wanted;
-    dt::cli::LoadParameterBytes(unit, dt::FileKind::Foc, held);
-    dt::cli::LoadParameterBytes(wanted, dt::FileKind::Foc, recipe);
+    dt::cli::LoadParameterBytes(unit, &dt::StandardProfile(), held);
+    dt::cli::LoadParameterBytes(wanted, &dt::StandardProfile(), recipe);
     dt::ValueCells cells = dt::ShowValues(unit);
     const dt::ValueCells recipeCells = dt::ShowValues(wanted);
     const std::vector<dt::GridRow> rows = dt::GridLayout(unit);
@@ -421,7 +421,7 @@ struct ListJournal : dt::station::AttemptJournal {
 
 ::testing::AssertionResult LoadFasterMotor(const dt::ToolState& base, dt::station::Recipe& recipe) {
     std::string why;
-    if (recipe.Load(base, dt::FileKind::Foc, FasterMotor(), why)) return ::testing::AssertionSuccess();
+    if (recipe.Load(base, dt::StandardProfile(), FasterMotor(), why)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << why;
 }
 

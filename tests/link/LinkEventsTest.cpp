@@ -229,7 +229,7 @@ TEST(EditSheetOnTheLink, CellsOfTheOtherKindAreNeverSent) {
     Rig rig;
     ASSERT_TRUE(rig.ReadOnce());
     // An FOC identity arrived but its block never did: the sheet still holds standard rows.
-    rig.state.link.focMode = true;
+    rig.state.link.kind = ControllerKind::Foc;
     EXPECT_FALSE(rig.commands.Download());
     EXPECT_EQ(rig.host.LastMessage(), "Please connect the device first");
     EXPECT_TRUE(rig.Events().empty());

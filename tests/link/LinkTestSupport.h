@@ -218,6 +218,7 @@ struct Rig {
     FakeController controller{port};
 
     Rig() {
+        link.SetSheetView(&host);
         host.timeout = &timeout;
         controller.MakeStandard();
         protocol.Events().Subscribe(recorder);
