@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "ControllerProfile.h"
 #include "GridPasses.h"
 #include "OptionLists.h"
 #include "ParamTables.h"
@@ -52,8 +53,11 @@ QTreeWidget* NewList(QWidget* parent, const QStringList& headers) {
 
 std::string CBackupsDlg::ControllerText(const dt::ToolState& state, const dt::BackupEntry& entry) {
     const std::vector<std::string> parts = IdentityParts(entry.identity);
-    if (entry.foc || parts.empty()) return entry.foc ? state.Extra(dt::XTX_STATUS_FOC) : entry.identity;
-    return std::string(state.Extra(dt::XTX_STATUS_STANDARD)) + kSeparator +
+    const dt::KindFacts& kind = dt::ProfileOfKind(entry.kind).Facts();
+    // A kind with no identity words is named alone.
+    if (kind.identityBytes == 0) return state.Extra(kind.statusText);
+    if (parts.empty()) return entry.identity;
+    return std::string(state.Extra(kind.statusText)) + kSeparator +
            dt::FillIn(state.Extra(dt::XTX_STATUS_VARIANT), parts[2]) + kSeparator +
            dt::FillIn(state.Extra(dt::XTX_STATUS_VERSION), parts[1]);
 }

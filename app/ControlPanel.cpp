@@ -5,14 +5,12 @@
 #include <QToolButton>
 
 #include "AppResources.h"
-#include "ControllerCommands.h"
+#include "ControllerLink.h"
 #include "Fonts.h"
 #include "LanguageSetup.h"
 #include "LinkHost.h"
 #include "PanelButton.h"
-#include "ParameterFileCommands.h"
 #include "PortBox.h"
-#include "ReplyTimeout.h"
 #include "Settings.h"
 #include "SupportLog.h"
 #include "ToolState.h"
@@ -38,15 +36,9 @@ constexpr int kInitialHeight = 45;
 
 }  // namespace
 
-CControlPanel::CControlPanel(dt::ToolState& state, dt::LinkHost& host, dt::ControllerCommands& commands,
-                             dt::ParameterFileCommands& files, AppPaths paths, PortLister lister, QWidget* parent)
-    : QWidget(parent),
-      state_(state),
-      host_(host),
-      commands_(commands),
-      files_(files),
-      paths_(std::move(paths)),
-      timeout_(std::make_unique<dt::ReplyTimeout>(state, host)) {
+CControlPanel::CControlPanel(dt::ToolState& state, dt::SheetView& sheet, dt::ControllerLink& link,
+                             dt::FileChooser& files, AppPaths paths, PortLister lister, QWidget* parent)
+    : QWidget(parent), state_(state), sheet_(sheet), link_(link), files_(files), paths_(std::move(paths)) {
     LoadAppResources();
     setObjectName(QStringLiteral("controlPanel"));
     QFont panelFont(dt::kSongFace);
@@ -100,7 +92,7 @@ void CControlPanel::Initialise() {
     setGeometry(0, 0, kInitialWidth, kInitialHeight);
     RelabelPanel();
     RefreshPortList();
-    commands_.InitialisePanel(portBox_->Text());
+    link_.commands.InitialisePanel(portBox_->Text());
 }
 
 void CControlPanel::RelabelPanel() {
@@ -114,13 +106,15 @@ void CControlPanel::RelabelPanel() {
     update();
 }
 
+dt::ReplyTimeout& CControlPanel::Timeout() { return link_.timeout; }
+
 void CControlPanel::RefreshPortList() { portBox_->RefreshPortList(); }
 
 void CControlPanel::SetBusy(bool enable) {
     busy_ = !enable;
     for (QToolButton* b : buttons_) b->setEnabled(enable);
     portBox_->setEnabled(enable);
-    timeout_->Busy(enable);
+    link_.timeout.SetLinkBusy(!enable);
 }
 
 void CControlPanel::ToggleLanguage() {
@@ -129,11 +123,11 @@ void CControlPanel::ToggleLanguage() {
     // The text-file rule decides again, so without a change of text.ini the language stays.
     dt::ApplyLanguage(state_, paths_.textIniPath);
     RelabelPanel();
-    host_.RebuildGroupTree();
-    host_.BuildGrid();
+    sheet_.RebuildGroupTree();
+    sheet_.BuildGrid();
     if (state_.dataValid) {
         dt::ShowOnSheet(state_);
-        host_.ShowValues();
+        sheet_.ShowValues();
     }
     dt::SaveSettings(paths_.settingsPath, state_.settings);
 }
@@ -146,18 +140,18 @@ void CControlPanel::OnButton(int id) {
     if (i >= 0 && i < kButtonCount)
         dt::LogEvent(std::string("command: ") + kNames[i] + (id == IDC_CONNECT ? " " + portBox_->Text() : ""));
     switch (id) {
-        case IDC_CONNECT: commands_.Connect(portBox_->Text()); break;
+        case IDC_CONNECT: link_.commands.Connect(portBox_->Text()); break;
         case IDC_UPLOAD:
-            if (!uploadGuard_ || uploadGuard_()) commands_.Upload();
+            if (!uploadGuard_ || uploadGuard_()) link_.commands.Upload();
             break;
-        case IDC_DOWNLOAD: commands_.Download(); break;
-        case IDC_STORE: commands_.Store(); break;
-        case IDC_DEFAULT: commands_.Default(); break;
+        case IDC_DOWNLOAD: link_.commands.Download(); break;
+        case IDC_STORE: link_.commands.Store(); break;
+        case IDC_DEFAULT: link_.commands.Default(); break;
         case IDC_IMPORT:
-            if (recordStep_) recordStep_([this] { files_.Import(); });
-            else files_.Import();
+            if (recordStep_) recordStep_([this] { link_.files.Import(files_); });
+            else link_.files.Import(files_);
             break;
-        case IDC_EXPORT: files_.Export(); break;
+        case IDC_EXPORT: link_.files.Export(files_); break;
         case IDC_LANGUAGE: ToggleLanguage(); break;
         default: break;
     }

@@ -21,9 +21,10 @@ class CPortBox;
 namespace dt {
 struct ToolState;
 class LinkHost;
-class ControllerCommands;
-class ParameterFileCommands;
+struct ControllerLink;
+class FileChooser;
 class ReplyTimeout;
+class SheetView;
 }
 
 class CControlPanel : public QWidget {
@@ -51,8 +52,10 @@ public:
     // Asked before an upload; false: nothing is sent.
     using UploadGuard = std::function<bool()>;
 
-    CControlPanel(dt::ToolState& state, dt::LinkHost& host, dt::ControllerCommands& commands,
-                  dt::ParameterFileCommands& files, AppPaths paths, PortLister lister, QWidget* parent = nullptr);
+    // The panel's buttons drive link; sheet shows the values again after a change of language;
+    // files offers the file dialogs.
+    CControlPanel(dt::ToolState& state, dt::SheetView& sheet, dt::ControllerLink& link, dt::FileChooser& files,
+                  AppPaths paths, PortLister lister, QWidget* parent = nullptr);
     ~CControlPanel() override;
 
     // Panel initialisation: placed at 0, 0 (2000 x 45), labelled, port list refilled, the port
@@ -73,7 +76,7 @@ public:
 
     QToolButton* Button(int id) const;
     CPortBox* PortBox() const { return portBox_; }
-    dt::ReplyTimeout& Timeout() { return *timeout_; }
+    dt::ReplyTimeout& Timeout();
 
     // Dialog units of the panel font in pixels.
     QRect DialogRect(int x, int y, int w, int h) const;
@@ -84,13 +87,12 @@ private:
     void OnButton(int id);
 
     dt::ToolState& state_;
-    dt::LinkHost& host_;
-    dt::ControllerCommands& commands_;
-    dt::ParameterFileCommands& files_;
+    dt::SheetView& sheet_;
+    dt::ControllerLink& link_;
+    dt::FileChooser& files_;
     AppPaths paths_;
     std::array<QToolButton*, kButtonCount> buttons_{};
     CPortBox* portBox_ = nullptr;
-    std::unique_ptr<dt::ReplyTimeout> timeout_;
     bool busy_ = false;
     StepRecorder recordStep_;
     UploadGuard uploadGuard_;

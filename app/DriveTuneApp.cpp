@@ -3,12 +3,11 @@
 #include <QTimer>
 
 #include "AppResources.h"
-#include "ControllerProtocol.h"
+#include "ControllerLink.h"
 #include "DriveTuneView.h"
 #include "GridCtrl.h"
 #include "Fonts.h"
 #include "MainFrame.h"
-#include "ParameterFileCommands.h"
 
 CDriveTuneApp::CDriveTuneApp(AppPaths paths, CControlPanel::PortLister lister)
     : paths_(std::move(paths)),
@@ -37,10 +36,7 @@ bool CDriveTuneApp::InitInstance(bool show) {
     // A device that goes away is the link's news: its listeners (the status line) follow at once.
     QObject::connect(&port_, &dt::SerialPort::DeviceLost, frame_.get(),
                      [this](int) { frame_->Protocol().PortLost(port_.LastError()); });
-    if (!frame_->OnCreate()) {
-        frame_.reset();
-        return false;
-    }
+    frame_->OnCreate();
     frame_->View()->OnInitialUpdate();
     if (show) {
         frame_->show();

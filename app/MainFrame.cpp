@@ -13,13 +13,11 @@
 #include <QShortcut>
 #include <QWindow>
 
-#include "BackupKeeper.h"
 #include "BytePort.h"
 #include "BackupsDlg.h"
 #include "ChangesDlg.h"
-#include "ControllerCommands.h"
+#include "ControllerLink.h"
 #include "ControllerProfile.h"
-#include "ControllerProtocol.h"
 #include "DriveTuneView.h"
 #include "FindBar.h"
 #include "Fonts.h"
@@ -27,10 +25,8 @@
 #include "GroupTree.h"
 #include "LanguageSetup.h"
 #include "MessageDlg.h"
-#include "ParameterFileCommands.h"
 #include "PortNumbering.h"
 #include "QtText.h"
-#include "ReplyTimeout.h"
 #include "Settings.h"
 #include "StatusLine.h"
 #include "SupportLog.h"
@@ -47,21 +43,17 @@ CMainFrame::CMainFrame(dt::ToolState& state, dt::BytePort& port, AppPaths paths,
                        QWidget* parent)
     : QMainWindow(parent), state_(state), port_(port), paths_(std::move(paths)), lister_(std::move(lister)) {
     if (!lister_) lister_ = [] { return dt::PortNumbering::System().BoxEntries(); };
-    protocol_ = std::make_unique<dt::ControllerProtocol>(state_, *this, port);
-    commands_ = std::make_unique<dt::ControllerCommands>(state_, *this, port, *protocol_, paths_.settingsPath);
-    files_ = std::make_unique<dt::ParameterFileCommands>(state_, *this);
-    backups_ = std::make_unique<dt::BackupKeeper>(state_, *this);
-    backups_->SetFolder(paths_.backupDir);
-    protocol_->SetBackupKeeper(backups_.get());
-    commands_->SetBackupKeeper(backups_.get());
-    commands_->SetAskBeforeUnbackedDefault(true);
-    protocol_->Events().Subscribe(*this);
+    link_ = std::make_unique<dt::ControllerLink>(state_, *this, port, paths_.settingsPath);
+    link_->SetSheetView(this);
+    link_->backups.SetFolder(paths_.backupDir);
+    link_->commands.SetAskBeforeUnbackedDefault(true);
+    link_->protocol.Events().Subscribe(*this);
     frameWatch_.setInterval(kFrameCheckMs);
     connect(&frameWatch_, &QTimer::timeout, this, &CMainFrame::FitFrame);
 }
 
 CMainFrame::~CMainFrame() {
-    protocol_->Events().Unsubscribe(*this);
+    link_->protocol.Events().Unsubscribe(*this);
     frameWatch_.stop();
     // Focus moves while widgets go (the tree takes it and selects a group): nothing a child emits
     // from now on may reach the frame, whose members are going too.
@@ -78,7 +70,12 @@ CMainFrame::~CMainFrame() {
     delete view;
 }
 
-bool CMainFrame::OnCreate() {
+dt::ControllerProtocol& CMainFrame::Protocol() { return link_->protocol; }
+dt::ControllerCommands& CMainFrame::Commands() { return link_->commands; }
+dt::ParameterFileCommands& CMainFrame::Files() { return link_->files; }
+dt::BackupKeeper& CMainFrame::Backups() { return link_->backups; }
+
+void CMainFrame::OnCreate() {
     setObjectName(QStringLiteral("mainFrame"));
     view_ = new CDriveTuneView(state_, this);
     view_->setObjectName(QStringLiteral("driveTuneView"));
@@ -88,7 +85,7 @@ bool CMainFrame::OnCreate() {
     PlaceOnScreen();
 
     state_.dataValid = false;
-    protocol_->ClearReceiveBuffer();
+    link_->protocol.ClearReceiveBuffer();
     state_.settings = dt::LoadSettings(paths_.settingsPath);
     dt::ApplyLanguage(state_, paths_.textIniPath);
 
@@ -116,7 +113,6 @@ bool CMainFrame::OnCreate() {
     });
     view_->SetMessageSink([this](const std::string& text, dt::MessageKind kind) { ShowMessage(text, kind); });
     CreateStatusLine();
-    return true;
 }
 
 void CMainFrame::CreateStatusLine() {
@@ -144,7 +140,7 @@ void CMainFrame::ShowBackups() {
         CBackupsDlg::Actions actions;
         actions.load = [this](const std::string& path) { LoadBackup(path); };
         actions.download = [this](const std::string& path) {
-            if (LoadBackup(path)) commands_->Download();
+            if (LoadBackup(path)) link_->commands.Download();
         };
         backupsList_ = new CBackupsDlg(state_, paths_.backupDir, std::move(actions), this);
     } else {
@@ -159,7 +155,7 @@ CBackupsDlg* CMainFrame::BackupsList() const { return backupsList_; }
 
 bool CMainFrame::LoadBackup(const std::string& path) {
     bool taken = false;
-    const auto load = [&] { taken = files_->ImportFrom(path); };
+    const auto load = [&] { taken = link_->files.ImportFrom(path); };
     if (view_) view_->RecordStep(load, true);
     else load();
     return taken;
@@ -326,8 +322,7 @@ void CMainFrame::FitFrame() {
 }
 
 QWidget* CMainFrame::CreatePanel(QWidget* parent) {
-    panel_ = new CControlPanel(state_, *this, *commands_, *files_, paths_, lister_, parent);
-    panel_->Timeout().SetEvents(&protocol_->Events());
+    panel_ = new CControlPanel(state_, *this, *link_, *this, paths_, lister_, parent);
     panel_->SetStepRecorder([this](const std::function<void()>& change) {
         if (view_) view_->RecordStep(change, true);
         else change();
@@ -375,8 +370,8 @@ void CMainFrame::OnTreeSelection(QTreeWidgetItem* current) {
     if (current && view_) view_->GoToGroup(current->text(0).toStdString());
 }
 
-void CMainFrame::SetBusy(bool enable) {
-    if (view_) view_->SetPanelEnabled(enable);
+void CMainFrame::SetLinkBusy(bool busy) {
+    if (view_) view_->SetPanelEnabled(!busy);
     if (statusLine_) statusLine_->Refresh();
 }
 

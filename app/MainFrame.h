@@ -1,8 +1,7 @@
 #pragma once
 // CMainFrame: the one main window. It holds the group tree pane on the left and the view in the
-// middle, owns the protocol engine (and so the receive buffer) and the commands, and presents
-// the link: messages in CMessageDlg boxes, the grid through the view, files through the file
-// dialogs.
+// middle, owns the controller's link (built as every front end builds it) and presents it:
+// messages in CMessageDlg boxes, the grid through the view, files through the file dialogs.
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
@@ -30,13 +29,18 @@ class CBackupsDlg;
 namespace dt {
 struct ToolState;
 class BytePort;
+struct ControllerLink;
 class ControllerProtocol;
 class ControllerCommands;
 class BackupKeeper;
 class ParameterFileCommands;
 }
 
-class CMainFrame : public QMainWindow, public dt::LinkHost, public dt::LinkListener {
+class CMainFrame : public QMainWindow,
+                   public dt::LinkHost,
+                   public dt::SheetView,
+                   public dt::FileChooser,
+                   public dt::LinkListener {
     Q_OBJECT
 public:
     static constexpr int kWidth = 1070;
@@ -59,20 +63,22 @@ public:
     ~CMainFrame() override;
 
     // The creation handler: title, size and place, link state cleared, settings and language,
-    // the view and the group tree pane. False when the pane could not be made.
-    bool OnCreate();
+    // the view and the group tree pane.
+    void OnCreate();
 
     // dt::LinkHost
-    void SetBusy(bool enable) override;
+    void SetLinkBusy(bool busy) override;
     void ShowMessage(const std::string& text, dt::MessageKind kind) override;
     bool Ask(const std::string& text, dt::MessageKind kind) override;
+    void ReportBackupFailure(const std::string& why) override;
+    // dt::SheetView
     void RebuildGroupTree() override;
     void BuildGrid() override;
     void ShowValues() override;
+    // dt::FileChooser
     std::string ChooseSaveFile(const std::string& title, const std::string& filter,
                                const std::string& defaultExt) override;
     std::string ChooseOpenFile(const std::string& title, const std::string& filter) override;
-    void ReportBackupFailure(const std::string& why) override;
 
     // dt::LinkListener: the marks, the status line and the painted check follow the link.
     void OnReadCompleted(const dt::ReadCompleted& e) override;
@@ -103,10 +109,11 @@ public:
     CBackupsDlg* BackupsList() const;
     // Loads a backup into the grid as Import does (one undoable step); true when it was taken.
     bool LoadBackup(const std::string& path);
-    dt::ControllerProtocol& Protocol() { return *protocol_; }
-    dt::ControllerCommands& Commands() { return *commands_; }
-    dt::ParameterFileCommands& Files() { return *files_; }
-    dt::BackupKeeper& Backups() { return *backups_; }
+    dt::ControllerLink& Link() { return *link_; }
+    dt::ControllerProtocol& Protocol();
+    dt::ControllerCommands& Commands();
+    dt::ParameterFileCommands& Files();
+    dt::BackupKeeper& Backups();
 
 protected:
     // With changed values not yet downloaded, closing asks first.
@@ -137,10 +144,7 @@ private:
     dt::BytePort& port_;
     AppPaths paths_;
     CControlPanel::PortLister lister_;
-    std::unique_ptr<dt::ControllerProtocol> protocol_;
-    std::unique_ptr<dt::ControllerCommands> commands_;
-    std::unique_ptr<dt::ParameterFileCommands> files_;
-    std::unique_ptr<dt::BackupKeeper> backups_;
+    std::unique_ptr<dt::ControllerLink> link_;
     bool backupFailureShown_ = false;
     CDriveTuneView* view_ = nullptr;
     CGroupTree* tree_ = nullptr;

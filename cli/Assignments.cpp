@@ -20,8 +20,7 @@ std::string Lower(std::string text) {
 
 // The entries a choice row offers, as the window's drop-down list does.
 const OptionList& ChoicesOf(const ToolState& s, int row, const ParamDescriptor& d) {
-    if (ProfileOf(s).Foc()) return row == kFocRowNominalVoltage ? s.lists.focVoltages : s.lists.lists[1];
-    return s.lists.ForKind(d.kind);
+    return ProfileOf(s).Choices(s, row, d);
 }
 
 bool Assign(ToolState& s, int row, const std::string& value, std::ostream& err) {

@@ -10,7 +10,7 @@ namespace dt::cli {
 namespace {
 
 const char* ReasonName(BackupReason r) { return r == BackupReason::Read ? "read" : "written"; }
-const char* KindName(const BackupEntry& e) { return e.foc ? "foc" : "standard"; }
+const char* KindName(const BackupEntry& e) { return ProfileOfKind(e.kind).KindName(); }
 
 }  // namespace
 

@@ -10,10 +10,10 @@ namespace dt::cli {
 ConsoleHost::ConsoleHost(ToolState& state, std::ostream& out, std::ostream& err)
     : state_(state), out_(out), err_(err), progress_(err, state.language) {}
 
-void ConsoleHost::SetBusy(bool enable) {
-    if (link_) link_->timeout.Busy(enable);
-    idle_ = enable;
-    if (enable && onIdle_) onIdle_();
+void ConsoleHost::SetLinkBusy(bool busy) {
+    if (link_) link_->timeout.SetLinkBusy(busy);
+    idle_ = !busy;
+    if (!busy && onIdle_) onIdle_();
 }
 
 std::string Printable(const std::string& text) {

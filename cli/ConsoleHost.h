@@ -27,10 +27,10 @@ public:
     // Messages go to err; a refused range check prints its message to out, as `check` does.
     ConsoleHost(ToolState& state, std::ostream& out, std::ostream& err);
 
-    // The link whose time-out SetBusy drives and whose range checks are printed; set once the
+    // The link whose time-out SetLinkBusy drives and whose range checks are printed; set once the
     // link exists.
     void Attach(ControllerLink* link);
-    // Called when an exchange ends (SetBusy(true)).
+    // Called when an exchange ends (SetLinkBusy(false)).
     void OnIdle(std::function<void()> handler) { onIdle_ = std::move(handler); }
     // Information messages are dropped while quiet (the Connect exchange before a store);
     // warnings and errors are always printed.
@@ -54,16 +54,10 @@ public:
     };
     const std::vector<Message>& Messages() const { return messages_; }
 
-    void SetBusy(bool enable) override;
+    void SetLinkBusy(bool busy) override;
     void ShowMessage(const std::string& text, MessageKind kind) override;
     // Nobody is there to answer: the message is shown and the answer is No.
     bool Ask(const std::string& text, MessageKind kind) override;
-    void RebuildGroupTree() override {}
-    void BuildGrid() override {}
-    void ShowValues() override {}
-    // Files are named on the command line; nothing is ever chosen interactively.
-    std::string ChooseSaveFile(const std::string&, const std::string&, const std::string&) override { return ""; }
-    std::string ChooseOpenFile(const std::string&, const std::string&) override { return ""; }
     void ReportBackupFailure(const std::string& why) override;
 
     // A refused range check prints its message to out, as `check` does.

@@ -19,8 +19,7 @@ bool OutputFits(const Context& c, const ToolState& s) {
         c.err << "drivetune-cli: set writes its result to -o OUT (a new name keeps FILE as it is)\n";
         return false;
     }
-    const FileKind want = ProfileOf(s).Foc() ? FileKind::Ged : FileKind::Foc;
-    if (output != "-" && FileKindOfAnyCase(output) != want) {
+    if (output != "-" && ProfileOfFileAnyCase(output) != &ProfileOf(s)) {
         c.err << "drivetune-cli: -o " << output << ": this set goes to a ." << ProfileOf(s).FileExtension()
               << " file; nothing written\n";
         return false;

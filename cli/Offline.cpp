@@ -88,7 +88,7 @@ bool FilesAndFolders(const Context& c, std::vector<std::string>& paths) {
         const char last = operand.back();
         const std::string folder = last == '/' || last == '\\' ? operand : operand + "/";
         for (fs::directory_iterator it(operand, ec), end; !ec && it != end; it.increment(ec))
-            if (it->is_regular_file(ec) && FileKindOfAnyCase(it->path().string()) != FileKind::Other)
+            if (it->is_regular_file(ec) && ProfileOfFileAnyCase(it->path().string()))
                 found.push_back(folder + it->path().filename().string());
         if (found.empty()) {
             c.err << "drivetune-cli: " << operand << ": no .foc or .ged files in this folder\n";
@@ -158,7 +158,7 @@ int RunCheck(const Context& c) {
         StoreValues(s, cells);
         const ValidationResult v = ValidateAll(s, cells);
         // A standard set whose identity fails its parse opens every range: nothing was checked.
-        const bool checked = ProfileOf(s).Foc() || s.dataValid;
+        const bool checked = ProfileOf(s).RangesKnown(s);
         if (!checked) c.err << "drivetune-cli: " << FillIn(s.Extra(XTX_CHECK_IMPOSSIBLE), path) << "\n";
         if (c.opt.json) {
             Json outcome = CheckJson(s, cells, v, path);

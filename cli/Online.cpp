@@ -59,8 +59,8 @@ void PrintRead(const ToolState& s, const Context& c) {
 }
 
 const char* KindExtension(const ToolState& s) { return ProfileOf(s).FileExtension(); }
-// The kind of file the controller's sets go to.
-FileKind KindFiles(const ToolState& s) { return FileKindOf(std::string("set.") + KindExtension(s)); }
+// Whether a file of this name takes the controller's sets.
+bool TakesKind(const std::string& path, const ToolState& s) { return ProfileOfFileAnyCase(path) == &ProfileOf(s); }
 
 void PrintChangesAs(const Context& c, const std::vector<RowChange>& changes, SideNames sides) {
     if (c.opt.json) PrintChangesJson(c.out, changes, sides);
@@ -70,7 +70,7 @@ void PrintChangesAs(const Context& c, const std::vector<RowChange>& changes, Sid
 
 // The set a download writes, read once before anything is sent: FILE, or standard input for "-".
 struct SetToWrite {
-    FileKind kind = FileKind::Other;
+    const ControllerProfile* file = nullptr;  // its kind; null for a name of none
     std::vector<unsigned char> bytes;
 };
 
@@ -83,14 +83,13 @@ bool ReadSetToWrite(const Context& c, SetToWrite& set) {
     if (path == "-") {
         set.bytes = ReadParameterInput(c.in);
         if (InterruptRequested()) return false;  // Ctrl+C at the terminal: the caller says so
-        set.kind = set.bytes.size() >= ParameterBlock::kSize ? FileKind::Foc : FileKind::Ged;
+        set.file = &ProfileOfContent(set.bytes.size());
     } else {
-        set.kind = FileKindOfAnyCase(path);
+        set.file = ProfileOfFileAnyCase(path);
         if (!ReadParameterFile(path, set.bytes, why)) status = LoadStatus::Missing;
-        else if (set.kind == FileKind::Other) status = LoadStatus::UnknownExtension;
+        else if (!set.file) status = LoadStatus::UnknownExtension;
     }
-    const size_t wanted = set.kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
-    if (status == LoadStatus::Ok && set.bytes.size() < wanted) status = LoadStatus::TooShort;
+    if (status == LoadStatus::Ok && set.bytes.size() < set.file->Facts().fileSize) status = LoadStatus::TooShort;
     if (status == LoadStatus::Ok) return true;
     c.err << "drivetune-cli: " << LoadError(status, path, why) << "\n";
     return false;
@@ -98,17 +97,17 @@ bool ReadSetToWrite(const Context& c, SetToWrite& set) {
 
 // A .ged file on a standard controller (or a .foc file on an FOC one) would be accepted by the
 // import and then never sent: the download would report success with none of its values.
-bool SameKind(Online& o, ToolState& s, const std::string& file, FileKind kind, std::ostream& err) {
-    if (kind == KindFiles(s)) return true;
+bool SameKind(Online& o, ToolState& s, const std::string& file, const ControllerProfile& kind, std::ostream& err) {
+    if (&kind == &ProfileOf(s)) return true;
     o.host.ShowMessage(s.Message(MSG_IMPORT_MISMATCH), MessageKind::Warning);
-    err << "drivetune-cli: " << file << " is a ." << (kind == FileKind::Ged ? "ged" : "foc")
-        << " file; this controller takes ." << KindExtension(s) << " files\n";
+    err << "drivetune-cli: " << file << " is a ." << kind.FileExtension() << " file; this controller takes ."
+        << KindExtension(s) << " files\n";
     return false;
 }
 
 // The set to download on the state's sheet: FILE imported (when given), then the --set rows.
 int PrepareSet(Online& o, ToolState& s, const Context& c, const SetToWrite& set) {
-    if (!c.opt.files.empty() && !o.session.Link().files.ImportContent(set.kind, set.bytes)) return kRefused;
+    if (!c.opt.files.empty() && !o.session.Link().files.ImportContent(*set.file, set.bytes)) return kRefused;
     return ApplyAssignments(s, c.opt.sets, c.err) ? kOk : kUsage;
 }
 
@@ -147,7 +146,7 @@ int Verify(Online& o, ToolState& s, const Context& c) {
 int RunUpload(const Context& c) {
     const std::string& output = c.opt.output;
     const bool toStandardOutput = output == "-";
-    if (!output.empty() && !toStandardOutput && FileKindOfAnyCase(output) == FileKind::Other) {
+    if (!output.empty() && !toStandardOutput && !ProfileOfFileAnyCase(output)) {
         c.err << "drivetune-cli: -o " << output << ": the name must end in .foc or .ged\n";
         return kUsage;
     }
@@ -163,7 +162,7 @@ int RunUpload(const Context& c) {
         c.out.flush();
         return c.out ? kOk : kUsage;
     }
-    if (!output.empty() && FileKindOfAnyCase(output) != KindFiles(s)) {
+    if (!output.empty() && !TakesKind(output, s)) {
         c.err << "drivetune-cli: -o " << output << ": this is " << ProfileOf(s).KindPhrase()
               << ", whose parameters go to a ." << KindExtension(s) << " file; nothing written\n";
         return kUsage;
@@ -199,7 +198,7 @@ int RunDownload(const Context& c) {
     Online o(s, c);
     o.host.SetQuiet(true);
     if (!OpenAndRead(o, c) || o.session.Interrupted()) return o.session.Finish(kRefused);
-    if (!c.opt.files.empty() && !SameKind(o, s, c.opt.files[0], set.kind, c.err)) return kRefused;
+    if (!c.opt.files.empty() && !SameKind(o, s, c.opt.files[0], *set.file, c.err)) return kRefused;
     if (c.opt.dryRun) return DryRun(o, s, c, set);
     if (const int rc = PrepareSet(o, s, c, set); rc != kOk) return o.session.Finish(rc);
     o.host.SetQuiet(false);
@@ -263,7 +262,7 @@ int RunRestore(const Context& c) {
     // The engine has asked for the new values; unlike the window, the command line guards
     // that read with the time-out as well, so a silent controller cannot keep it waiting.
     const int before = o.session.Reads();
-    o.host.SetBusy(false);
+    o.host.SetLinkBusy(true);
     o.session.Wait();
     if (o.session.Reads() == before || o.session.Interrupted()) return o.session.Finish(kRefused);
     PrintRead(s, c);

@@ -39,7 +39,7 @@ void OnlineSession::OnLinkLost(const LinkLost& e) {
     err_ << "drivetune-cli: " << serial_.DevicePath() << " went away";
     if (!e.detail.empty()) err_ << " (" << e.detail << ")";
     err_ << "\n";
-    host_.SetBusy(true);
+    host_.SetLinkBusy(false);
 }
 
 bool OnlineSession::Open(const PortChoice& port) {
@@ -89,7 +89,7 @@ void OnlineSession::CheckInterrupt() {
     if (writing_) return;
     interrupted_ = true;
     // A read: nothing was written, so it ends now.
-    host_.SetBusy(true);
+    host_.SetLinkBusy(false);
 }
 
 void OnlineSession::Tell(const std::string& text) {
@@ -139,7 +139,7 @@ void OnlineSession::EndAsTimeout() {
     if (host_.Idle()) return;
     // A controller that keeps answering "not ready" would keep a script waiting for ever.
     host_.ShowMessage(state_.Message(MSG_TIMEOUT), MessageKind::Error);
-    host_.SetBusy(true);
+    host_.SetLinkBusy(false);
 }
 
 }  // namespace dt::cli

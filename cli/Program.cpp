@@ -28,12 +28,12 @@ bool LoadRecipe(const Context& c, const ToolState& base, station::Recipe& recipe
     const std::string& path = c.opt.files[0];
     std::vector<unsigned char> bytes;
     std::string why;
-    const FileKind kind = FileKindOfAnyCase(path);
+    const ControllerProfile* file = ProfileOfFileAnyCase(path);
     if (!ReadParameterFile(path, bytes, why)) {
         c.err << "drivetune-cli: cannot read " << path << (why.empty() ? "" : ": " + why) << "\n";
         return false;
     }
-    if (kind == FileKind::Other) {
+    if (!file) {
         c.err << "drivetune-cli: " << path << ": the name must end in .foc or .ged\n";
         return false;
     }
@@ -46,7 +46,7 @@ bool LoadRecipe(const Context& c, const ToolState& base, station::Recipe& recipe
             return false;
         }
     }
-    if (recipe.Load(base, kind, bytes, why)) return true;
+    if (recipe.Load(base, *file, bytes, why)) return true;
     c.err << "drivetune-cli: " << path << ": " << why << "\n";
     return false;
 }

@@ -86,36 +86,22 @@ std::vector<unsigned char> ReadParameterInput(std::istream& in) {
 LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string* why, std::istream* in) {
     if (path == "-") {
         const std::vector<unsigned char> content = ReadParameterInput(in ? *in : std::cin);
-        return LoadParameterBytes(s, content.size() >= ParameterBlock::kSize ? FileKind::Foc : FileKind::Ged,
-                                  content);
+        return LoadParameterBytes(s, &ProfileOfContent(content.size()), content);
     }
-    FileKind kind = FileKindOfAnyCase(path);
+    const ControllerProfile* file = ProfileOfFileAnyCase(path);
     std::vector<unsigned char> content;
     std::string reason;
     if (!ReadParameterFile(path, content, reason)) {
         if (why) *why = reason;
         return LoadStatus::Missing;
     }
-    if (kind == FileKind::Other) return LoadStatus::UnknownExtension;
-    return LoadParameterBytes(s, kind, content);
+    return LoadParameterBytes(s, file, content);
 }
 
-LoadStatus LoadParameterBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content) {
-    if (kind == FileKind::Other) return LoadStatus::UnknownExtension;
-    if (kind == FileKind::Foc) {
-        if (content.size() < ParameterBlock::kSize) return LoadStatus::TooShort;
-        std::copy(content.begin(), content.begin() + ParameterBlock::kSize, s.block.bytes.begin());
-        s.link.focMode = false;
-        s.link.identityReceived = true;
-        s.dataValid = ParseIdentity(s);
-        SelectFunctionVariant(s);
-    } else {
-        if (content.size() < FocBlock::kSize) return LoadStatus::TooShort;
-        std::copy(content.begin(), content.begin() + FocBlock::kSize, s.foc.bytes.begin());
-        s.link.focMode = true;
-        s.link.identityReceived = true;
-        s.modelWord = kFocModelWord;
-    }
+LoadStatus LoadParameterBytes(ToolState& s, const ControllerProfile* file, const std::vector<unsigned char>& content) {
+    if (!file) return LoadStatus::UnknownExtension;
+    if (content.size() < file->Facts().fileSize) return LoadStatus::TooShort;
+    file->Adopt(s, content);
     return LoadStatus::Ok;
 }
 

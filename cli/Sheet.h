@@ -23,7 +23,7 @@ LoadStatus LoadParameterFile(ToolState& s, const std::string& path, std::string*
 // Standard input as a parameter file: no further than a file would be read.
 std::vector<unsigned char> ReadParameterInput(std::istream& in);
 // The same with the file's content held in memory.
-LoadStatus LoadParameterBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content);
+LoadStatus LoadParameterBytes(ToolState& s, const ControllerProfile* file, const std::vector<unsigned char>& content);
 // Human-readable reason for a failed load, in English (usage errors are the tool's own texts).
 std::string LoadError(LoadStatus status, const std::string& path, const std::string& why = "");
 // LoadParameterFile; a failure is reported on err ("drivetune-cli: cannot read x.foc: Is a directory").

@@ -17,7 +17,7 @@ using namespace dt::fuzz;
 
 namespace {
 
-ToolState Read(const char* sample, FileKind kind) {
+ToolState Read(const char* sample, const ControllerProfile* kind) {
     ToolState s;
     ApplyLanguageFromMemory(s, "");
     if (cli::LoadParameterBytes(s, kind, SampleFile(sample)) != cli::LoadStatus::Ok) Fail("sample refused");
@@ -27,8 +27,8 @@ ToolState Read(const char* sample, FileKind kind) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const ToolState standard = Read("standard-b.foc", FileKind::Foc);
-    static const ToolState foc = Read("foc.ged", FileKind::Ged);
+    static const ToolState standard = Read("standard-b.foc", &StandardProfile());
+    static const ToolState foc = Read("foc.ged", &FocProfile());
     static ToolState s;
     if (size < 1) return 0;
     const bool ged = data[0] & 1;
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (data[0] & 2) file.resize(std::min(file.size(), size));
 
     const Bytes before = ExportBytes(s);
-    const ImportOutcome outcome = ImportBytes(s, ged ? FileKind::Ged : FileKind::Foc, file);
+    const ImportOutcome outcome = ImportBytes(s, ged ? &FocProfile() : &StandardProfile(), file);
     Require(outcome.handled, "a .foc or .ged file was not handled");
     if (!outcome.accepted) {
         Require(ExportBytes(s) == before, "a refused file changed the set");

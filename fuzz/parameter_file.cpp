@@ -31,7 +31,7 @@ struct StartStates {
     }
 };
 
-FileKind KindOf(bool ged) { return ged ? FileKind::Ged : FileKind::Foc; }
+const ControllerProfile* KindOf(bool ged) { return ged ? &FocProfile() : &StandardProfile(); }
 
 // Prints as the command line does and reads it back: whatever the texts hold, the output is JSON.
 void RequireValidJson(const Json& document) {

@@ -32,6 +32,8 @@ struct Engine {
     // The settings path is only written by commands that take a port box text; none runs here.
     ControllerLink link{state, host, port, std::string()};
 
+    Engine() { link.SetSheetView(&host); }
+
     void Begin(const ToolState& from, int command) {
         ResetRunState(state, from);
         host.Clear();
@@ -86,7 +88,7 @@ struct StartStates {
         states[START_STANDARD] = Read(ReadReplies(standard, nullptr));
         states[START_FOC] = Read(ReadReplies(focIdentity, &foc));
         Require(states[START_STANDARD].link.identityReceived, "standard sample read");
-        Require(states[START_FOC].link.focMode, "FOC sample read");
+        Require(states[START_FOC].link.kind == ControllerKind::Foc, "FOC sample read");
     }
 
     ToolState Read(const Bytes& replies) {
@@ -103,7 +105,7 @@ void Compare(const Engine& whole, const Engine& split) {
     const ToolState& a = whole.state;
     const ToolState& b = split.state;
     if (a.block.bytes != b.block.bytes || a.foc.bytes != b.foc.bytes) Fail("blocks differ");
-    if (a.link.identityReceived != b.link.identityReceived || a.link.focMode != b.link.focMode ||
+    if (a.link.identityReceived != b.link.identityReceived || a.link.kind != b.link.kind ||
         a.link.pendingOperation != b.link.pendingOperation || a.dataValid != b.dataValid ||
         a.modelWord != b.modelWord)
         Fail("link state differs");

@@ -10,7 +10,7 @@ using namespace dt::fuzz;
 
 namespace {
 
-void Exercise(ToolState& s, FileKind kind, const Bytes& file, uint32_t pick, NullStream& out) {
+void Exercise(ToolState& s, const ControllerProfile* kind, const Bytes& file, uint32_t pick, NullStream& out) {
     if (cli::LoadParameterBytes(s, kind, file) != cli::LoadStatus::Ok) Fail("sample refused");
     ValueCells cells = ShowValues(s);
     if (pick & 2) {
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ApplyLanguageFromMemory(s, std::string(reinterpret_cast<const char*>(data), size));
     Require(s.language == LANG_CHINESE, "a present text.ini chooses Chinese");
     const uint32_t pick = InputRandom(data, size).Next();
-    if (pick & 1) Exercise(s, FileKind::Ged, ged, pick, out);
-    else Exercise(s, FileKind::Foc, standard, pick, out);
+    if (pick & 1) Exercise(s, &FocProfile(), ged, pick, out);
+    else Exercise(s, &StandardProfile(), standard, pick, out);
     return 0;
 }

@@ -55,7 +55,7 @@ bool ControllerCommands::Connect(const std::string& portBoxText) {
 bool ControllerCommands::StartConnect() {
     if (!RequireOpenPort()) return false;
     protocol_.SendRequest(REQ_CONNECT);
-    host_.SetBusy(false);
+    host_.SetLinkBusy(true);
     return true;
 }
 
@@ -74,14 +74,14 @@ bool ControllerCommands::RequireIdentity() {
 bool ControllerCommands::Upload() {
     if (!RequireOpenPort()) return false;
     protocol_.SendRequest(REQ_READ_IDENTITY);
-    host_.SetBusy(false);
+    host_.SetLinkBusy(true);
     return true;
 }
 
 bool ControllerCommands::Download() {
     if (!RequireIdentity()) return false;
     EditSheet& sheet = state_.sheet;
-    if (sheet.Foc() != ProfileOf(state_).Foc()) {
+    if (sheet.Kind() != state_.link.kind) {
         // The cells belong to the other kind of controller: read this one first.
         host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MessageKind::Warning);
         return false;
@@ -95,14 +95,14 @@ bool ControllerCommands::Download() {
     protocol_.DownloadStarting();
     const ControllerProfile& profile = ProfileOf(state_);
     protocol_.SendFrame(profile.FirstWriteCommand(), profile.FirstWriteBlock(state_), kBlockBytes);
-    host_.SetBusy(false);
+    host_.SetLinkBusy(true);
     return true;
 }
 
 bool ControllerCommands::Store() {
     if (!RequireIdentity()) return false;
     // Busy first: a stop taken here ends the exchange at once.
-    host_.SetBusy(false);
+    host_.SetLinkBusy(true);
     protocol_.RequestStore(PendingOperation::Store);
     return true;
 }
@@ -113,7 +113,7 @@ bool ControllerCommands::Default() {
         !host_.Ask(state_.Extra(XTX_DEFAULT_WITHOUT_BACKUP), MessageKind::Warning))
         return false;
     protocol_.SendRequest(REQ_RESTORE_DEFAULTS);
-    host_.SetBusy(false);
+    host_.SetLinkBusy(true);
     return true;
 }
 

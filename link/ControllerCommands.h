@@ -24,7 +24,7 @@ public:
     void InitialisePanel(const std::string& portBoxText);
 
     // Connect: UartPort <- TakePortFromList(boxText) and saved, the port (re)opened, then
-    // request 0x02 and SetBusy(false). False when the port could not be opened (message shown).
+    // request 0x02 and the link busy. False when the port could not be opened (message shown).
     bool Connect(const std::string& portBoxText);
     // The exchange part of Connect on a port the caller opened itself (the command line).
     bool StartConnect();

@@ -1,10 +1,11 @@
 #pragma once
 // Everything a front end needs to talk to one controller, wired once: the protocol engine on
-// a byte port, the commands, the parameter files and the reply time-out.
+// a byte port, the commands, the parameter files, the reply time-out and the backups. The window,
+// the command line, the station's slots, the tests and the fuzzers all build it this way.
 //
-// The host's SetBusy(enable) must call timeout.Busy(enable) besides enabling its controls:
+// The host's SetLinkBusy(busy) must call timeout.SetLinkBusy(busy) besides greying its controls:
 //
-//     void Panel::SetBusy(bool enable) { SetControlsEnabled(enable); link_->timeout.Busy(enable); }
+//     void Host::SetLinkBusy(bool busy) { SetControlsEnabled(!busy); link_->timeout.SetLinkBusy(busy); }
 #include <string>
 
 #include "BackupKeeper.h"
@@ -26,6 +27,12 @@ struct ControllerLink {
         protocol.SetBackupKeeper(&backups);
         timeout.SetEvents(&protocol.Events());
         commands.SetBackupKeeper(&backups);
+    }
+
+    // A front end that shows the sheet is told when a read or an import changed it.
+    void SetSheetView(SheetView* view) {
+        protocol.SetSheetView(view);
+        files.SetSheetView(view);
     }
 
     ControllerProtocol protocol;  // its Events() tell what happened

@@ -87,12 +87,12 @@ void ControllerProtocol::HandleReply(const LinkFrame& frame) {
 
 void ControllerProtocol::OnNotReady() {
     SendRequest(REQ_CONNECT);
-    host_.SetBusy(false);
+    host_.SetLinkBusy(true);
 }
 
 void ControllerProtocol::OnBlockRead(const LinkFrame& frame) {
     if (frame.Length() != kBlockBytes) {
-        host_.SetBusy(true);
+        host_.SetLinkBusy(false);
         events_.Raise(LinkLost{LossReason::BadReply, std::string()});
         host_.ShowMessage(state_.Message(MSG_PACKET_LENGTH_ERROR), MessageKind::Error);
         return;
@@ -102,7 +102,7 @@ void ControllerProtocol::OnBlockRead(const LinkFrame& frame) {
     if (n == kBlockIdentity) {
         // The identity chooses the profile. Cleared as well as set, so a standard controller
         // read after an FOC one in the same run is never sent a FocBlock.
-        link.focMode = BigEndianWord(frame.payload, kIdWordModel) == kFocModelWord;
+        link.kind = KindOfModelWord(BigEndianWord(frame.payload, kIdWordModel));
         link.identityReceived = true;
     }
     const ControllerProfile& profile = ProfileOf(state_);
@@ -135,7 +135,7 @@ bool ControllerProtocol::StopHere() {
     if (!stopRequested_ && !(stopCheck_ && stopCheck_())) return false;
     stopRequested_ = false;
     state_.sheet.DropSent();
-    host_.SetBusy(true);
+    host_.SetLinkBusy(false);
     events_.Raise(LinkLost{LossReason::Stopped, std::string()});
     return true;
 }
@@ -154,21 +154,22 @@ void ControllerProtocol::RequestStore(PendingOperation operation) {
 void ControllerProtocol::OnRestoreArmed() { RequestStore(PendingOperation::RestoreDefaults); }
 
 void ControllerProtocol::ShowRead() {
-    host_.RebuildGroupTree();
-    host_.BuildGrid();
-    host_.SetBusy(true);
+    if (view_) {
+        view_->RebuildGroupTree();
+        view_->BuildGrid();
+    }
+    host_.SetLinkBusy(false);
     // What the controller holds is both shown and the set edits are measured against.
     ShowOnSheet(state_);
     state_.sheet.TakeBaseline(state_);
-    host_.ShowValues();
+    if (view_) view_->ShowValues();
     if (keeper_) keeper_->SetRead();
 }
 
 void ControllerProtocol::ReadCompletion(const ControllerProfile& profile) {
     const ReadVerdict verdict = profile.CompleteRead(state_);
     ShowRead();
-    const ControllerKind kind = profile.Foc() ? ControllerKind::Foc : ControllerKind::Standard;
-    events_.Raise(ReadCompleted{kind, verdict.modelWord, verdict.versionMatches});
+    events_.Raise(ReadCompleted{profile.Kind(), verdict.modelWord, verdict.versionMatches});
     if (verdict.versionMatches) host_.ShowMessage(state_.Message(MSG_UPLOAD_OK), MessageKind::Info);
     else host_.ShowMessage(state_.Message(MSG_VERSION_MISMATCH), MessageKind::Warning);
 }
@@ -183,7 +184,7 @@ std::string ControllerProtocol::RestoreMessage(bool stored) const {
 }
 
 void ControllerProtocol::StoreOutcome(bool stored) {
-    host_.SetBusy(true);
+    host_.SetLinkBusy(false);
     const PendingOperation operation = state_.link.pendingOperation;
     if (operation == PendingOperation::Download) {
         if (stored) state_.sheet.AdoptSent();

@@ -15,6 +15,7 @@ class ControllerProfile;
 
 struct ToolState;
 class LinkHost;
+class SheetView;
 class BytePort;
 
 class ControllerProtocol {
@@ -41,6 +42,8 @@ public:
 
     // Called with each frame just before it is handled (for tracing and tests).
     void SetFrameObserver(std::function<void(const LinkFrame&)> observer) { observer_ = std::move(observer); }
+    // Shows each completed read (tree, grid, values); may be null.
+    void SetSheetView(SheetView* view) { view_ = view; }
     // Told of every completed read, so the set is kept as a backup; may be null.
     void SetBackupKeeper(BackupKeeper* keeper) { keeper_ = keeper; }
 
@@ -77,6 +80,7 @@ private:
 
     ToolState& state_;
     LinkHost& host_;
+    SheetView* view_ = nullptr;
     BytePort& port_;
     ReceiveBuffer buffer_;
     BackupKeeper* keeper_ = nullptr;

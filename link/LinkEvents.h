@@ -15,8 +15,6 @@
 
 namespace dt {
 
-enum class ControllerKind { Standard, Foc };
-
 // A read exchange completed: blocks, identity and sheet hold the controller's set.
 struct ReadCompleted {
     ControllerKind kind = ControllerKind::Standard;

@@ -31,18 +31,18 @@ std::string DialogFilter(const std::string& pairs) {
 
 ParameterFileCommands::ParameterFileCommands(ToolState& state, LinkHost& host) : state_(state), host_(host) {}
 
-void ParameterFileCommands::Export() {
+void ParameterFileCommands::Export(FileChooser& chooser) {
     const ControllerProfile& profile = ProfileOf(state_);
     const std::string path =
-        host_.ChooseSaveFile(state_.Message(MSG_EXPORT_TITLE),
-                             DialogFilter(profile.Foc() ? kGedFileFilter : state_.Message(MSG_FILE_FILTER)),
+        chooser.ChooseSaveFile(state_.Message(MSG_EXPORT_TITLE),
+                             DialogFilter(profile.FileFilter(state_.Message(MSG_FILE_FILTER))),
                              profile.FileExtension());
     if (!path.empty()) ExportTo(path);
 }
 
-void ParameterFileCommands::Import() {
+void ParameterFileCommands::Import(FileChooser& chooser) {
     const std::string path =
-        host_.ChooseOpenFile(state_.Message(MSG_IMPORT_TITLE), DialogFilter(state_.Message(MSG_FILE_FILTER)));
+        chooser.ChooseOpenFile(state_.Message(MSG_IMPORT_TITLE), DialogFilter(state_.Message(MSG_FILE_FILTER)));
     if (!path.empty()) ImportFrom(path);
 }
 
@@ -58,25 +58,26 @@ bool ParameterFileCommands::ExportTo(const std::string& path) {
 }
 
 bool ParameterFileCommands::ImportFrom(const std::string& path) {
-    const FileKind kind = FileKindOf(path);
-    // Only the first 1024 (or 32) bytes count; a longer file is accepted.
-    const size_t wanted = kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
+    const ControllerProfile* file = ProfileOfFile(path);
+    // Only the first 1024 (or 32) bytes count; a longer file is accepted. A name of no kind is
+    // still opened, so that a file that cannot be is reported.
+    const size_t wanted = file ? file->Facts().fileSize : 0;
     std::vector<unsigned char> content;
     if (!ReadFileChecked(path, content, lastError_, wanted)) {
         host_.ShowMessage(state_.Message(MSG_IMPORT_OPEN_FAILED), MessageKind::Error);
         return false;
     }
-    if (kind == FileKind::Other) return false;
-    return ImportContent(kind, content);
+    if (!file) return false;
+    return ImportContent(*file, content);
 }
 
-bool ParameterFileCommands::ImportContent(FileKind kind, const std::vector<unsigned char>& content) {
-    const ImportOutcome outcome = ImportBytes(state_, kind, content);
+bool ParameterFileCommands::ImportContent(const ControllerProfile& file, const std::vector<unsigned char>& content) {
+    const ImportOutcome outcome = file.Import(state_, content);
     if (!outcome.handled) return false;
     if (outcome.accepted) {
-        if (outcome.rebuildTree) host_.RebuildGroupTree();
+        if (outcome.rebuildTree && view_) view_->RebuildGroupTree();
         ShowOnSheet(state_);
-        host_.ShowValues();
+        if (view_) view_->ShowValues();
     }
     const std::string& text = state_.Message(outcome.message);
     host_.ShowMessage(outcome.detail.empty() ? text : text + "\n" + outcome.detail, outcome.kind);

@@ -10,6 +10,9 @@ namespace dt {
 
 struct ToolState;
 class LinkHost;
+class SheetView;
+class FileChooser;
+class ControllerProfile;
 
 // Qt file-dialog filter from the "description|pattern||" form of the message table
 // ("DriveTune file(*.foc)|*.foc||" -> "DriveTune file(*.foc)").
@@ -19,21 +22,24 @@ class ParameterFileCommands {
 public:
     ParameterFileCommands(ToolState& state, LinkHost& host);
 
-    // Asks the host for a file (ChooseSaveFile / ChooseOpenFile) and runs ExportTo / ImportFrom;
-    // a cancelled choice does nothing.
-    void Export();
-    void Import();
+    // Shows each accepted import (tree, values); may be null.
+    void SetSheetView(SheetView* view) { view_ = view; }
+
+    // Asks the chooser for a file (ChooseSaveFile / ChooseOpenFile) and runs ExportTo /
+    // ImportFrom; a cancelled choice does nothing.
+    void Export(FileChooser& chooser);
+    void Import(FileChooser& chooser);
 
     // Writes the FOC block (an FOC controller) or the whole ParameterBlock to path, atomically: a failed
     // write leaves an existing file as it was. Shows MSG_EXPORT_OK or MSG_EXPORT_OPEN_FAILED.
     bool ExportTo(const std::string& path);
     // Loads path by its extension as given ("foc" or "ged", case-sensitive; others are ignored
     // silently). A refused file changes nothing in memory. Shows the outcome message; on
-    // success the host shows the values (and rebuilds the tree after a .ged).
+    // success the sheet view shows the values (and rebuilds the tree after a .ged).
     bool ImportFrom(const std::string& path);
-    // The same with the content already read (standard input, a name in any case): kind is Foc
-    // or Ged.
-    bool ImportContent(FileKind kind, const std::vector<unsigned char>& content);
+    // The same with the content already read (standard input, a name in any case), as a file of
+    // the given kind.
+    bool ImportContent(const ControllerProfile& file, const std::vector<unsigned char>& content);
 
     // Why the last ExportTo or ImportFrom could not write or read its file, in the system's words.
     const std::string& LastError() const { return lastError_; }
@@ -41,6 +47,7 @@ public:
 private:
     ToolState& state_;
     LinkHost& host_;
+    SheetView* view_ = nullptr;
     std::string lastError_;
 };
 

@@ -13,8 +13,8 @@ ReplyTimeout::ReplyTimeout(const ToolState& state, LinkHost& host, int intervalM
     connect(&timer_, &QTimer::timeout, this, &ReplyTimeout::Tick);
 }
 
-void ReplyTimeout::Busy(bool enable) {
-    if (enable) {
+void ReplyTimeout::SetLinkBusy(bool busy) {
+    if (!busy) {
         timer_.stop();
         return;
     }
@@ -33,7 +33,7 @@ void ReplyTimeout::Tick() {
     // Listeners learn of it before the box opens, as of every other outcome.
     if (events_) events_->Raise(LinkLost{LossReason::Timeout, std::string()});
     host_.ShowMessage(state_.Message(MSG_TIMEOUT), MessageKind::Error);
-    host_.SetBusy(true);
+    host_.SetLinkBusy(false);
     emit TimedOut();
 }
 

@@ -1,9 +1,8 @@
 #pragma once
-// The reply time-out of a busy panel: a 200 ms timer whose eleventh tick (about 2.2 s after
-// the last Busy(false)) shows the time-out message and ends the busy state. Replies that
-// continue a chain do not restart it; only a new SetBusy(false) does.
-// The window's control panel and the command line each own one and call Busy() from their
-// LinkHost::SetBusy.
+// The reply time-out of a busy link: a 200 ms timer whose eleventh tick (about 2.2 s after
+// the last SetLinkBusy(true)) shows the time-out message and ends the busy state. Replies that
+// continue a chain do not restart it; only a new SetLinkBusy(true) does.
+// Each ControllerLink owns one; its host calls SetLinkBusy from LinkHost::SetLinkBusy.
 #include <QObject>
 #include <QTimer>
 
@@ -21,8 +20,8 @@ public:
 
     ReplyTimeout(const ToolState& state, LinkHost& host, int intervalMs = kIntervalMs, QObject* parent = nullptr);
 
-    // From SetBusy(enable): false restarts the count and the timer, true stops the timer.
-    void Busy(bool enable);
+    // busy: restarts the count and the timer; not busy: stops the timer.
+    void SetLinkBusy(bool busy);
     bool IsRunning() const { return timer_.isActive(); }
     int Count() const { return count_; }
 
@@ -33,7 +32,7 @@ public:
     void SetEvents(LinkEvents* events) { events_ = events; }
 
 signals:
-    // After the message was shown and SetBusy(true) called.
+    // After the message was shown and the busy state ended.
     void TimedOut();
 
 private:

@@ -1,6 +1,5 @@
 // The opening steps both serial ports share; each platform's port does the rest in OpenResolved.
-// Angle brackets: the platform's SerialPort.h comes first on the include path.
-#include <SerialPort.h>
+#include "SerialPort.h"
 
 #include "PortNumbering.h"
 

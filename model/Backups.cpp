@@ -42,9 +42,8 @@ bool ParseName(const std::string& name, ParsedName& out) {
     if (name.size() < 20 || name[8] != '-' || name[15] != '-') return false;
     if (!AllDigits(name.substr(0, 8)) || !AllDigits(name.substr(9, 6))) return false;
     const size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return false;
-    const std::string ext = name.substr(dot + 1);
-    if (ext != "foc" && ext != "ged") return false;
+    const ControllerProfile* file = ProfileOfFile(name);
+    if (!file) return false;
     std::string rest = name.substr(16, dot - 16);
     for (const char* reason : {kRead, kWritten}) {
         const std::string prefix = std::string(reason) + "-";
@@ -60,7 +59,7 @@ bool ParseName(const std::string& name, ParsedName& out) {
         if (rest.empty()) return false;
         out.stamp = name.substr(0, 15);
         out.entry.identity = rest;
-        out.entry.foc = ext == "ged";
+        out.entry.kind = file->Kind();
         out.entry.time = name.substr(0, 4) + "-" + name.substr(4, 2) + "-" + name.substr(6, 2) + " " +
                          name.substr(9, 2) + ":" + name.substr(11, 2) + ":" + name.substr(13, 2);
         return true;
@@ -105,15 +104,12 @@ std::string Stamp(std::time_t now) {
     return text;
 }
 
-// The identity words 0..15 of section 0: a backup holding the same ones comes from the same controller.
-constexpr size_t kIdentityBytes = 32;
-
 // The identity bytes of backups already read, by path and time written: a backup never changes
 // once written, and a batch of one model would otherwise read every backup of the model again
 // for each new one. Shared by the threads that write backups.
 class LeadingBytesCache {
 public:
-    bool Get(const ParsedName& p, std::vector<unsigned char>& out) {
+    bool Get(const ParsedName& p, size_t idBytes, std::vector<unsigned char>& out) {
         const std::string key = p.entry.path + "@" + std::to_string(p.modified.time_since_epoch().count());
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -122,7 +118,7 @@ public:
         }
         std::vector<unsigned char> kept;
         if (!ReadParameterFile(p.entry.path, kept)) return false;
-        out.assign(kept.begin(), kept.begin() + std::min(kept.size(), kIdentityBytes));
+        out.assign(kept.begin(), kept.begin() + std::min(kept.size(), idBytes));
         std::lock_guard<std::mutex> lock(mutex_);
         // Pruned files leave their entries behind: start afresh now and then.
         if (bytes_.size() >= kEntries) bytes_.clear();
@@ -137,16 +133,17 @@ private:
 };
 
 // The newest backup of this controller in `found`, when it holds exactly `bytes`; "" otherwise.
-std::string NewestIdenticalBackup(const std::vector<ParsedName>& found, const std::string& identity, bool foc,
-                                  const std::vector<unsigned char>& bytes) {
+std::string NewestIdenticalBackup(const std::vector<ParsedName>& found, const std::string& identity,
+                                  const KindFacts& kind, const std::vector<unsigned char>& bytes) {
     static LeadingBytesCache leading;
+    const size_t idBytes = kind.identityBytes;
     for (const ParsedName& p : found) {
-        if (p.entry.identity != identity || p.entry.foc != foc) continue;
+        if (p.entry.identity != identity || p.entry.kind != kind.kind) continue;
         std::vector<unsigned char> head;
-        if (!foc && !leading.Get(p, head)) continue;
+        if (idBytes > 0 && !leading.Get(p, idBytes, head)) continue;
         const bool sameController =
-            foc || (head.size() >= kIdentityBytes && bytes.size() >= kIdentityBytes &&
-                    std::equal(bytes.begin(), bytes.begin() + kIdentityBytes, head.begin()));
+            idBytes == 0 || (head.size() >= idBytes && bytes.size() >= idBytes &&
+                             std::equal(bytes.begin(), bytes.begin() + idBytes, head.begin()));
         if (!sameController) continue;
         std::vector<unsigned char> kept;
         if (!ReadParameterFile(p.entry.path, kept)) continue;
@@ -161,7 +158,7 @@ std::string NewestIdenticalBackup(const std::vector<ParsedName>& found, const st
 int FirstFreeSequence(const std::vector<ParsedName>& found, const std::string& stamp, const PreparedBackup& b) {
     int last = 0;
     for (const ParsedName& p : found)
-        if (p.stamp == stamp && p.entry.reason == b.reason && p.entry.identity == b.identity && p.entry.foc == b.foc)
+        if (p.stamp == stamp && p.entry.reason == b.reason && p.entry.identity == b.identity && p.entry.kind == b.kind->kind)
             last = std::max(last, p.sequence);
     return last + 1;
 }
@@ -200,8 +197,7 @@ PreparedBackup PrepareBackup(const ToolState& s, BackupReason reason, std::time_
     b.reason = reason;
     b.now = now;
     b.identity = BackupIdentity(s);
-    b.foc = ProfileOf(s).Foc();
-    b.extension = ProfileOf(s).FileExtension();
+    b.kind = &ProfileOf(s).Facts();
     b.bytes = ExportBytes(s);
     return b;
 }
@@ -214,9 +210,9 @@ bool StoreBackup(const PreparedBackup& b, const std::string& dir, std::string& p
     }
     const std::string stamp = Stamp(b.now);
     const std::string base = dir + "/" + stamp + "-" + (b.reason == BackupReason::Read ? kRead : kWritten) + "-" + b.identity;
-    const std::string ext = "." + b.extension;
+    const std::string ext = std::string(".") + b.kind->extension;
     const std::vector<ParsedName> found = Scan(dir);
-    const std::string same = NewestIdenticalBackup(found, b.identity, b.foc, b.bytes);
+    const std::string same = NewestIdenticalBackup(found, b.identity, *b.kind, b.bytes);
     if (!same.empty()) {
         // Named as a new backup is, whatever separator the folder's listing used.
         pathOrWhy = dir + "/" + same.substr(same.find_last_of("/\\") + 1);
@@ -249,15 +245,15 @@ bool SaveBackup(const ToolState& s, BackupReason reason, const std::string& dir,
 BackupComparison CompareWithSheet(const ToolState& s, const std::string& path) {
     BackupComparison out;
     std::vector<unsigned char> bytes;
-    const FileKind kind = FileKindOf(path);
+    const ControllerProfile* file = ProfileOfFile(path);
     if (!ReadParameterFile(path, bytes)) {
         out.refusal = s.Message(MSG_IMPORT_OPEN_FAILED);
         return out;
     }
     ToolState kept = s;
-    const ImportOutcome imported = ImportBytes(kept, kind, bytes);
-    const bool sameKind = (kind == FileKind::Ged) == ProfileOf(s).Foc();
-    if (!imported.accepted || !sameKind || s.sheet.Foc() != ProfileOf(s).Foc()) {
+    const ImportOutcome imported = ImportBytes(kept, file, bytes);
+    const bool sameKind = file && file->Kind() == s.link.kind;
+    if (!imported.accepted || !sameKind || s.sheet.Kind() != s.link.kind) {
         out.refusal = s.Message(sameKind ? imported.message : MSG_IMPORT_MISMATCH);
         if (!imported.detail.empty()) out.refusal += "\n" + imported.detail;
         return out;

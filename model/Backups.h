@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ControllerKind.h"
+
 namespace dt {
 
 struct ToolState;
@@ -15,7 +17,7 @@ struct BackupEntry {
     std::string path;
     std::string time;      // "2026-12-07 22:41:07", local time
     BackupReason reason = BackupReason::Read;
-    bool foc = false;      // .ged of an FOC controller, else .foc of a standard one
+    ControllerKind kind = ControllerKind::Standard;  // by the file's extension
     std::string identity;  // "c1-v300-B" or "foc"
 };
 
@@ -43,8 +45,7 @@ struct PreparedBackup {
     BackupReason reason = BackupReason::Read;
     std::time_t now = 0;
     std::string identity;   // BackupIdentity
-    bool foc = false;
-    std::string extension;  // "foc" or "ged"
+    const KindFacts* kind = nullptr;  // the profile's: its extension and identity bytes
     std::vector<unsigned char> bytes;
 };
 PreparedBackup PrepareBackup(const ToolState& s, BackupReason reason, std::time_t now);

@@ -5,7 +5,7 @@
 
 namespace dt {
 
-// The C locale's numbers on this thread while the scope lasts (CLocale.cpp; win/CLocaleWin.cpp).
+// The C locale's numbers on this thread while the scope lasts (linux/CLocale.cpp; win/CLocaleWin.cpp).
 class CNumericScope {
 public:
     CNumericScope();

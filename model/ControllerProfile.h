@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "ControllerKind.h"
 #include "GridPasses.h"
+#include "OptionLists.h"
+#include "Texts.h"
 
 namespace dt {
 
@@ -36,6 +39,16 @@ struct BlockPlace {
 // How a block that a read returned moves the read on.
 enum class ReadStep { Next, Done, Ignored };
 
+// What importing a file did, for the window or the command line to present.
+struct ImportOutcome {
+    bool handled = false;  // false for an unknown extension: nothing read, nothing shown
+    bool accepted = false;
+    MsgId message = MSG_IMPORT_OK;
+    MessageKind kind = MessageKind::Info;
+    std::string detail;        // a second line under the message, "" for none
+    bool rebuildTree = false;  // the group tree is rebuilt
+};
+
 // What a completed read found: the model word and whether the tool knows its version.
 struct ReadVerdict {
     uint16_t modelWord;
@@ -56,7 +69,24 @@ class ControllerProfile {
 public:
     virtual ~ControllerProfile() = default;
 
-    virtual bool Foc() const = 0;
+    // The kind's constant facts.
+    virtual const KindFacts& Facts() const = 0;
+    ControllerKind Kind() const { return Facts().kind; }
+    // Extension of the file a set of this kind is saved as, without the dot.
+    const char* FileExtension() const { return Facts().extension; }
+    // "standard" or "foc": the kind as files and scripts name it.
+    const char* KindName() const { return Facts().name; }
+    // The kind in an English sentence: "a standard controller".
+    const char* KindPhrase() const { return Facts().phrase; }
+    // The first request of a download.
+    uint8_t FirstWriteCommand() const { return Facts().firstWriteCommand; }
+    // The export dialog's filter, "description|pattern||"; messageFilter is the message table's.
+    std::string FileFilter(const std::string& messageFilter) const {
+        return *Facts().fileFilter ? std::string(Facts().fileFilter) : messageFilter;
+    }
+    // How many blocks a download writes.
+    int WriteBlockCount() const;
+
     // Rows of the grid, in order.
     virtual std::vector<GridRow> Layout(const ToolState& s) const = 0;
     virtual ValueCells Show(ToolState& s) const = 0;
@@ -68,17 +98,24 @@ public:
     // The word beneath a grid row and the bounds Validate holds it to with these cells.
     virtual RowValue ValueOf(const ToolState& s, const ValueCells& cells, int row) const = 0;
 
-    // The first request of a download and the 32 bytes it carries.
-    virtual uint8_t FirstWriteCommand() const = 0;
+    // The 32 bytes the first request of a download carries.
     virtual const uint8_t* FirstWriteBlock(const ToolState& s) const = 0;
-    // Extension of the file a set of this kind is saved as, without the dot.
-    virtual const char* FileExtension() const = 0;
-    // "standard" or "foc": the kind as files and scripts name it.
-    virtual const char* KindName() const = 0;
-    // The kind in an English sentence: "a standard controller".
-    virtual const char* KindPhrase() const = 0;
     // The bytes a file of this kind holds.
     virtual std::vector<unsigned char> FileBytes(const ToolState& s) const = 0;
+    // The bytes a download writes into the controller, in the order written.
+    virtual std::vector<uint8_t> WrittenBytes(const ToolState& s) const = 0;
+    // Clears what a download writes, so that a read back shows only what the controller holds.
+    virtual void ClearWritten(ToolState& s) const = 0;
+    // A file of this kind imported into a state with a controller of any kind, as Import does:
+    // checked against the controller read, then taken; a refused file changes nothing.
+    virtual ImportOutcome Import(ToolState& s, const std::vector<unsigned char>& content) const = 0;
+    // A set of this kind (at least Facts().fileSize bytes) taken as the state's controller, as a
+    // read would leave it: the state's kind becomes this one.
+    virtual void Adopt(ToolState& s, const std::vector<unsigned char>& content) const = 0;
+    // Whether the range rules know the controller (a standard one needs a valid identity).
+    virtual bool RangesKnown(const ToolState& s) const = 0;
+    // The entries a choice row offers.
+    virtual const OptionList& Choices(const ToolState& s, int row, const ParamDescriptor& d) const = 0;
     // The model word that identifies the set; an FOC controller is known by its kind alone.
     virtual uint16_t ModelWord(const ToolState& s) const = 0;
     // "A" or "B", the function variant in force; "" where the kind has none.
@@ -106,7 +143,17 @@ BlockPlace StandardWritePlace(int block);
 
 const ControllerProfile& StandardProfile();
 const ControllerProfile& FocProfile();
-// The profile of the controller the state's last identity read found.
+const ControllerProfile& ProfileOfKind(ControllerKind kind);
+// The profile of the controller the state's last identity read (or adopted set) found.
 const ControllerProfile& ProfileOf(const ToolState& s);
+// The kind an identity block's model word names.
+ControllerKind KindOfModelWord(uint16_t modelWord);
+// The profile whose files carry the path's extension, compared case-sensitively as the file dialog
+// reports it; null for any other name.
+const ControllerProfile* ProfileOfFile(const std::string& path);
+// The same in any case (".FOC", ".Ged"): the command line takes names as file systems and shells give them.
+const ControllerProfile* ProfileOfFileAnyCase(const std::string& path);
+// The kind of a set read without a name (standard input): the largest file it fills, else the smallest.
+const ControllerProfile& ProfileOfContent(size_t size);
 
 }  // namespace dt

@@ -7,14 +7,14 @@
 
 namespace dt {
 
-void EditSheet::Layout(bool foc, int rows) {
-    foc_ = foc;
+void EditSheet::Layout(ControllerKind kind, int rows) {
+    kind_ = kind;
     shown_.assign(rows > 0 ? rows : 0, std::string());
     valuesShown_ = false;
 }
 
 void EditSheet::Show(const ToolState& s, const Cells& texts) {
-    foc_ = ProfileOf(s).Foc();
+    kind_ = s.link.kind;
     shown_.clear();
     for (const std::string& text : texts) shown_.push_back(TrimLeft(text));
     valuesShown_ = true;
@@ -35,7 +35,7 @@ const std::string& EditSheet::Text(int row) const {
 EditSheet::Snapshot EditSheet::Capture(const ToolState& s) const {
     Snapshot snap;
     snap.set = true;
-    snap.foc = foc_;
+    snap.kind = kind_;
     snap.language = s.language;
     snap.block = s.block;
     snap.focBlock = s.foc;
@@ -59,7 +59,7 @@ bool EditSheet::AdoptSent() {
 
 bool EditSheet::Comparable() const {
     // A grid without values, or built for the other kind of controller, shows nothing to compare.
-    return valuesShown_ && baseline_.set && baseline_.foc == foc_ && baseline_.texts.size() == shown_.size();
+    return valuesShown_ && baseline_.set && baseline_.kind == kind_ && baseline_.texts.size() == shown_.size();
 }
 
 const std::string* EditSheet::Baseline(int row) const {
@@ -83,7 +83,7 @@ void EditSheet::FollowLanguage(const ToolState& s) {
     if (!baseline_.set || baseline_.language == s.language) return;
     // Shown again by the pass the grid uses, on a copy: showing sets the voltage state.
     ToolState copy = s;
-    copy.link.focMode = baseline_.foc;
+    copy.link.kind = baseline_.kind;
     copy.block = baseline_.block;
     copy.foc = baseline_.focBlock;
     baseline_.texts.clear();

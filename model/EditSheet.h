@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Blocks.h"
+#include "ControllerKind.h"
 #include "Texts.h"
 
 namespace dt {
@@ -20,7 +21,7 @@ public:
     using Cells = std::vector<std::string>;
 
     // Rows laid out for one kind of controller, with no values shown (a grid just built).
-    void Layout(bool foc, int rows);
+    void Layout(ControllerKind kind, int rows);
     // Every cell shown anew for the state's kind of controller (a read, an import, a language
     // switch). The baseline follows the state's language.
     void Show(const ToolState& s, const Cells& texts);
@@ -32,7 +33,7 @@ public:
     const std::string& Text(int row) const;
     int Rows() const { return static_cast<int>(shown_.size()); }
     // The kind of controller the rows are laid out for.
-    bool Foc() const { return foc_; }
+    ControllerKind Kind() const { return kind_; }
     bool ValuesShown() const { return valuesShown_; }
 
     // A read completed: the texts shown are what the controller holds.
@@ -56,7 +57,7 @@ public:
 private:
     struct Snapshot {
         bool set = false;
-        bool foc = false;
+        ControllerKind kind = ControllerKind::Standard;
         Language language = LANG_ENGLISH;
         ParameterBlock block;
         FocBlock focBlock;
@@ -68,7 +69,7 @@ private:
     void FollowLanguage(const ToolState& s);
 
     Cells shown_;
-    bool foc_ = false;
+    ControllerKind kind_ = ControllerKind::Standard;
     bool valuesShown_ = false;
     Snapshot baseline_;
     Snapshot sending_;

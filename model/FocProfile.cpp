@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "LinkFrame.h"
+#include "ProfileImport.h"
 #include "RangeRules.h"
 #include "ToolState.h"
 #include "ValueCodec.h"
@@ -169,10 +170,29 @@ RowValue FocValueOf(const ToolState& s, const ValueCells& cells, int row) {
     return v;
 }
 
+const KindFacts kFocFacts{ControllerKind::Foc,
+                          "foc",
+                          "an FOC controller",
+                          "ged",
+                          kGedFileFilter,  // one for both languages
+                          FocBlock::kSize,
+                          0,  // no identity: the kind alone tells it
+                          REQ_WRITE_FOC,
+                          XTX_STATUS_FOC};
+
+// A .ged file: no identity to check it against.
+ImportOutcome ImportFoc(ToolState& s, const std::vector<unsigned char>& content) {
+    return ImportFile(s, content, FocBlock::kSize, [&](ImportOutcome& out) {
+        std::copy(content.begin(), content.begin() + FocBlock::kSize, s.foc.bytes.begin());
+        out.rebuildTree = true;
+        return true;
+    });
+}
+
 // The FOC set alone, values in the FocBlock.
 class FocKind : public ControllerProfile {
 public:
-    bool Foc() const override { return true; }
+    const KindFacts& Facts() const override { return kFocFacts; }
     std::vector<GridRow> Layout(const ToolState& s) const override {
         std::vector<GridRow> out;
         const ParamTableSet& set = s.tables.FocSettings();
@@ -190,13 +210,26 @@ public:
     RowValue ValueOf(const ToolState& s, const ValueCells& cells, int row) const override {
         return FocValueOf(s, cells, row);
     }
-    uint8_t FirstWriteCommand() const override { return REQ_WRITE_FOC; }
     const uint8_t* FirstWriteBlock(const ToolState& s) const override { return s.foc.bytes.data(); }
-    const char* FileExtension() const override { return "ged"; }
-    const char* KindName() const override { return "foc"; }
-    const char* KindPhrase() const override { return "an FOC controller"; }
     std::vector<unsigned char> FileBytes(const ToolState& s) const override {
         return std::vector<unsigned char>(s.foc.bytes.begin(), s.foc.bytes.end());
+    }
+    std::vector<uint8_t> WrittenBytes(const ToolState& s) const override {
+        return std::vector<uint8_t>(s.foc.bytes.begin(), s.foc.bytes.end());
+    }
+    void ClearWritten(ToolState& s) const override { s.foc.bytes.fill(0); }
+    ImportOutcome Import(ToolState& s, const std::vector<unsigned char>& content) const override {
+        return ImportFoc(s, content);
+    }
+    void Adopt(ToolState& s, const std::vector<unsigned char>& content) const override {
+        std::copy(content.begin(), content.begin() + FocBlock::kSize, s.foc.bytes.begin());
+        AdoptKind(s, ControllerKind::Foc);
+        s.modelWord = kFocModelWord;
+    }
+    bool RangesKnown(const ToolState&) const override { return true; }
+    // The nominal voltage offers the FOC voltages; every other choice is off or on.
+    const OptionList& Choices(const ToolState& s, int row, const ParamDescriptor&) const override {
+        return row == kFocRowNominalVoltage ? s.lists.focVoltages : s.lists.lists[1];
     }
     uint16_t ModelWord(const ToolState&) const override { return kFocModelWord; }
     std::string Variant(const ToolState&) const override { return std::string(); }

@@ -44,7 +44,7 @@ void StoreValues(ToolState& s, const ValueCells& cells) { ProfileOf(s).Store(s, 
 
 std::string AllowedRangeNow(const ToolState& s, int row) {
     // Cells of the other kind of controller are not checked until this one is read.
-    if (s.sheet.Foc() != ProfileOf(s).Foc()) return std::string();
+    if (s.sheet.Kind() != s.link.kind) return std::string();
     // On a copy: the rules read words the edited cells have not yet written into the blocks.
     ToolState probe = s;
     StoreValues(probe, probe.sheet.Texts());
@@ -52,7 +52,7 @@ std::string AllowedRangeNow(const ToolState& s, int row) {
 }
 
 std::vector<int> OutOfRangeRowsNow(const ToolState& s) {
-    if (s.sheet.Foc() != ProfileOf(s).Foc()) return {};
+    if (s.sheet.Kind() != s.link.kind) return {};
     ToolState probe = s;
     StoreValues(probe, probe.sheet.Texts());
     return ProfileOf(probe).Validate(probe, probe.sheet.Texts()).refusedRows;

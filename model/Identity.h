@@ -1,5 +1,6 @@
 #pragma once
 // What the identity section says about the controller.
+#include <cstddef>
 #include <cstdint>
 
 namespace dt {
@@ -45,6 +46,8 @@ Calibration CalibrationFromWords(uint16_t w4, uint16_t w5, uint16_t w8, uint16_t
 bool VersionMatches(uint16_t modelWord);
 
 constexpr uint16_t kFocModelWord = 0xFFFE;
+// The identity words 0..15 of section 0: a set holding the same ones comes from the same controller.
+constexpr size_t kIdentityBytes = 32;
 constexpr uint16_t kNoModelWord = 0xFFFF;
 
 }  // namespace dt

@@ -9,24 +9,6 @@
 
 namespace dt {
 
-FileKind FileKindOf(const std::string& path) {
-    size_t slash = path.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return FileKind::Other;
-    std::string ext = name.substr(dot + 1);
-    if (ext == "foc") return FileKind::Foc;
-    if (ext == "ged") return FileKind::Ged;
-    return FileKind::Other;
-}
-
-FileKind FileKindOfAnyCase(const std::string& path) {
-    std::string lower = path;
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return FileKindOf(lower);
-}
-
 bool IdentityMatches(const ToolState& s, const unsigned char* section0) {
     auto W = [&](int i) { return static_cast<uint16_t>((section0[2 * i] << 8) | section0[2 * i + 1]); };
     auto lo = [](uint16_t x) { return static_cast<int>(x & 0xFF); };
@@ -52,33 +34,8 @@ std::string VariantMismatch(const ToolState& s, const unsigned char* section0) {
     return FillIn(s.Extra(XTX_VARIANT_MISMATCH), name(file), name(s.tables.variant));
 }
 
-ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content) {
-    ImportOutcome out;
-    if (kind == FileKind::Other) return out;
-    out.handled = true;
-    const size_t need = kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
-    if (content.size() < need) {
-        out.message = MSG_IMPORT_LENGTH_ERROR;
-        out.kind = MessageKind::Error;
-        return out;
-    }
-    if (kind == FileKind::Foc) {
-        out.detail = VariantMismatch(s, content.data());
-        if (!IdentityMatches(s, content.data()) || !out.detail.empty()) {
-            out.message = MSG_IMPORT_MISMATCH;
-            out.kind = MessageKind::Warning;
-            return out;
-        }
-        std::copy(content.begin(), content.begin() + ParameterBlock::kSize, s.block.bytes.begin());
-    } else {
-        std::copy(content.begin(), content.begin() + FocBlock::kSize, s.foc.bytes.begin());
-        out.rebuildTree = true;
-    }
-    s.dataValid = ParseIdentity(s);
-    out.accepted = true;
-    out.message = MSG_IMPORT_OK;
-    out.kind = MessageKind::Info;
-    return out;
+ImportOutcome ImportBytes(ToolState& s, const ControllerProfile* file, const std::vector<unsigned char>& content) {
+    return file ? file->Import(s, content) : ImportOutcome();
 }
 
 std::vector<unsigned char> ExportBytes(const ToolState& s) {

@@ -4,19 +4,12 @@
 #include <vector>
 
 #include "Blocks.h"
+#include "ControllerProfile.h"
 #include "Texts.h"
 
 namespace dt {
 
 struct ToolState;
-
-enum class FileKind { Foc, Ged, Other };
-
-// Extension as the file dialog reports it, compared case-sensitively: "foc", "ged", else Other.
-FileKind FileKindOf(const std::string& path);
-// The same in any case (".FOC", ".Ged"): the command line takes names as file systems and
-// shells give them.
-FileKind FileKindOfAnyCase(const std::string& path);
 
 // Does a file's section 0 (256 bytes) match the identity of the last controller read?
 bool IdentityMatches(const ToolState& s, const unsigned char* section0);
@@ -24,17 +17,9 @@ bool IdentityMatches(const ToolState& s, const unsigned char* section0);
 // force (its words would be read in the wrong layout); "" when the variants agree or nothing is known.
 std::string VariantMismatch(const ToolState& s, const unsigned char* section0);
 
-struct ImportOutcome {
-    bool handled = false;       // false for an unknown extension: nothing read, nothing shown
-    bool accepted = false;
-    MsgId message = MSG_IMPORT_OK;
-    MessageKind kind = MessageKind::Info;
-    std::string detail;         // a second line under the message, "" for none
-    bool rebuildTree = false;   // .ged: the group tree is rebuilt
-};
-
-// Applies file content to the state exactly as Import does; a refused file changes nothing.
-ImportOutcome ImportBytes(ToolState& s, FileKind kind, const std::vector<unsigned char>& content);
+// Applies the content of a file of the given profile (null: an unknown extension, nothing
+// handled) to the state exactly as Import does; a refused file changes nothing.
+ImportOutcome ImportBytes(ToolState& s, const ControllerProfile* file, const std::vector<unsigned char>& content);
 
 // Bytes Export writes: the FOC block of an FOC controller, else the whole ParameterBlock.
 std::vector<unsigned char> ExportBytes(const ToolState& s);

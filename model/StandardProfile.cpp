@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "LinkFrame.h"
+#include "ParameterFiles.h"
+#include "ProfileImport.h"
 #include "RangeRules.h"
 #include "ToolState.h"
 #include "ValueCodec.h"
@@ -26,10 +28,34 @@ void StoreRow(ToolState& s, const ParamDescriptor& d, const std::string& text, b
     StoreText(s, d, text);
 }
 
+constexpr KindFacts kStandardFacts{ControllerKind::Standard,
+                                   "standard",
+                                   "a standard controller",
+                                   "foc",
+                                   "",  // the message table's, in the current language
+                                   ParameterBlock::kSize,
+                                   kIdentityBytes,
+                                   REQ_WRITE_FIRST,
+                                   XTX_STATUS_STANDARD};
+
+// A .foc file: the whole block, taken only from the controller it was read from.
+ImportOutcome ImportStandard(ToolState& s, const std::vector<unsigned char>& content) {
+    return ImportFile(s, content, ParameterBlock::kSize, [&](ImportOutcome& out) {
+        out.detail = VariantMismatch(s, content.data());
+        if (!IdentityMatches(s, content.data()) || !out.detail.empty()) {
+            out.message = MSG_IMPORT_MISMATCH;
+            out.kind = MessageKind::Warning;
+            return false;
+        }
+        std::copy(content.begin(), content.begin() + ParameterBlock::kSize, s.block.bytes.begin());
+        return true;
+    });
+}
+
 // The parameter set followed by the working function set, values in the ParameterBlock.
 class StandardKind : public ControllerProfile {
 public:
-    bool Foc() const override { return false; }
+    const KindFacts& Facts() const override { return kStandardFacts; }
 
     std::vector<GridRow> Layout(const ToolState& s) const override {
         std::vector<GridRow> out;
@@ -115,15 +141,36 @@ public:
         return v;
     }
 
-    uint8_t FirstWriteCommand() const override { return REQ_WRITE_FIRST; }
     const uint8_t* FirstWriteBlock(const ToolState& s) const override {
         return s.block.Block(REQ_WRITE_FIRST & kBlockNumberMask);
     }
-    const char* FileExtension() const override { return "foc"; }
-    const char* KindName() const override { return "standard"; }
-    const char* KindPhrase() const override { return "a standard controller"; }
     std::vector<unsigned char> FileBytes(const ToolState& s) const override {
         return std::vector<unsigned char>(s.block.bytes.begin(), s.block.bytes.end());
+    }
+    // Sections 2 and 1, block by block.
+    std::vector<uint8_t> WrittenBytes(const ToolState& s) const override {
+        std::vector<uint8_t> out;
+        for (int n = kBlockFirstSection2; n <= kBlockLast; ++n) {
+            const uint8_t* b = s.block.Block(n);
+            out.insert(out.end(), b, b + kBlockBytes);
+        }
+        return out;
+    }
+    void ClearWritten(ToolState& s) const override {
+        for (int n = kBlockFirstSection2; n <= kBlockLast; ++n) std::fill_n(s.block.Block(n), kBlockBytes, 0);
+    }
+    ImportOutcome Import(ToolState& s, const std::vector<unsigned char>& content) const override {
+        return ImportStandard(s, content);
+    }
+    void Adopt(ToolState& s, const std::vector<unsigned char>& content) const override {
+        std::copy(content.begin(), content.begin() + ParameterBlock::kSize, s.block.bytes.begin());
+        AdoptKind(s, ControllerKind::Standard);
+        s.dataValid = ParseIdentity(s);
+        SelectFunctionVariant(s);
+    }
+    bool RangesKnown(const ToolState& s) const override { return s.dataValid; }
+    const OptionList& Choices(const ToolState& s, int, const ParamDescriptor& d) const override {
+        return s.lists.ForKind(d.kind);
     }
     uint16_t ModelWord(const ToolState& s) const override { return s.modelWord; }
     std::string Variant(const ToolState& s) const override {
@@ -188,7 +235,5 @@ const ControllerProfile& StandardProfile() {
     static const StandardKind profile;
     return profile;
 }
-
-const ControllerProfile& ProfileOf(const ToolState& s) { return s.link.focMode ? FocProfile() : StandardProfile(); }
 
 }  // namespace dt

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Blocks.h"
+#include "ControllerKind.h"
 #include "EditSheet.h"
 #include "ExtraTexts.h"
 #include "Identity.h"
@@ -19,7 +20,7 @@ enum class PendingOperation { Store = 0, Download = 1, RestoreDefaults = 2 };
 
 struct LinkState {
     bool identityReceived = false;
-    bool focMode = false;
+    ControllerKind kind = ControllerKind::Standard;  // the identity's: focMode for an FOC controller
     PendingOperation pendingOperation = PendingOperation::Store;
 };
 

@@ -34,29 +34,20 @@ std::string HashRefusal(const ToolState& base, const std::string& expected, cons
     return FillIn(base.Extra(XTX_PROGRAM_RECIPE_HASH), actual, expected);
 }
 
-bool Recipe::Load(const ToolState& base, FileKind kind, const std::vector<unsigned char>& bytes, std::string& why) {
+bool Recipe::Load(const ToolState& base, const ControllerProfile& file, const std::vector<unsigned char>& bytes,
+                  std::string& why) {
     ToolState& s = *state_;
     s = base;
-    const size_t wanted = kind == FileKind::Foc ? ParameterBlock::kSize : FocBlock::kSize;
-    if (kind == FileKind::Other || bytes.size() < wanted) {
+    if (bytes.size() < file.Facts().fileSize) {
         why = s.Message(MSG_IMPORT_LENGTH_ERROR);
         return false;
     }
     bytes_ = bytes;
     sha256_ = Sha256Hex(bytes);
-    s.link.identityReceived = true;
-    s.link.focMode = kind == FileKind::Ged;
-    if (s.link.focMode) {
-        std::copy(bytes.begin(), bytes.begin() + FocBlock::kSize, s.foc.bytes.begin());
-        s.modelWord = kFocModelWord;
-    } else {
-        std::copy(bytes.begin(), bytes.begin() + ParameterBlock::kSize, s.block.bytes.begin());
-        s.dataValid = ParseIdentity(s);
-        SelectFunctionVariant(s);
-        if (!s.dataValid) {
-            why = s.Extra(XTX_PROGRAM_RECIPE_NOT_VALID);
-            return false;
-        }
+    file.Adopt(s, bytes);
+    if (!file.RangesKnown(s)) {
+        why = s.Extra(XTX_PROGRAM_RECIPE_NOT_VALID);
+        return false;
     }
     cells_ = ShowValues(s);
     // The range check a download of the file itself would make.
@@ -66,11 +57,14 @@ bool Recipe::Load(const ToolState& base, FileKind kind, const std::vector<unsign
     return !checked.refused;
 }
 
-uint16_t Recipe::IdentityWord(int i) const { return Foc() ? 0 : state_->block.SectionWord(0, i); }
+uint16_t Recipe::IdentityWord(int i) const {
+    return ProfileOf(*state_).Facts().identityBytes == 0 ? 0 : state_->block.SectionWord(0, i);
+}
 
 std::string GateRefusal(const Recipe& recipe, const ToolState& unit) {
-    if (recipe.Foc() != unit.link.focMode) return unit.Extra(XTX_PROGRAM_WRONG_KIND);
-    if (recipe.Foc()) return std::string();
+    if (recipe.Kind() != unit.link.kind) return unit.Extra(XTX_PROGRAM_WRONG_KIND);
+    // A kind with no identity words is told by its kind alone.
+    if (ProfileOf(unit).Facts().identityBytes == 0) return std::string();
     std::vector<int> words(std::begin(kModelWords), std::end(kModelWords));
     if (recipe.IdentityWord(kIdWordModel) == 0) words.push_back(kIdWordExtraId);
     for (int w : words)

@@ -13,12 +13,13 @@ namespace dt::station {
 
 class Recipe {
 public:
-    // kind: Foc (.foc) or Ged (.ged); base gives the texts, language and settings. False with a
-    // reason in that language when the bytes are too short, show no valid values or are refused
-    // by their own range check.
-    bool Load(const ToolState& base, FileKind kind, const std::vector<unsigned char>& bytes, std::string& why);
+    // file: the kind the file's name gives; base gives the texts, language and settings. False
+    // with a reason in that language when the bytes are too short, show no valid values or are
+    // refused by their own range check.
+    bool Load(const ToolState& base, const ControllerProfile& file, const std::vector<unsigned char>& bytes,
+              std::string& why);
 
-    bool Foc() const { return state_->link.focMode; }
+    ControllerKind Kind() const { return state_->link.kind; }
     const std::vector<unsigned char>& Bytes() const { return bytes_; }
     const std::string& Sha256() const { return sha256_; }
     const ValueCells& Cells() const { return cells_; }

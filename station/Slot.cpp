@@ -12,9 +12,9 @@ using record::Outcome;
 
 std::string IdentityText(const ToolState& unit) {
     const ControllerProfile& profile = ProfileOf(unit);
-    if (profile.Foc()) return unit.Extra(XTX_STATUS_FOC);
+    if (profile.Facts().identityBytes == 0) return unit.Extra(profile.Facts().statusText);
     const uint16_t model = profile.ModelWord(unit);
-    return std::string(unit.Extra(XTX_STATUS_STANDARD)) + ", " +
+    return std::string(unit.Extra(profile.Facts().statusText)) + ", " +
            FillIn(unit.Extra(XTX_STATUS_VARIANT), profile.Variant(unit)) + ", " +
            FillIn(unit.Extra(XTX_STATUS_CUSTOMER), std::to_string(model >> 10)) + ", " +
            FillIn(unit.Extra(XTX_STATUS_VERSION), std::to_string(model & 0x3FF));
@@ -224,7 +224,7 @@ void Slot::AfterRead() {
     if (stopping_) return End(Outcome::Interrupted, unit_->Extra(XTX_PROGRAM_STOPPED_READING));
     FillLikeTechnician(recipe_, *unit_);
     step_ = Step::Write;
-    SetState(SlotState::Writing, 0, ProfileOf(*unit_).Foc() ? 1 : 5);
+    SetState(SlotState::Writing, 0, ProfileOf(*unit_).WriteBlockCount());
     if (!link_->commands.Download()) {
         return End(Outcome::Fail, refusal_.empty() ? host_.LastMessage() : refusal_);
     }
@@ -236,25 +236,17 @@ void Slot::AfterRead() {
     attempt_.roundedJson = rounded.dump();
 }
 
-std::vector<uint8_t> Slot::WrittenBlocks() const {
-    if (ProfileOf(*unit_).Foc()) return std::vector<uint8_t>(unit_->foc.bytes.begin(), unit_->foc.bytes.end());
-    std::vector<uint8_t> out;
-    for (int n = kBlockFirstSection2; n <= kBlockLast; ++n) {
-        const uint8_t* b = unit_->block.Block(n);
-        out.insert(out.end(), b, b + kBlockBytes);
-    }
-    return out;
-}
+std::vector<uint8_t> Slot::WrittenBlocks() const { return ProfileOf(*unit_).WrittenBytes(*unit_); }
 
 void Slot::StartVerify() {
     step_ = Step::Verify;
     SetState(SlotState::Verifying);
     // What is compared must come from the unit: the blocks held are cleared first.
-    const bool foc = ProfileOf(*unit_).Foc();
-    if (foc) unit_->foc.bytes.fill(0);
-    for (int n = kBlockFirstSection2; !foc && n <= kBlockLast; ++n) std::fill_n(unit_->block.Block(n), kBlockBytes, 0);
-    link_->protocol.SendRequest(static_cast<uint8_t>(REQ_READ_BLOCK + (foc ? kBlockFoc : kBlockFirstSection2)));
-    host_.SetBusy(false);
+    const ControllerProfile& profile = ProfileOf(*unit_);
+    profile.ClearWritten(*unit_);
+    // The read back starts where the download did.
+    link_->protocol.SendRequest(static_cast<uint8_t>(REQ_READ_BLOCK + (profile.FirstWriteCommand() & kBlockNumberMask)));
+    host_.SetLinkBusy(true);
 }
 
 void Slot::AfterVerify() {
@@ -267,7 +259,7 @@ void Slot::AfterVerify() {
 void Slot::End(Outcome outcome, const std::string& cause) {
     ++serial_no_;
     limit_.stop();
-    link_->timeout.Busy(true);
+    link_->timeout.SetLinkBusy(false);
     Listen(false);
     attempt_.outcome = outcome;
     attempt_.cause = cause;

@@ -5,8 +5,8 @@
 
 namespace dt::station {
 
-void SlotHost::SetBusy(bool enable) {
-    if (link_) link_->timeout.Busy(enable);
+void SlotHost::SetLinkBusy(bool busy) {
+    if (link_) link_->timeout.SetLinkBusy(busy);
 }
 
 void SlotHost::ShowMessage(const std::string& text, MessageKind) {

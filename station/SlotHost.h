@@ -15,14 +15,9 @@ namespace dt::station {
 class SlotHost : public LinkHost {
 public:
     void Attach(ControllerLink* link) { link_ = link; }
-    void SetBusy(bool enable) override;
+    void SetLinkBusy(bool busy) override;
     void ShowMessage(const std::string& text, MessageKind kind) override;
     bool Ask(const std::string&, MessageKind) override { return false; }
-    void RebuildGroupTree() override {}
-    void BuildGrid() override {}
-    void ShowValues() override {}
-    std::string ChooseSaveFile(const std::string&, const std::string&, const std::string&) override { return ""; }
-    std::string ChooseOpenFile(const std::string&, const std::string&) override { return ""; }
     void ReportBackupFailure(const std::string& why) override;
 
     const std::string& LastMessage() const { return lastMessage_; }

@@ -28,13 +28,13 @@ bool LoadRecipeFile(const ToolState& base, const std::string& path, const std::s
         why = FillIn(StationText(base.language, STX_RECIPE_UNREADABLE), BaseName(path), reason);
         return false;
     }
-    const FileKind kind = FileKindOfAnyCase(path);
-    if (kind == FileKind::Other) {
+    const ControllerProfile* file = ProfileOfFileAnyCase(path);
+    if (!file) {
         why = StationText(base.language, STX_RECIPE_BAD_NAME);
         return false;
     }
     why = HashRefusal(base, expected, bytes);
-    return why.empty() && recipe.Load(base, kind, bytes, why);
+    return why.empty() && recipe.Load(base, *file, bytes, why);
 }
 
 RecipeSummary Summarize(const Recipe& recipe, const std::string& path) {
@@ -44,11 +44,10 @@ RecipeSummary Summarize(const Recipe& recipe, const std::string& path) {
     out.file = BaseName(path);
     out.sha12 = recipe.Sha256().substr(0, 12);
     out.values = ValueRows(s);
-    if (profile.Foc()) {
-        out.kind = s.Extra(XTX_STATUS_FOC);
-        return out;
-    }
-    out.kind = std::string(s.Extra(XTX_STATUS_STANDARD)) + ", " + FillIn(s.Extra(XTX_STATUS_VARIANT), profile.Variant(s));
+    out.kind = s.Extra(profile.Facts().statusText);
+    // A kind with no identity words has no variant or model to show.
+    if (profile.Facts().identityBytes == 0) return out;
+    out.kind += std::string(", ") + FillIn(s.Extra(XTX_STATUS_VARIANT), profile.Variant(s));
     const uint16_t model = recipe.IdentityWord(kIdWordModel);
     out.model = FillIn(s.Extra(XTX_STATUS_CUSTOMER), std::to_string(model >> 10)) + ", " +
                 FillIn(s.Extra(XTX_STATUS_VERSION), std::to_string(model & 0x3FF)) + ", " +

@@ -159,7 +159,7 @@ void CDriveTuneView::BuildGrid() {
         else FillFocRows();
         while (row < rows && layout[row].set == set) ++row;
     }
-    state_.sheet.Layout(dt::ProfileOf(state_).Foc(), rows);
+    state_.sheet.Layout(state_.link.kind, rows);
     // Steps of other rows or another language cannot be put back onto these.
     ClearHistory();
     RefreshMarks();
@@ -221,7 +221,7 @@ void CDriveTuneView::FillTableRows(const dt::ParamTableSet& set, int firstRow, c
         if (d.kind >= 100) {
             grid_->SetCellType(row, 2, GridCellKind::Combo);
             if (CGridCellCombo* combo = grid_->GetComboCell(row, 2)) {
-                combo->SetOptions(state_.lists.ForKind(d.kind));
+                combo->SetOptions(dt::ProfileOf(state_).Choices(state_, row, d));
                 combo->SetStyle(CBS_DROPDOWNLIST);
             }
         }
@@ -264,7 +264,7 @@ void CDriveTuneView::FillFocRows() {
         if (d.kind >= 100) {
             grid_->SetCellType(i, 2, GridCellKind::Combo);
             if (CGridCellCombo* combo = grid_->GetComboCell(i, 2)) {
-                combo->SetOptions(i == kFocNominalRow ? state_.lists.focVoltages : state_.lists.lists[1]);
+                combo->SetOptions(dt::ProfileOf(state_).Choices(state_, i, d));
                 combo->SetStyle(CBS_DROPDOWNLIST);
             }
         }

@@ -33,7 +33,7 @@ TEST_F(BackupsWindowTest, ReadsAndDownloadsAreKept) {
     ASSERT_TRUE(ConnectAndUpload());
     ASSERT_EQ(Backups().size(), 1u);
     EXPECT_EQ(Backups()[0].reason, dt::BackupReason::Read);
-    EXPECT_FALSE(Backups()[0].foc);
+    EXPECT_EQ(Backups()[0].kind, dt::ControllerKind::Standard);
 
     // The same set again is not written again.
     Press(CControlPanel::IDC_DOWNLOAD);

@@ -156,7 +156,7 @@ TEST_F(CommandsTest, RefusedDownloadPaintsRedAndSendsNothingAcceptedOneRepaints)
 TEST_F(CommandsTest, RowsOfTheOtherKindNeverReachABlock) {
     ASSERT_TRUE(ConnectAndUpload());
     // An FOC identity arrived but its block never did: the rows still describe a standard controller.
-    State().link.focMode = true;
+    State().link.kind = dt::ControllerKind::Foc;
     const auto focBefore = State().foc.bytes;
     const auto blockBefore = State().block.bytes;
     Press(CControlPanel::IDC_DOWNLOAD);

@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(FocTest, UploadSwitchesToTheFocLayoutAndTree) {
-    EXPECT_TRUE(State().link.focMode);
+    EXPECT_EQ(State().link.kind, dt::ControllerKind::Foc);
     const int n = State().tables.FocSettings().rowCount;
     EXPECT_EQ(Grid().GetRowCount(), n);
     EXPECT_EQ(Grid().GetColumnWidth(2), 165);

@@ -92,8 +92,8 @@ std::string Hex256(const Bytes& bytes) {
 // editable cell, the unit's own in the read-only ones, stored with the unit's calibration.
 Bytes ExpectedWrite(const Bytes& held, const Bytes& recipe) {
     dt::ToolState unit, wanted;
-    dt::cli::LoadParameterBytes(unit, dt::FileKind::Foc, held);
-    dt::cli::LoadParameterBytes(wanted, dt::FileKind::Foc, recipe);
+    dt::cli::LoadParameterBytes(unit, &dt::StandardProfile(), held);
+    dt::cli::LoadParameterBytes(wanted, &dt::StandardProfile(), recipe);
     dt::ValueCells cells = dt::ShowValues(unit);
     const dt::ValueCells recipeCells = dt::ShowValues(wanted);
     const std::vector<dt::GridRow> rows = dt::GridLayout(unit);
@@ -421,7 +421,7 @@ struct ListJournal : dt::station::AttemptJournal {
 
 ::testing::AssertionResult LoadFasterMotor(const dt::ToolState& base, dt::station::Recipe& recipe) {
     std::string why;
-    if (recipe.Load(base, dt::FileKind::Foc, FasterMotor(), why)) return ::testing::AssertionSuccess();
+    if (recipe.Load(base, dt::StandardProfile(), FasterMotor(), why)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << why;
 }
 
@@ -435,7 +435,7 @@ OneUnit ProgramOneUnit(const std::string& port, dt::station::AttemptJournal& jou
     dt::ToolState base;
     dt::station::Recipe recipe;
     OneUnit out;
-    if (!recipe.Load(base, dt::FileKind::Foc, FasterMotor(), out.cause)) return out;
+    if (!recipe.Load(base, dt::StandardProfile(), FasterMotor(), out.cause)) return out;
     dt::station::Station station(base, recipe, journal, log);
     dt::station::SlotConfig config;
     config.port = config.device = port;

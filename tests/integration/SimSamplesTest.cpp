@@ -25,7 +25,7 @@ std::vector<unsigned char> Sample(const std::string& name) {
 // The standard completion of an upload: identity parse, variant, shown values.
 dt::ValueCells UploadStandard(ToolState& s, const std::vector<unsigned char>& image) {
     std::copy(image.begin(), image.begin() + dt::ParameterBlock::kSize, s.block.bytes.begin());
-    s.link.focMode = false;
+    s.link.kind = dt::ControllerKind::Standard;
     s.link.identityReceived = true;
     s.dataValid = dt::ParseIdentity(s);
     dt::SelectFunctionVariant(s);
@@ -91,7 +91,7 @@ TEST(SimSamples, FocSetIsInsideTheFocBounds) {
     ASSERT_EQ(ged.size(), 32u);
     ToolState s;
     std::copy(ged.begin(), ged.end(), s.foc.bytes.begin());
-    s.link.focMode = true;
+    s.link.kind = dt::ControllerKind::Foc;
     s.modelWord = dt::kFocModelWord;
     s.dataValid = false;  // an FOC upload runs no identity parse
     dt::ValueCells cells = dt::ShowValues(s);

@@ -52,8 +52,8 @@ TEST_F(CliOnline, TwoControllersOfEachKindAreReadAndWrittenAtOnce) {
     RunBoth(standard, foc, connect);
     ASSERT_EQ(standard.session.Reads(), 1) << standard.err.str();
     ASSERT_EQ(foc.session.Reads(), 1) << foc.err.str();
-    EXPECT_FALSE(standard.state.link.focMode);
-    EXPECT_TRUE(foc.state.link.focMode);
+    EXPECT_EQ(standard.state.link.kind, dt::ControllerKind::Standard);
+    EXPECT_EQ(foc.state.link.kind, dt::ControllerKind::Foc);
     EXPECT_EQ(standard.state.sheet.Rows(), 90);
     EXPECT_EQ(foc.state.sheet.Rows(), 15);
     ASSERT_EQ(standard.Shown("Rated motor speed (rpm)"), "1000");

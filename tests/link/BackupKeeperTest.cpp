@@ -139,7 +139,7 @@ TEST(BackupKeeper, DefaultAsksOnlyBeforeTheFirstReadOfAnOpenedPort) {
     rig.Settle();
     ASSERT_TRUE(rig.commands.OpenSelectedPort());
     rig.host.Clear();
-    rig.host.SetBusy(true);
+    rig.host.SetLinkBusy(false);
     EXPECT_FALSE(rig.commands.Default());
     EXPECT_EQ(rig.host.messages.size(), 1u);
 }

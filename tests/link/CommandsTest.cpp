@@ -70,7 +70,7 @@ TEST(ControllerCommands, ConnectClosesAnOpenPortFirst) {
     EXPECT_EQ(rig.port.OpenCount(), 2);
     EXPECT_EQ(rig.port.PortNumber(), 7);
     EXPECT_EQ(Hex(rig.port.Written()), "66 02 00 68");
-    EXPECT_EQ(rig.host.Steps(), std::vector<std::string>{"SetBusy(false)"});
+    EXPECT_EQ(rig.host.Steps(), std::vector<std::string>{"SetLinkBusy(true)"});
 }
 
 TEST(ControllerCommands, PanelStartUpOpensWithoutSending) {
@@ -88,7 +88,7 @@ TEST(ControllerCommands, PanelStartUpOpensWithoutSending) {
         EXPECT_EQ(rig.host.messages, c.messages) << c.box;
         EXPECT_TRUE(rig.port.Written().empty());
         EXPECT_EQ(std::count_if(rig.host.calls.begin(), rig.host.calls.end(),
-                                [](const std::string& s) { return s.rfind("SetBusy", 0) == 0; }), 0);
+                                [](const std::string& s) { return s.rfind("SetLinkBusy", 0) == 0; }), 0);
         EXPECT_EQ(LoadSettings(rig.settingsPath).UartPort, c.box[0] ? 5 : 1) << "0 is stored, read back as 1";
     }
 }
@@ -109,15 +109,15 @@ TEST(ReplyTimeout, EleventhTickShowsTheMessageAndEndsTheBusyState) {
     host.timeout = &timeout;
     QSignalSpy timedOut(&timeout, &ReplyTimeout::TimedOut);
 
-    host.SetBusy(false);
+    host.SetLinkBusy(true);
     for (int i = 0; i < 5; ++i) timeout.Tick();
-    host.SetBusy(false);  // a new exchange starts the count again
+    host.SetLinkBusy(true);  // a new exchange starts the count again
     for (int i = 0; i < 10; ++i) timeout.Tick();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(timeout.IsRunning());
     timeout.Tick();
-    EXPECT_EQ(host.Steps(), (std::vector<std::string>{"SetBusy(false)", "SetBusy(false)",
-                                                      "Message(no response because of timeout,error)", "SetBusy(true)"}));
+    EXPECT_EQ(host.Steps(), (std::vector<std::string>{"SetLinkBusy(true)", "SetLinkBusy(true)",
+                                                      "Message(no response because of timeout,error)", "SetLinkBusy(false)"}));
     EXPECT_FALSE(timeout.IsRunning());
     EXPECT_EQ(timedOut.count(), 1);
 }
@@ -134,8 +134,8 @@ TEST(ReplyTimeout, SilentControllerTimesOutAfterAbout2200ms) {
     const qint64 elapsed = clock.elapsed();
     EXPECT_GE(elapsed, 2100);
     EXPECT_LE(elapsed, 3000);
-    EXPECT_EQ(rig.host.Steps(), (std::vector<std::string>{"SetBusy(false)", "Message(no response because of timeout,error)",
-                                                          "SetBusy(true)"}));
+    EXPECT_EQ(rig.host.Steps(), (std::vector<std::string>{"SetLinkBusy(true)", "Message(no response because of timeout,error)",
+                                                          "SetLinkBusy(false)"}));
     EXPECT_TRUE(rig.host.enabled);
 }
 
@@ -143,7 +143,7 @@ TEST(ReplyTimeout, ZeroAnswerRestartsTheCount) {
     Rig rig;
     rig.controller.silent = true;
     rig.OpenPort();
-    rig.timeout.Busy(true);
+    rig.timeout.SetLinkBusy(false);
     rig.commands.StartConnect();
     for (int i = 0; i < 8; ++i) rig.timeout.Tick();
     rig.port.Feed(MakeFrame(0x00));

@@ -54,7 +54,8 @@ TEST(LinkEvents, EachExchangeTellsItsOutcome) {
         ASSERT_TRUE(rig.ReadOnce()) << c.name;
         if (c.setUp) c.setUp(rig);
         ASSERT_TRUE(c.command(rig)) << c.name;
-        QTest::qWaitFor([&] { return rig.recorder.events.size() >= c.events.size(); }, 1000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rig.recorder.events.size() >= c.events.size(); }, 1000))
+            << c.name << ": timed out";
         rig.Settle();
         EXPECT_EQ(rig.Events(), c.events) << c.name;
         EXPECT_TRUE(rig.host.enabled) << c.name;
@@ -117,7 +118,7 @@ TEST(LinkEvents, TheStopCheckHoldsBackTheNextBlockAndTheStore) {
         rig.protocol.Events().Subscribe(counter);
         rig.protocol.SetStopCheck([&] { return acknowledged >= stopAt; });
         ASSERT_TRUE(rig.commands.Download());
-        QTest::qWaitFor([&] { return rig.host.enabled; }, 2000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.host.enabled; }, 2000)) << "timed out";
         rig.Settle();
         rig.protocol.Events().Unsubscribe(counter);
         EXPECT_EQ(acknowledged, stopAt);
@@ -153,7 +154,7 @@ TEST(LinkEvents, ADownloadStopsAfterTheBlockInFlight) {
     stopper.protocol = &rig.protocol;
     rig.protocol.Events().Subscribe(stopper);
     ASSERT_TRUE(rig.commands.Download());
-    QTest::qWaitFor([&] { return rig.host.enabled; }, 1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.host.enabled; }, 1000)) << "timed out";
     rig.Settle();
     EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x28, 0x29}));
     EXPECT_EQ(rig.Events(), (Events{"check accepted", "block 1/5", "block 2/5", "lost stopped"}));
@@ -228,7 +229,7 @@ TEST(EditSheetOnTheLink, CellsOfTheOtherKindAreNeverSent) {
     Rig rig;
     ASSERT_TRUE(rig.ReadOnce());
     // An FOC identity arrived but its block never did: the sheet still holds standard rows.
-    rig.state.link.focMode = true;
+    rig.state.link.kind = ControllerKind::Foc;
     EXPECT_FALSE(rig.commands.Download());
     EXPECT_EQ(rig.host.LastMessage(), "Please connect the device first");
     EXPECT_TRUE(rig.Events().empty());

@@ -64,6 +64,12 @@ inline Bytes PatternBlock(int code) {
     return b;
 }
 
+// The 32 bytes of block code n; none for a code no block has (no arithmetic on a null block).
+inline Bytes BlockOf(const ParameterBlock& block, int code) {
+    const uint8_t* p = block.Block(code);
+    return p ? Bytes(p, p + ParameterBlock::kBlockSize) : Bytes();
+}
+
 // A file of the samples folder, whole.
 inline Bytes SampleBytes(const std::string& name) {
     QFile file(QString::fromStdString(std::string(DT_SOURCE_DIR) + "/samples/" + name));
@@ -152,8 +158,10 @@ public:
         requests.clear();
         payloads.clear();
     }
-    void SetBlock(int code, const Bytes& b) { std::copy(b.begin(), b.end(), block.Block(code)); }
-    Bytes BlockBytes(int code) const { return Bytes(block.Block(code), block.Block(code) + 32); }
+    void SetBlock(int code, const Bytes& b) {
+        if (uint8_t* p = block.Block(code)) std::copy_n(b.begin(), std::min<size_t>(b.size(), ParameterBlock::kBlockSize), p);
+    }
+    Bytes BlockBytes(int code) const { return BlockOf(block, code); }
 
 private:
     void Reply(uint8_t cmd, const Bytes& payload = {}) { port_.Feed(MakeFrame(cmd, payload)); }
@@ -210,6 +218,7 @@ struct Rig {
     FakeController controller{port};
 
     Rig() {
+        link.SetSheetView(&host);
         host.timeout = &timeout;
         controller.MakeStandard();
         protocol.Events().Subscribe(recorder);

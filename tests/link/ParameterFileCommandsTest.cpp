@@ -46,6 +46,8 @@ struct Files {
     RecordingHost host;
     ParameterFileCommands files{state, host};
 
+    Files() { files.SetSheetView(&host); }
+
     std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
     // The state as after reading a controller of this identity.
     void ReadController(uint16_t modelWord) {
@@ -63,7 +65,7 @@ using Messages = std::vector<std::pair<std::string, MessageKind>>;
 TEST(ParameterFileCommands, ExportBeforeAnyReadWritesZeros) {
     Files t;
     t.host.saveChoice = t.Path("empty.foc");
-    t.files.Export();
+    t.files.Export(t.host);
     EXPECT_EQ(t.host.dialogArgs, (std::vector<std::string>{"Export the parameters to a file", "DriveTune file(*.foc)", "foc"}));
     EXPECT_EQ(ReadFile(t.host.saveChoice), Bytes(1024, 0));
     EXPECT_EQ(t.host.messages, (Messages{{"Export file successfully", MessageKind::Info}}));
@@ -71,18 +73,18 @@ TEST(ParameterFileCommands, ExportBeforeAnyReadWritesZeros) {
 
 TEST(ParameterFileCommands, FocControllerExportsItsBlockAsGed) {
     Files t;
-    t.state.link.focMode = true;
+    t.state.link.kind = ControllerKind::Foc;
     for (int i = 0; i < 32; ++i) t.state.foc.SetByte(i, static_cast<uint8_t>(100 + i));
     t.host.saveChoice = t.Path("foc.ged");
-    t.files.Export();
+    t.files.Export(t.host);
     EXPECT_EQ(t.host.dialogArgs, (std::vector<std::string>{"Export the parameters to a file", "DriveTune file(*.ged)", "ged"}));
     EXPECT_EQ(ReadFile(t.host.saveChoice), Bytes(t.state.foc.bytes.begin(), t.state.foc.bytes.end()));
 }
 
 TEST(ParameterFileCommands, CancelledChoicesDoNothing) {
     Files t;
-    t.files.Export();
-    t.files.Import();
+    t.files.Export(t.host);
+    t.files.Import(t.host);
     EXPECT_TRUE(t.host.calls.empty());
     EXPECT_EQ(t.host.dialogArgs, (std::vector<std::string>{"Import parameters from a file", "DriveTune file(*.foc)"}));
 }
@@ -96,7 +98,7 @@ TEST(ParameterFileCommands, ExportThenImportWithTheSameController) {
     t.host.Clear();
 
     t.host.openChoice = t.Path("kept.foc");
-    t.files.Import();
+    t.files.Import(t.host);
     EXPECT_EQ(t.host.Steps(), (std::vector<std::string>{"ShowValues", "Message(Import file successfully,info)"}));
     EXPECT_EQ(t.state.block.bytes, before);
 }

@@ -12,7 +12,7 @@
 namespace dt::test {
 
 // Records every call in order as readable strings.
-class RecordingHost : public LinkHost {
+class RecordingHost : public LinkHost, public SheetView, public FileChooser {
 public:
     std::vector<std::string> calls;
     std::vector<std::pair<std::string, MessageKind>> messages;
@@ -23,10 +23,10 @@ public:
     std::string saveChoice, openChoice;
     std::vector<std::string> dialogArgs;
 
-    void SetBusy(bool enable) override {
-        calls.push_back(enable ? "SetBusy(true)" : "SetBusy(false)");
-        enabled = enable;
-        if (timeout) timeout->Busy(enable);
+    void SetLinkBusy(bool busy) override {
+        calls.push_back(busy ? "SetLinkBusy(true)" : "SetLinkBusy(false)");
+        enabled = !busy;
+        if (timeout) timeout->SetLinkBusy(busy);
     }
     void ShowMessage(const std::string& text, MessageKind kind) override {
         calls.push_back("Message(" + text + "," + KindName(kind) + ")");

@@ -254,7 +254,9 @@ TEST(SerialPortFailure, AUserOutsideTheDevicesGroupIsToldToJoinIt) {
         port.OpenDevice(pty.path, 9600, 1);
         return static_cast<int>(port.OpenFailure().fault);
     });
-    if (fault >= 0) EXPECT_EQ(fault, static_cast<int>(PortFault::NoPermission));
+    if (fault >= 0) {
+        EXPECT_EQ(fault, static_cast<int>(PortFault::NoPermission));
+    }
 
     // The same through the seam, with the group that owns the device.
     SerialPort port([&](int) { return pty.path; });

@@ -64,7 +64,7 @@ TEST(Backups, NamesSayWhenWhatAndWhichController) {
     EXPECT_TRUE(bytes == first) << "the bytes an Export writes";
 
     ToolState foc;
-    foc.link.focMode = true;
+    foc.link.kind = ControllerKind::Foc;
     foc.foc.SetWord(22, 53);
     ASSERT_TRUE(SaveBackup(foc, BackupReason::Read, dir.File("backups"), t + 2, d)) << d;
     EXPECT_EQ(Name(d), "20261207-224109-read-foc.ged");
@@ -74,7 +74,7 @@ TEST(Backups, NamesSayWhenWhatAndWhichController) {
     const std::vector<BackupEntry> list = ListBackups(dir.File("backups"));
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0].path, d);
-    EXPECT_TRUE(list[0].foc);
+    EXPECT_EQ(list[0].kind, ControllerKind::Foc);
     EXPECT_EQ(list[0].identity, "foc");
     EXPECT_EQ(list[1].path, c);
     EXPECT_EQ(list[1].reason, BackupReason::Written);

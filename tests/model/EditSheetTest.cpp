@@ -38,22 +38,22 @@ TEST(EditSheet, CellsAreKeptWithoutTheirIndentAndOnlyInsideTheSheet) {
 
 TEST(EditSheet, NothingIsChangedWithoutValuesOrForTheOtherKind) {
     ToolState s = ReferenceController();
-    s.sheet.Layout(false, 90);
+    s.sheet.Layout(ControllerKind::Standard, 90);
     s.sheet.SetCell(kAccelerationRow, "400");
     EXPECT_FALSE(s.sheet.HasBaseline());
     EXPECT_EQ(s.sheet.ChangedCount(), 0) << "no read yet";
 
     s = ReadReference();
     s.sheet.SetCell(kAccelerationRow, "400");
-    s.sheet.Layout(false, 90);  // a grid rebuilt, no values shown
+    s.sheet.Layout(ControllerKind::Standard, 90);  // a grid rebuilt, no values shown
     EXPECT_EQ(s.sheet.ChangedCount(), 0);
     EXPECT_FALSE(s.sheet.ValuesShown());
-    s.sheet.Layout(true, 15);
-    EXPECT_TRUE(s.sheet.Foc());
+    s.sheet.Layout(ControllerKind::Foc, 15);
+    EXPECT_EQ(s.sheet.Kind(), ControllerKind::Foc);
     EXPECT_EQ(s.sheet.Baseline(1), nullptr) << "the baseline is a standard controller's";
 
     s = ReadReference();
-    s.link.focMode = true;
+    s.link.kind = ControllerKind::Foc;
     ShowOnSheet(s);  // FOC rows over a standard baseline
     EXPECT_EQ(s.sheet.ChangedCount(), 0);
 }

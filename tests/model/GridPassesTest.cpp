@@ -45,7 +45,7 @@ TEST(GridPasses, LayoutFollowsControllerKindAndVariant) {
     s.modelWord = 0;
     SelectFunctionVariant(s);
     EXPECT_EQ(GridLayout(s).size(), 82u);
-    s.link.focMode = true;
+    s.link.kind = ControllerKind::Foc;
     EXPECT_EQ(GridLayout(s).size(), 15u);
     EXPECT_EQ(IndentValue("  12.3"), "    12.3");
 }
@@ -66,7 +66,7 @@ TEST(GridPasses, EveryRowFindsItsTopicInTheGroupTree) {
         EXPECT_EQ(t.set, c.set) << "row " << c.row;
         EXPECT_EQ(t.group, c.group) << "row " << c.row;
     }
-    s.link.focMode = true;
+    s.link.kind = ControllerKind::Foc;
     const Case foc[] = {{1, GridSet::Function, -1}, {3, GridSet::Function, -1}, {4, GridSet::Parameter, -1},
                         {14, GridSet::Parameter, -1}};
     for (const Case& c : foc) {
@@ -193,7 +193,7 @@ TEST(GridPasses, NothingIsCheckedBeforeValidData) {
 // FOC controller: the 32-byte block and its fixed bounds.
 ToolState FocController() {
     ToolState s;
-    s.link.focMode = true;
+    s.link.kind = ControllerKind::Foc;
     FocBlock& f = s.foc;
     f.SetByte(0, 0x01);  // regen braking on, reverse off
     f.SetByte(1, 50);

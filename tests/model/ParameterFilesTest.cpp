@@ -23,16 +23,16 @@ Bytes FocFile(const IdentityWords& id = {}, size_t size = 1024) {
 }
 
 TEST(ParameterFiles, KindByExactExtension) {
-    const std::pair<const char*, FileKind> cases[] = {
-        {"/home/t/params.foc", FileKind::Foc}, {"x.tar.foc", FileKind::Foc},    {"c.ged", FileKind::Ged},
-        {"params.FOC", FileKind::Other},       {"params.Foc", FileKind::Other}, {"noext", FileKind::Other},
-        {"dir.foc/file", FileKind::Other},     {"params.foc.bak", FileKind::Other},
+    const std::pair<const char*, const ControllerProfile*> cases[] = {
+        {"/home/t/params.foc", &StandardProfile()}, {"x.tar.foc", &StandardProfile()},    {"c.ged", &FocProfile()},
+        {"params.FOC", nullptr},       {"params.Foc", nullptr}, {"noext", nullptr},
+        {"dir.foc/file", nullptr},     {"params.foc.bak", nullptr},
     };
-    for (const auto& [path, kind] : cases) EXPECT_EQ(FileKindOf(path), kind) << path;
+    for (const auto& [path, kind] : cases) EXPECT_EQ(ProfileOfFile(path), kind) << path;
 
     ToolState s;
     const auto before = s.block.bytes;
-    ImportOutcome out = ImportBytes(s, FileKind::Other, FocFile());
+    ImportOutcome out = ImportBytes(s, nullptr, FocFile());
     EXPECT_FALSE(out.handled);
     EXPECT_TRUE(s.block.bytes == before);
 }
@@ -40,7 +40,7 @@ TEST(ParameterFiles, KindByExactExtension) {
 TEST(ParameterFiles, ExportWritesTheBlockOfTheControllerKind) {
     ToolState s;
     EXPECT_EQ(ExportBytes(s), Bytes(1024, 0));  // nothing read yet
-    s.link.focMode = true;
+    s.link.kind = ControllerKind::Foc;
     s.foc.SetByte(2, 48);
     Bytes ged = ExportBytes(s);
     ASSERT_EQ(ged.size(), 32u);
@@ -50,7 +50,7 @@ TEST(ParameterFiles, ExportWritesTheBlockOfTheControllerKind) {
 TEST(ParameterFiles, ImportRightAfterStartAlwaysMatches) {
     ToolState s;
     Bytes file = FocFile({}, 2000);  // longer files are fine: only 1024 bytes count
-    ImportOutcome out = ImportBytes(s, FileKind::Foc, file);
+    ImportOutcome out = ImportBytes(s, &StandardProfile(), file);
     EXPECT_TRUE(out.accepted);
     EXPECT_EQ(out.message, MSG_IMPORT_OK);
     EXPECT_EQ(out.kind, MessageKind::Info);
@@ -63,18 +63,18 @@ TEST(ParameterFiles, ImportRightAfterStartAlwaysMatches) {
 TEST(ParameterFiles, ShortFilesChangeNothing) {
     ToolState s = ReferenceController();
     const auto block = s.block.bytes;
-    ImportOutcome out = ImportBytes(s, FileKind::Foc, FocFile({}, 1023));
+    ImportOutcome out = ImportBytes(s, &StandardProfile(), FocFile({}, 1023));
     EXPECT_FALSE(out.accepted);
     EXPECT_EQ(out.message, MSG_IMPORT_LENGTH_ERROR);
     EXPECT_EQ(out.kind, MessageKind::Error);
     EXPECT_TRUE(s.block.bytes == block);
 
     s.foc.SetByte(0, 3);
-    out = ImportBytes(s, FileKind::Ged, Bytes(31, 0x55));
+    out = ImportBytes(s, &FocProfile(), Bytes(31, 0x55));
     EXPECT_EQ(out.message, MSG_IMPORT_LENGTH_ERROR);
     EXPECT_EQ(s.foc.Byte(0), 3);
 
-    out = ImportBytes(s, FileKind::Ged, Bytes(40, 0x55));
+    out = ImportBytes(s, &FocProfile(), Bytes(40, 0x55));
     EXPECT_TRUE(out.accepted);
     EXPECT_TRUE(out.rebuildTree);
     EXPECT_EQ(s.foc.Word(30), 0x5555);
@@ -99,7 +99,7 @@ TEST(ParameterFiles, IdentityMatchComparesEveryIdentityValue) {
         const auto block = s.block.bytes;
         IdentityWords other;
         change(other);
-        ImportOutcome out = ImportBytes(s, FileKind::Foc, FocFile(other));
+        ImportOutcome out = ImportBytes(s, &StandardProfile(), FocFile(other));
         EXPECT_FALSE(out.accepted) << what;
         EXPECT_EQ(out.message, MSG_IMPORT_MISMATCH) << what;
         EXPECT_EQ(out.kind, MessageKind::Warning) << what;
@@ -112,7 +112,7 @@ TEST(ParameterFiles, IdentityMatchComparesEveryIdentityValue) {
     newer.modelWord = 0x0539;
     Bytes file = FocFile(newer);
     file[3] = 99;  // word 1 (RS)
-    EXPECT_TRUE(ImportBytes(s, FileKind::Foc, file).accepted);
+    EXPECT_TRUE(ImportBytes(s, &StandardProfile(), file).accepted);
     EXPECT_EQ(s.modelWord, 0x0539);
 }
 
@@ -124,7 +124,7 @@ TEST(ParameterFiles, AFileOfTheOtherFunctionVariantIsRefused) {
     for (const auto& [controller, file] : cases) {
         ToolState s = ReferenceController(controller);
         const auto block = s.block.bytes;
-        ImportOutcome out = ImportBytes(s, FileKind::Foc, FocFile(file));
+        ImportOutcome out = ImportBytes(s, &StandardProfile(), FocFile(file));
         EXPECT_FALSE(out.accepted);
         EXPECT_EQ(out.message, MSG_IMPORT_MISMATCH);
         EXPECT_TRUE(s.block.bytes == block);
@@ -134,9 +134,9 @@ TEST(ParameterFiles, AFileOfTheOtherFunctionVariantIsRefused) {
         EXPECT_EQ(out.detail, expected);
     }
     ToolState fresh;  // nothing read: nothing to compare with
-    EXPECT_TRUE(ImportBytes(fresh, FileKind::Foc, FocFile(variantA)).accepted);
+    EXPECT_TRUE(ImportBytes(fresh, &StandardProfile(), FocFile(variantA)).accepted);
     ToolState same = ReferenceController(variantA);
-    const ImportOutcome out = ImportBytes(same, FileKind::Foc, FocFile(variantA));
+    const ImportOutcome out = ImportBytes(same, &StandardProfile(), FocFile(variantA));
     EXPECT_TRUE(out.accepted);
     EXPECT_EQ(out.detail, "");
 }
@@ -148,14 +148,14 @@ TEST(ParameterFiles, ModelWordZeroFilesCompareTheOlderIdentity) {
     old.hardwareClass = 90;
     old.extraId = 250;
     ToolState s = ReferenceController(old);
-    EXPECT_TRUE(ImportBytes(s, FileKind::Foc, FocFile(old)).accepted);
+    EXPECT_TRUE(ImportBytes(s, &StandardProfile(), FocFile(old)).accepted);
 
     IdentityWords otherShunt = old;
     otherShunt.extraId = 251;
-    EXPECT_EQ(ImportBytes(s, FileKind::Foc, FocFile(otherShunt)).message, MSG_IMPORT_MISMATCH);
+    EXPECT_EQ(ImportBytes(s, &StandardProfile(), FocFile(otherShunt)).message, MSG_IMPORT_MISMATCH);
     IdentityWords otherVoltage = old;
     otherVoltage.voltageClass = 7;  // not part of an older controller's identity
-    EXPECT_TRUE(ImportBytes(s, FileKind::Foc, FocFile(otherVoltage)).accepted);
+    EXPECT_TRUE(ImportBytes(s, &StandardProfile(), FocFile(otherVoltage)).accepted);
 }
 
 TEST(ParameterFiles, ExportedFileImportsBackThroughTheDisk) {
@@ -169,7 +169,7 @@ TEST(ParameterFiles, ExportedFileImportsBackThroughTheDisk) {
 
     Bytes content;
     ASSERT_TRUE(ReadParameterFile(path, content));
-    ImportOutcome out = ImportBytes(s, FileKindOf(path), content);
+    ImportOutcome out = ImportBytes(s, ProfileOfFile(path), content);
     EXPECT_TRUE(out.accepted);
     EXPECT_EQ(s.block.ReadWord(203), 3500);
     EXPECT_FALSE(ReadParameterFile(dir.File("missing.foc"), content));

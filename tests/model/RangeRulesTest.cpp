@@ -384,12 +384,12 @@ TEST(RangeRules, AllowedRangeOfGridRows) {
         if (IsChoiceKind(set.rows[i].kind)) choice = i;
     ASSERT_GT(choice, 0);
     set.rows[choice].range = 41;
-    s.sheet.Layout(false, set.rowCount + s.tables.FunctionSettings.rowCount);
+    s.sheet.Layout(ControllerKind::Standard, set.rowCount + s.tables.FunctionSettings.rowCount);
     EXPECT_EQ(AllowedRangeNow(s, choice), "");
     set.rows[choice].kind = KIND_NUMBER;
     set.rows[choice].name_en = "Acceleration (rpm/s)";
     EXPECT_EQ(AllowedRangeNow(s, choice), "50 … 800 rpm/s");
-    s.sheet.Layout(true, s.tables.FocSettings().rowCount);
+    s.sheet.Layout(ControllerKind::Foc, s.tables.FocSettings().rowCount);
     EXPECT_EQ(AllowedRangeNow(s, choice), "") << "cells of the other kind";
 }
 

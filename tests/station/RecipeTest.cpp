@@ -30,7 +30,7 @@ uint16_t Word(const std::vector<unsigned char>& bytes, int i) {
 ToolState Unit(const std::vector<unsigned char>& bytes, bool foc = false) {
     ToolState s;
     s.link.identityReceived = true;
-    s.link.focMode = foc;
+    s.link.kind = foc ? ControllerKind::Foc : ControllerKind::Standard;
     if (foc) {
         std::copy(bytes.begin(), bytes.end(), s.foc.bytes.begin());
         s.block.SetSectionWord(0, 15, 0xFFFE);
@@ -44,7 +44,7 @@ ToolState Unit(const std::vector<unsigned char>& bytes, bool foc = false) {
     return s;
 }
 
-Recipe Loaded(const std::vector<unsigned char>& bytes, FileKind kind = FileKind::Foc) {
+Recipe Loaded(const std::vector<unsigned char>& bytes, const ControllerProfile& kind = StandardProfile()) {
     Recipe r;
     std::string why;
     EXPECT_TRUE(r.Load(ToolState(), kind, bytes, why)) << why;
@@ -90,14 +90,14 @@ TEST(Gate, WordSixCountsWhenTheModelWordIsZeroAndKindsMustMatch) {
     SetWord(recipe, 101, 2860);   // EBS 71.5 V
     std::string why;
     Recipe r;
-    ASSERT_TRUE(r.Load(ToolState(), FileKind::Foc, recipe, why)) << why;
+    ASSERT_TRUE(r.Load(ToolState(), StandardProfile(), recipe, why)) << why;
     std::vector<unsigned char> unit = recipe;
     SetWord(unit, 6, 181);
     EXPECT_EQ(GateRefusal(r, Unit(unit)), "not the recipe's model (word 6 differs); nothing written");
     EXPECT_EQ(GateRefusal(r, Unit(recipe)), "");
 
     const Recipe standard = Loaded(Sample("standard-b.foc"));
-    const Recipe foc = Loaded(Sample("foc.ged"), FileKind::Ged);
+    const Recipe foc = Loaded(Sample("foc.ged"), FocProfile());
     EXPECT_EQ(GateRefusal(standard, Unit(Sample("foc.ged"), true)), "not the recipe's kind of controller; nothing written");
     EXPECT_EQ(GateRefusal(foc, Unit(Sample("standard-b.foc"))), "not the recipe's kind of controller; nothing written");
     EXPECT_EQ(GateRefusal(foc, Unit(Sample("foc.ged"), true)), "");
@@ -136,19 +136,19 @@ TEST(Fill, EditableCellsTakeTheRecipesTextsReadOnlyOnesKeepTheUnits) {
 TEST(RecipeLoad, ShortInvalidAndRefusedSetsAreTurnedAway) {
     std::string why;
     Recipe r;
-    EXPECT_FALSE(r.Load(ToolState(), FileKind::Foc, std::vector<unsigned char>(1023), why));
+    EXPECT_FALSE(r.Load(ToolState(), StandardProfile(), std::vector<unsigned char>(1023), why));
     EXPECT_EQ(why, "Unable to import, file length error");
     std::vector<unsigned char> uncalibrated = Sample("standard-b.foc");
     SetWord(uncalibrated, 9, 0);
-    EXPECT_FALSE(r.Load(ToolState(), FileKind::Foc, uncalibrated, why));
+    EXPECT_FALSE(r.Load(ToolState(), StandardProfile(), uncalibrated, why));
     EXPECT_EQ(why, "the recipe's identity or calibration is not valid; nothing sent");
     std::vector<unsigned char> outOfRange = Sample("standard-b.foc");
     SetWord(outOfRange, 202, 1);  // one pole pair: the range is 2 to 28
-    EXPECT_FALSE(r.Load(ToolState(), FileKind::Foc, outOfRange, why));
+    EXPECT_FALSE(r.Load(ToolState(), StandardProfile(), outOfRange, why));
     EXPECT_NE(why.find("2.0 ≤ x ≤ 28.0"), std::string::npos) << why;
-    EXPECT_TRUE(r.Load(ToolState(), FileKind::Foc, Sample("standard-b.foc"), why));
+    EXPECT_TRUE(r.Load(ToolState(), StandardProfile(), Sample("standard-b.foc"), why));
     EXPECT_EQ(r.Cells().size(), 90u) << "variant B's rows";
-    EXPECT_TRUE(r.Load(ToolState(), FileKind::Foc, Sample("standard-a.foc"), why)) << why;
+    EXPECT_TRUE(r.Load(ToolState(), StandardProfile(), Sample("standard-a.foc"), why)) << why;
     EXPECT_EQ(r.Cells().size(), 82u) << "variant A's rows";
     EXPECT_EQ(Sha256Hex({'a', 'b', 'c'}), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }

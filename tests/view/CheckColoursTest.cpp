@@ -20,7 +20,7 @@ struct CheckedView {
     std::vector<std::string> shown;
 
     explicit CheckedView(bool foc) {
-        state.link.focMode = foc;
+        state.link.kind = foc ? dt::ControllerKind::Foc : dt::ControllerKind::Standard;
         view.SetMessageSink([this](const std::string& text, dt::MessageKind) { shown.push_back(text); });
         view.OnInitialUpdate();
     }

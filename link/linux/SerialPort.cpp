@@ -4,12 +4,10 @@
 #include <QThread>
 #include <memory>
 
-#ifdef Q_OS_UNIX
 #include <grp.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 #include "PortNumbering.h"
 #include "SupportLog.h"
@@ -23,13 +21,8 @@ constexpr qint64 kReadBufferSize = 4096;
 // A hung-up device (unplugged adapter, closed pseudo-terminal) reports read errors on every
 // pass of the event loop; only the hang-up tells it apart from a passing line error.
 bool HungUp(QSerialPort& port) {
-#ifdef Q_OS_UNIX
     pollfd p{static_cast<int>(port.handle()), POLLIN, 0};
     return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
-#else
-    Q_UNUSED(port);
-    return false;
-#endif
 }
 
 std::string ComName(int number) { return "COM" + std::to_string(number); }
@@ -38,16 +31,11 @@ std::string ComName(int number) { return "COM" + std::to_string(number); }
 
 DeviceAccess ProbeDevice(const std::string& path) {
     DeviceAccess a;
-#ifdef Q_OS_UNIX
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return a;
     a.exists = true;
     a.readWrite = ::access(path.c_str(), R_OK | W_OK) == 0;
     if (const group* g = ::getgrgid(st.st_gid)) a.group = g->gr_name;
-#else
-    a.exists = QFileInfo::exists(QString::fromStdString(path));
-    a.readWrite = true;
-#endif
     return a;
 }
 
