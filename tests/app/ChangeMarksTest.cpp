@@ -4,6 +4,7 @@
 // choice list closed without a choice keeping the cell's value.
 #include <QListWidget>
 #include <QTest>
+#include <QTreeWidgetItem>
 
 #include <set>
 
