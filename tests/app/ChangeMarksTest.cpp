@@ -4,6 +4,7 @@
 // choice list closed without a choice keeping the cell's value.
 #include <QListWidget>
 #include <QTest>
+#include <QTreeWidgetItem>
 
 #include <set>
 
@@ -96,6 +97,8 @@ TEST_F(ChangeMarksTest, ALanguageSwitchKeepsTheMarks) {
     UseChinese();
     Panel().ToggleLanguage();
     ASSERT_EQ(State().language, dt::LANG_CHINESE);
+    ASSERT_NE(Frame().ParameterItem(), nullptr) << "the tree is rebuilt in Chinese";
+    EXPECT_EQ(Frame().ParameterItem()->text(0).toStdString(), State().tables.ParameterSettings().Title(dt::LANG_CHINESE));
     EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow, kDecelerationRow}));
     EXPECT_EQ(View().ChangedCount(), 2);
 }

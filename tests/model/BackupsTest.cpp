@@ -131,6 +131,11 @@ TEST(Backups, ASetAlreadyKeptForTheSameControllerIsNotWrittenAgain) {
     ASSERT_TRUE(SaveBackup(second, BackupReason::Read, folder, t + 30, secondPath, kBackupsKept, &kept));
     EXPECT_FALSE(kept);
     EXPECT_EQ(ListBackups(folder).size(), 4u);
+    // The first controller again: its own newest backup holds the set, whatever the other's holds.
+    std::string firstAgain;
+    ASSERT_TRUE(SaveBackup(s, BackupReason::Read, folder, t + 40, firstAgain, kBackupsKept, &kept));
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(firstAgain, back);
 }
 
 // A station backs up a batch of one model on several threads at once: within one second each

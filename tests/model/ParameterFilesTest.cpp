@@ -26,7 +26,8 @@ TEST(ParameterFiles, KindByExactExtension) {
     const std::pair<const char*, const ControllerProfile*> cases[] = {
         {"/home/t/params.foc", &StandardProfile()}, {"x.tar.foc", &StandardProfile()},    {"c.ged", &FocProfile()},
         {"params.FOC", nullptr},       {"params.Foc", nullptr}, {"noext", nullptr},
-        {"dir.foc/file", nullptr},     {"params.foc.bak", nullptr},
+        {"dir.foc/file", nullptr},     {"params.foc.bak", nullptr}, {"dir.foc/", nullptr},
+        {"/home/t/.ged", &FocProfile()},
     };
     for (const auto& [path, kind] : cases) EXPECT_EQ(ProfileOfFile(path), kind) << path;
 
@@ -35,6 +36,26 @@ TEST(ParameterFiles, KindByExactExtension) {
     ImportOutcome out = ImportBytes(s, nullptr, FocFile());
     EXPECT_FALSE(out.handled);
     EXPECT_TRUE(s.block.bytes == before);
+}
+
+// An adopted set is the state's controller as a read leaves it; a download writes sections 2
+// and 1 of a standard set (five blocks) and the whole FOC block.
+TEST(ParameterFiles, AnAdoptedSetIsReadAndWrittenByItsKind) {
+    ToolState s;
+    StandardProfile().Adopt(s, FocFile());
+    EXPECT_TRUE(s.link.identityReceived);
+    EXPECT_EQ(s.link.kind, ControllerKind::Standard);
+    EXPECT_EQ(StandardProfile().WrittenBytes(s).size(), 160u);
+    EXPECT_EQ(StandardProfile().WrittenBytes(s).back(), s.block.bytes[319]) << "section 1 block 1 ends it";
+    s.block.bytes[319] = 0x77;
+    StandardProfile().ClearWritten(s);
+    EXPECT_EQ(StandardProfile().WrittenBytes(s), Bytes(160, 0)) << "a read back shows only what the controller holds";
+
+    ToolState f;
+    FocProfile().Adopt(f, Bytes(32, 0x5A));
+    EXPECT_TRUE(f.link.identityReceived);
+    EXPECT_EQ(f.link.kind, ControllerKind::Foc);
+    EXPECT_EQ(FocProfile().WrittenBytes(f), Bytes(32, 0x5A));
 }
 
 TEST(ParameterFiles, ExportWritesTheBlockOfTheControllerKind) {
