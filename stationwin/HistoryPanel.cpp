@@ -70,6 +70,8 @@ HistoryPanel::HistoryPanel(Language language, std::string journalPath, QWidget* 
     date_->setCalendarPopup(true);
     date_->setDisplayFormat("yyyy-MM-dd");
     date_->setEnabled(false);
+    // The style's hint leaves no room for the calendar's drop button: the date's last digit was cut.
+    date_->setMinimumWidth(date_->sizeHint().width() + date_->fontMetrics().horizontalAdvance("0000"));
     refresh_ = new QPushButton(Text(STX_HISTORY_REFRESH), this);
     export_ = new QPushButton(Text(STX_HISTORY_EXPORT), this);
     table_ = new QTableWidget(0, kColumnCount, this);
@@ -144,7 +146,11 @@ void HistoryPanel::Show(const std::vector<record::Attempt>& rows) {
         const record::Attempt& a = rows[r];
         const std::string cells[kColumnCount] = {StationText(language_, OutcomeText(a.outcome)), a.port, a.label,
                                                  a.identity, LocalTime(a.started), a.cause};
-        for (int c = 0; c < kColumnCount; ++c) table_->setItem(r, c, new QTableWidgetItem(QString::fromStdString(cells[c])));
+        for (int c = 0; c < kColumnCount; ++c) {
+            auto* item = new QTableWidgetItem(QString::fromStdString(cells[c]));
+            item->setToolTip(item->text());  // a long cause reaches past a small screen's edge
+            table_->setItem(r, c, item);
+        }
     }
     table_->resizeColumnsToContents();
 }

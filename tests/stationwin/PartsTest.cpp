@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
@@ -327,4 +328,7 @@ TEST(HistoryTest, TheFilterIsLabelledAndALongRecordShowsItsNewestThousand) {
     ASSERT_TRUE(outcome);
     EXPECT_LT(outcome->geometry().right(), panel.OutcomeBox()->x());
     EXPECT_NEAR(outcome->geometry().center().y(), panel.OutcomeBox()->geometry().center().y(), 4);
+    // The date beside its drop button, whole.
+    const QDateEdit* date = panel.SinceDate();
+    EXPECT_GE(date->width(), date->fontMetrics().horizontalAdvance(date->text()) + 40);
 }
