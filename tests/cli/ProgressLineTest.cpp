@@ -5,6 +5,7 @@
 
 #include "ConsoleHost.h"
 #include "ProgressLine.h"
+#include "Sheet.h"
 #include "ToolState.h"
 
 namespace {
@@ -74,6 +75,13 @@ TEST(ProgressLine, IsCutShortOfTheTerminalsWidth) {
     chinese.SetColumns(8);
     chinese.OnBlockWritten({1, 5});
     EXPECT_EQ(err.str(), "\r正在写");
+}
+
+// A text.ini may hold any language: accented letters take one column, Chinese two.
+TEST(ProgressLine, ColumnsOfEachKindOfCharacter) {
+    EXPECT_EQ(dt::cli::DisplayWidth("Bloc \xC3\xA9" "crit"), 10);
+    EXPECT_EQ(dt::cli::DisplayWidth("\xE5\x86\x99" "a"), 3);
+    EXPECT_EQ(dt::cli::CutToWidth("\xC3\xA9t\xC3\xA9", 2), "\xC3\xA9t");
 }
 
 // Texts of a distributor's text.ini reach a terminal: an escape sequence or a carriage return in
