@@ -77,11 +77,11 @@ TEST(ProgressLine, IsCutShortOfTheTerminalsWidth) {
     EXPECT_EQ(err.str(), "\r正在写");
 }
 
-// A text.ini may hold any language: accented letters take one column, Chinese two.
+// A text.ini may hold any language: a degree sign or an accented letter takes one column, Chinese two.
 TEST(ProgressLine, ColumnsOfEachKindOfCharacter) {
-    EXPECT_EQ(dt::cli::DisplayWidth("Bloc \xC3\xA9" "crit"), 10);
+    EXPECT_EQ(dt::cli::DisplayWidth("20 \xC2\xB0" "C"), 5);
     EXPECT_EQ(dt::cli::DisplayWidth("\xE5\x86\x99" "a"), 3);
-    EXPECT_EQ(dt::cli::CutToWidth("\xC3\xA9t\xC3\xA9", 2), "\xC3\xA9t");
+    EXPECT_EQ(dt::cli::CutToWidth("\xC2\xB0" "C\xC2\xB0" "C", 2), "\xC2\xB0" "C");
 }
 
 // Texts of a distributor's text.ini reach a terminal: an escape sequence or a carriage return in
