@@ -346,6 +346,7 @@ void CMainFrame::RebuildGroupTree() {
         if (h.level < topLevel) continue;
         QTreeWidgetItem* parent = h.level == topLevel || topics.empty() ? rootItem_ : topics.back();
         QTreeWidgetItem* item = new QTreeWidgetItem(parent, QStringList(Q(h.text)));
+        item->setToolTip(0, item->text(0));  // the pane may cut a long title
         if (parent == rootItem_) topics.push_back(item);
     }
     rootItem_->setExpanded(true);

@@ -2,6 +2,7 @@
 // list of backups loads, compares and downloads them.
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTest>
@@ -95,11 +96,21 @@ TEST_F(BackupsWindowTest, TheListLoadsComparesAndDownloadsABackup) {
     EXPECT_EQ(CellText(kAccelerationRow), "650");
 
     // Downloaded after the range check: the controller holds the backup's set. The status line's
-    // button, flat in the line until pointed at, opens the list too.
+    // button, shown inside the window, opens the list too.
     QToolButton* button = Frame().StatusLine()->findChild<QToolButton*>("backupsButton");
-    ASSERT_TRUE(button);
-    EXPECT_TRUE(button->autoRaise());
-    button->click();
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isVisible());
+    EXPECT_EQ(button->text(), "Backups");
+    EXPECT_TRUE(button->autoRaise()) << "flat in the line until pointed at";
+    EXPECT_TRUE(Frame().rect().contains(QRect(button->mapTo(&Frame(), QPoint(0, 0)), button->size())));
+    // It takes a place of its own: no status text lies under it.
+    CStatusLine* line = Frame().StatusLine();
+    const QRect buttonPlace(button->mapTo(line, QPoint(0, 0)), button->size());
+    for (const QLabel* label : line->findChildren<QLabel*>())
+        if (label->isVisible() && !label->text().isEmpty())
+            EXPECT_FALSE(buttonPlace.intersects(QRect(label->mapTo(line, QPoint(0, 0)), label->size())))
+                << label->text().toStdString();
+    QTest::mouseClick(button, Qt::LeftButton);
     list = Frame().BackupsList();
     ASSERT_TRUE(list && list->isVisible());
     list->List()->setCurrentItem(list->List()->topLevelItem(1));

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "GridCtrl.h"
 #include "MainFrame.h"
@@ -131,6 +133,10 @@ TEST_F(WindowFitTest, NoTextWidensTheWindowPastASmallScreen) {
     // The grid's scroll bar is on the screen.
     const QWidget* bar = Grid().verticalScrollBar();
     EXPECT_TRUE(netbook->availableGeometry().contains(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())));
+    // The pane cuts a long topic title with the screen's fonts: each shows whole in its tooltip.
+    QTreeWidget* tree = Frame().findChild<QTreeWidget*>("groupTree");
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->parent()) EXPECT_EQ((*it)->toolTip(0), (*it)->text(0));
 }
 
 TEST_F(WindowFitTest, AWindowShownWithItsFrameOverTheEdgeIsBroughtInside) {

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 #include "DriveTuneView.h"
 #include "GridCtrl.h"
@@ -81,6 +82,9 @@ TEST_F(StatusLineTest, InChinese) {
     EXPECT_TRUE(Line().ControllerText().startsWith("标准控制器 · 功能变体 B · 客户 "));
     ChangeTwoValues();
     EXPECT_EQ(Line().ChangedText(), "2 个参数已修改，尚未下载");
+    const QToolButton* backups = Line().findChild<QToolButton*>("backupsButton");
+    ASSERT_NE(backups, nullptr);
+    EXPECT_EQ(backups->text(), "备份");
 }
 
 TEST_F(StatusLineTest, APortThatDidNotOpen) {

@@ -298,6 +298,10 @@ TEST_F(Cli, BadFilesAndUsageExitTwoWithAMessage) {
         // An unknown option is named before a required one is missed.
         {{"upload", "--bogus"}, "not expected: --bogus\nTry 'drivetune-cli upload --help'"},
         {{"download", "--bogus=1", "a.foc"}, "not expected: --bogus\n"},
+        // Each command takes its own options and operands only.
+        {{"download", "--port", "COM9", "a.foc", "b.foc"}, "FILE: At Most 1 required but received 2"},
+        {{"download", "--port", "COM9", "--repeat", "a.foc"}, "not expected: --repeat"},
+        {{"program", "--port", "COM9", "--set", "X=1", "a.foc"}, "not expected: --set"},
         {{"--frob", "show", shortFile}, "not expected: --frob\nTry 'drivetune-cli show --help'"},
     };
     for (const Case& c : cases) {

@@ -86,6 +86,13 @@ TEST(ProgressLine, CountsAndCutsCharactersOfEveryLengthWhole) {
     EXPECT_EQ(dt::cli::CutToWidth(four + four, 1), four);
 }
 
+// A text.ini may hold any language: a degree sign or an accented letter takes one column, Chinese two.
+TEST(ProgressLine, ColumnsOfEachKindOfCharacter) {
+    EXPECT_EQ(dt::cli::DisplayWidth("20 \xC2\xB0" "C"), 5);
+    EXPECT_EQ(dt::cli::DisplayWidth("\xE5\x86\x99" "a"), 3);
+    EXPECT_EQ(dt::cli::CutToWidth("\xC2\xB0" "C\xC2\xB0" "C", 2), "\xC2\xB0" "C");
+}
+
 // Texts of a distributor's text.ini reach a terminal: an escape sequence or a carriage return in
 // them would act on it instead of being read.
 TEST(ProgressLine, TheConsoleShowsControlCharactersOfMessagesVisibly) {

@@ -1,5 +1,7 @@
 // The command line that edits a controller: --set on its own set, a backup put back in one step,
 // and a set of the other function variant refused before anything is sent.
+#include <cstdlib>
+
 #include "Backups.h"
 #include "CliHarness.h"
 #include "Json.h"
@@ -55,7 +57,12 @@ TEST_F(CliOnline, BackupsRestorePutsABackBackInOneStep) {
     ASSERT_EQ(r.rc, 0) << r.err;
     EXPECT_TRUE(Contains(r.err, "restoring " + backups[1].path)) << r.err;
     EXPECT_EQ(ValueOfId(Cli({"upload", "--port", sim().Path(), "--json"}).out, "ParameterSettings.46"), "300");
-    ASSERT_EQ(Cli({"backups", "restore", backups[0].path, "--port", sim().Path()}).rc, 0);
+    // Without --port it finds the controller as every command that talks to one does.
+    setenv("DRIVETUNE_PORT", sim().Path().c_str(), 1);
+    r = Cli({"backups", "restore", backups[0].path});
+    unsetenv("DRIVETUNE_PORT");
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_TRUE(Contains(r.err, "(from DRIVETUNE_PORT)")) << r.err;
     EXPECT_EQ(ValueOfId(Cli({"upload", "--port", sim().Path(), "--json"}).out, "ParameterSettings.46"), "500");
 
     for (const std::vector<std::string>& args : {std::vector<std::string>{"backups", "restore", "9", "--port", sim().Path()},
