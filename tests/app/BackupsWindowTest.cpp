@@ -106,10 +106,12 @@ TEST_F(BackupsWindowTest, TheListLoadsComparesAndDownloadsABackup) {
     // It takes a place of its own: no status text lies under it.
     CStatusLine* line = Frame().StatusLine();
     const QRect buttonPlace(button->mapTo(line, QPoint(0, 0)), button->size());
-    for (const QLabel* label : line->findChildren<QLabel*>())
-        if (label->isVisible() && !label->text().isEmpty())
+    for (const QLabel* label : line->findChildren<QLabel*>()) {
+        if (label->isVisible() && !label->text().isEmpty()) {
             EXPECT_FALSE(buttonPlace.intersects(QRect(label->mapTo(line, QPoint(0, 0)), label->size())))
                 << label->text().toStdString();
+        }
+    }
     QTest::mouseClick(button, Qt::LeftButton);
     list = Frame().BackupsList();
     ASSERT_TRUE(list && list->isVisible());

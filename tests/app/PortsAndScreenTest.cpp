@@ -136,7 +136,9 @@ TEST_F(WindowFitTest, NoTextWidensTheWindowPastASmallScreen) {
     // The pane cuts a long topic title with the screen's fonts: each shows whole in its tooltip.
     QTreeWidget* tree = Frame().findChild<QTreeWidget*>("groupTree");
     for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        if ((*it)->parent()) EXPECT_EQ((*it)->toolTip(0), (*it)->text(0));
+        if ((*it)->parent()) {
+            EXPECT_EQ((*it)->toolTip(0), (*it)->text(0));
+        }
 }
 
 TEST_F(WindowFitTest, AWindowShownWithItsFrameOverTheEdgeIsBroughtInside) {
