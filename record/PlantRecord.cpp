@@ -222,12 +222,15 @@ bool PlantRecord::Copy(const std::string& table, const std::string& data, std::s
     sqlstate.clear();
     const std::string sql = "COPY " + table + " (" + kCopyColumns + ") FROM STDIN";
     Result start(PQexec(conn_, sql.c_str()));
-    bool ok = PQresultStatus(start.r) == PGRES_COPY_IN &&
-              PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 &&
-              PQputCopyEnd(conn_, nullptr) == 1;
+    const bool copying = PQresultStatus(start.r) == PGRES_COPY_IN;
+    bool ok = copying && PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1;
+    // A COPY is ended even when its rows could not be sent: left open, it would hold the connection.
+    if (copying && PQputCopyEnd(conn_, ok ? nullptr : "the rows could not be sent") != 1) ok = false;
     for (;;) {
         const Result r(PQgetResult(conn_));
         if (!r.r) break;
+        // Still copying: the end never reached the server, and asking again would never stop.
+        if (PQresultStatus(r.r) == PGRES_COPY_IN) return false;
         if (PQresultStatus(r.r) != PGRES_COMMAND_OK) {
             ok = false;
             const char* state = PQresultErrorField(r.r, PG_DIAG_SQLSTATE);
