@@ -73,7 +73,8 @@ std::vector<ParsedName> Scan(const std::string& dir) {
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         ParsedName p;
         if (!it->is_regular_file(ec) || !ParseName(it->path().filename().string(), p)) continue;
-        p.entry.path = it->path().string();
+        // Named as the tool names a backup it writes, whatever separator the listing uses.
+        p.entry.path = dir + "/" + it->path().filename().string();
         p.modified = it->last_write_time(ec);
         found.push_back(p);
     }
@@ -214,8 +215,7 @@ bool StoreBackup(const PreparedBackup& b, const std::string& dir, std::string& p
     const std::vector<ParsedName> found = Scan(dir);
     const std::string same = NewestIdenticalBackup(found, b.identity, *b.kind, b.bytes);
     if (!same.empty()) {
-        // Named as a new backup is, whatever separator the folder's listing used.
-        pathOrWhy = dir + "/" + same.substr(same.find_last_of("/\\") + 1);
+        pathOrWhy = same;
         if (alreadyKept) *alreadyKept = true;
         return true;
     }
