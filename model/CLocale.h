@@ -15,10 +15,10 @@ public:
 
 private:
     // What the scope puts back: the thread's locale (POSIX), or the thread's locale mode and
-    // numeric category (Windows).
-    void* previous_ = nullptr;
-    int previousMode_ = 0;
-    std::string previousNumeric_;
+    // numeric category (Windows). Each platform uses only its own.
+    [[maybe_unused]] void* previous_ = nullptr;
+    [[maybe_unused]] int previousMode_ = 0;
+    [[maybe_unused]] std::string previousNumeric_;
 };
 
 }  // namespace dt
