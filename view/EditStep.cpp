@@ -59,7 +59,8 @@ void CEditStep::undo() {
 
 bool CEditStep::mergeWith(const QUndoCommand* other) {
     const auto* next = dynamic_cast<const CEditStep*>(other);
-    if (!next || list_ <= 0 || next->list_ != list_ || next->row_ != row_) return false;
+    // The stack asks only steps of one id, that of joined moves.
+    if (!next || next->list_ != list_ || next->row_ != row_) return false;
     after_ = next->after_;
     setText(describe_(before_, after_));
     // Back where the list opened: nothing to undo.

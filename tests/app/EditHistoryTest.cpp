@@ -3,6 +3,7 @@
 // value cell's menu by mouse and keyboard; the question before an upload over changes.
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QMenu>
 #include <QTimer>
 #include <QUndoStack>
@@ -10,6 +11,7 @@
 #include <memory>
 
 #include "EditingFixture.h"
+#include "GridCell.h"
 #include "MainFrame.h"
 #include "MessageDlg.h"
 
@@ -169,6 +171,8 @@ TEST_F(EditHistoryTest, OnlyChangesAreStepsSeenOrNot) {
     SetUpEditing();
     TypeValue(kAccelerationRow, CellText(kAccelerationRow));
     EXPECT_FALSE(View().History()->canUndo());
+    // Shown as the sheet holds it, indented as every value.
+    EXPECT_EQ(Grid().GetCell(kAccelerationRow, 2)->GetText(), "    " + CellText(kAccelerationRow));
 
     const auto block = State().block.bytes;
     QByteArray bytes(reinterpret_cast<const char*>(block.data()), static_cast<int>(block.size()));
@@ -198,6 +202,30 @@ TEST_F(EditHistoryTest, AnImportIsOneStepBlocksIncluded) {
     Redo();
     EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow, kDecelerationRow}));
     EXPECT_FALSE(State().block.bytes == block);
+}
+
+// A step takes back cells, never what was sent: after a download the undone value is marked
+// against the downloaded one, and an export still writes the set the controller holds.
+TEST_F(EditHistoryTest, UndoAfterADownloadLeavesTheSetSent) {
+    SetUpEditing();
+    const auto exported = [this] {
+        fileAnswers.push_back(WorkPath("set.foc").toStdString());
+        Press(CControlPanel::IDC_EXPORT);
+        QFile f(WorkPath("set.foc"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString read = CellText(kAccelerationRow);
+    TypeValue(kAccelerationRow, OtherValue(kAccelerationRow));
+    Press(CControlPanel::IDC_DOWNLOAD);
+    ASSERT_TRUE(WaitForMessages(2));
+    ASSERT_EQ(messages.back().text, "Download parameters successfully");
+    const QByteArray sent = exported();
+    ASSERT_EQ(sent.size(), 1024);
+
+    Undo();
+    EXPECT_EQ(CellText(kAccelerationRow), read);
+    EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow}));
+    EXPECT_EQ(exported(), sent);
 }
 
 TEST_F(EditHistoryTest, ACompletedReadStartsANewHistory) {
