@@ -139,9 +139,9 @@ void CMainFrame::CreateStatusLine() {
 void CMainFrame::ShowBackups() {
     if (!backupsList_) {
         CBackupsDlg::Actions actions;
-        actions.load = [this](const std::string& path) { LoadBackup(path); };
+        actions.load = [this](const std::string& path) { ImportAsStep(path); };
         actions.download = [this](const std::string& path) {
-            if (LoadBackup(path)) link_->commands.Download();
+            if (ImportAsStep(path)) link_->commands.Download();
         };
         backupsList_ = new CBackupsDlg(state_, paths_.backupDir, std::move(actions), this);
     } else {
@@ -154,7 +154,7 @@ void CMainFrame::ShowBackups() {
 
 CBackupsDlg* CMainFrame::BackupsList() const { return backupsList_; }
 
-bool CMainFrame::LoadBackup(const std::string& path) {
+bool CMainFrame::ImportAsStep(const std::string& path) {
     bool taken = false;
     const auto load = [&] { taken = link_->files.ImportFrom(path); };
     if (view_) view_->RecordImport(load, QFileInfo(Q(path)).fileName().toStdString());
@@ -165,7 +165,7 @@ bool CMainFrame::LoadBackup(const std::string& path) {
 void CMainFrame::ImportChosenFile() {
     const std::string path =
         ChooseOpenFile(state_.Message(dt::MSG_IMPORT_TITLE), dt::DialogFilter(state_.Message(dt::MSG_FILE_FILTER)));
-    if (!path.empty()) LoadBackup(path);
+    if (!path.empty()) ImportAsStep(path);
 }
 
 void CMainFrame::AddBackupsButton() {

@@ -109,7 +109,7 @@ public:
     CBackupsDlg* BackupsList() const;
     // Loads a file (a backup, an imported set) into the grid as one undoable step named after the
     // file; true when it was taken.
-    bool LoadBackup(const std::string& path);
+    bool ImportAsStep(const std::string& path);
     // Import: the file asked for first, so that a cancelled choice is no step and leaves the
     // steps to redo alone.
     void ImportChosenFile();

@@ -169,10 +169,11 @@ TEST_F(EditHistoryTest, TheCurrentLimitsFollowEveryChangeOfTheVoltageClass) {
 // the grid does not show is one all the same.
 TEST_F(EditHistoryTest, OnlyChangesAreStepsSeenOrNot) {
     SetUpEditing();
-    TypeValue(kAccelerationRow, CellText(kAccelerationRow));
+    const QString shown = CellText(kAccelerationRow);
+    TypeValue(kAccelerationRow, " " + shown);
     EXPECT_FALSE(View().History()->canUndo());
     // Shown as the sheet holds it, indented as every value.
-    EXPECT_EQ(Grid().GetCell(kAccelerationRow, 2)->GetText(), "    " + CellText(kAccelerationRow));
+    EXPECT_EQ(Grid().GetCell(kAccelerationRow, 2)->GetText(), "    " + shown);
 
     const auto block = State().block.bytes;
     QByteArray bytes(reinterpret_cast<const char*>(block.data()), static_cast<int>(block.size()));
@@ -214,8 +215,10 @@ TEST_F(EditHistoryTest, UndoAfterADownloadLeavesTheSetSent) {
         QFile f(WorkPath("set.foc"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
-    const QString read = CellText(kAccelerationRow);
-    TypeValue(kAccelerationRow, OtherValue(kAccelerationRow));
+    const QString read = CellText(kAccelerationRow), typed = OtherValue(kAccelerationRow);
+    TypeValue(kAccelerationRow, typed);
+    ASSERT_TRUE(View().RevertAll());
+    TypeValue(kAccelerationRow, typed);
     Press(CControlPanel::IDC_DOWNLOAD);
     ASSERT_TRUE(WaitForMessages(2));
     ASSERT_EQ(messages.back().text, "Download parameters successfully");
@@ -225,6 +228,10 @@ TEST_F(EditHistoryTest, UndoAfterADownloadLeavesTheSetSent) {
     Undo();
     EXPECT_EQ(CellText(kAccelerationRow), read);
     EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow}));
+    EXPECT_EQ(exported(), sent);
+    Undo();  // Revert all: the value sent is back, and is the controller's
+    EXPECT_EQ(CellText(kAccelerationRow), typed);
+    EXPECT_TRUE(MarkedRows().empty());
     EXPECT_EQ(exported(), sent);
 }
 
