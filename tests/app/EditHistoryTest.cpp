@@ -136,6 +136,9 @@ TEST_F(EditHistoryTest, ANominalVoltagePickIsOneStep) {
     Redo();
     EXPECT_EQ(AllCells(), picked);
     EXPECT_NE(State().voltage.nominalVoltage, voltage.nominalVoltage);
+    // The list opened again is a step of its own, even back to the value read.
+    ASSERT_TRUE(PickChoice(kNominalRow, read[kNominalRow]));
+    EXPECT_EQ(View().History()->count(), 2);
 }
 
 // The current limits belong to the voltage class shown: a pick, its undo and redo, and Revert all
