@@ -148,7 +148,7 @@ void CControlPanel::OnButton(int id) {
         case IDC_STORE: link_.commands.Store(); break;
         case IDC_DEFAULT: link_.commands.Default(); break;
         case IDC_IMPORT:
-            if (recordStep_) recordStep_([this] { link_.files.Import(files_); });
+            if (importer_) importer_();
             else link_.files.Import(files_);
             break;
         case IDC_EXPORT: link_.files.Export(files_); break;

@@ -47,8 +47,8 @@ public:
     static constexpr int kHeightDlu = 20;
 
     using PortLister = std::function<std::vector<std::string>()>;
-    // Runs an import so that it can be undone as one step.
-    using StepRecorder = std::function<void(const std::function<void()>& change)>;
+    // Runs Import so that it can be undone as one step; without one the link imports.
+    using Importer = std::function<void()>;
     // Asked before an upload; false: nothing is sent.
     using UploadGuard = std::function<bool()>;
 
@@ -71,7 +71,7 @@ public:
     bool IsBusy() const { return busy_; }
     // Flips the language, applies it again and relabels, rebuilds and saves.
     void ToggleLanguage();
-    void SetStepRecorder(StepRecorder recorder) { recordStep_ = std::move(recorder); }
+    void SetImporter(Importer importer) { importer_ = std::move(importer); }
     void SetUploadGuard(UploadGuard guard) { uploadGuard_ = std::move(guard); }
 
     QToolButton* Button(int id) const;
@@ -94,6 +94,6 @@ private:
     std::array<QToolButton*, kButtonCount> buttons_{};
     CPortBox* portBox_ = nullptr;
     bool busy_ = false;
-    StepRecorder recordStep_;
+    Importer importer_;
     UploadGuard uploadGuard_;
 };

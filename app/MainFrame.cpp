@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
@@ -138,9 +139,9 @@ void CMainFrame::CreateStatusLine() {
 void CMainFrame::ShowBackups() {
     if (!backupsList_) {
         CBackupsDlg::Actions actions;
-        actions.load = [this](const std::string& path) { LoadBackup(path); };
+        actions.load = [this](const std::string& path) { ImportAsStep(path); };
         actions.download = [this](const std::string& path) {
-            if (LoadBackup(path)) link_->commands.Download();
+            if (ImportAsStep(path)) link_->commands.Download();
         };
         backupsList_ = new CBackupsDlg(state_, paths_.backupDir, std::move(actions), this);
     } else {
@@ -153,12 +154,18 @@ void CMainFrame::ShowBackups() {
 
 CBackupsDlg* CMainFrame::BackupsList() const { return backupsList_; }
 
-bool CMainFrame::LoadBackup(const std::string& path) {
+bool CMainFrame::ImportAsStep(const std::string& path) {
     bool taken = false;
     const auto load = [&] { taken = link_->files.ImportFrom(path); };
-    if (view_) view_->RecordStep(load, true);
+    if (view_) view_->RecordImport(load, QFileInfo(Q(path)).fileName().toStdString());
     else load();
     return taken;
+}
+
+void CMainFrame::ImportChosenFile() {
+    const std::string path =
+        ChooseOpenFile(state_.Message(dt::MSG_IMPORT_TITLE), dt::DialogFilter(state_.Message(dt::MSG_FILE_FILTER)));
+    if (!path.empty()) ImportAsStep(path);
 }
 
 void CMainFrame::AddBackupsButton() {
@@ -323,10 +330,7 @@ void CMainFrame::FitFrame() {
 
 QWidget* CMainFrame::CreatePanel(QWidget* parent) {
     panel_ = new CControlPanel(state_, *this, *link_, *this, paths_, lister_, parent);
-    panel_->SetStepRecorder([this](const std::function<void()>& change) {
-        if (view_) view_->RecordStep(change, true);
-        else change();
-    });
+    panel_->SetImporter([this] { ImportChosenFile(); });
     panel_->SetUploadGuard([this] { return ConfirmUploadOverChanges(); });
     panel_->Initialise();
     return panel_;

@@ -107,8 +107,12 @@ public:
     // The list of backups (Ctrl+Shift+B), opened or brought to the front.
     void ShowBackups();
     CBackupsDlg* BackupsList() const;
-    // Loads a backup into the grid as Import does (one undoable step); true when it was taken.
-    bool LoadBackup(const std::string& path);
+    // Loads a file (a backup, an imported set) into the grid as one undoable step named after the
+    // file; true when it was taken.
+    bool ImportAsStep(const std::string& path);
+    // Import: the file asked for first, so that a cancelled choice is no step and leaves the
+    // steps to redo alone.
+    void ImportChosenFile();
     dt::ControllerLink& Link() { return *link_; }
     dt::ControllerProtocol& Protocol();
     dt::ControllerCommands& Commands();

@@ -87,6 +87,14 @@ constexpr ExtraText kExtraTexts[] = {
     {XTX_CHANGES_CLOSE, "关闭", "Close"},
     {XTX_CHANGES_NONE, "所有参数均为控制器的值。", "Every value is the controller's."},
     {XTX_CHANGES_TIP, "单击查看修改列表 (Ctrl+Shift+L)", "Click for the list of changes (Ctrl+Shift+L)"},
+    {XTX_MENU_UNDO_STEP, "撤销 %1", "Undo %1"},
+    {XTX_MENU_REDO, "重做", "Redo"},
+    {XTX_MENU_REDO_STEP, "重做 %1", "Redo %1"},
+    {XTX_STEP_CHANGE, "%1: %2", "%1: %2"},
+    {XTX_STEP_VALUES, "%1 → %2", "%1 → %2"},
+    {XTX_STEP_EMPTY, "(空)", "(empty)"},
+    {XTX_STEP_REVERT_ALL, "全部恢复为控制器的值", "Revert all changes"},
+    {XTX_STEP_IMPORT, "导入 %1", "Import %1"},
     // end of editing
 
     // Command line: progress and interruption

@@ -62,6 +62,14 @@ enum XtxId {
     XTX_CHANGES_CLOSE,
     XTX_CHANGES_NONE,
     XTX_CHANGES_TIP,
+    XTX_MENU_UNDO_STEP,
+    XTX_MENU_REDO,
+    XTX_MENU_REDO_STEP,
+    XTX_STEP_CHANGE,
+    XTX_STEP_VALUES,
+    XTX_STEP_EMPTY,
+    XTX_STEP_REVERT_ALL,
+    XTX_STEP_IMPORT,
     // end of editing
 
     // Command line: progress and interruption

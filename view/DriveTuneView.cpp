@@ -21,6 +21,7 @@
 #include "QtText.h"
 #include "RangeRules.h"
 #include "ToolState.h"
+#include "ValueCodec.h"
 
 namespace {
 
@@ -291,12 +292,6 @@ void CDriveTuneView::ShowValues() {
     RefreshMarks();
 }
 
-void CDriveTuneView::SheetFromGrid() {
-    if (!grid_) return;
-    for (int row = 0; row < grid_->GetRowCount(); ++row)
-        state_.sheet.SetCell(row, grid_->GetItemText(row, 2).toStdString());
-}
-
 // An accepted value cell: its palette's value colour for the row's parity; in the FOC set the
 // nominal voltage row has the odd colour and every other row the even one.
 QColor CDriveTuneView::AcceptedColour(dt::GridSet set, int row) {
@@ -348,21 +343,36 @@ void CDriveTuneView::SetPanelEnabled(bool enable) {
 }
 
 void CDriveTuneView::OnComboSelChange(int row, int col, const std::string& text) {
-    if (!grid_) return;
+    // Choices live in the value column only.
+    if (!grid_ || col != 2 || row < 0 || row >= state_.sheet.Rows()) return;
+    CEditStep* step = CellStep(row, [this, row, text] { ApplyChoice(row, text); });
     // Every move through an open list changes the cells; the list as a whole is one step.
-    const void* list = grid_->IsEditing() ? static_cast<const void*>(grid_->InPlaceEditor()) : nullptr;
-    RecordStep([&] { ApplyChoice(row, col, text); }, false, row, list);
+    if (grid_->IsEditing()) step->JoinMoves(editOpening_, row);
+    Push(step);
 }
 
-void CDriveTuneView::ApplyChoice(int row, int col, const std::string& text) {
-    const dt::ControllerProfile& profile = dt::ProfileOf(state_);
-    if (col == 2) {
-        for (const dt::CellWrite& w : profile.ChoiceWrites(state_, row, text)) SetValueText(w.row, w.text);
+void CDriveTuneView::ApplyChoice(int row, const std::string& text) {
+    std::vector<dt::CellWrite> writes = dt::ProfileOf(state_).ChoiceWrites(state_, row, text);
+    writes.push_back({row, text});
+    PutTexts(writes);
+}
+
+void CDriveTuneView::PutTexts(const std::vector<dt::CellWrite>& writes) {
+    std::vector<int> rows;
+    for (const dt::CellWrite& w : writes) {
+        state_.sheet.SetCell(w.row, w.text);
+        rows.push_back(w.row);
     }
-    grid_->SetItemText(row, col, Q(dt::IndentValue(text)));
-    SheetFromGrid();
-    profile.FollowSheet(state_, {row});
-    RefreshMarks();
+    dt::ProfileOf(state_).FollowSheet(state_, rows);
+}
+
+void CDriveTuneView::EditCell(int row, const std::string& text) {
+    if (row < 0 || row >= state_.sheet.Rows()) return;
+    if (dt::TrimLeft(text) == state_.sheet.Text(row)) {
+        ShowValues();
+        return;
+    }
+    Push(CellStep(row, [this, row, text] { PutTexts({{row, text}}); }));
 }
 
 void CDriveTuneView::OnGridClick(int row, int col) {
@@ -382,12 +392,11 @@ void CDriveTuneView::OnGridClick(int row, int col) {
 int CDriveTuneView::OnGridNotify(const GridNotify& n) {
     if (n.code == GVN_COMBOSELCHANGE) OnComboSelChange(n.row, n.col, n.text.toStdString());
     else if (n.code == GVN_CLICK) OnGridClick(n.row, n.col);
-    else if (n.code == GVN_BEGINLABELEDIT) OnBeginEdit(n.row);
-    else if (n.code == GVN_SELCHANGED && !grid_->IsEditing()) TellCurrentRange();
-    else if (n.code == GVN_ENDLABELEDIT) {
-        RecordStep([this] { SheetFromGrid(); });
-        RefreshMarks();
-    }
+    else if (n.code == GVN_BEGINLABELEDIT) {
+        ++editOpening_;
+        OnBeginEdit(n.row);
+    } else if (n.code == GVN_SELCHANGED && !grid_->IsEditing()) TellCurrentRange();
+    else if (n.code == GVN_ENDLABELEDIT && n.col == 2) EditCell(n.row, grid_->GetItemText(n.row, 2).toStdString());
     return 0;
 }
 
@@ -427,46 +436,53 @@ int CDriveTuneView::ChangedCount() const { return state_.sheet.ChangedCount(); }
 
 void CDriveTuneView::ClearHistory() { history_->clear(); }
 
-void CDriveTuneView::RecordStep(const std::function<void()>& change, bool withImage, int row, const void* mergeKey) {
-    SheetSnapshot before = SheetSnapshot::Capture(state_, withImage);
-    change();
-    SheetSnapshot after = SheetSnapshot::Capture(state_, withImage);
-    if (before.texts.size() != after.texts.size()) {
-        // The rows were laid out anew (another kind of controller): no way back onto them.
-        ClearHistory();
-        return;
-    }
-    if (before.SameValues(after)) return;
-    history_->push(new CEditStep(QString(), std::move(before), std::move(after),
-                                 [this](const SheetSnapshot& s) { ApplySnapshot(s); }, row, mergeKey));
+CEditStep* CDriveTuneView::CellStep(int row, std::function<void()> work) {
+    const auto describe = [this, row](const SheetSnapshot& before, const SheetSnapshot& after) {
+        return ChangeText(row, before.texts[row], after.texts[row]);
+    };
+    return new CEditStep(state_, std::move(work), describe, [this] { ShowValues(); }, false);
 }
 
-void CDriveTuneView::ApplySnapshot(const SheetSnapshot& snapshot) {
-    // A step of another layout never reaches here: a new grid clears the history.
-    snapshot.Restore(state_);
-    ShowValues();
+CEditStep* CDriveTuneView::NamedStep(const QString& text, std::function<void()> work, bool withImage) {
+    const auto describe = [text](const SheetSnapshot&, const SheetSnapshot&) { return text; };
+    return new CEditStep(state_, std::move(work), describe, [this] { ShowValues(); }, withImage);
+}
+
+void CDriveTuneView::Push(CEditStep* step) {
+    const int rows = state_.sheet.Rows();
+    history_->push(step);
+    // The rows were laid out anew (another kind of controller): no step fits them.
+    if (state_.sheet.Rows() != rows) ClearHistory();
+}
+
+// "Rated current(A): 30 → 35", the name as the grid shows it.
+QString CDriveTuneView::ChangeText(int row, const std::string& before, const std::string& after) const {
+    const std::vector<dt::GridRow> layout = dt::GridLayout(state_);
+    const std::string name = row < static_cast<int>(layout.size()) ? layout[row].desc->Name(state_.language) : "";
+    const auto shown = [this](const std::string& text) {
+        return text.empty() ? state_.Extra(dt::XTX_STEP_EMPTY) : text;
+    };
+    const std::string values = dt::FillIn(state_.Extra(dt::XTX_STEP_VALUES), shown(before), shown(after));
+    return Q(dt::FillIn(state_.Extra(dt::XTX_STEP_CHANGE), name, values));
+}
+
+void CDriveTuneView::RecordImport(const std::function<void()>& import, const std::string& fileName) {
+    Push(NamedStep(Q(dt::FillIn(state_.Extra(dt::XTX_STEP_IMPORT), fileName)), import, true));
 }
 
 bool CDriveTuneView::RevertRow(int row) {
     const std::string* controller = state_.sheet.Baseline(row);
     if (!controller || !state_.sheet.IsChanged(row)) return false;
-    const std::string text = *controller;
-    RecordStep([&] {
-        state_.sheet.SetCell(row, text);
-        dt::ProfileOf(state_).FollowSheet(state_, {row});
-        ShowValues();
-    });
+    EditCell(row, *controller);
     return true;
 }
 
 bool CDriveTuneView::RevertAll() {
     const std::vector<int> rows = state_.sheet.ChangedRows();
     if (rows.empty()) return false;
-    RecordStep([&] {
-        for (int row : rows) state_.sheet.SetCell(row, *state_.sheet.Baseline(row));
-        dt::ProfileOf(state_).FollowSheet(state_, rows);
-        ShowValues();
-    });
+    std::vector<dt::CellWrite> writes;
+    for (int row : rows) writes.push_back({row, *state_.sheet.Baseline(row)});
+    Push(NamedStep(Q(state_.Extra(dt::XTX_STEP_REVERT_ALL)), [this, writes] { PutTexts(writes); }, false));
     return true;
 }
 
@@ -503,8 +519,15 @@ QMenu* CDriveTuneView::CreateContextMenu(int row) {
     if (!IsValueRow(row)) return nullptr;
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("valueCellMenu"));
-    QAction* undo = menu->addAction(Q(state_.Extra(dt::XTX_MENU_UNDO)), history_, &QUndoStack::undo);
+    const auto named = [this](dt::XtxId bare, dt::XtxId withStep, const QString& step) {
+        return step.isEmpty() ? Q(state_.Extra(bare)) : Q(dt::FillIn(state_.Extra(withStep), step.toStdString()));
+    };
+    QAction* undo = menu->addAction(named(dt::XTX_MENU_UNDO, dt::XTX_MENU_UNDO_STEP, history_->undoText()), history_,
+                                    &QUndoStack::undo);
     undo->setEnabled(history_->canUndo());
+    QAction* redo = menu->addAction(named(dt::XTX_MENU_REDO, dt::XTX_MENU_REDO_STEP, history_->redoText()), history_,
+                                    &QUndoStack::redo);
+    redo->setEnabled(history_->canRedo());
     if (state_.sheet.IsChanged(row)) {
         const QString text = Q(dt::FillIn(state_.Extra(dt::XTX_REVERT_ROW), *state_.sheet.Baseline(row)));
         menu->addAction(text, this, [this, row] { RevertRow(row); });

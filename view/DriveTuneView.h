@@ -16,6 +16,7 @@
 #include "Texts.h"
 
 class BalloonTip;
+class CEditStep;
 class QMenu;
 class QUndoStack;
 
@@ -23,6 +24,7 @@ namespace dt {
 struct ToolState;
 struct ParamTableSet;
 struct ValidationResult;
+struct CellWrite;
 }
 
 class CDriveTuneView : public QWidget {
@@ -88,18 +90,19 @@ public:
     void OnComboSelChange(int row, int col, const std::string& text);
     void OnGridClick(int row, int col);
 
-    // The history of the value cells (undo, redo). A read and a new grid start it anew.
+    // The history of the value cells (undo, redo), one step per action of the user, each with a
+    // text naming what it changed. A read and a new grid start it anew.
     QUndoStack* History() const { return history_; }
     void ClearHistory();
-    // Runs change and records what it did to the cells as one step; withImage keeps the blocks
-    // as well (an import). Steps under the same mergeKey and row join (one open list).
-    void RecordStep(const std::function<void()>& change, bool withImage = false, int row = -1,
-                    const void* mergeKey = nullptr);
+    // The user's text for a value cell, into the sheet as one step; the same text again is none.
+    void EditCell(int row, const std::string& text);
+    // Runs an import (a file, a backup) as one step named after the file, blocks included.
+    void RecordImport(const std::function<void()>& import, const std::string& fileName);
     // A marked row back to the controller's value; every marked row back. Undoable steps.
     bool RevertRow(int row);
     bool RevertAll();
-    // The menu of a value cell: undo, the row's revert when it is marked, revert all. Null for
-    // a cell that is not a value cell. The caller owns it.
+    // The menu of a value cell: undo and redo naming their steps, the row's revert when it is
+    // marked, revert all. Null for a cell that is not a value cell. The caller owns it.
     QMenu* CreateContextMenu(int row);
 
     CGridCtrl* Grid() const { return grid_; }
@@ -123,12 +126,17 @@ private:
     void SetValueCell(int row, int kind, int readOnly, const QColor& bk);
     void SetTitleCell(int row, int col, const std::string& text, const QColor& bk);
     void SetValueText(int row, const std::string& text);
-    // The value cells as the user left them, into the edit sheet.
-    void SheetFromGrid();
-    void ApplyChoice(int row, int col, const std::string& text);
+    // Texts into the sheet; the range rules' state follows them.
+    void PutTexts(const std::vector<dt::CellWrite>& writes);
+    void ApplyChoice(int row, const std::string& text);
+    // A step that changes row, named after it; one with a name of its own (withImage keeps the
+    // blocks as well). Push does it and keeps it.
+    CEditStep* CellStep(int row, std::function<void()> work);
+    CEditStep* NamedStep(const QString& text, std::function<void()> work, bool withImage);
+    void Push(CEditStep* step);
+    QString ChangeText(int row, const std::string& before, const std::string& after) const;
     int OnGridNotify(const GridNotify& n);
     static QColor AcceptedColour(dt::GridSet set, int row);
-    void ApplySnapshot(const struct SheetSnapshot& snapshot);
     bool IsValueRow(int row) const;
     void PopUpContextMenu(int row, const QPoint& globalPos);
     void CreateHistoryActions();
@@ -153,5 +161,7 @@ private:
     RangeListener rangeListener_;
     QString lastHint_;
     QUndoStack* history_ = nullptr;
+    // Numbers each opening of an in-place editor: the moves through one open list join.
+    int editOpening_ = 0;
     std::vector<int> outOfRange_;
 };

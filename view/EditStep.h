@@ -1,7 +1,8 @@
 #pragma once
-// One undoable change of the value cells: the edit sheet's texts before and after it, with the
-// state a nominal-voltage pick or an import changes beside them. The sheet is the truth; the
-// view shows whatever a step puts back.
+// One user action on the value cells as one undo step: a cell typed or put back, a choice with
+// the cells it brings along, every change reverted, a set imported. redo() does the action on
+// the edit sheet and the state beside it; undo() puts back what was there. The view then shows
+// whatever the sheet holds.
 #include <QUndoCommand>
 
 #include <functional>
@@ -24,25 +25,37 @@ struct SheetSnapshot {
 
 class CEditStep : public QUndoCommand {
 public:
-    using Apply = std::function<void(const SheetSnapshot&)>;
+    // The action, on the state the step was made for.
+    using Work = std::function<void()>;
+    // The step's text from the sheet before and after it: "Rated current(A): 30 → 35".
+    using Describe = std::function<QString(const SheetSnapshot& before, const SheetSnapshot& after)>;
+    // Shows the state after the step went either way.
+    using Show = std::function<void()>;
     static constexpr int kChoiceId = 1;
 
-    // A step already done: the first redo, which QUndoStack::push makes, changes nothing.
-    // mergeKey != nullptr: further changes under the same key and row join this step (the
-    // moves through one open list of choices).
-    CEditStep(const QString& text, SheetSnapshot before, SheetSnapshot after, Apply apply, int row = -1,
-              const void* mergeKey = nullptr);
+    // withImage keeps the blocks as well (an import).
+    CEditStep(dt::ToolState& state, Work work, Describe describe, Show show, bool withImage);
+    // Moves through one open list of choices (list > 0 numbers the opening) on one row join into
+    // this step.
+    void JoinMoves(int list, int row);
 
-    void undo() override;
+    // The first redo does the work; a step that changed nothing, or laid the rows out anew so that
+    // nothing can be put back onto them, is obsolete and never kept. Later redos put back what the
+    // work left: an import is not read again.
     void redo() override;
-    int id() const override { return mergeKey_ ? kChoiceId : -1; }
+    void undo() override;
+    int id() const override { return list_ > 0 ? kChoiceId : -1; }
     bool mergeWith(const QUndoCommand* other) override;
 
 private:
+    dt::ToolState& state_;
+    Work work_;
+    Describe describe_;
+    Show show_;
+    bool withImage_;
+    int list_ = 0;
+    int row_ = -1;
+    bool done_ = false;
     SheetSnapshot before_;
     SheetSnapshot after_;
-    Apply apply_;
-    int row_;
-    const void* mergeKey_;
-    bool done_ = true;
 };

@@ -3,6 +3,7 @@
 // value cell's menu by mouse and keyboard; the question before an upload over changes.
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QMenu>
 #include <QTimer>
 #include <QUndoStack>
@@ -10,6 +11,7 @@
 #include <memory>
 
 #include "EditingFixture.h"
+#include "GridCell.h"
 #include "MainFrame.h"
 #include "MessageDlg.h"
 
@@ -31,6 +33,12 @@ protected:
         Frame().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
         ASSERT_TRUE(ConnectAndUpload());
+    }
+
+    // A nominal voltage the controller offers other than the one shown.
+    QString OtherVoltage() {
+        const dt::OptionList& voltages = State().lists.lists[0];
+        return Q(voltages.back() == CellText(kNominalRow).toStdString() ? voltages.front() : voltages.back());
     }
 
     QStringList MenuTexts(int row) {
@@ -109,22 +117,28 @@ TEST_F(EditHistoryTest, ANominalVoltagePickIsOneStep) {
     SetUpEditing();
     const std::vector<QString> read = AllCells();
     const dt::VoltageClassState voltage = State().voltage;
-    const dt::OptionList& voltages = State().lists.lists[0];
-    ASSERT_GT(voltages.size(), 1u);
-    const std::string pick = voltages.back() == CellText(kNominalRow).toStdString() ? voltages.front() : voltages.back();
-    ASSERT_TRUE(PickChoice(kNominalRow, Q(pick)));
+    ASSERT_GT(State().lists.lists[0].size(), 1u);
+    const QString pick = OtherVoltage();
+    ASSERT_TRUE(PickChoice(kNominalRow, pick));
     const std::vector<QString> picked = AllCells();
     ASSERT_GE(MarkedRows().size(), 4u);
     ASSERT_EQ(View().History()->count(), 1);
+    // Named after the pick alone, from the value the list opened on.
+    const QString step = "Nominal battery voltage (V): " + read[kNominalRow] + " → " + pick;
+    EXPECT_EQ(MenuTexts(kNominalRow).first(2), (QStringList{"Undo " + step, "Redo"}));
 
     Undo();
     EXPECT_EQ(AllCells(), read);
+    EXPECT_EQ(MenuTexts(kNominalRow).first(2), (QStringList{"Undo", "Redo " + step}));
     EXPECT_TRUE(MarkedRows().empty());
     EXPECT_EQ(State().voltage.nominalVoltage, voltage.nominalVoltage);
     EXPECT_EQ(State().voltage.minWorkVoltage, voltage.minWorkVoltage);
     Redo();
     EXPECT_EQ(AllCells(), picked);
     EXPECT_NE(State().voltage.nominalVoltage, voltage.nominalVoltage);
+    // The list opened again is a step of its own, even back to the value read.
+    ASSERT_TRUE(PickChoice(kNominalRow, read[kNominalRow]));
+    EXPECT_EQ(View().History()->count(), 2);
 }
 
 // The current limits belong to the voltage class shown: a pick, its undo and redo, and Revert all
@@ -158,8 +172,11 @@ TEST_F(EditHistoryTest, TheCurrentLimitsFollowEveryChangeOfTheVoltageClass) {
 // the grid does not show is one all the same.
 TEST_F(EditHistoryTest, OnlyChangesAreStepsSeenOrNot) {
     SetUpEditing();
-    TypeValue(kAccelerationRow, CellText(kAccelerationRow));
+    const QString shown = CellText(kAccelerationRow);
+    TypeValue(kAccelerationRow, " " + shown);
     EXPECT_FALSE(View().History()->canUndo());
+    // Shown as the sheet holds it, indented as every value.
+    EXPECT_EQ(Grid().GetCell(kAccelerationRow, 2)->GetText(), "    " + shown);
 
     const auto block = State().block.bytes;
     QByteArray bytes(reinterpret_cast<const char*>(block.data()), static_cast<int>(block.size()));
@@ -191,6 +208,36 @@ TEST_F(EditHistoryTest, AnImportIsOneStepBlocksIncluded) {
     EXPECT_FALSE(State().block.bytes == block);
 }
 
+// A step takes back cells, never what was sent: after a download the undone value is marked
+// against the downloaded one, and an export still writes the set the controller holds.
+TEST_F(EditHistoryTest, UndoAfterADownloadLeavesTheSetSent) {
+    SetUpEditing();
+    const auto exported = [this] {
+        fileAnswers.push_back(WorkPath("set.foc").toStdString());
+        Press(CControlPanel::IDC_EXPORT);
+        QFile f(WorkPath("set.foc"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString read = CellText(kAccelerationRow), typed = OtherValue(kAccelerationRow);
+    TypeValue(kAccelerationRow, typed);
+    ASSERT_TRUE(View().RevertAll());
+    TypeValue(kAccelerationRow, typed);
+    Press(CControlPanel::IDC_DOWNLOAD);
+    ASSERT_TRUE(WaitForMessages(2));
+    ASSERT_EQ(messages.back().text, "Download parameters successfully");
+    const QByteArray sent = exported();
+    ASSERT_EQ(sent.size(), 1024);
+
+    Undo();
+    EXPECT_EQ(CellText(kAccelerationRow), read);
+    EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow}));
+    EXPECT_EQ(exported(), sent);
+    Undo();  // Revert all: the value sent is back, and is the controller's
+    EXPECT_EQ(CellText(kAccelerationRow), typed);
+    EXPECT_TRUE(MarkedRows().empty());
+    EXPECT_EQ(exported(), sent);
+}
+
 TEST_F(EditHistoryTest, ACompletedReadStartsANewHistory) {
     SetUpEditing();
     TypeValue(kAccelerationRow, OtherValue(kAccelerationRow));
@@ -219,18 +266,21 @@ TEST_F(EditHistoryTest, RevertOneRowAndAllFromTheMenu) {
     SetUpEditing();
     const QString acceleration = CellText(kAccelerationRow);
     const QString deceleration = CellText(kDecelerationRow);
-    EXPECT_EQ(MenuTexts(kAccelerationRow), (QStringList{"Undo", "Revert all changes"}));
-    TypeValue(kAccelerationRow, OtherValue(kAccelerationRow));
-    TypeValue(kDecelerationRow, OtherValue(kDecelerationRow));
+    EXPECT_EQ(MenuTexts(kAccelerationRow), (QStringList{"Undo", "Redo", "Revert all changes"}));
+    const QString typed = OtherValue(kAccelerationRow), typed2 = OtherValue(kDecelerationRow);
+    TypeValue(kAccelerationRow, typed);
+    TypeValue(kDecelerationRow, typed2);
+    const QString lastStep = "Undo Deceleration (rpm/s): " + deceleration + " → " + typed2;
     EXPECT_EQ(MenuTexts(kAccelerationRow),
-              (QStringList{"Undo", "Revert to the controller's value (" + acceleration + ")", "Revert all changes"}));
+              (QStringList{lastStep, "Redo", "Revert to the controller's value (" + acceleration + ")",
+                           "Revert all changes"}));
     // Neither names nor titles are value cells.
     EXPECT_EQ(View().CreateContextMenu(0), nullptr);
 
     ASSERT_TRUE(Choose(kAccelerationRow, "Revert to the controller's value (" + acceleration + ")"));
     EXPECT_EQ(CellText(kAccelerationRow), acceleration);
     EXPECT_EQ(MarkedRows(), (std::set<int>{kDecelerationRow}));
-    ASSERT_TRUE(Choose(kAccelerationRow, "Undo"));
+    ASSERT_TRUE(Choose(kAccelerationRow, "Undo Acceleration (rpm/s): " + typed + " → " + acceleration));
     EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow, kDecelerationRow}));
 
     ASSERT_TRUE(Choose(kDecelerationRow, "Revert all changes"));
@@ -247,9 +297,7 @@ TEST_F(EditHistoryTest, RevertingTheNominalVoltageBringsBackItsVoltageClass) {
     SetUpEditing();
     const QString nominal = CellText(kNominalRow);
     const int voltage = State().voltage.nominalVoltage;
-    const dt::OptionList& voltages = State().lists.lists[0];
-    const std::string pick = voltages.back() == nominal.toStdString() ? voltages.front() : voltages.back();
-    ASSERT_TRUE(PickChoice(kNominalRow, Q(pick)));
+    ASSERT_TRUE(PickChoice(kNominalRow, OtherVoltage()));
     ASSERT_TRUE(Choose(kNominalRow, "Revert to the controller's value (" + nominal + ")"));
     EXPECT_EQ(CellText(kNominalRow), nominal);
     EXPECT_EQ(State().voltage.nominalVoltage, voltage);
@@ -259,9 +307,35 @@ TEST_F(EditHistoryTest, TheMenuInChinese) {
     UseChinese();
     SetUpEditing();
     const QString acceleration = CellText(kAccelerationRow);
-    TypeValue(kAccelerationRow, OtherValue(kAccelerationRow));
+    const QString typed = OtherValue(kAccelerationRow);
+    TypeValue(kAccelerationRow, typed);
     EXPECT_EQ(MenuTexts(kAccelerationRow),
-              (QStringList{"撤销", "恢复为控制器的值 (" + acceleration + ")", "撤销全部修改"}));
+              (QStringList{"撤销 加速度 (rpm/s): " + acceleration + " → " + typed, "重做",
+                           "恢复为控制器的值 (" + acceleration + ")", "撤销全部修改"}));
+    ASSERT_TRUE(Choose(kAccelerationRow, "撤销全部修改"));
+    EXPECT_EQ(MenuTexts(kAccelerationRow).first(2), (QStringList{"撤销 全部恢复为控制器的值", "重做"}));
+    const QString nominal = CellText(kNominalRow), pick = OtherVoltage();
+    ASSERT_TRUE(PickChoice(kNominalRow, pick));
+    EXPECT_EQ(MenuTexts(kNominalRow).first(2),
+              (QStringList{"撤销 电池标称电压 (V): " + nominal + " → " + pick, "重做"}));
+}
+
+// Undo and redo from the menu, each entry naming its step; an import is named after its file.
+TEST_F(EditHistoryTest, TheMenuNamesTheStepsItUndoesAndRedoes) {
+    SetUpEditing();
+    const QString read = CellText(kAccelerationRow), typed = OtherValue(kAccelerationRow);
+    TypeValue(kAccelerationRow, typed);
+    const QString step = "Acceleration (rpm/s): " + read + " → " + typed;
+    ASSERT_TRUE(Choose(kAccelerationRow, "Undo " + step));
+    EXPECT_EQ(CellText(kAccelerationRow), read);
+    EXPECT_TRUE(MarkedRows().empty());
+    ASSERT_TRUE(Choose(kAccelerationRow, "Redo " + step));
+    EXPECT_EQ(CellText(kAccelerationRow), typed);
+    EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow}));
+    EXPECT_FALSE(Choose(kAccelerationRow, "Redo")) << "greyed with nothing to redo";
+
+    ImportWithTwoChanges();
+    EXPECT_EQ(MenuTexts(kAccelerationRow).first(2), (QStringList{"Undo Import changed.foc", "Redo"}));
 }
 
 TEST_F(EditHistoryTest, TheMouseAndTheKeyboardOpenTheMenuOfTheirCell) {
@@ -275,7 +349,7 @@ TEST_F(EditHistoryTest, TheMouseAndTheKeyboardOpenTheMenuOfTheirCell) {
     ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 2000));
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions().size(), 3);
     menu->close();
     ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }, 2000));
     // A name cell has no menu.
@@ -292,8 +366,8 @@ TEST_F(EditHistoryTest, TheMouseAndTheKeyboardOpenTheMenuOfTheirCell) {
         ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 2000)) << key;
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->actions().size(), 3);
-        EXPECT_TRUE(menu->actions()[1]->text().startsWith("Revert to the controller's value ("));
+        ASSERT_EQ(menu->actions().size(), 4);
+        EXPECT_TRUE(menu->actions()[2]->text().startsWith("Revert to the controller's value ("));
         menu->close();
         ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }, 2000));
     }

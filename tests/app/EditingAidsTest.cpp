@@ -39,6 +39,11 @@ TEST_F(EditingAidsTest, AValueOutOfRangeIsMarkedAsTypedAndARefusalsRedGoesWhenIt
     EXPECT_TRUE(status.RangeWarns());
     const QLabel* range = status.findChild<QLabel*>("statusRange");
     EXPECT_EQ(range->palette().color(QPalette::WindowText), QColor(200, 130, 0));
+    // The line follows the current cell as the user moves on and back.
+    QTest::keyClick(&Grid(), Qt::Key_Down);
+    EXPECT_FALSE(status.RangeWarns());
+    QTest::keyClick(&Grid(), Qt::Key_Up);
+    EXPECT_TRUE(status.RangeWarns());
 
     TypeValue(kDecelerationRow, "99999");
     Grid().SetFocusCell(kSoftUndervoltageRow, 2);
