@@ -312,7 +312,6 @@ TEST(RangeRules, TheFirstReadOfA120VoltSetHoldsItToThe120VoltLimits) {
     for (int read = 1; read <= 2; ++read) {
         SCOPED_TRACE(read);
         test::CompleteUpload(s);
-        ShowValues(s);
         EXPECT_EQ(s.voltage.nominalVoltage, 120);
         EXPECT_EQ(s.limits.limitMaxPhase, 210);
         const CheckResult r = CheckValue(s, maxPhase, "270");
@@ -378,18 +377,21 @@ TEST(RangeRules, ValueOfAGridRowForScripts) {
 TEST(RangeRules, AllowedRangeOfGridRows) {
     ToolState s = ReferenceController();
     ASSERT_EQ(NominalVoltageDisplay(s), "72");
-    ParamTableSet& set = s.tables.EditSets().ParameterSettings;
+    // A catalogue of the test's own, changed below.
+    const auto catalogue = std::make_shared<Catalogue>(*s.catalogue);
+    s.catalogue = catalogue;
+    ParamTableSet& set = catalogue->tables.EditSets().ParameterSettings;
     int choice = -1;
     for (int i = kFirstValueRow; i < set.rowCount && choice < 0; ++i)
         if (IsChoiceKind(set.rows[i].kind)) choice = i;
     ASSERT_GT(choice, 0);
     set.rows[choice].range = 41;
-    s.sheet.Layout(ControllerKind::Standard, set.rowCount + s.tables.FunctionSettings.rowCount);
+    s.sheet.Layout(ControllerKind::Standard, set.rowCount + s.FunctionSettings().rowCount);
     EXPECT_EQ(AllowedRangeNow(s, choice), "");
     set.rows[choice].kind = KIND_NUMBER;
     set.rows[choice].name_en = "Acceleration (rpm/s)";
     EXPECT_EQ(AllowedRangeNow(s, choice), "50 … 800 rpm/s");
-    s.sheet.Layout(ControllerKind::Foc, s.tables.FocSettings().rowCount);
+    s.sheet.Layout(ControllerKind::Foc, s.Tables().FocSettings().rowCount);
     EXPECT_EQ(AllowedRangeNow(s, choice), "") << "cells of the other kind";
 }
 
