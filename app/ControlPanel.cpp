@@ -7,6 +7,7 @@
 #include "AppResources.h"
 #include "ControllerLink.h"
 #include "Fonts.h"
+#include "GridPasses.h"
 #include "LanguageSetup.h"
 #include "LinkHost.h"
 #include "PanelButton.h"

@@ -359,8 +359,8 @@ void CMainFrame::RebuildGroupTree() {
     const dt::Language lang = state_.language;
     parameterItem_ = functionItem_ = nullptr;
     for (QTreeWidgetItem* item : topics) {
-        if (!parameterItem_ && item->text(0) == Q(state_.tables.ParameterSettings().Title(lang))) parameterItem_ = item;
-        else if (!functionItem_ && item->text(0) == Q(state_.tables.FunctionSettings.Title(lang))) functionItem_ = item;
+        if (!parameterItem_ && item->text(0) == Q(state_.Tables().ParameterSettings().Title(lang))) parameterItem_ = item;
+        else if (!functionItem_ && item->text(0) == Q(state_.FunctionSettings().Title(lang))) functionItem_ = item;
     }
     QFont treeFont(dt::kSongFace);
     treeFont.setPointSizeF(11.0);

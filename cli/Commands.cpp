@@ -11,7 +11,7 @@ void Context::SetUp(ToolState& s) const {
     ApplyLanguage(s, textIniPath);
     if (opt.lang == "en") s.language = LANG_ENGLISH;
     else if (opt.lang == "cn") s.language = LANG_CHINESE;
-    BuildChoiceLists(s.lists, s.optionTexts, s.language);
+    BuildChoiceLists(s.lists, s.catalogue->optionTexts, s.language);
 }
 
 const std::vector<Command>& CommandTable() {

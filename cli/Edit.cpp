@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ControllerProfile.h"
 #include "ExitStatus.h"
+#include "GridPasses.h"
 #include "Json.h"
 #include "RowDiff.h"
 #include "Sheet.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ControllerProfile.h"
+#include "GridPasses.h"
 #include "ParamTables.h"
 #include "ParameterFiles.h"
 #include "RangeRules.h"
@@ -102,6 +103,8 @@ LoadStatus LoadParameterBytes(ToolState& s, const ControllerProfile* file, const
     if (!file) return LoadStatus::UnknownExtension;
     if (content.size() < file->Facts().fileSize) return LoadStatus::TooShort;
     file->Adopt(s, content);
+    // The range rules read the voltage class the loaded set's values give.
+    FollowValues(s);
     return LoadStatus::Ok;
 }
 

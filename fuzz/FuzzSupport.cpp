@@ -22,12 +22,8 @@ Bytes SampleFile(const char* name) {
 }
 
 void ResetRunState(ToolState& s, const ToolState& from) {
-    static_cast<ControllerImage&>(s) = from;
-    static_cast<Session&>(s) = from;
-    // The tables only when the variant differs: they are the largest part.
-    if (s.tables.variant != from.tables.variant ||
-        s.tables.FunctionSettings.rowCount != from.tables.FunctionSettings.rowCount)
-        s.tables = from.tables;
+    // The catalogue is shared, not copied.
+    s = from;
 }
 
 InputRandom::InputRandom(const uint8_t* data, size_t size) : state_(1469598103934665603ull) {

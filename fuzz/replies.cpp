@@ -88,7 +88,7 @@ struct StartStates {
         states[START_STANDARD] = Read(ReadReplies(standard, nullptr));
         states[START_FOC] = Read(ReadReplies(focIdentity, &foc));
         Require(states[START_STANDARD].link.identityReceived, "standard sample read");
-        Require(states[START_FOC].link.kind == ControllerKind::Foc, "FOC sample read");
+        Require(states[START_FOC].kind == ControllerKind::Foc, "FOC sample read");
     }
 
     ToolState Read(const Bytes& replies) {
@@ -105,7 +105,7 @@ void Compare(const Engine& whole, const Engine& split) {
     const ToolState& a = whole.state;
     const ToolState& b = split.state;
     if (a.block.bytes != b.block.bytes || a.foc.bytes != b.foc.bytes) Fail("blocks differ");
-    if (a.link.identityReceived != b.link.identityReceived || a.link.kind != b.link.kind ||
+    if (a.link.identityReceived != b.link.identityReceived || a.kind != b.kind ||
         a.link.pendingOperation != b.link.pendingOperation || a.dataValid != b.dataValid ||
         a.modelWord != b.modelWord)
         Fail("link state differs");

@@ -81,7 +81,7 @@ bool ControllerCommands::Upload() {
 bool ControllerCommands::Download() {
     if (!RequireIdentity()) return false;
     EditSheet& sheet = state_.sheet;
-    if (sheet.Kind() != state_.link.kind) {
+    if (sheet.Kind() != state_.kind) {
         // The cells belong to the other kind of controller: read this one first.
         host_.ShowMessage(state_.Message(MSG_NOT_CONNECTED), MessageKind::Warning);
         return false;
@@ -90,7 +90,7 @@ bool ControllerCommands::Download() {
     const ValidationResult checked = ValidateAll(state_, sheet.Texts());
     protocol_.Events().Raise(checked);
     if (checked.refused) return false;
-    sheet.NoteSending(state_);
+    sheet.NoteSending(state_, state_.language);
     if (keeper_) keeper_->SetAboutToBeWritten();
     protocol_.DownloadStarting();
     const ControllerProfile& profile = ProfileOf(state_);

@@ -7,6 +7,7 @@
 
 #include "BytePort.h"
 #include "ControllerProfile.h"
+#include "GridPasses.h"
 #include "LinkHost.h"
 #include "ToolState.h"
 
@@ -102,7 +103,7 @@ void ControllerProtocol::OnBlockRead(const LinkFrame& frame) {
     if (n == kBlockIdentity) {
         // The identity chooses the profile. Cleared as well as set, so a standard controller
         // read after an FOC one in the same run is never sent a FocBlock.
-        link.kind = KindOfModelWord(BigEndianWord(frame.payload, kIdWordModel));
+        state_.kind = KindOfModelWord(BigEndianWord(frame.payload, kIdWordModel));
         link.identityReceived = true;
     }
     const ControllerProfile& profile = ProfileOf(state_);
@@ -161,7 +162,7 @@ void ControllerProtocol::ShowRead() {
     host_.SetLinkBusy(false);
     // What the controller holds is both shown and the set edits are measured against.
     ShowOnSheet(state_);
-    state_.sheet.TakeBaseline(state_);
+    state_.sheet.TakeBaseline(state_, state_.language);
     if (view_) view_->ShowValues();
     if (keeper_) keeper_->SetRead();
 }

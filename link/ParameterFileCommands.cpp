@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "ControllerProfile.h"
+#include "GridPasses.h"
 #include "LinkHost.h"
 #include "ParameterFiles.h"
 #include "ToolState.h"

@@ -252,8 +252,8 @@ BackupComparison CompareWithSheet(const ToolState& s, const std::string& path) {
     }
     ToolState kept = s;
     const ImportOutcome imported = ImportBytes(kept, file, bytes);
-    const bool sameKind = file && file->Kind() == s.link.kind;
-    if (!imported.accepted || !sameKind || s.sheet.Kind() != s.link.kind) {
+    const bool sameKind = file && file->Kind() == s.kind;
+    if (!imported.accepted || !sameKind || s.sheet.Kind() != s.kind) {
         out.refusal = s.Message(sameKind ? imported.message : MSG_IMPORT_MISMATCH);
         if (!imported.detail.empty()) out.refusal += "\n" + imported.detail;
         return out;

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "Catalogue.h"
+#include "ControllerImage.h"
 #include "ControllerKind.h"
-#include "GridPasses.h"
+#include "GridRows.h"
 #include "OptionLists.h"
 #include "Texts.h"
 
@@ -88,24 +90,28 @@ public:
     int WriteBlockCount() const;
 
     // Rows of the grid, in order.
-    virtual std::vector<GridRow> Layout(const ToolState& s) const = 0;
-    virtual ValueCells Show(ToolState& s) const = 0;
-    virtual void Store(ToolState& s, const ValueCells& cells) const = 0;
-    virtual ValidationResult Validate(const ToolState& s, const ValueCells& cells) const = 0;
+    virtual std::vector<GridRow> Layout(const ControllerView& v) const = 0;
+    // The texts the value cells show; changes nothing.
+    virtual ValueCells Show(const ControllerView& v) const = 0;
+    // Cell texts into the image's blocks; choice texts are read in the language given.
+    virtual void Store(const Catalogue& c, Language language, ControllerImage& image, const ValueCells& cells) const = 0;
+    // What the range rules read (voltage class, current limits), from the blocks again.
+    virtual void FollowValues(const Catalogue& c, ControllerImage& image) const = 0;
+    virtual ValidationResult Validate(const ControllerView& v, const ValueCells& cells) const = 0;
     // The range Validate holds a grid row's value to with these cells, as "78.0 … 85.0 V" in
     // the row's format and unit; "" for a row it does not hold to a range.
-    virtual std::string AllowedRange(const ToolState& s, const ValueCells& cells, int row) const = 0;
+    virtual std::string AllowedRange(const ControllerView& v, const ValueCells& cells, int row) const = 0;
     // The word beneath a grid row and the bounds Validate holds it to with these cells.
-    virtual RowValue ValueOf(const ToolState& s, const ValueCells& cells, int row) const = 0;
+    virtual RowValue ValueOf(const ControllerView& v, const ValueCells& cells, int row) const = 0;
 
     // The 32 bytes the first request of a download carries.
-    virtual const uint8_t* FirstWriteBlock(const ToolState& s) const = 0;
+    virtual const uint8_t* FirstWriteBlock(const ControllerImage& image) const = 0;
     // The bytes a file of this kind holds.
-    virtual std::vector<unsigned char> FileBytes(const ToolState& s) const = 0;
+    virtual std::vector<unsigned char> FileBytes(const ControllerImage& image) const = 0;
     // The bytes a download writes into the controller, in the order written.
-    virtual std::vector<uint8_t> WrittenBytes(const ToolState& s) const = 0;
+    virtual std::vector<uint8_t> WrittenBytes(const ControllerImage& image) const = 0;
     // Clears what a download writes, so that a read back shows only what the controller holds.
-    virtual void ClearWritten(ToolState& s) const = 0;
+    virtual void ClearWritten(ControllerImage& image) const = 0;
     // A file of this kind imported into a state with a controller of any kind, as Import does:
     // checked against the controller read, then taken; a refused file changes nothing.
     virtual ImportOutcome Import(ToolState& s, const std::vector<unsigned char>& content) const = 0;
@@ -113,15 +119,15 @@ public:
     // read would leave it: the state's kind becomes this one.
     virtual void Adopt(ToolState& s, const std::vector<unsigned char>& content) const = 0;
     // Whether the range rules know the controller (a standard one needs a valid identity).
-    virtual bool RangesKnown(const ToolState& s) const = 0;
+    virtual bool RangesKnown(const ControllerImage& image) const = 0;
     // The entries a choice row offers.
     virtual const OptionList& Choices(const ToolState& s, int row, const ParamDescriptor& d) const = 0;
     // The model word that identifies the set; an FOC controller is known by its kind alone.
-    virtual uint16_t ModelWord(const ToolState& s) const = 0;
+    virtual uint16_t ModelWord(const ControllerImage& image) const = 0;
     // "A" or "B", the function variant in force; "" where the kind has none.
-    virtual std::string Variant(const ToolState& s) const = 0;
+    virtual std::string Variant(const ControllerImage& image) const = 0;
     // Keeps the payload of block n of a read; says whether the read goes on or is done.
-    virtual ReadStep TakeReadBlock(ToolState& s, int block, const std::vector<uint8_t>& payload) const = 0;
+    virtual ReadStep TakeReadBlock(ControllerImage& image, int block, const std::vector<uint8_t>& payload) const = 0;
     // Makes sense of the blocks a completed read left (identity, variant).
     virtual ReadVerdict CompleteRead(ToolState& s) const = 0;
     // Where block n stands in a read, and in a download.
@@ -129,7 +135,7 @@ public:
     virtual BlockPlace PlaceOf(int block) const = 0;
 
     // The titles of the sheet, in row order.
-    virtual std::vector<GridHeading> Headings(const ToolState& s) const = 0;
+    virtual std::vector<GridHeading> Headings(const ControllerView& v) const = 0;
     // The other cells a choice of text in row writes (a nominal-voltage pick); sets the voltage
     // state the pick selects.
     virtual std::vector<CellWrite> ChoiceWrites(ToolState& s, int row, const std::string& text) const = 0;
@@ -144,8 +150,8 @@ BlockPlace StandardWritePlace(int block);
 const ControllerProfile& StandardProfile();
 const ControllerProfile& FocProfile();
 const ControllerProfile& ProfileOfKind(ControllerKind kind);
-// The profile of the controller the state's last identity read (or adopted set) found.
-const ControllerProfile& ProfileOf(const ToolState& s);
+// The profile of the controller the image's last identity read (or adopted set) found.
+const ControllerProfile& ProfileOf(const ControllerImage& image);
 // The kind an identity block's model word names.
 ControllerKind KindOfModelWord(uint16_t modelWord);
 // The profile whose files carry the path's extension, compared case-sensitively as the file dialog

@@ -42,7 +42,7 @@ ImportOutcome ImportFile(ToolState& s, const std::vector<unsigned char>& content
 }
 
 void AdoptKind(ToolState& s, ControllerKind kind) {
-    s.link.kind = kind;
+    s.kind = kind;
     s.link.identityReceived = true;
 }
 
@@ -54,7 +54,7 @@ const ControllerProfile& ProfileOfKind(ControllerKind kind) {
     return StandardProfile();
 }
 
-const ControllerProfile& ProfileOf(const ToolState& s) { return ProfileOfKind(s.link.kind); }
+const ControllerProfile& ProfileOf(const ControllerImage& image) { return ProfileOfKind(image.kind); }
 
 ControllerKind KindOfModelWord(uint16_t modelWord) {
     return modelWord == kFocModelWord ? ControllerKind::Foc : ControllerKind::Standard;

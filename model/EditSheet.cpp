@@ -1,8 +1,5 @@
 #include "EditSheet.h"
 
-#include "ControllerProfile.h"
-#include "GridPasses.h"
-#include "ToolState.h"
 #include "ValueCodec.h"
 
 namespace dt {
@@ -13,12 +10,11 @@ void EditSheet::Layout(ControllerKind kind, int rows) {
     valuesShown_ = false;
 }
 
-void EditSheet::Show(const ToolState& s, const Cells& texts) {
-    kind_ = s.link.kind;
+void EditSheet::Show(ControllerKind kind, const Cells& texts) {
+    kind_ = kind;
     shown_.clear();
     for (const std::string& text : texts) shown_.push_back(TrimLeft(text));
     valuesShown_ = true;
-    FollowLanguage(s);
 }
 
 bool EditSheet::SetCell(int row, const std::string& text) {
@@ -32,23 +28,23 @@ const std::string& EditSheet::Text(int row) const {
     return row >= 0 && row < Rows() ? shown_[row] : empty;
 }
 
-EditSheet::Snapshot EditSheet::Capture(const ToolState& s) const {
+EditSheet::Snapshot EditSheet::Capture(const ControllerImage& image, Language language) const {
     Snapshot snap;
     snap.set = true;
     snap.kind = kind_;
-    snap.language = s.language;
-    snap.block = s.block;
-    snap.focBlock = s.foc;
+    snap.language = language;
+    snap.block = image.block;
+    snap.focBlock = image.foc;
     snap.texts = shown_;
     return snap;
 }
 
-void EditSheet::TakeBaseline(const ToolState& s) {
-    baseline_ = Capture(s);
+void EditSheet::TakeBaseline(const ControllerImage& image, Language language) {
+    baseline_ = Capture(image, language);
     sending_ = Snapshot();
 }
 
-void EditSheet::NoteSending(const ToolState& s) { sending_ = Capture(s); }
+void EditSheet::NoteSending(const ControllerImage& image, Language language) { sending_ = Capture(image, language); }
 
 bool EditSheet::AdoptSent() {
     if (!sending_.set) return false;
@@ -79,21 +75,18 @@ std::vector<int> EditSheet::ChangedRows() const {
     return rows;
 }
 
-void EditSheet::FollowLanguage(const ToolState& s) {
-    if (!baseline_.set || baseline_.language == s.language) return;
-    // Shown again by the pass the grid uses, on a copy: showing sets the voltage state.
-    ToolState copy = s;
-    copy.link.kind = baseline_.kind;
-    copy.block = baseline_.block;
-    copy.foc = baseline_.focBlock;
-    baseline_.texts.clear();
-    for (const std::string& text : ShowValues(copy)) baseline_.texts.push_back(TrimLeft(text));
-    baseline_.language = s.language;
+ControllerImage EditSheet::BaselineImage(const ControllerImage& now) const {
+    ControllerImage image = now;
+    image.kind = baseline_.kind;
+    image.block = baseline_.block;
+    image.foc = baseline_.focBlock;
+    return image;
 }
 
-void ShowOnSheet(ToolState& s) {
-    const EditSheet::Cells cells = ShowValues(s);
-    s.sheet.Show(s, cells);
+void EditSheet::RelabelBaseline(const Cells& texts, Language language) {
+    baseline_.texts.clear();
+    for (const std::string& text : texts) baseline_.texts.push_back(TrimLeft(text));
+    baseline_.language = language;
 }
 
 }  // namespace dt

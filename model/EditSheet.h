@@ -7,13 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "Blocks.h"
+#include "ControllerImage.h"
 #include "ControllerKind.h"
 #include "Texts.h"
 
 namespace dt {
-
-struct ToolState;
 
 class EditSheet {
 public:
@@ -22,9 +20,9 @@ public:
 
     // Rows laid out for one kind of controller, with no values shown (a grid just built).
     void Layout(ControllerKind kind, int rows);
-    // Every cell shown anew for the state's kind of controller (a read, an import, a language
-    // switch). The baseline follows the state's language.
-    void Show(const ToolState& s, const Cells& texts);
+    // Every cell shown anew for a kind of controller (a read, an import, a language switch).
+    // The baseline's texts follow with RelabelBaseline when the language changed.
+    void Show(ControllerKind kind, const Cells& texts);
     // One cell as the user left it; its leading white space is dropped. False for a row
     // the sheet does not have.
     bool SetCell(int row, const std::string& text);
@@ -36,9 +34,15 @@ public:
     ControllerKind Kind() const { return kind_; }
     bool ValuesShown() const { return valuesShown_; }
 
-    // A read completed: the texts shown are what the controller holds.
-    void TakeBaseline(const ToolState& s);
+    // A read completed: the texts shown, in this language, are what the image holds.
+    void TakeBaseline(const ControllerImage& image, Language language);
     bool HasBaseline() const { return baseline_.set; }
+    // Whether the baseline's texts are in another language than this one.
+    bool BaselineNeedsRelabel(Language language) const { return baseline_.set && baseline_.language != language; }
+    // The image the baseline's texts show: now's, with the baseline's kind and blocks.
+    ControllerImage BaselineImage(const ControllerImage& now) const;
+    // The baseline's texts shown again in another language.
+    void RelabelBaseline(const Cells& texts, Language language);
     // The controller's text of a row; null when there is no baseline to compare the shown
     // rows with.
     const std::string* Baseline(int row) const;
@@ -48,7 +52,7 @@ public:
     bool IsChanged(int row) const;
 
     // A download is sending the shown texts; they become the baseline once it is stored.
-    void NoteSending(const ToolState& s);
+    void NoteSending(const ControllerImage& image, Language language);
     // The controller stored the download; false when no sending was noted.
     bool AdoptSent();
     // The controller refused it, or it was stopped: the baseline stays.
@@ -63,10 +67,8 @@ private:
         FocBlock focBlock;
         Cells texts;
     };
-    Snapshot Capture(const ToolState& s) const;
+    Snapshot Capture(const ControllerImage& image, Language language) const;
     bool Comparable() const;
-    // The baseline's texts in the state's language, from its blocks.
-    void FollowLanguage(const ToolState& s);
 
     Cells shown_;
     ControllerKind kind_ = ControllerKind::Standard;
@@ -74,8 +76,5 @@ private:
     Snapshot baseline_;
     Snapshot sending_;
 };
-
-// The values of the blocks shown on the state's sheet (the cells a read or an import fills).
-void ShowOnSheet(ToolState& s);
 
 }  // namespace dt

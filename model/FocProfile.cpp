@@ -45,12 +45,12 @@ unsigned long long FocFieldValue(const FocField& field, long long read) {
     return static_cast<unsigned long long>(read / 7) * 10u + static_cast<unsigned long long>((read % 7) * 10 / 7);
 }
 
-ValueCells ShowFoc(ToolState& s) {
-    ValueCells cells(s.tables.FocSettings().rowCount);
-    const FocBlock& f = s.foc;
+ValueCells ShowFoc(const ControllerView& v) {
+    ValueCells cells(v.Tables().FocSettings().rowCount);
+    const FocBlock& f = v.image.foc;
     for (int bit = 0; bit < kFocRowChoiceCount; ++bit) {
         const int row = kFocRowRegenEnable + bit;
-        if (row < static_cast<int>(cells.size())) cells[row] = s.lists.Entry(kFocChoiceKind, (f.Byte(0) >> bit) & 1);
+        if (row < static_cast<int>(cells.size())) cells[row] = v.Choice(kFocChoiceKind, (f.Byte(0) >> bit) & 1);
     }
     for (const FocField& field : FocFields()) {
         if (field.row < static_cast<int>(cells.size())) cells[field.row] = FocFieldText(f, field);
@@ -58,13 +58,12 @@ ValueCells ShowFoc(ToolState& s) {
     return cells;
 }
 
-void StoreFoc(ToolState& s, const ValueCells& cells) {
-    FocBlock& f = s.foc;
+void StoreFoc(const ControllerView& v, FocBlock& f, const ValueCells& cells) {
     for (int bit = 0; bit < kFocRowChoiceCount; ++bit) {
         const std::string text = TrimLeft(CellText(cells, kFocRowRegenEnable + bit));
         uint8_t b = f.Byte(0);
-        if (text == s.lists.Entry(kFocChoiceKind, 1)) b = static_cast<uint8_t>(b | (1u << bit));
-        else if (text == s.lists.Entry(kFocChoiceKind, 0)) b = static_cast<uint8_t>(b & ~(1u << bit));
+        if (text == v.Choice(kFocChoiceKind, 1)) b = static_cast<uint8_t>(b | (1u << bit));
+        else if (text == v.Choice(kFocChoiceKind, 0)) b = static_cast<uint8_t>(b & ~(1u << bit));
         f.SetByte(0, b);
     }
     for (const FocField& field : FocFields()) {
@@ -86,10 +85,10 @@ int CellInteger(const ValueCells& cells, int row) {
     return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
-ValidationResult ValidateFoc(const ToolState& s, const ValueCells& cells) {
+ValidationResult ValidateFoc(const ControllerView& s, const ValueCells& cells) {
     ValidationResult res;
     res.message = s.Message(MSG_INPUT_INVALID);
-    const auto& rows = s.tables.FocSettings().rows;
+    const auto& rows = s.Tables().FocSettings().rows;
     auto value = [&](int row) { return CellInteger(cells, row); };
     auto check = [&](int row, int lo, int hi) {
         int v = value(row);
@@ -139,16 +138,17 @@ bool FocBounds(const ValueCells& cells, int row, int& lo, int& hi) {
     return false;
 }
 
-std::string FocAllowedRange(const ToolState& s, const ValueCells& cells, int row) {
-    const auto& rows = s.tables.FocSettings().rows;
+std::string FocAllowedRange(const ControllerView& v, const ValueCells& cells, int row) {
+    const auto& rows = v.Tables().FocSettings().rows;
     int lo = 0, hi = 0;
-    if (row < 0 || row >= s.tables.FocSettings().rowCount || !FocBounds(cells, row, lo, hi)) return std::string();
+    if (row < 0 || row >= v.Tables().FocSettings().rowCount || !FocBounds(cells, row, lo, hi)) return std::string();
     return RangeSpan(Format("%d", lo), Format("%d", hi), UnitOf(rows[row]));
 }
 
-RowValue FocValueOf(const ToolState& s, const ValueCells& cells, int row) {
+RowValue FocValueOf(const ControllerView& view, const ValueCells& cells, int row) {
+    const ControllerImage& s = view.image;
     RowValue v;
-    if (row < 0 || row >= s.tables.FocSettings().rowCount) return v;
+    if (row < 0 || row >= view.Tables().FocSettings().rowCount) return v;
     if (row >= kFocRowRegenEnable && row < kFocRowRegenEnable + kFocRowChoiceCount) {
         // A bit of byte 0, shown as a list entry.
         v.hasWord = true;
@@ -193,31 +193,35 @@ ImportOutcome ImportFoc(ToolState& s, const std::vector<unsigned char>& content)
 class FocKind : public ControllerProfile {
 public:
     const KindFacts& Facts() const override { return kFocFacts; }
-    std::vector<GridRow> Layout(const ToolState& s) const override {
+    std::vector<GridRow> Layout(const ControllerView& v) const override {
         std::vector<GridRow> out;
-        const ParamTableSet& set = s.tables.FocSettings();
+        const ParamTableSet& set = v.Tables().FocSettings();
         for (int i = 0; i < set.rowCount; ++i) out.push_back({GridSet::Foc, i, &set.rows[i]});
         return out;
     }
-    ValueCells Show(ToolState& s) const override { return ShowFoc(s); }
-    void Store(ToolState& s, const ValueCells& cells) const override { StoreFoc(s, cells); }
-    ValidationResult Validate(const ToolState& s, const ValueCells& cells) const override {
-        return ValidateFoc(s, cells);
+    ValueCells Show(const ControllerView& v) const override { return ShowFoc(v); }
+    void Store(const Catalogue& c, Language language, ControllerImage& image, const ValueCells& cells) const override {
+        StoreFoc({c, image, language}, image.foc, cells);
     }
-    std::string AllowedRange(const ToolState& s, const ValueCells& cells, int row) const override {
-        return FocAllowedRange(s, cells, row);
+    // The FOC rules read the cells alone.
+    void FollowValues(const Catalogue&, ControllerImage&) const override {}
+    ValidationResult Validate(const ControllerView& v, const ValueCells& cells) const override {
+        return ValidateFoc(v, cells);
     }
-    RowValue ValueOf(const ToolState& s, const ValueCells& cells, int row) const override {
-        return FocValueOf(s, cells, row);
+    std::string AllowedRange(const ControllerView& v, const ValueCells& cells, int row) const override {
+        return FocAllowedRange(v, cells, row);
     }
-    const uint8_t* FirstWriteBlock(const ToolState& s) const override { return s.foc.bytes.data(); }
-    std::vector<unsigned char> FileBytes(const ToolState& s) const override {
+    RowValue ValueOf(const ControllerView& v, const ValueCells& cells, int row) const override {
+        return FocValueOf(v, cells, row);
+    }
+    const uint8_t* FirstWriteBlock(const ControllerImage& s) const override { return s.foc.bytes.data(); }
+    std::vector<unsigned char> FileBytes(const ControllerImage& s) const override {
         return std::vector<unsigned char>(s.foc.bytes.begin(), s.foc.bytes.end());
     }
-    std::vector<uint8_t> WrittenBytes(const ToolState& s) const override {
+    std::vector<uint8_t> WrittenBytes(const ControllerImage& s) const override {
         return std::vector<uint8_t>(s.foc.bytes.begin(), s.foc.bytes.end());
     }
-    void ClearWritten(ToolState& s) const override { s.foc.bytes.fill(0); }
+    void ClearWritten(ControllerImage& s) const override { s.foc.bytes.fill(0); }
     ImportOutcome Import(ToolState& s, const std::vector<unsigned char>& content) const override {
         return ImportFoc(s, content);
     }
@@ -226,16 +230,16 @@ public:
         AdoptKind(s, ControllerKind::Foc);
         s.modelWord = kFocModelWord;
     }
-    bool RangesKnown(const ToolState&) const override { return true; }
+    bool RangesKnown(const ControllerImage&) const override { return true; }
     // The nominal voltage offers the FOC voltages; every other choice is off or on.
     const OptionList& Choices(const ToolState& s, int row, const ParamDescriptor&) const override {
         return row == kFocRowNominalVoltage ? s.lists.focVoltages : s.lists.lists[1];
     }
-    uint16_t ModelWord(const ToolState&) const override { return kFocModelWord; }
-    std::string Variant(const ToolState&) const override { return std::string(); }
+    uint16_t ModelWord(const ControllerImage&) const override { return kFocModelWord; }
+    std::string Variant(const ControllerImage&) const override { return std::string(); }
 
     // The identity block comes first, as from any controller; the FOC block ends the read.
-    ReadStep TakeReadBlock(ToolState& s, int block, const std::vector<uint8_t>& payload) const override {
+    ReadStep TakeReadBlock(ControllerImage& s, int block, const std::vector<uint8_t>& payload) const override {
         if (block != kBlockFoc) return StandardProfile().TakeReadBlock(s, block, payload);
         std::copy_n(payload.begin(), std::min(payload.size(), s.foc.bytes.size()), s.foc.bytes.begin());
         return ReadStep::Done;
@@ -250,11 +254,11 @@ public:
         return block == kBlockFoc ? BlockPlace{1, 1} : StandardWritePlace(block);
     }
 
-    std::vector<GridHeading> Headings(const ToolState& s) const override {
-        const Language lang = s.language;
-        return {{0, 0, s.tables.FocSettings().Title(lang)},
-                {1, 1, s.tables.FunctionSettings.Title(lang)},
-                {4, 1, s.tables.ParameterSettings().Title(lang)}};
+    std::vector<GridHeading> Headings(const ControllerView& v) const override {
+        const Language lang = v.language;
+        return {{0, 0, v.Tables().FocSettings().Title(lang)},
+                {1, 1, v.FunctionSettings().Title(lang)},
+                {4, 1, v.Tables().ParameterSettings().Title(lang)}};
     }
     std::vector<CellWrite> ChoiceWrites(ToolState&, int row, const std::string& text) const override {
         if (row != kFocRowNominalVoltage) return {};

@@ -6,24 +6,19 @@
 
 namespace dt {
 
-const std::string& CellText(const ValueCells& cells, int row) {
-    static const std::string empty;
-    return row >= 0 && row < static_cast<int>(cells.size()) ? cells[row] : empty;
-}
+int ParameterRowCount(const ControllerView& v) { return v.Tables().ParameterSettings().rowCount; }
 
-int ParameterRowCount(const ToolState& s) { return s.tables.ParameterSettings().rowCount; }
+std::vector<GridRow> GridLayout(const ControllerView& v) { return ProfileOf(v.image).Layout(v); }
 
-std::vector<GridRow> GridLayout(const ToolState& s) { return ProfileOf(s).Layout(s); }
-
-RowTopic TopicOfRow(const ToolState& s, int row) {
-    const std::vector<GridRow> layout = GridLayout(s);
+RowTopic TopicOfRow(const ControllerView& v, int row) {
+    const std::vector<GridRow> layout = GridLayout(v);
     if (row < 0 || row >= static_cast<int>(layout.size())) return {GridSet::Parameter, -1};
     const GridRow& r = layout[row];
     switch (r.set) {
     case GridSet::Parameter:
-        return {GridSet::Parameter, s.tables.ParameterSettings().GroupOfRecord(r.record)};
+        return {GridSet::Parameter, v.Tables().ParameterSettings().GroupOfRecord(r.record)};
     case GridSet::Function:
-        return {GridSet::Function, s.tables.FunctionSettings.GroupOfRecord(r.record)};
+        return {GridSet::Function, v.FunctionSettings().GroupOfRecord(r.record)};
     case GridSet::Foc:
         break;
     }
@@ -38,26 +33,47 @@ int FocAmpsFromWord(int word) {
     return word * 7 / 10;
 }
 
-ValueCells ShowValues(ToolState& s) { return ProfileOf(s).Show(s); }
+ValueCells ShowValues(const ControllerView& v) { return ProfileOf(v.image).Show(v); }
 
-void StoreValues(ToolState& s, const ValueCells& cells) { ProfileOf(s).Store(s, cells); }
+void FollowValues(ToolState& s) { ProfileOf(s).FollowValues(*s.catalogue, s); }
+
+void ShowOnSheet(ToolState& s) {
+    FollowValues(s);
+    s.sheet.Show(s.kind, ShowValues(s));
+    // The baseline shown again in the state's language, so that a language switch marks nothing.
+    if (s.sheet.BaselineNeedsRelabel(s.language)) {
+        const ControllerImage baseline = s.sheet.BaselineImage(s);
+        s.sheet.RelabelBaseline(ShowValues({*s.catalogue, baseline, s.language}), s.language);
+    }
+}
+
+void StoreValues(ToolState& s, const ValueCells& cells) { ProfileOf(s).Store(*s.catalogue, s.language, s, cells); }
+
+namespace {
+// The image as a download started now would see it: the sheet's texts stored first. Cells of
+// the other kind of controller are not checked until this one is read.
+bool ProbeNow(const ToolState& s, ControllerImage& probe) {
+    if (s.sheet.Kind() != s.kind) return false;
+    probe = s;
+    ProfileOf(s).Store(*s.catalogue, s.language, probe, s.sheet.Texts());
+    return true;
+}
+}  // namespace
 
 std::string AllowedRangeNow(const ToolState& s, int row) {
-    // Cells of the other kind of controller are not checked until this one is read.
-    if (s.sheet.Kind() != s.link.kind) return std::string();
-    // On a copy: the rules read words the edited cells have not yet written into the blocks.
-    ToolState probe = s;
-    StoreValues(probe, probe.sheet.Texts());
-    return ProfileOf(probe).AllowedRange(probe, probe.sheet.Texts(), row);
+    ControllerImage probe;
+    if (!ProbeNow(s, probe)) return std::string();
+    return ProfileOf(probe).AllowedRange({*s.catalogue, probe, s.language}, s.sheet.Texts(), row);
 }
 
 std::vector<int> OutOfRangeRowsNow(const ToolState& s) {
-    if (s.sheet.Kind() != s.link.kind) return {};
-    ToolState probe = s;
-    StoreValues(probe, probe.sheet.Texts());
-    return ProfileOf(probe).Validate(probe, probe.sheet.Texts()).refusedRows;
+    ControllerImage probe;
+    if (!ProbeNow(s, probe)) return {};
+    return ProfileOf(probe).Validate({*s.catalogue, probe, s.language}, s.sheet.Texts()).refusedRows;
 }
 
-ValidationResult ValidateAll(const ToolState& s, const ValueCells& cells) { return ProfileOf(s).Validate(s, cells); }
+ValidationResult ValidateAll(const ControllerView& v, const ValueCells& cells) {
+    return ProfileOf(v.image).Validate(v, cells);
+}
 
 }  // namespace dt

@@ -25,7 +25,7 @@ constexpr size_t kTextIniReadLimit = 4 * 1024 * 1024;
 std::string WholeText(const std::string& gbk) { return GbkToUtf8(gbk.substr(0, gbk.find('\0'))); }
 }  // namespace
 
-bool ApplyOverrideLine(ToolState& s, const std::string& rawLine) {
+bool ApplyOverrideLine(Catalogue& c, const std::string& rawLine) {
     std::string line = rawLine;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     size_t eq = line.find('=');
@@ -36,19 +36,19 @@ bool ApplyOverrideLine(ToolState& s, const std::string& rawLine) {
     const int id = static_cast<int>(number);
     const std::string text = line.substr(eq + 1);
     if (id == 1000) {
-        s.texts.productTitle[LANG_CHINESE] = WholeText(text);
+        c.texts.productTitle[LANG_CHINESE] = WholeText(text);
         return true;
     }
     if (id >= 1001 && id <= 1010) {
-        s.texts.labels[LANG_CHINESE][id - 1001] = WholeText(text);
+        c.texts.labels[LANG_CHINESE][id - 1001] = WholeText(text);
         return true;
     }
     if (id >= 2000 && id <= 2025) {
-        s.texts.messages[LANG_CHINESE][id - 2000] = WholeText(text);
+        c.texts.messages[LANG_CHINESE][id - 2000] = WholeText(text);
         return true;
     }
-    if ((id >= 3000 && id <= 10999) || (id >= 12000 && id <= 14999)) return s.tables.ApplyOverride(id, text);
-    if (id >= 11000 && id <= 11011) return s.optionTexts.ApplyOverride(id, text);
+    if ((id >= 3000 && id <= 10999) || (id >= 12000 && id <= 14999)) return c.tables.ApplyOverride(id, text);
+    if (id >= 11000 && id <= 11011) return c.optionTexts.ApplyOverride(id, text);
     return false;
 }
 
@@ -58,7 +58,7 @@ void UseChinese(ToolState& s) {
     s.settings.Language = LANG_CHINESE;
 }
 
-void ApplyOverrideLines(ToolState& s, std::istream& in) {
+void ApplyOverrideLines(Catalogue& c, std::istream& in) {
     std::string line;
     bool first = true;
     bool utf8 = false;
@@ -69,14 +69,19 @@ void ApplyOverrideLines(ToolState& s, std::istream& in) {
             line = line.substr(3);
         }
         first = false;
-        ApplyOverrideLine(s, utf8 ? Utf8ToGbk(line) : line);
+        ApplyOverrideLine(c, utf8 ? Utf8ToGbk(line) : line);
     }
 }
 
 // What follows the text overrides, whichever way they came.
 void FinishLanguage(ToolState& s) {
     SelectFunctionVariant(s);
-    BuildChoiceLists(s.lists, s.optionTexts, s.language);
+    BuildChoiceLists(s.lists, s.catalogue->optionTexts, s.language);
+}
+
+// The built-in counts again, should a test or an earlier file have changed them.
+void ResetCounts(ToolState& s) {
+    if (!s.Tables().CountsAsBuilt()) s.ChangeCatalogue([](Catalogue& c) { c.tables.ResetCounts(); });
 }
 }  // namespace
 
@@ -93,23 +98,23 @@ void LoadTextOverrides(ToolState& s, const std::string& textIniPath) {
     std::string why;
     if (!ReadFileChecked(textIniPath, bytes, why, kTextIniReadLimit + 1) || bytes.size() > kTextIniReadLimit) return;
     std::istringstream in(std::string(bytes.begin(), bytes.end()));
-    ApplyOverrideLines(s, in);
+    s.ChangeCatalogue([&](Catalogue& c) { ApplyOverrideLines(c, in); });
 }
 
 void LoadTextOverridesFromMemory(ToolState& s, const std::string& content) {
     UseChinese(s);
     std::istringstream in(content);
-    ApplyOverrideLines(s, in);
+    s.ChangeCatalogue([&](Catalogue& c) { ApplyOverrideLines(c, in); });
 }
 
 void ApplyLanguageFromMemory(ToolState& s, const std::string& content) {
-    s.tables.ResetCounts();
+    ResetCounts(s);
     LoadTextOverridesFromMemory(s, content);
     FinishLanguage(s);
 }
 
 void ApplyLanguage(ToolState& s, const std::string& textIniPath) {
-    s.tables.ResetCounts();
+    ResetCounts(s);
     LoadTextOverrides(s, textIniPath);
     FinishLanguage(s);
 }

@@ -5,6 +5,7 @@
 namespace dt {
 
 struct ToolState;
+struct Catalogue;
 
 // Resets counts, reads text.ini (deciding the language), selects the function variant,
 // rebuilds the option lists. textIniPath is normally "text.ini" in the working directory.
@@ -17,7 +18,7 @@ void LoadTextOverrides(ToolState& s, const std::string& textIniPath = "text.ini"
 void ApplyLanguageFromMemory(ToolState& s, const std::string& content);
 void LoadTextOverridesFromMemory(ToolState& s, const std::string& content);
 
-// Applies one text.ini line; returns false when it is ignored.
-bool ApplyOverrideLine(ToolState& s, const std::string& line);
+// Applies one text.ini line to a catalogue; returns false when it is ignored.
+bool ApplyOverrideLine(Catalogue& c, const std::string& line);
 
 }  // namespace dt

@@ -69,12 +69,18 @@ std::string ChoiceLists::Entry(int kind, int i) const {
     return lists[l][i];
 }
 
+std::string ChoiceText(const OptionTexts& texts, Language lang, int kind, int i) {
+    const int l = kind - KIND_NOMINAL_VOLTAGE;
+    if (l < 1 || l >= 8 || i < 0 || i >= 2) return "";
+    if (l == 3) return i == 0 ? "120°" : "60°";
+    return texts.entries[l][i][lang];
+}
+
 void BuildChoiceLists(ChoiceLists& out, const OptionTexts& texts, Language lang) {
     for (auto& l : out.lists) l.clear();
     for (const char* v : kNominalVoltages) out.lists[0].push_back(v);
-    out.lists[3] = {"120°", "60°"};
-    for (int l : {1, 2, 4, 5, 6, 7})
-        for (int e = 0; e < 2; ++e) out.lists[l].push_back(texts.entries[l][e][lang]);
+    for (int l = 1; l < 8; ++l)
+        for (int e = 0; e < 2; ++e) out.lists[l].push_back(ChoiceText(texts, lang, KIND_NOMINAL_VOLTAGE + l, e));
     out.focVoltages.assign(kFocNominalVoltages.begin(), kFocNominalVoltages.end());
 }
 

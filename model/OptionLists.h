@@ -33,6 +33,8 @@ struct ChoiceLists {
     std::string Entry(int kind, int i) const;
 };
 
+// Entry i of a choice row's list (kinds 101..107) in a language; "" out of range.
+std::string ChoiceText(const OptionTexts& texts, Language lang, int kind, int i);
 // Fills all eight lists for a language; list 0 gets all six voltages.
 void BuildChoiceLists(ChoiceLists& out, const OptionTexts& texts, Language lang);
 

@@ -5,8 +5,6 @@
 namespace dt {
 
 namespace {
-constexpr int kFunctionRowRoom = 256;
-constexpr int kFunctionGroupRoom = 32;
 constexpr size_t kNameSlot = 256;
 constexpr size_t kHintSlot = 512;
 
@@ -65,59 +63,25 @@ TableSets::TableSets()
       ProfessionalSettings(MakeTableSet(ProfessionalSettingsData())),
       FocSettings(MakeTableSet(FocSettingsData())) {}
 
-namespace {
-// Built once per process; a state that changes its sets gets a copy of its own.
-const std::shared_ptr<TableSets>& BuiltInSets() {
-    static const std::shared_ptr<TableSets> sets = std::make_shared<TableSets>();
-    return sets;
-}
-}  // namespace
-
-ParamTables::ParamTables() : sets_(BuiltInSets()) {
-    FunctionSettings.name = "FunctionSettings";
-    FunctionSettings.rows.resize(kFunctionRowRoom);
-    FunctionSettings.groups.resize(kFunctionGroupRoom);
-    SelectVariant(0xFFFF);
-}
-
-TableSets& ParamTables::EditSets() {
-    if (sets_.use_count() > 1) sets_ = std::make_shared<TableSets>(*sets_);
-    return *sets_;
+bool ParamTables::CountsAsBuilt() const {
+    return sets_.ParameterSettings.rowCount == kParameterSettingsRowCount &&
+           sets_.ParameterSettings.groupCount == kParameterSettingsGroupCount &&
+           sets_.ProfessionalSettings.rowCount == kProfessionalSettingsRowCount &&
+           sets_.ProfessionalSettings.groupCount == kProfessionalSettingsGroupCount &&
+           sets_.FocSettings.rowCount == kFocSettingsRowCount;
 }
 
 void ParamTables::ResetCounts() {
-    const TableSets& now = *sets_;
-    const bool changed = now.ParameterSettings.rowCount != kParameterSettingsRowCount ||
-                         now.ParameterSettings.groupCount != kParameterSettingsGroupCount ||
-                         now.ProfessionalSettings.rowCount != kProfessionalSettingsRowCount ||
-                         now.ProfessionalSettings.groupCount != kProfessionalSettingsGroupCount ||
-                         now.FocSettings.rowCount != kFocSettingsRowCount;
-    if (changed) {
-        TableSets& sets = EditSets();
-        sets.ParameterSettings.rowCount = kParameterSettingsRowCount;
-        sets.ParameterSettings.groupCount = kParameterSettingsGroupCount;
-        sets.ProfessionalSettings.rowCount = kProfessionalSettingsRowCount;
-        sets.ProfessionalSettings.groupCount = kProfessionalSettingsGroupCount;
-        sets.FocSettings.rowCount = kFocSettingsRowCount;
-    }
-    FunctionSettings.rowCount = kFunctionSettingsBRowCount;
-    FunctionSettings.groupCount = kFunctionSettingsBGroupCount;
-}
-
-FunctionVariant ParamTables::SelectVariant(uint16_t modelWord) {
-    variant = VariantFor(modelWord);
-    const ParamTableSet& src = variant == FunctionVariant::A ? FunctionSettingsA() : FunctionSettingsB();
-    // Rows beyond the copied count keep what they held; they are never read.
-    for (int i = 0; i < src.rowCount; ++i) FunctionSettings.rows[i] = src.rows[i];
-    for (int i = 0; i < src.groupCount; ++i) FunctionSettings.groups[i] = src.groups[i];
-    FunctionSettings.rowCount = src.rowCount;
-    FunctionSettings.groupCount = src.groupCount;
-    return variant;
+    sets_.ParameterSettings.rowCount = kParameterSettingsRowCount;
+    sets_.ParameterSettings.groupCount = kParameterSettingsGroupCount;
+    sets_.ProfessionalSettings.rowCount = kProfessionalSettingsRowCount;
+    sets_.ProfessionalSettings.groupCount = kProfessionalSettingsGroupCount;
+    sets_.FocSettings.rowCount = kFocSettingsRowCount;
 }
 
 bool ParamTables::ApplyOverride(int id, const std::string& gbkText) {
     if ((id < 3000 || id > 10999) && (id < 12000 || id > 14999)) return false;
-    TableSets& sets = EditSets();
+    TableSets& sets = sets_;
     struct Target {
         int base;
         ParamTableSet* set;

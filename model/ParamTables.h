@@ -180,36 +180,32 @@ struct TableSets {
     TableSets();  // built-in contents
 };
 
-// One controller's view of the tables: the shared sets, and the function variant its identity
-// selects, copied into FunctionSettings.
+// The tables of the catalogue: the built-in sets with the texts text.ini gave them. A
+// controller's identity selects the function variant among them (ControllerImage::variant).
 class ParamTables {
 public:
-    ParamTables();  // the built-in sets, variant B in force
+    const ParamTableSet& ParameterSettings() const { return sets_.ParameterSettings; }
+    const ParamTableSet& FunctionSettingsA() const { return sets_.FunctionSettingsA; }
+    const ParamTableSet& FunctionSettingsB() const { return sets_.FunctionSettingsB; }
+    const ParamTableSet& ProfessionalSettings() const { return sets_.ProfessionalSettings; }
+    const ParamTableSet& FocSettings() const { return sets_.FocSettings; }
+    // The function set of a variant.
+    const ParamTableSet& FunctionSettings(FunctionVariant variant) const {
+        return variant == FunctionVariant::A ? sets_.FunctionSettingsA : sets_.FunctionSettingsB;
+    }
 
-    const ParamTableSet& ParameterSettings() const { return sets_->ParameterSettings; }
-    const ParamTableSet& FunctionSettingsA() const { return sets_->FunctionSettingsA; }
-    const ParamTableSet& FunctionSettingsB() const { return sets_->FunctionSettingsB; }
-    const ParamTableSet& ProfessionalSettings() const { return sets_->ProfessionalSettings; }
-    const ParamTableSet& FocSettings() const { return sets_->FocSettings; }
-
-    ParamTableSet FunctionSettings;  // working copy of A or B; room for 256 rows and 32 groups
-    FunctionVariant variant = FunctionVariant::B;
-
-    // Full counts again (FunctionSettings: variant B's).
+    // Whether every set has its built-in counts.
+    bool CountsAsBuilt() const;
+    // The built-in counts again.
     void ResetCounts();
-    // Copies variant A or B (chosen by the ModelWord) into FunctionSettings with its counts.
-    FunctionVariant SelectVariant(uint16_t modelWord);
     // A text.ini identifier in 3000..10999 or 12000..14999; gbkText is the text as the file gives it.
     // Returns false when the identifier addresses no slot.
     bool ApplyOverride(int id, const std::string& gbkText);
-
-    // The sets to change (text.ini, a test); copied first while other states share them, so a
-    // change never reaches a state that did not ask for it.
-    TableSets& EditSets();
-    bool SharesSetsWith(const ParamTables& other) const { return sets_ == other.sets_; }
+    // The sets to change (text.ini, a test).
+    TableSets& EditSets() { return sets_; }
 
 private:
-    std::shared_ptr<TableSets> sets_;
+    TableSets sets_;
 };
 
 FunctionVariant VariantFor(uint16_t modelWord);

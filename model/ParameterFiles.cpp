@@ -29,9 +29,9 @@ std::string VariantMismatch(const ToolState& s, const unsigned char* section0) {
     if (s.identity.kindByte == 0) return "";  // nothing known to compare with
     const uint16_t fileModel = static_cast<uint16_t>(section0[2 * kIdWordModel] << 8 | section0[2 * kIdWordModel + 1]);
     const FunctionVariant file = VariantFor(fileModel);
-    if (file == s.tables.variant) return "";
+    if (file == s.variant) return "";
     auto name = [](FunctionVariant v) { return v == FunctionVariant::A ? "A" : "B"; };
-    return FillIn(s.Extra(XTX_VARIANT_MISMATCH), name(file), name(s.tables.variant));
+    return FillIn(s.Extra(XTX_VARIANT_MISMATCH), name(file), name(s.variant));
 }
 
 ImportOutcome ImportBytes(ToolState& s, const ControllerProfile* file, const std::vector<unsigned char>& content) {

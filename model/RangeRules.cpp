@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "ParamTables.h"
-#include "ToolState.h"
 #include "ValueCodec.h"
 
 namespace dt {
@@ -12,9 +11,9 @@ namespace dt {
 namespace {
 double RoundToTenth(double v) { return LeadingNumber(Format("%.1f", v)); }
 
-int Word(const ToolState& s, int index) { return s.block.ReadWord(index); }
+int Word(const ControllerImage& s, int index) { return s.block.ReadWord(index); }
 
-bool At120(const ToolState& s) { return s.voltage.nominalVoltage == 120; }
+bool At120(const ControllerImage& s) { return s.voltage.nominalVoltage == 120; }
 
 // MOSFET type codes (variantLow) as a mask, and the nominal voltage a table row applies at.
 constexpr unsigned T(int t) { return 1u << t; }
@@ -54,7 +53,7 @@ constexpr DurationThresholds kDurationThresholds[] = {
 // clang-format on
 
 // The maximum duration depends on how far the maximum phase current reaches.
-int DurationMax(const ToolState& s) {
+int DurationMax(const ControllerImage& s) {
     const Calibration& c = s.calibration;
     double denom = static_cast<double>(c.RdsON_GAIN) * static_cast<double>(c.RdsON) * 32767.0;
     if (denom == 0) return 10;
@@ -101,11 +100,11 @@ constexpr FixedRule kFixedRules[] = {
 // Rules whose bounds follow the controller, the nominal voltage or other words.
 struct DerivedRule {
     RangeRule id;
-    Bounds (*bounds)(const ToolState& s);
+    Bounds (*bounds)(const ControllerImage& s);
 };
 #define DT_RULE(id, lo, hi)                    \
     {                                          \
-        id, [](const ToolState& s) -> Bounds { \
+        id, [](const ControllerImage& s) -> Bounds { \
             (void)s;                           \
             return {double(lo), double(hi)};   \
         }                                      \
@@ -151,7 +150,7 @@ constexpr bool RuleIdsUnique() {
 }
 static_assert(RuleIdsUnique(), "a rule id is fixed or derived, not both");
 
-Bounds BoundsOf(const ToolState& s, int rule) {
+Bounds BoundsOf(const ControllerImage& s, int rule) {
     for (const FixedRule& f : kFixedRules)
         if (f.id == rule) return {f.min, f.max};
     for (const DerivedRule& d : kDerivedRules)
@@ -160,7 +159,7 @@ Bounds BoundsOf(const ToolState& s, int rule) {
 }
 }  // namespace
 
-double RuleVoltage(const ToolState& s, int wordIndex) {
+double RuleVoltage(const ControllerImage& s, int wordIndex) {
     double denom = static_cast<double>(s.calibration.BATT_RATIO) * 32767.0;
     if (denom == 0) return 0;
     return Word(s, wordIndex) * 3.3 / denom;
@@ -175,32 +174,33 @@ bool FixedRuleBounds(int rule, RangeBounds& bounds) {
     return false;
 }
 
-RangeBounds RuleBounds(const ToolState& s, int rule) {
+RangeBounds RuleBounds(const ControllerImage& s, int rule) {
     const Bounds b = BoundsOf(s, rule);
     return RangeBounds{RoundToTenth(b.min), RoundToTenth(b.max)};
 }
 
-CheckResult CheckValue(const ToolState& s, const ParamDescriptor& d, const std::string& text) {
+CheckResult CheckValue(const ControllerView& v, const ParamDescriptor& d, const std::string& text) {
+    const ControllerImage& s = v.image;
     CheckResult res;
     if (!s.dataValid || d.range == 0) return res;
-    const double v = LeadingNumber(text);
+    const double value = LeadingNumber(text);
     if (d.range == RULE_POWER_OF_TWO) {
         res.hint = "{2, 4, 8, 16, 32, ……, 32768}";
         res.valid = false;
         for (int i = 1; i <= 15; ++i)
-            if (v == static_cast<double>(1 << i)) res.valid = true;
+            if (value == static_cast<double>(1 << i)) res.valid = true;
         return res;
     }
     if (d.range == RULE_RATED_SPEED && s.block.ReadWord(kWordPolePairs) == 0) {
         // Dividing by zero pole pairs gives no bound: refuse and point at the row to fix.
-        const ParamDescriptor& poles = s.tables.ParameterSettings().rows.at(kRowPolePairs);
+        const ParamDescriptor& poles = v.Tables().ParameterSettings().rows.at(kRowPolePairs);
         res.valid = false;
-        res.hint = Format("%s = 0", poles.Name(s.language).c_str());
+        res.hint = Format("%s = 0", poles.Name(v.language).c_str());
         return res;
     }
     RangeBounds b = RuleBounds(s, d.range);
     if (b.max != -1) res.hint = Format("%.1f ≤ x ≤ %.1f", b.min, b.max);
-    res.valid = b.min <= v && v <= b.max;
+    res.valid = b.min <= value && value <= b.max;
     return res;
 }
 
@@ -228,10 +228,11 @@ std::string RangeSpan(const std::string& lo, const std::string& hi, const std::s
     return lo + " … " + hi + (unit.empty() ? "" : " " + unit);
 }
 
-std::string AllowedRangeText(const ToolState& s, const ParamDescriptor& d) {
+std::string AllowedRangeText(const ControllerView& v, const ParamDescriptor& d) {
+    const ControllerImage& s = v.image;
     if (!s.dataValid || d.range == RULE_NONE) return std::string();
     if (d.range == RULE_POWER_OF_TWO || (d.range == RULE_RATED_SPEED && s.block.ReadWord(kWordPolePairs) == 0))
-        return CheckValue(s, d, std::string()).hint;
+        return CheckValue(v, d, std::string()).hint;
     const RangeBounds b = RuleBounds(s, d.range);
     if (b.max == -1) return std::string();
     const char* format = ShowsOneDecimal(d.format) ? "%.1f" : "%g";
@@ -296,7 +297,7 @@ bool EraOf(uint16_t modelWord, Era& era) {
 }
 }  // namespace
 
-void ComputeCurrentLimits(ToolState& s) {
+void ComputeCurrentLimits(ControllerImage& s) {
     s.limits = CurrentLimits{};
     Era era;
     if (!EraOf(s.modelWord, era)) return;

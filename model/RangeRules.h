@@ -3,10 +3,11 @@
 #include <string>
 #include <utility>
 
+#include "Catalogue.h"
+#include "ControllerImage.h"
+
 namespace dt {
 
-struct ToolState;
-struct ParamDescriptor;
 
 // Range rule ids (the `range` field of a table row) that depend on the controller or on
 // other words. The fixed ones are rows of the fixed-bounds table in RangeRules.cpp.
@@ -38,14 +39,6 @@ enum RangeRule : int16_t {
     RULE_POWER_OF_TWO = 100,
 };
 
-struct CurrentLimits {
-    int limitMaxPhase = 0;
-    int limitRatedPhase = 0;
-    int limitBoost = 0;
-    int limitBattery = 0;
-    int limitEbs = 0;
-};
-
 struct RangeBounds {
     double min = -1;
     double max = -1;
@@ -59,24 +52,24 @@ struct CheckResult {
 
 // Bounds of a rule id for the current state, both rounded to one decimal.
 // Rule 9 with zero pole pairs has no maximum: returns {1, -1} style "absent" and CheckValue refuses.
-RangeBounds RuleBounds(const ToolState& s, int rule);
+RangeBounds RuleBounds(const ControllerImage& image, int rule);
 
 // Bounds of a rule that depends on nothing; false for derived rules and ids without a rule.
 bool FixedRuleBounds(int rule, RangeBounds& bounds);
 
 // Check a cell text against a row's range rule.
-CheckResult CheckValue(const ToolState& s, const ParamDescriptor& d, const std::string& text);
+CheckResult CheckValue(const ControllerView& v, const ParamDescriptor& d, const std::string& text);
 
 // The range CheckValue holds a row to, as "78.0 … 85.0 V" in the row's format and unit; "" for
 // a row without a range or before a read. Ranges of no interval read as the refusal shows them.
-std::string AllowedRangeText(const ToolState& s, const ParamDescriptor& d);
+std::string AllowedRangeText(const ControllerView& v, const ParamDescriptor& d);
 // "lo … hi unit", without the unit when there is none.
 std::string RangeSpan(const std::string& lo, const std::string& hi, const std::string& unit);
 
-// Recomputes s.limits from the identity, the ModelWord and the nominal voltage.
-void ComputeCurrentLimits(ToolState& s);
+// Recomputes image.limits from the identity, the ModelWord and the nominal voltage.
+void ComputeCurrentLimits(ControllerImage& image);
 
 // Voltage of a block word for the range rules (divides by 32767).
-double RuleVoltage(const ToolState& s, int wordIndex);
+double RuleVoltage(const ControllerImage& image, int wordIndex);
 
 }  // namespace dt

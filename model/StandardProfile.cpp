@@ -13,19 +13,20 @@ namespace dt {
 
 namespace {
 
-std::string ShowRow(ToolState& s, const ParamDescriptor& d) {
-    if (IsChoiceKind(d.kind) && d.bit >= 0) return s.lists.Entry(d.kind, ReadBit(s, d));
-    if (d.kind >= KIND_NUMBER) return FormatValue(s, d);
+std::string ShowRow(const ControllerView& v, const ParamDescriptor& d) {
+    if (IsChoiceKind(d.kind) && d.bit >= 0) return v.Choice(d.kind, ReadBit(v.image, d));
+    if (d.kind >= KIND_NUMBER) return FormatValue(v.image, d);
     return std::string();
 }
 
-void StoreRow(ToolState& s, const ParamDescriptor& d, const std::string& text, bool nominalRow) {
+void StoreRow(const ControllerView& v, ControllerImage& image, const ParamDescriptor& d, const std::string& text,
+              bool nominalRow) {
     if (text.empty() || d.kind <= KIND_NONE || nominalRow) return;
     if (IsChoiceKind(d.kind) && d.bit >= 0) {
-        WriteBit(s, d, text == s.lists.Entry(d.kind, 0) ? 0 : 1);
+        WriteBit(image, d, text == v.Choice(d.kind, 0) ? 0 : 1);
         return;
     }
-    StoreText(s, d, text);
+    StoreText(image, d, text);
 }
 
 constexpr KindFacts kStandardFacts{ControllerKind::Standard,
@@ -57,69 +58,72 @@ class StandardKind : public ControllerProfile {
 public:
     const KindFacts& Facts() const override { return kStandardFacts; }
 
-    std::vector<GridRow> Layout(const ToolState& s) const override {
+    std::vector<GridRow> Layout(const ControllerView& v) const override {
         std::vector<GridRow> out;
-        const ParamTables& t = s.tables;
-        for (int i = 0; i < t.ParameterSettings().rowCount; ++i)
-            out.push_back({GridSet::Parameter, i, &t.ParameterSettings().rows[i]});
-        for (int k = 0; k < t.FunctionSettings.rowCount; ++k)
-            out.push_back({GridSet::Function, k, &t.FunctionSettings.rows[k]});
+        const ParamTableSet& P = v.Tables().ParameterSettings();
+        const ParamTableSet& F = v.FunctionSettings();
+        for (int i = 0; i < P.rowCount; ++i) out.push_back({GridSet::Parameter, i, &P.rows[i]});
+        for (int k = 0; k < F.rowCount; ++k) out.push_back({GridSet::Function, k, &F.rows[k]});
         return out;
     }
 
-    ValueCells Show(ToolState& s) const override {
-        const ParamTableSet& P = s.tables.ParameterSettings();
-        const ParamTableSet& F = s.tables.FunctionSettings;
+    ValueCells Show(const ControllerView& v) const override {
+        const ParamTableSet& P = v.Tables().ParameterSettings();
+        const ParamTableSet& F = v.FunctionSettings();
         ValueCells cells(P.rowCount + F.rowCount);
-        if (kRowNominalVoltage < P.rowCount) cells[kRowNominalVoltage] = NominalVoltageDisplay(s);
+        if (kRowNominalVoltage < P.rowCount) cells[kRowNominalVoltage] = NominalVoltageDisplay(v);
         for (int i = kFirstValueRow; i < P.rowCount; ++i) {
             if (i == kRowNominalVoltage) continue;
-            cells[i] = ShowRow(s, P.rows[i]);
+            cells[i] = ShowRow(v, P.rows[i]);
         }
-        for (int k = kFirstValueRow; k < F.rowCount; ++k) cells[P.rowCount + k] = ShowRow(s, F.rows[k]);
+        for (int k = kFirstValueRow; k < F.rowCount; ++k) cells[P.rowCount + k] = ShowRow(v, F.rows[k]);
         return cells;
     }
 
-    void Store(ToolState& s, const ValueCells& cells) const override {
-        const int P = s.tables.ParameterSettings().rowCount;
-        for (int i = kFirstValueRow; i < P; ++i)
-            StoreRow(s, s.tables.ParameterSettings().rows[i], TrimLeft(CellText(cells, i)), i == kRowNominalVoltage);
-        for (int k = kFirstValueRow; k < s.tables.FunctionSettings.rowCount; ++k)
-            StoreRow(s, s.tables.FunctionSettings.rows[k], TrimLeft(CellText(cells, P + k)), false);
+    void Store(const Catalogue& c, Language language, ControllerImage& image, const ValueCells& cells) const override {
+        const ControllerView v{c, image, language};
+        const ParamTableSet& P = v.Tables().ParameterSettings();
+        const ParamTableSet& F = v.FunctionSettings();
+        for (int i = kFirstValueRow; i < P.rowCount; ++i)
+            StoreRow(v, image, P.rows[i], TrimLeft(CellText(cells, i)), i == kRowNominalVoltage);
+        for (int k = kFirstValueRow; k < F.rowCount; ++k)
+            StoreRow(v, image, F.rows[k], TrimLeft(CellText(cells, P.rowCount + k)), false);
     }
 
-    ValidationResult Validate(const ToolState& s, const ValueCells& cells) const override {
+    void FollowValues(const Catalogue& c, ControllerImage& image) const override { FollowMinWorkVoltage(c, image); }
+
+    ValidationResult Validate(const ControllerView& v, const ValueCells& cells) const override {
         ValidationResult res;
-        res.message = s.Message(MSG_INPUT_INVALID);
-        const int P = s.tables.ParameterSettings().rowCount;
+        res.message = v.Message(MSG_INPUT_INVALID);
+        const int P = v.Tables().ParameterSettings().rowCount;
         auto checkRow = [&](const ParamDescriptor& d, int gridRow) {
             if (!IsCheckedKind(d.kind)) return;
-            CheckResult r = CheckValue(s, d, TrimLeft(CellText(cells, gridRow)));
+            CheckResult r = CheckValue(v, d, TrimLeft(CellText(cells, gridRow)));
             if (!r.valid) {
-                res.message += "\n\n" + Format("%s: ", d.Name(s.language).c_str()) + r.hint;
+                res.message += "\n\n" + Format("%s: ", d.Name(v.language).c_str()) + r.hint;
                 res.refusedRows.push_back(gridRow);
             } else {
                 res.acceptedRows.push_back(gridRow);
             }
         };
         // Function rows are reported first.
-        for (int k = kFirstValueRow; k < s.tables.FunctionSettings.rowCount; ++k)
-            checkRow(s.tables.FunctionSettings.rows[k], P + k);
-        for (int i = kFirstValueRow; i < P; ++i) checkRow(s.tables.ParameterSettings().rows[i], i);
+        for (int k = kFirstValueRow; k < v.FunctionSettings().rowCount; ++k) checkRow(v.FunctionSettings().rows[k], P + k);
+        for (int i = kFirstValueRow; i < P; ++i) checkRow(v.Tables().ParameterSettings().rows[i], i);
         res.refused = !res.refusedRows.empty();
         return res;
     }
 
-    std::string AllowedRange(const ToolState& s, const ValueCells&, int row) const override {
-        const std::vector<GridRow> rows = Layout(s);
+    std::string AllowedRange(const ControllerView& v, const ValueCells&, int row) const override {
+        const std::vector<GridRow> rows = Layout(v);
         if (row < 0 || row >= static_cast<int>(rows.size()) || rows[row].record < kFirstValueRow) return std::string();
         const ParamDescriptor& d = *rows[row].desc;
-        return IsCheckedKind(d.kind) ? AllowedRangeText(s, d) : std::string();
+        return IsCheckedKind(d.kind) ? AllowedRangeText(v, d) : std::string();
     }
 
-    RowValue ValueOf(const ToolState& s, const ValueCells&, int row) const override {
+    RowValue ValueOf(const ControllerView& view, const ValueCells&, int row) const override {
+        const ControllerImage& s = view.image;
         RowValue v;
-        const std::vector<GridRow> rows = Layout(s);
+        const std::vector<GridRow> rows = Layout(view);
         if (row < 0 || row >= static_cast<int>(rows.size()) || rows[row].record < kFirstValueRow) return v;
         const ParamDescriptor& d = *rows[row].desc;
         if (d.kind == KIND_NOMINAL_VOLTAGE) {
@@ -141,14 +145,14 @@ public:
         return v;
     }
 
-    const uint8_t* FirstWriteBlock(const ToolState& s) const override {
+    const uint8_t* FirstWriteBlock(const ControllerImage& s) const override {
         return s.block.Block(REQ_WRITE_FIRST & kBlockNumberMask);
     }
-    std::vector<unsigned char> FileBytes(const ToolState& s) const override {
+    std::vector<unsigned char> FileBytes(const ControllerImage& s) const override {
         return std::vector<unsigned char>(s.block.bytes.begin(), s.block.bytes.end());
     }
     // Sections 2 and 1, block by block.
-    std::vector<uint8_t> WrittenBytes(const ToolState& s) const override {
+    std::vector<uint8_t> WrittenBytes(const ControllerImage& s) const override {
         std::vector<uint8_t> out;
         for (int n = kBlockFirstSection2; n <= kBlockLast; ++n) {
             const uint8_t* b = s.block.Block(n);
@@ -156,7 +160,7 @@ public:
         }
         return out;
     }
-    void ClearWritten(ToolState& s) const override {
+    void ClearWritten(ControllerImage& s) const override {
         for (int n = kBlockFirstSection2; n <= kBlockLast; ++n) std::fill_n(s.block.Block(n), kBlockBytes, 0);
     }
     ImportOutcome Import(ToolState& s, const std::vector<unsigned char>& content) const override {
@@ -168,16 +172,16 @@ public:
         s.dataValid = ParseIdentity(s);
         SelectFunctionVariant(s);
     }
-    bool RangesKnown(const ToolState& s) const override { return s.dataValid; }
+    bool RangesKnown(const ControllerImage& s) const override { return s.dataValid; }
     const OptionList& Choices(const ToolState& s, int, const ParamDescriptor& d) const override {
         return s.lists.ForKind(d.kind);
     }
-    uint16_t ModelWord(const ToolState& s) const override { return s.modelWord; }
-    std::string Variant(const ToolState& s) const override {
-        return s.tables.variant == FunctionVariant::A ? "A" : "B";
+    uint16_t ModelWord(const ControllerImage& s) const override { return s.modelWord; }
+    std::string Variant(const ControllerImage& s) const override {
+        return s.variant == FunctionVariant::A ? "A" : "B";
     }
 
-    ReadStep TakeReadBlock(ToolState& s, int block, const std::vector<uint8_t>& payload) const override {
+    ReadStep TakeReadBlock(ControllerImage& s, int block, const std::vector<uint8_t>& payload) const override {
         uint8_t* bytes = s.block.Block(block);
         if (!bytes) return ReadStep::Ignored;  // a block number no read asks for
         std::copy(payload.begin(), payload.end(), bytes);
@@ -198,10 +202,10 @@ public:
     }
     BlockPlace PlaceOf(int block) const override { return StandardWritePlace(block); }
 
-    std::vector<GridHeading> Headings(const ToolState& s) const override {
-        const Language lang = s.language;
-        const ParamTableSet& P = s.tables.ParameterSettings();
-        const ParamTableSet& F = s.tables.FunctionSettings;
+    std::vector<GridHeading> Headings(const ControllerView& v) const override {
+        const Language lang = v.language;
+        const ParamTableSet& P = v.Tables().ParameterSettings();
+        const ParamTableSet& F = v.FunctionSettings();
         std::vector<GridHeading> h{{0, 0, P.Title(lang)}};
         for (int g = 0; g < P.groupCount; ++g) h.push_back({P.GroupFirstRow(g), 1, P.groups[g].Title(lang)});
         h.push_back({P.rowCount, 0, F.Title(lang)});

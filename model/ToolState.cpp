@@ -2,11 +2,12 @@
 
 #include <iterator>
 
+#include "RangeRules.h"
 #include "ValueCodec.h"
 
 namespace dt {
 
-ToolState::ToolState() { BuildChoiceLists(lists, optionTexts, language); }
+ToolState::ToolState() : catalogue(BuiltInCatalogue()) { BuildChoiceLists(lists, catalogue->optionTexts, language); }
 
 namespace {
 uint8_t LowByte(uint16_t x) { return static_cast<uint8_t>(x & 0xFF); }
@@ -17,7 +18,7 @@ bool CalibrationComplete(const Calibration& c) {
 }
 }  // namespace
 
-bool ParseIdentity(ToolState& s) {
+bool ParseIdentity(ControllerImage& s) {
     auto W = [&](int i) { return s.block.SectionWord(0, i); };
     ControllerIdentity& id = s.identity;
 
@@ -57,7 +58,7 @@ void NarrowVoltageList(ToolState& s) {
 }
 
 void SelectFunctionVariant(ToolState& s) {
-    s.tables.SelectVariant(s.modelWord);
+    s.variant = VariantFor(s.modelWord);
     NarrowVoltageList(s);
 }
 
@@ -78,7 +79,7 @@ static_assert(std::size(kPresetTargets) == sizeof(VoltagePick::texts) / sizeof(s
 
 // The voltage class of preset row k (none for -1) and the current limits that follow from it: the
 // limit tables differ at 120 V, so they are never computed before the class is known.
-void TakeVoltageClass(ToolState& s, int k) {
+void TakeVoltageClass(ControllerImage& s, int k) {
     if (k < 0) s.voltage = VoltageClassState{};
     else SetVoltageClass(s.voltage, k, s.identity.voltageClass);
     ComputeCurrentLimits(s);
@@ -91,16 +92,24 @@ int PresetRow(const std::string& text, Key key) {
         if (text == key(k)) return k;
     return -1;
 }
+
+// The preset row whose minimum working voltage the blocks hold, or -1.
+int MinWorkPresetRow(const Catalogue& c, const ControllerImage& image) {
+    const std::string minWork = FormatValue(image, c.tables.ParameterSettings().rows.at(kRowMinWorkVoltage));
+    return PresetRow(minWork, [](int r) { return kVoltagePresets[r][PRESET_MIN_WORK_VOLTAGE]; });
+}
 }  // namespace
 
-std::string NominalVoltageDisplay(ToolState& s) {
-    const std::string minWork = FormatValue(s, s.tables.ParameterSettings().rows.at(kRowMinWorkVoltage));
-    const int k = PresetRow(minWork, [](int r) { return kVoltagePresets[r][PRESET_MIN_WORK_VOLTAGE]; });
-    TakeVoltageClass(s, k);
+std::string NominalVoltageDisplay(const ControllerView& v) {
+    const int k = MinWorkPresetRow(v.catalogue, v.image);
     return k < 0 ? "Err" : kNominalVoltages[k];
 }
 
-VoltagePick PickNominalVoltage(ToolState& s, const std::string& text) {
+void FollowMinWorkVoltage(const Catalogue& c, ControllerImage& image) {
+    TakeVoltageClass(image, MinWorkPresetRow(c, image));
+}
+
+VoltagePick PickNominalVoltage(ControllerImage& s, const std::string& text) {
     VoltagePick pick;
     const int k = PresetRow(text, [](int r) { return kNominalVoltages[r]; });
     TakeVoltageClass(s, k);
@@ -116,7 +125,7 @@ VoltagePick PickNominalVoltage(ToolState& s, const std::string& text) {
 int VoltagePickRow(const ToolState& s, int i) {
     if (i < 0 || i >= static_cast<int>(std::size(kPresetTargets))) return -1;
     const PresetTarget& t = kPresetTargets[i];
-    return t.functionRow ? s.tables.ParameterSettings().rowCount + t.row : t.row;
+    return t.functionRow ? s.Tables().ParameterSettings().rowCount + t.row : t.row;
 }
 
 }  // namespace dt

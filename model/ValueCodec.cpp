@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "CLocale.h"
+#include "ControllerImage.h"
 #include "OptionLists.h"
-#include "ToolState.h"
 
 namespace dt {
 
@@ -96,16 +96,16 @@ double LeadingNumber(const std::string& text) {
     return std::strtod(text.substr(start, i - start).c_str(), nullptr);
 }
 
-uint16_t ReadWord(const ToolState& s, const ParamDescriptor& d) { return s.block.ReadWord(d.word); }
+uint16_t ReadWord(const ControllerImage& s, const ParamDescriptor& d) { return s.block.ReadWord(d.word); }
 
-void WriteWord(ToolState& s, const ParamDescriptor& d, uint16_t value) { s.block.WriteWord(d.word, value); }
+void WriteWord(ControllerImage& s, const ParamDescriptor& d, uint16_t value) { s.block.WriteWord(d.word, value); }
 
-int ReadBit(const ToolState& s, const ParamDescriptor& d) {
+int ReadBit(const ControllerImage& s, const ParamDescriptor& d) {
     if (d.bit < 0 || d.bit > 15) return 0;
     return (ReadWord(s, d) >> d.bit) & 1;
 }
 
-void WriteBit(ToolState& s, const ParamDescriptor& d, int flag) {
+void WriteBit(ControllerImage& s, const ParamDescriptor& d, int flag) {
     if (d.bit < 0 || d.bit > 15) return;
     uint16_t w = ReadWord(s, d);
     if (flag) w = static_cast<uint16_t>(w | (1u << d.bit));
@@ -118,27 +118,27 @@ namespace {
 // returns false to keep the word (a calibration factor of zero leaves nothing to divide by).
 struct FormatCodec {
     ValueFormat id;
-    std::string (*show)(const ToolState& s, const ParamDescriptor& d, uint16_t raw);
-    bool (*parse)(const ToolState& s, const std::string& text, uint16_t& word);
+    std::string (*show)(const ControllerImage& s, const ParamDescriptor& d, uint16_t raw);
+    bool (*parse)(const ControllerImage& s, const std::string& text, uint16_t& word);
 };
 
 double F(float factor) { return static_cast<double>(factor); }
 std::string OneDecimal(double v) { return Format("%.1f", v); }
 std::string Decimal(int v) { return Format("%d", v); }
 
-bool ParseInteger(const ToolState&, const std::string& t, uint16_t& w) {
+bool ParseInteger(const ControllerImage&, const std::string& t, uint16_t& w) {
     w = Low16(LeadingInteger(t));
     return true;
 }
 // A number scaled to a raw word, cut toward zero.
 template <double (*Scale)(const Calibration&)>
-bool ParseScaled(const ToolState& s, const std::string& t, uint16_t& w) {
+bool ParseScaled(const ControllerImage& s, const std::string& t, uint16_t& w) {
     w = Low16(LeadingNumber(t) * Scale(s.calibration));
     return true;
 }
 // A number divided by a calibration factor; a zero factor keeps the word.
 template <float Calibration::*Factor>
-bool ParseDivided(const ToolState& s, const std::string& t, uint16_t& w) {
+bool ParseDivided(const ControllerImage& s, const std::string& t, uint16_t& w) {
     const double factor = F(s.calibration.*Factor);
     if (factor == 0) return false;
     w = Low16(LeadingNumber(t) / factor);
@@ -151,23 +151,23 @@ double TwoHundred(const Calibration&) { return 200; }
 double TwoThousand(const Calibration&) { return 2000; }
 double ThrottleCounts(const Calibration&) { return kThrottleCounts; }
 
-std::string ShowDecimal(const ToolState&, const ParamDescriptor&, uint16_t r) { return Decimal(r); }
-std::string ShowBatteryVolts(const ToolState& s, const ParamDescriptor&, uint16_t r) {
+std::string ShowDecimal(const ControllerImage&, const ParamDescriptor&, uint16_t r) { return Decimal(r); }
+std::string ShowBatteryVolts(const ControllerImage& s, const ParamDescriptor&, uint16_t r) {
     return OneDecimal(r * kVoltsPerCount / (F(s.calibration.BATT_RATIO) * 32768.0));
 }
-std::string ShowPhaseAmps(const ToolState& s, const ParamDescriptor&, uint16_t r) {
+std::string ShowPhaseAmps(const ControllerImage& s, const ParamDescriptor&, uint16_t r) {
     return OneDecimal(r * 16500.0 / (F(s.calibration.RdsON_GAIN) * F(s.calibration.RdsON) * 32767.0));
 }
-std::string ShowPhaseOffset(const ToolState&, const ParamDescriptor&, uint16_t r) {
+std::string ShowPhaseOffset(const ControllerImage&, const ParamDescriptor&, uint16_t r) {
     double deg = static_cast<int16_t>(r) * 0.0054931640625;
     deg = deg > 0 ? deg + 0.5 : deg - 0.5;
     return Decimal(static_cast<int>(std::trunc(deg)));
 }
-bool ParseHallAngle(const ToolState&, const std::string& t, uint16_t& w) {
+bool ParseHallAngle(const ControllerImage&, const std::string& t, uint16_t& w) {
     w = t == "60°" ? 1 : 0;
     return true;
 }
-bool ParsePhaseOffset(const ToolState&, const std::string& t, uint16_t& w) {
+bool ParsePhaseOffset(const ControllerImage&, const std::string& t, uint16_t& w) {
     // deg × 65536 / 360 = deg × 8192 / 45, split so that no product can overflow;
     // only the low 16 bits are kept, so the quotient part wraps harmlessly as unsigned.
     const long long deg = LeadingInteger(t);
@@ -176,12 +176,12 @@ bool ParsePhaseOffset(const ToolState&, const std::string& t, uint16_t& w) {
     w = static_cast<uint16_t>((whole + part) & 0xFFFF);
     return true;
 }
-std::string ShowDate(const ToolState& s, const ParamDescriptor& d, uint16_t r) {
+std::string ShowDate(const ControllerImage& s, const ParamDescriptor& d, uint16_t r) {
     return Decimal(r * 100 + s.block.ReadWord(d.word + 1) / 100);
 }
 
 #define DT_SHOW(expr)                                                             \
-    [](const ToolState& s, const ParamDescriptor& d, uint16_t r) -> std::string { \
+    [](const ControllerImage& s, const ParamDescriptor& d, uint16_t r) -> std::string { \
         (void)s;                                                                  \
         (void)d;                                                                  \
         (void)r;                                                                  \
@@ -245,12 +245,12 @@ const char* FormatName(int format) {
     return format > 0 && format < FMT_COUNT ? kFormatNames[format] : kFormatNames[FMT_DECIMAL];
 }
 
-std::string FormatValue(const ToolState& s, const ParamDescriptor& d) {
+std::string FormatValue(const ControllerImage& s, const ParamDescriptor& d) {
     if (!s.dataValid) return std::string();
     return CodecOf(d.format).show(s, d, ReadWord(s, d));
 }
 
-void StoreText(ToolState& s, const ParamDescriptor& d, const std::string& text) {
+void StoreText(ControllerImage& s, const ParamDescriptor& d, const std::string& text) {
     // An unchanged cell never drifts through a parse-and-display cycle.
     if (text == FormatValue(s, d)) return;
     uint16_t word = 0;

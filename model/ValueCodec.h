@@ -5,7 +5,7 @@
 
 namespace dt {
 
-struct ToolState;
+struct ControllerImage;
 struct ParamDescriptor;
 
 // How a row's word is shown and parsed (the `format` field of a table row). Every id not
@@ -43,15 +43,15 @@ const char* FormatName(int format);
 // False for formats that show a name or a date rather than a number ("Locked", "IRF3205").
 bool ShowsNumber(int format);
 
-uint16_t ReadWord(const ToolState& s, const ParamDescriptor& d);
-void WriteWord(ToolState& s, const ParamDescriptor& d, uint16_t value);
-int ReadBit(const ToolState& s, const ParamDescriptor& d);
-void WriteBit(ToolState& s, const ParamDescriptor& d, int flag);
+uint16_t ReadWord(const ControllerImage& s, const ParamDescriptor& d);
+void WriteWord(ControllerImage& s, const ParamDescriptor& d, uint16_t value);
+int ReadBit(const ControllerImage& s, const ParamDescriptor& d);
+void WriteBit(ControllerImage& s, const ParamDescriptor& d, int flag);
 
 // Text of a value cell ("" while dataValid is false).
-std::string FormatValue(const ToolState& s, const ParamDescriptor& d);
+std::string FormatValue(const ControllerImage& s, const ParamDescriptor& d);
 // Parses text by the row's format and writes the word, unless the text equals the shown text.
-void StoreText(ToolState& s, const ParamDescriptor& d, const std::string& text);
+void StoreText(ControllerImage& s, const ParamDescriptor& d, const std::string& text);
 
 // Leading decimal integer as strtol reads it (white space, sign, digits) into 64 bits; 0 when
 // none.

@@ -52,7 +52,7 @@ void BatchPlace::Build() {
     ControllerSet set;
     std::string error;
     BuildControllerSet(options_, set, error);  // checked before the batch starts
-    if (!set.foc) SeedCalibration(set, options_.seed, index_, generation_);
+    if (set.Calibrated()) SeedCalibration(set, options_.seed, index_, generation_);
     if (faults_.wrongModel) set.SetWord(kWordHardwareClass, kOtherHardwareClass);
     controller_ = std::make_unique<VirtualController>(set, faults_.behaviour);
     blocksWritten_ = 0;
@@ -67,12 +67,7 @@ long BatchPlace::WrittenBytes() const {
 std::string BatchPlace::StoredBlocksHex() const {
     std::lock_guard<std::mutex> lock(mutex_);
     const ControllerSet& set = controller_->stored();
-    std::vector<uint8_t> bytes(set.focBlock.begin(), set.focBlock.end());
-    if (!set.foc) {
-        bytes.clear();
-        for (int n = dt::kBlockFirstSection2; n <= dt::kBlockLast; ++n)
-            bytes.insert(bytes.end(), set.block.begin() + BlockOffset(n), set.block.begin() + BlockOffset(n) + dt::kBlockBytes);
-    }
+    const std::vector<uint8_t> bytes = set.WrittenBytes();
     std::string hex;
     char two[3];
     for (uint8_t b : bytes) {

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "ControllerProfile.h"
 #include "Identity.h"
+#include "LinkFrame.h"
 
 namespace sim {
 
@@ -23,6 +25,76 @@ void ControllerSet::SetWord(int index, uint16_t value) {
     block[offset] = static_cast<uint8_t>(value >> 8);
     block[offset + 1] = static_cast<uint8_t>(value & 0xFF);
 }
+
+namespace {
+// What differs between the kinds of virtual controller, as the device does it: one record a kind.
+struct Device {
+    dt::ControllerKind kind;
+    int setBlock;  // the block beside the identity that holds the 32-byte set; -1: the 1024-byte block holds it
+    const char* label;
+    bool calibrated;  // the identity carries a model word and calibration words
+    ControllerSet (*make)(Variant variant);
+};
+const Device kDevices[] = {
+    {dt::ControllerKind::Standard, -1, "standard controller", true, [](Variant v) { return StandardController(v); }},
+    {dt::ControllerKind::Foc, dt::kBlockFoc, "FOC controller", false, [](Variant) { return FocController(); }},
+};
+
+const Device& DeviceOf(dt::ControllerKind kind) {
+    for (const Device& d : kDevices)
+        if (d.kind == kind) return d;
+    return kDevices[0];
+}
+}  // namespace
+
+const uint8_t* ControllerSet::ReadData(int n) const {
+    const int own = DeviceOf(kind).setBlock;
+    // A controller with a set block of its own has the identity and that block, nothing else.
+    if (own >= 0) return n == dt::kBlockIdentity ? block.data() : n == own ? focBlock.data() : nullptr;
+    return BlockOffset(n) >= 0 ? block.data() + BlockOffset(n) : nullptr;
+}
+
+uint8_t* ControllerSet::WriteTarget(int n) {
+    const int own = DeviceOf(kind).setBlock;
+    if (own >= 0) return n == own ? focBlock.data() : nullptr;
+    // The identity section is never written.
+    return n != dt::kBlockIdentity && BlockOffset(n) >= 0 ? block.data() + BlockOffset(n) : nullptr;
+}
+
+int ControllerSet::LastReadBlock() const {
+    const int own = DeviceOf(kind).setBlock;
+    return own >= 0 ? own : dt::kBlockLast;
+}
+
+std::vector<uint8_t> ControllerSet::WrittenBytes() const {
+    if (DeviceOf(kind).setBlock >= 0) return std::vector<uint8_t>(focBlock.begin(), focBlock.end());
+    std::vector<uint8_t> bytes;
+    for (int n = dt::kBlockFirstSection2; n <= dt::kBlockLast; ++n)
+        bytes.insert(bytes.end(), block.begin() + BlockOffset(n), block.begin() + BlockOffset(n) + dt::kBlockBytes);
+    return bytes;
+}
+
+bool ControllerSet::Calibrated() const { return DeviceOf(kind).calibrated; }
+
+std::string ControllerSet::Describe() const {
+    const Device& d = DeviceOf(kind);
+    if (!d.calibrated) return d.label;
+    char text[96];
+    std::snprintf(text, sizeof text, "%s, ModelWord 0x%04X (customer %d, version %d)", d.label, ModelWord(),
+                  ModelWord() >> 10, ModelWord() & 0x3FF);
+    return text;
+}
+
+std::string ControllerSet::BlockName(int n) const {
+    if (n == dt::kBlockIdentity) return "identity";
+    if (n == DeviceOf(kind).setBlock) return "FOC block";
+    if (n >= 1 && n <= 4) return "section 3 block " + std::to_string(n - 1);
+    if (n >= 8 && n <= 10) return "section 2 block " + std::to_string(n - 8);
+    if (n == 11 || n == 12) return "section 1 block " + std::to_string(n - 11);
+    return "unused block " + std::to_string(n);
+}
+
+ControllerSet BuiltInController(dt::ControllerKind kind, Variant variant) { return DeviceOf(kind).make(variant); }
 
 uint16_t ControllerSet::FocWord(int offset) const {
     if (offset < 0 || offset + 1 >= kFocSize) return 0;
@@ -220,7 +292,7 @@ ControllerSet StandardController(Variant variant) {
 }
 
 void SetFocIdentity(ControllerSet& set) {
-    set.foc = true;
+    set.kind = dt::ControllerKind::Foc;
     set.block.fill(0);
     set.SetWord(dt::kIdWordModel, dt::kFocModelWord);
 }
@@ -283,15 +355,15 @@ bool LoadSetFile(const std::string& path, ControllerSet& set, std::string& error
 
 bool WriteSetFile(const std::string& path, const ControllerSet& set, std::string& error) {
     std::string ext = LowerExtension(path);
-    if (set.foc ? ext != "ged" : ext != "foc") {
-        error = path + (set.foc ? ": an FOC controller's set is written as a .ged file"
-                                : ": a standard controller's set is written as a .foc file");
+    const dt::KindFacts& facts = dt::ProfileOfKind(set.kind).Facts();
+    if (ext != facts.extension) {
+        error = path + ": " + facts.phrase + "'s set is written as a ." + facts.extension + " file";
         return false;
     }
-    const uint8_t* data = set.foc ? set.focBlock.data() : set.block.data();
-    const size_t size = set.foc ? ControllerSet::kFocSize : ControllerSet::kBlockSize;
+    // The whole block of a standard controller, the 32-byte set of an FOC one.
+    const uint8_t* data = facts.fileSize == ControllerSet::kFocSize ? set.focBlock.data() : set.block.data();
     std::string why;
-    if (!dt::WriteFileAtomically(path, std::vector<unsigned char>(data, data + size), why)) {
+    if (!dt::WriteFileAtomically(path, std::vector<unsigned char>(data, data + facts.fileSize), why)) {
         error = "cannot write " + path + ": " + why;
         return false;
     }

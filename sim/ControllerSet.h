@@ -4,7 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "ControllerKind.h"
 #include "Identity.h"
 
 namespace sim {
@@ -13,9 +15,25 @@ struct ControllerSet {
     static constexpr int kBlockSize = 1024;
     static constexpr int kFocSize = 32;
 
-    bool foc = false;
+    dt::ControllerKind kind = dt::ControllerKind::Standard;
     std::array<uint8_t, kBlockSize> block{};   // four sections of 128 big-endian words
     std::array<uint8_t, kFocSize> focBlock{};  // FOC only: bytes and little-endian words
+
+    // What the kind of controller holds and answers, by its device record.
+    // The bytes block n of a read returns; null for a block the controller does not hold.
+    const uint8_t* ReadData(int n) const;
+    // Where a written block n goes; null for a block the controller does not take.
+    uint8_t* WriteTarget(int n);
+    // The block whose read ends a read.
+    int LastReadBlock() const;
+    // The bytes a download writes, in the order written.
+    std::vector<uint8_t> WrittenBytes() const;
+    // Whether the identity carries a model word and calibration words (a batch seeds them).
+    bool Calibrated() const;
+    // "FOC controller", "standard controller, ModelWord 0x052C (customer 1, version 300)".
+    std::string Describe() const;
+    // "section 2 block 1", "identity", "FOC block" ... for block code n.
+    std::string BlockName(int n) const;
 
     // Word index as the parameter tables use it: word i mod 100 of section i div 100.
     uint16_t Word(int index) const;
@@ -34,6 +52,8 @@ int BlockOffset(int n);
 enum class Variant { A, B };
 ControllerSet StandardController(Variant variant);
 ControllerSet FocController();
+// The default controller of a kind (variant: a standard one's).
+ControllerSet BuiltInController(dt::ControllerKind kind, Variant variant);
 
 // Identity section of the FOC controller (words 0..127 of section 0).
 void SetFocIdentity(ControllerSet& set);

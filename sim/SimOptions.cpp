@@ -59,7 +59,8 @@ CLI::Validator Count(long max) {
 }
 
 // The switches of one group of the help.
-void AddFlags(CLI::App& app, SimOptions& o, const char* group) {
+// The kind is learned from --foc here and set once the command line is read.
+void AddFlags(CLI::App& app, SimOptions& o, const char* group, bool& focSwitch) {
     struct Flag {
         const char* name;
         const char* group;
@@ -68,7 +69,7 @@ void AddFlags(CLI::App& app, SimOptions& o, const char* group) {
     };
     const Flag flags[] = {
         {"--variant-a", kController, "standard controller with software version 260 (function variant A)", &o.variantA},
-        {"--foc", kController, "FOC controller: identity word 15 = 0xFFFE and a 32-byte block", &o.foc},
+        {"--foc", kController, "FOC controller: identity word 15 = 0xFFFE and a 32-byte block", &focSwitch},
         {"--uncalibrated", kController,
          "standard controller whose BATT_RATIO word is 0 (data not valid)", &o.uncalibrated},
         {"--silent", kFailures, "never answer", &o.behaviour.silent},
@@ -86,8 +87,8 @@ void AddFlags(CLI::App& app, SimOptions& o, const char* group) {
         if (f.group == group) app.add_flag(f.name, *f.target, f.help)->group(group)->disable_flag_override();
 }
 
-void AddValues(CLI::App& app, SimOptions& o) {
-    AddFlags(app, o, kController);
+void AddValues(CLI::App& app, SimOptions& o, bool& focSwitch) {
+    AddFlags(app, o, kController, focSwitch);
     app.add_option("--file", o.file, "load the set from a .foc (1024 bytes) or .ged (32 bytes, FOC) file")
         ->type_name("F.foc|F.ged")
         ->group(kController);
@@ -118,7 +119,7 @@ void AddValues(CLI::App& app, SimOptions& o) {
         ->type_name("N")
         ->group(kController);
     app.add_option("--seed", o.seed, "seed of the batch's calibrations (default 1)")->type_name("S")->group(kController);
-    AddFlags(app, o, kFailures);
+    AddFlags(app, o, kFailures, focSwitch);
     app.add_option("--delay-ms", o.wire.delayMs, "wait N ms before each reply")
         ->check(Count(600000))
         ->type_name("N")
@@ -130,7 +131,7 @@ void AddValues(CLI::App& app, SimOptions& o) {
 }
 
 // Combinations that name two different controllers.
-bool CheckCombination(const SimOptions& options, std::string& error) {
+bool CheckCombination(const SimOptions& options, bool focSwitch, std::string& error) {
     bool gedFile = false;
     if (!options.file.empty()) {
         std::string lower = options.file;
@@ -140,12 +141,12 @@ bool CheckCombination(const SimOptions& options, std::string& error) {
             error = "--variant-a chooses a built-in controller; it cannot be combined with --file";
             return false;
         }
-        if (options.foc && !gedFile) {
+        if (focSwitch && !gedFile) {
             error = "--foc with --file needs a .ged file";
             return false;
         }
     }
-    if (options.foc && options.variantA) {
+    if (focSwitch && options.variantA) {
         error = "--variant-a is a standard controller; it cannot be combined with --foc";
         return false;
     }
@@ -153,7 +154,7 @@ bool CheckCombination(const SimOptions& options, std::string& error) {
         error = "--count serves terminals of its own; it cannot be combined with --bind or --write-sample";
         return false;
     }
-    if (options.uncalibrated && (options.foc || gedFile)) {
+    if (options.uncalibrated && (focSwitch || gedFile)) {
         error = "--uncalibrated applies to a standard controller only";
         return false;
     }
@@ -167,8 +168,9 @@ SimParse ParseSimOptions(const std::vector<std::string>& args, SimOptions& optio
     CLI::App app(kDescription, "drivetune-sim");
     app.footer(kFooter);
     app.get_formatter()->column_width(24);
-    AddValues(app, options);
-    AddFlags(app, options, kOther);
+    bool focSwitch = false;
+    AddValues(app, options, focSwitch);
+    AddFlags(app, options, kOther, focSwitch);
     bool version = false;
     app.add_flag("--version", version, "print the version and exit")->group(kOther);
     app.set_help_flag("-h,--help", "show this help")->group(kOther);
@@ -186,7 +188,8 @@ SimParse ParseSimOptions(const std::vector<std::string>& args, SimOptions& optio
         text = std::string("drivetune-sim ") + DRIVETUNE_VERSION + "\n";
         return SimParse::Version;
     }
-    return CheckCombination(options, text) ? SimParse::Run : SimParse::Error;
+    if (focSwitch) options.kind = dt::ControllerKind::Foc;
+    return CheckCombination(options, focSwitch, text) ? SimParse::Run : SimParse::Error;
 }
 
 }  // namespace sim

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ControllerKind.h"
 #include "ReplyWriter.h"
 #include "VirtualController.h"
 
@@ -10,7 +11,7 @@ namespace sim {
 
 struct SimOptions {
     bool verbose = false;
-    bool foc = false;
+    dt::ControllerKind kind = dt::ControllerKind::Standard;  // --foc: an FOC controller
     bool variantA = false;
     bool uncalibrated = false;
     std::string file;         // --file: .foc or .ged

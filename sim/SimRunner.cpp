@@ -32,16 +32,6 @@ private:
     Clock::time_point start_;
 };
 
-std::string Describe(const ControllerSet& set) {
-    char text[96];
-    if (set.foc)
-        std::snprintf(text, sizeof text, "FOC controller");
-    else
-        std::snprintf(text, sizeof text, "standard controller, ModelWord 0x%04X (customer %d, version %d)",
-                      set.ModelWord(), set.ModelWord() >> 10, set.ModelWord() & 0x3FF);
-    return text;
-}
-
 }  // namespace
 
 // Serves requests until a stop signal; false when the terminal fails.
@@ -102,10 +92,8 @@ bool Serve(int master, const RequestHandler& handle, ReplyWriter& writer, bool v
 bool BuildControllerSet(const SimOptions& options, ControllerSet& set, std::string& error) {
     if (!options.file.empty()) {
         if (!LoadSetFile(options.file, set, error)) return false;
-    } else if (options.foc) {
-        set = FocController();
     } else {
-        set = StandardController(options.variantA ? Variant::A : Variant::B);
+        set = BuiltInController(options.kind, options.variantA ? Variant::A : Variant::B);
     }
     if (options.uncalibrated) set.SetWord(9, 0);
     return true;
@@ -148,7 +136,7 @@ int RunSimulator(const SimOptions& options) {
     std::string where = terminal.slavePath();
     if (!binding.linkPath().empty())
         where += " as COM" + std::to_string(options.bindCom) + " (" + binding.linkPath() + ")";
-    std::fprintf(stderr, "drivetune-sim: %s on %s\n", Describe(set).c_str(), where.c_str());
+    std::fprintf(stderr, "drivetune-sim: %s on %s\n", set.Describe().c_str(), where.c_str());
 
     VirtualController controller(set, options.behaviour);
     ReplyWriter writer(terminal.master(), options.wire);

@@ -15,15 +15,6 @@ std::string Hex(uint8_t code) {
 
 }  // namespace
 
-std::string BlockName(int n, bool foc) {
-    if (n == dt::kBlockIdentity) return "identity";
-    if (n == dt::kBlockFoc && foc) return "FOC block";
-    if (n >= 1 && n <= 4) return "section 3 block " + std::to_string(n - 1);
-    if (n >= 8 && n <= 10) return "section 2 block " + std::to_string(n - 8);
-    if (n == 11 || n == 12) return "section 1 block " + std::to_string(n - 11);
-    return "unused block " + std::to_string(n);
-}
-
 VirtualController::VirtualController(const ControllerSet& factory, const ControllerBehaviour& behaviour)
     : factory_(factory), stored_(factory), working_(factory), behaviour_(behaviour) {}
 
@@ -36,7 +27,7 @@ Reply VirtualController::Handle(const Frame& request) {
     }
     Reply reply = Answer(request);
     // The last block of a read: the identity and FOC block, or section 1 block 1.
-    const int lastBlock = stored_.foc ? dt::kBlockFoc : dt::kBlockLast;
+    const int lastBlock = stored_.LastReadBlock();
     if (request.code == (dt::REQ_READ_BLOCK | lastBlock) && !reply.frame.empty()) readDone_ = true;
     return reply;
 }
@@ -97,15 +88,8 @@ Reply VirtualController::Answer(const Frame& request) {
 }
 
 Reply VirtualController::ReadBlock(int n, Reply reply) const {
-    reply.request += " read " + BlockName(n, stored_.foc);
-    const uint8_t* data = nullptr;
-    if (stored_.foc) {
-        // An FOC controller has its identity and one parameter block, nothing else.
-        if (n == 0) data = stored_.block.data();
-        if (n == 1) data = stored_.focBlock.data();
-    } else if (BlockOffset(n) >= 0) {
-        data = stored_.block.data() + BlockOffset(n);
-    }
+    reply.request += " read " + stored_.BlockName(n);
+    const uint8_t* data = stored_.ReadData(n);
     if (!data) {
         reply.request += " (not held, ignored)";
         return reply;
@@ -114,19 +98,13 @@ Reply VirtualController::ReadBlock(int n, Reply reply) const {
     int length = behaviour_.shortBlock ? dt::kBlockBytes / 2 : dt::kBlockBytes;
     uint8_t code = static_cast<uint8_t>(dt::REPLY_BLOCK_READ | n);
     reply.frame = EncodeFrame(code, data, length);
-    reply.answer = Hex(code) + " L=" + std::to_string(length) + " " + BlockName(n, stored_.foc);
+    reply.answer = Hex(code) + " L=" + std::to_string(length) + " " + stored_.BlockName(n);
     return reply;
 }
 
 Reply VirtualController::WriteBlock(int n, const Frame& request, Reply reply) {
-    reply.request += " write " + BlockName(n, working_.foc);
-    uint8_t* target = nullptr;
-    if (working_.foc) {
-        if (n == 1) target = working_.focBlock.data();
-    } else if (n != 0 && BlockOffset(n) >= 0) {
-        // The identity section is never written.
-        target = working_.block.data() + BlockOffset(n);
-    }
+    reply.request += " write " + working_.BlockName(n);
+    uint8_t* target = working_.WriteTarget(n);
     if (!target) {
         reply.request += " (not writable, ignored)";
         return reply;

@@ -51,7 +51,4 @@ private:
     bool writeDropped_ = false;
 };
 
-// "section 2 block 1", "identity", "FOC block" ... for block code n.
-std::string BlockName(int n, bool foc);
-
 }  // namespace sim

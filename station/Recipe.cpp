@@ -49,6 +49,7 @@ bool Recipe::Load(const ToolState& base, const ControllerProfile& file, const st
         why = s.Extra(XTX_PROGRAM_RECIPE_NOT_VALID);
         return false;
     }
+    FollowValues(s);
     cells_ = ShowValues(s);
     // The range check a download of the file itself would make.
     StoreValues(s, cells_);
@@ -62,7 +63,7 @@ uint16_t Recipe::IdentityWord(int i) const {
 }
 
 std::string GateRefusal(const Recipe& recipe, const ToolState& unit) {
-    if (recipe.Kind() != unit.link.kind) return unit.Extra(XTX_PROGRAM_WRONG_KIND);
+    if (recipe.Kind() != unit.kind) return unit.Extra(XTX_PROGRAM_WRONG_KIND);
     // A kind with no identity words is told by its kind alone.
     if (ProfileOf(unit).Facts().identityBytes == 0) return std::string();
     std::vector<int> words(std::begin(kModelWords), std::end(kModelWords));
@@ -97,6 +98,7 @@ void FillLikeTechnician(const Recipe& recipe, ToolState& unit) {
 
 std::vector<RoundedRow> RoundedRows(const Recipe& recipe, ToolState& unit) {
     const std::vector<GridRow> rows = GridLayout(unit);
+    FollowValues(unit);
     const ValueCells shown = ShowValues(unit);
     std::vector<RoundedRow> out;
     for (size_t i = 0; i < rows.size(); ++i) {

@@ -19,7 +19,7 @@ public:
     bool Load(const ToolState& base, const ControllerProfile& file, const std::vector<unsigned char>& bytes,
               std::string& why);
 
-    ControllerKind Kind() const { return state_->link.kind; }
+    ControllerKind Kind() const { return state_->kind; }
     const std::vector<unsigned char>& Bytes() const { return bytes_; }
     const std::string& Sha256() const { return sha256_; }
     const ValueCells& Cells() const { return cells_; }

@@ -155,12 +155,12 @@ void CDriveTuneView::BuildGrid() {
     // Each table of the layout in its own colours; the FOC table has a shape of its own.
     for (int row = 0; row < rows;) {
         const dt::GridSet set = layout[row].set;
-        if (set == dt::GridSet::Parameter) FillTableRows(state_.tables.ParameterSettings(), row, *GreenPalette());
-        else if (set == dt::GridSet::Function) FillTableRows(state_.tables.FunctionSettings, row, *SagePalette());
+        if (set == dt::GridSet::Parameter) FillTableRows(state_.Tables().ParameterSettings(), row, *GreenPalette());
+        else if (set == dt::GridSet::Function) FillTableRows(state_.FunctionSettings(), row, *SagePalette());
         else FillFocRows();
         while (row < rows && layout[row].set == set) ++row;
     }
-    state_.sheet.Layout(state_.link.kind, rows);
+    state_.sheet.Layout(state_.kind, rows);
     // Steps of other rows or another language cannot be put back onto these.
     ClearHistory();
     RefreshMarks();
@@ -238,7 +238,7 @@ void CDriveTuneView::FillTableRows(const dt::ParamTableSet& set, int firstRow, c
 }
 
 void CDriveTuneView::FillFocRows() {
-    const dt::ParamTables& t = state_.tables;
+    const dt::ParamTables& t = state_.Tables();
     const dt::ParamTableSet& set = t.FocSettings();
     const dt::Language lang = state_.language;
     const Palette& palette = *GreenPalette();
@@ -254,7 +254,7 @@ void CDriveTuneView::FillFocRows() {
     grid_->SetItem(title);
     grid_->SetRowHeight(0, kFocTitleHeight);
 
-    if (n > 1) SetTitleCell(1, 0, t.FunctionSettings.Title(lang), QColor(225, 230, 210));
+    if (n > 1) SetTitleCell(1, 0, state_.FunctionSettings().Title(lang), QColor(225, 230, 210));
     if (n > 4) SetTitleCell(4, 0, t.ParameterSettings().Title(lang), QColor(200, 210, 160));
 
     for (int i = 1; i < n; ++i) {

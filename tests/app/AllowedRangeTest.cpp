@@ -32,7 +32,7 @@ protected:
 
     // The range the refusal names for a row after a value far out of it.
     QString RefusedRange(int row) {
-        const std::string name = State().sheet.Kind() == dt::ControllerKind::Foc ? State().tables.FocSettings().rows[row].name_en
+        const std::string name = State().sheet.Kind() == dt::ControllerKind::Foc ? State().Tables().FocSettings().rows[row].name_en
                                                      : dt::GridLayout(State())[row].desc->name_en;
         const QString before = CellText(row);
         TypeValue(row, "99999");

@@ -98,7 +98,7 @@ TEST_F(ChangeMarksTest, ALanguageSwitchKeepsTheMarks) {
     Panel().ToggleLanguage();
     ASSERT_EQ(State().language, dt::LANG_CHINESE);
     ASSERT_NE(Frame().ParameterItem(), nullptr) << "the tree is rebuilt in Chinese";
-    EXPECT_EQ(Frame().ParameterItem()->text(0).toStdString(), State().tables.ParameterSettings().Title(dt::LANG_CHINESE));
+    EXPECT_EQ(Frame().ParameterItem()->text(0).toStdString(), State().Tables().ParameterSettings().Title(dt::LANG_CHINESE));
     EXPECT_EQ(MarkedRows(), (std::set<int>{kAccelerationRow, kDecelerationRow}));
     EXPECT_EQ(View().ChangedCount(), 2);
 }

@@ -173,7 +173,7 @@ TEST_F(ChangesListTest, TheKeyboardOpensItRevertsAndJumps) {
 
 TEST_F(ChangesListTest, AJumpToAFunctionRowPicksItsTopicInTheTree) {
     Upload();
-    const dt::ParamTables& t = State().tables;
+    const dt::ParamTables& t = State().Tables();
     const int P = t.ParameterSettings().rowCount;
     // An editable number of the function set, past its first group.
     int row = -1;
@@ -198,11 +198,11 @@ TEST_F(ChangesListTest, AJumpToAFunctionRowPicksItsTopicInTheTree) {
     EXPECT_EQ(Grid().GetFocusCell().row, row);
     EXPECT_EQ(Grid().GetFocusCell().col, 2);
     EXPECT_TRUE(Grid().viewport()->rect().intersects(Grid().CellRect(row, 2)));
-    const int group = t.FunctionSettings.GroupOfRecord(row - P);
+    const int group = State().FunctionSettings().GroupOfRecord(row - P);
     QTreeWidgetItem* topic = Frame().Tree()->currentItem();
     ASSERT_NE(topic, nullptr);
     EXPECT_EQ(topic->parent(), Frame().FunctionItem());
-    EXPECT_EQ(topic->text(0), Q(t.FunctionSettings.groups[group].Title(State().language)));
+    EXPECT_EQ(topic->text(0), Q(State().FunctionSettings().groups[group].Title(State().language)));
 
     // Back to a parameter row: the parameter topic of its group.
     dlg.SelectRow(kAccelerationRow);

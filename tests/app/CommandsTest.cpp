@@ -38,7 +38,7 @@ protected:
 
     // An in-range integer for the acceleration row other than the one shown.
     QString OtherAcceleration() {
-        const dt::RangeBounds b = dt::RuleBounds(State(), State().tables.ParameterSettings().rows[kAccelerationRow].range);
+        const dt::RangeBounds b = dt::RuleBounds(State(), State().Tables().ParameterSettings().rows[kAccelerationRow].range);
         const int current = CellText(kAccelerationRow).toInt();
         const int pick = static_cast<int>(b.min) + 1 == current ? static_cast<int>(b.min) + 2 : static_cast<int>(b.min) + 1;
         return QString::number(pick);
@@ -54,7 +54,7 @@ TEST_F(CommandsTest, ConnectUploadsAndFillsGridAndTree) {
     EXPECT_FALSE(Panel().IsBusy());
 
     // Every value cell of a record with a kind holds text, indented by four spaces.
-    const auto& P = State().tables.ParameterSettings();
+    const auto& P = State().Tables().ParameterSettings();
     for (int i = 1; i < P.rowCount; ++i) {
         const QString raw = Grid().GetCell(i, 2)->GetText();
         if (P.rows[i].kind == 0) EXPECT_TRUE(raw.isEmpty()) << i;
@@ -70,7 +70,7 @@ TEST_F(CommandsTest, ConnectUploadsAndFillsGridAndTree) {
     // The tree was rebuilt for the controller's function table.
     QTreeWidgetItem* root = Frame().RootItem();
     ASSERT_NE(root, nullptr);
-    EXPECT_EQ(Frame().FunctionItem()->childCount(), State().tables.FunctionSettings.groupCount);
+    EXPECT_EQ(Frame().FunctionItem()->childCount(), State().FunctionSettings().groupCount);
 }
 
 TEST_F(CommandsTest, EditedValueAndChoiceReachTheController) {
@@ -130,7 +130,7 @@ TEST_F(CommandsTest, RefusedDownloadPaintsRedAndSendsNothingAcceptedOneRepaints)
     Press(CControlPanel::IDC_DOWNLOAD);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].type, dt::MB_ICON_ERROR);
-    const std::string name = State().tables.ParameterSettings().rows[kAccelerationRow].name_en;
+    const std::string name = State().Tables().ParameterSettings().rows[kAccelerationRow].name_en;
     EXPECT_EQ(messages[1].text.rfind("Input data is not legitimate\n\n" + name + ": ", 0), 0u) << messages[1].text;
     EXPECT_EQ(Grid().GetItemBkColour(kAccelerationRow, 2), QColor(255, 0, 0));
     EXPECT_FALSE(Panel().IsBusy());
@@ -156,7 +156,7 @@ TEST_F(CommandsTest, RefusedDownloadPaintsRedAndSendsNothingAcceptedOneRepaints)
 TEST_F(CommandsTest, RowsOfTheOtherKindNeverReachABlock) {
     ASSERT_TRUE(ConnectAndUpload());
     // An FOC identity arrived but its block never did: the rows still describe a standard controller.
-    State().link.kind = dt::ControllerKind::Foc;
+    State().kind = dt::ControllerKind::Foc;
     const auto focBefore = State().foc.bytes;
     const auto blockBefore = State().block.bytes;
     Press(CControlPanel::IDC_DOWNLOAD);
@@ -217,9 +217,9 @@ TEST_F(OwnControllerTest, UploadFromAnotherVariantRebuildsTreeAndRows) {
     ASSERT_EQ(functions->childCount(), 6);
     EXPECT_EQ(functions->child(1)->text(0), "Speed Limit Settings");
     EXPECT_FALSE(functions->isExpanded());
-    const int P = State().tables.ParameterSettings().rowCount;
-    EXPECT_EQ(Grid().GetRowCount(), P + State().tables.FunctionSettings.rowCount);
-    EXPECT_EQ(Grid().GetItemText(P + State().tables.FunctionSettings.GroupFirstRow(1), 0), "Speed Limit Settings");
+    const int P = State().Tables().ParameterSettings().rowCount;
+    EXPECT_EQ(Grid().GetRowCount(), P + State().FunctionSettings().rowCount);
+    EXPECT_EQ(Grid().GetItemText(P + State().FunctionSettings().GroupFirstRow(1), 0), "Speed Limit Settings");
 }
 
 TEST_F(OwnControllerTest, NoAnswerGreysThePanelForAboutTwoSeconds) {

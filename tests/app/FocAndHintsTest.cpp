@@ -25,13 +25,13 @@ protected:
 };
 
 TEST_F(FocTest, UploadSwitchesToTheFocLayoutAndTree) {
-    EXPECT_EQ(State().link.kind, dt::ControllerKind::Foc);
-    const int n = State().tables.FocSettings().rowCount;
+    EXPECT_EQ(State().kind, dt::ControllerKind::Foc);
+    const int n = State().Tables().FocSettings().rowCount;
     EXPECT_EQ(Grid().GetRowCount(), n);
     EXPECT_EQ(Grid().GetColumnWidth(2), 165);
     EXPECT_EQ(Grid().GetRowHeight(0), 40);
     EXPECT_EQ(Grid().GetRowHeight(1), 42);
-    EXPECT_EQ(Grid().GetItemText(1, 0), Q(State().tables.FunctionSettings.Title(dt::LANG_ENGLISH)));
+    EXPECT_EQ(Grid().GetItemText(1, 0), Q(State().FunctionSettings().Title(dt::LANG_ENGLISH)));
     EXPECT_EQ(Grid().GetItemBkColour(1, 0), QColor(225, 230, 210));
     EXPECT_EQ(Grid().GetItemBkColour(4, 0), QColor(200, 210, 160));
     EXPECT_EQ(Grid().GetMergedTopLeft(n - 1, 0), (CCellID{4, 0}));
@@ -39,8 +39,8 @@ TEST_F(FocTest, UploadSwitchesToTheFocLayoutAndTree) {
 
     QTreeWidgetItem* root = Frame().Tree()->topLevelItem(0);
     ASSERT_EQ(root->childCount(), 2);
-    EXPECT_EQ(root->child(0)->text(0), Q(State().tables.FunctionSettings.Title(dt::LANG_ENGLISH)));
-    EXPECT_EQ(root->child(1)->text(0), Q(State().tables.ParameterSettings().Title(dt::LANG_ENGLISH)));
+    EXPECT_EQ(root->child(0)->text(0), Q(State().FunctionSettings().Title(dt::LANG_ENGLISH)));
+    EXPECT_EQ(root->child(1)->text(0), Q(State().Tables().ParameterSettings().Title(dt::LANG_ENGLISH)));
     EXPECT_EQ(root->child(0)->childCount(), 0);
 
     // Picking the parameter title jumps to row 4.
@@ -65,7 +65,7 @@ TEST_F(FocTest, VoltagePickWritesItsPairAndValidationReportsBounds) {
     messages.clear();
     Press(CControlPanel::IDC_DOWNLOAD);
     ASSERT_EQ(messages.size(), 1u);
-    const std::string name4 = State().tables.FocSettings().rows[4].name_en;
+    const std::string name4 = State().Tables().FocSettings().rows[4].name_en;
     EXPECT_EQ(messages[0].text, "Input data is not legitimate\n\n" + name4 + "=5 : 10 ≤ x ≤ 100");
     EXPECT_EQ(Grid().GetItemBkColour(4, 2), QColor(255, 0, 0));
     EXPECT_EQ(Grid().GetItemBkColour(6, 2), QColor(235, 240, 220));
@@ -107,13 +107,13 @@ TEST_F(TreeAndHintTest, ClickingAGroupTitleMovesTheGridThere) {
     QTreeWidgetItem* group = Frame().ParameterItem()->child(3);
     const QRect r = tree.visualItemRect(group);
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-    const int first = State().tables.ParameterSettings().GroupFirstRow(3);
+    const int first = State().Tables().ParameterSettings().GroupFirstRow(3);
     EXPECT_EQ(Grid().GetFocusCell(), (CCellID{first, 0}));
 
     // The function title goes to row P; the root changes nothing.
     Frame().FunctionItem()->setExpanded(true);
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, tree.visualItemRect(Frame().FunctionItem()).center());
-    const int P = State().tables.ParameterSettings().rowCount;
+    const int P = State().Tables().ParameterSettings().rowCount;
     EXPECT_EQ(Grid().GetFocusCell(), (CCellID{P, 0}));
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, tree.visualItemRect(Frame().RootItem()).center());
     EXPECT_EQ(Grid().GetFocusCell(), (CCellID{P, 0}));
@@ -126,7 +126,7 @@ TEST_F(TreeAndHintTest, ClickingAGroupTitleMovesTheGridThere) {
 
 TEST_F(TreeAndHintTest, ClickingANameShowsItsHintInTheBalloon) {
     const int row = 3;  // pole pairs
-    const dt::ParamDescriptor& d = State().tables.ParameterSettings().rows[row];
+    const dt::ParamDescriptor& d = State().Tables().ParameterSettings().rows[row];
     ASSERT_FALSE(d.hint_en.empty());
     Grid().EnsureVisible(row, 1);
     const QRect cell = Grid().CellRect(row, 1);
@@ -143,7 +143,7 @@ TEST_F(TreeAndHintTest, ClickingANameShowsItsHintInTheBalloon) {
 }
 
 TEST_F(TreeAndHintTest, GroupCellsAreMergedAndColouredByPalette) {
-    const auto& P = State().tables.ParameterSettings();
+    const auto& P = State().Tables().ParameterSettings();
     const int p = P.rowCount;
     EXPECT_EQ(Grid().GetItemBkColour(0, 0), QColor(100, 150, 50));
     EXPECT_EQ(Grid().GetItemFgColour(0, 0), QColor(255, 255, 255));

@@ -65,7 +65,7 @@ protected:
 
     bool Upload() {
         Press(CControlPanel::IDC_CONNECT);
-        return QTest::qWaitFor([&] { return State().dataValid || State().link.kind == dt::ControllerKind::Foc; }, 5000) &&
+        return QTest::qWaitFor([&] { return State().dataValid || State().kind == dt::ControllerKind::Foc; }, 5000) &&
                QTest::qWaitFor([&] { return !Panel().IsBusy(); }, 5000);
     }
 

@@ -61,7 +61,7 @@ TEST_F(StartUpTest, WithoutSettingsOrTextIniComesUpInEnglishOnTheVirtualControll
     EXPECT_EQ(Panel().Button(CControlPanel::IDC_UPLOAD)->geometry(), upload);
 
     // Empty standard grid below the panel.
-    const int rows = State().tables.ParameterSettings().rowCount + State().tables.FunctionSettings.rowCount;
+    const int rows = State().Tables().ParameterSettings().rowCount + State().FunctionSettings().rowCount;
     EXPECT_EQ(Grid().GetRowCount(), rows);
     EXPECT_EQ(Grid().GetColumnCount(), 3);
     EXPECT_EQ(Grid().geometry().top(), 40);
@@ -73,12 +73,12 @@ TEST_F(StartUpTest, WithoutSettingsOrTextIniComesUpInEnglishOnTheVirtualControll
     QTreeWidgetItem* root = tree.topLevelItem(0);
     EXPECT_EQ(root->text(0), "FOC Controller");
     ASSERT_EQ(root->childCount(), 2);
-    EXPECT_EQ(root->child(0)->text(0), Q(State().tables.ParameterSettings().Title(dt::LANG_ENGLISH)));
+    EXPECT_EQ(root->child(0)->text(0), Q(State().Tables().ParameterSettings().Title(dt::LANG_ENGLISH)));
     EXPECT_EQ(root->child(0)->childCount(), 8);
     EXPECT_TRUE(root->isExpanded());
     EXPECT_TRUE(root->child(0)->isExpanded());
     EXPECT_FALSE(root->child(1)->isExpanded());
-    EXPECT_EQ(root->child(1)->childCount(), State().tables.FunctionSettings.groupCount);
+    EXPECT_EQ(root->child(1)->childCount(), State().FunctionSettings().groupCount);
     EXPECT_EQ(tree.visualItemRect(root).height(), CGroupTree::kItemHeight);
     EXPECT_EQ(tree.palette().color(QPalette::Base), QColor(255, 255, 224));
     EXPECT_EQ(tree.font().family(), QStringLiteral("宋体"));
@@ -158,7 +158,7 @@ TEST_F(StartUpTest, TextIniChoosesTheChineseSlotWithItsOverridesAndSettingsAreRe
     EXPECT_EQ(Panel().Button(CControlPanel::IDC_CONNECT)->toolTip(), "Link up");
     EXPECT_EQ(Panel().Button(CControlPanel::IDC_UPLOAD)->toolTip(), QStringLiteral("从控制器上传"));
     EXPECT_EQ(ReadSettings(), "[Tavo GUI]\nUartPort=1\nBaudrate=9600\nLanguage=0\n");
-    EXPECT_EQ(Grid().GetItemText(0, 0), Q(State().tables.ParameterSettings().Title(dt::LANG_CHINESE)));
+    EXPECT_EQ(Grid().GetItemText(0, 0), Q(State().Tables().ParameterSettings().Title(dt::LANG_CHINESE)));
 
     ASSERT_TRUE(ConnectAndUpload());
     EXPECT_EQ(messages.back().text, "读完了");

@@ -22,13 +22,14 @@ std::vector<unsigned char> Sample(const std::string& name) {
     return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The standard completion of an upload: identity parse, variant, shown values.
+// The standard completion of an upload: identity parse, variant, the voltage class, shown values.
 dt::ValueCells UploadStandard(ToolState& s, const std::vector<unsigned char>& image) {
     std::copy(image.begin(), image.begin() + dt::ParameterBlock::kSize, s.block.bytes.begin());
-    s.link.kind = dt::ControllerKind::Standard;
+    s.kind = dt::ControllerKind::Standard;
     s.link.identityReceived = true;
     s.dataValid = dt::ParseIdentity(s);
     dt::SelectFunctionVariant(s);
+    dt::FollowValues(s);
     return dt::ShowValues(s);
 }
 
@@ -49,8 +50,8 @@ TEST(SimSamples, StandardControllersShowEveryValueInRange) {
         dt::ValueCells cells = UploadStandard(s, image);
         ASSERT_TRUE(s.dataValid);
         EXPECT_TRUE(dt::VersionMatches(s.modelWord));
-        EXPECT_EQ(s.tables.variant, c.variant);
-        EXPECT_EQ(s.tables.FunctionSettings.rowCount, c.functionRows);
+        EXPECT_EQ(s.variant, c.variant);
+        EXPECT_EQ(s.FunctionSettings().rowCount, c.functionRows);
         EXPECT_EQ(cells.at(6), "60");
         EXPECT_EQ(s.voltage.nominalVoltage, 60);
 
@@ -65,7 +66,7 @@ TEST(SimSamples, StandardControllersShowEveryValueInRange) {
         EXPECT_FALSE(result.refused) << result.message;
 
         // The words no grid row shows are realistic too.
-        const dt::ParamTableSet& pro = s.tables.ProfessionalSettings();
+        const dt::ParamTableSet& pro = s.Tables().ProfessionalSettings();
         for (int r = 1; r < pro.rowCount; ++r) {
             const dt::ParamDescriptor& d = pro.rows[r];
             if (d.kind != 1 || d.range == 0) continue;
@@ -91,7 +92,7 @@ TEST(SimSamples, FocSetIsInsideTheFocBounds) {
     ASSERT_EQ(ged.size(), 32u);
     ToolState s;
     std::copy(ged.begin(), ged.end(), s.foc.bytes.begin());
-    s.link.kind = dt::ControllerKind::Foc;
+    s.kind = dt::ControllerKind::Foc;
     s.modelWord = dt::kFocModelWord;
     s.dataValid = false;  // an FOC upload runs no identity parse
     dt::ValueCells cells = dt::ShowValues(s);

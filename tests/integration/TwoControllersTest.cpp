@@ -44,7 +44,7 @@ TEST_F(CliOnline, TwoControllersOfEachKindAreReadAndWrittenAtOnce) {
     ASSERT_TRUE(standardSim.Start({}, Dir()));
     ASSERT_TRUE(focSim.Start({"--foc"}, Dir()));
     Side standard, foc;
-    ASSERT_TRUE(standard.state.tables.SharesSetsWith(foc.state.tables)) << "one catalogue";
+    ASSERT_EQ(standard.state.catalogue, foc.state.catalogue) << "one catalogue";
     ASSERT_TRUE(standard.session.Open({0, standardSim.Path()}));
     ASSERT_TRUE(foc.session.Open({0, focSim.Path()}));
 
@@ -52,8 +52,8 @@ TEST_F(CliOnline, TwoControllersOfEachKindAreReadAndWrittenAtOnce) {
     RunBoth(standard, foc, connect);
     ASSERT_EQ(standard.session.Reads(), 1) << standard.err.str();
     ASSERT_EQ(foc.session.Reads(), 1) << foc.err.str();
-    EXPECT_EQ(standard.state.link.kind, dt::ControllerKind::Standard);
-    EXPECT_EQ(foc.state.link.kind, dt::ControllerKind::Foc);
+    EXPECT_EQ(standard.state.kind, dt::ControllerKind::Standard);
+    EXPECT_EQ(foc.state.kind, dt::ControllerKind::Foc);
     EXPECT_EQ(standard.state.sheet.Rows(), 90);
     EXPECT_EQ(foc.state.sheet.Rows(), 15);
     ASSERT_EQ(standard.Shown("Rated motor speed (rpm)"), "1000");

@@ -19,7 +19,7 @@ constexpr int kAccelerationRow = 46;  // numeric, 50 to 1200
 void SetControllerAcceleration(Rig& rig, const std::string& text) {
     ToolState copy = rig.state;
     copy.block = rig.controller.block;
-    StoreText(copy, copy.tables.ParameterSettings().rows[kAccelerationRow], text);
+    StoreText(copy, copy.Tables().ParameterSettings().rows[kAccelerationRow], text);
     rig.controller.block = copy.block;
 }
 
@@ -229,7 +229,7 @@ TEST(EditSheetOnTheLink, CellsOfTheOtherKindAreNeverSent) {
     Rig rig;
     ASSERT_TRUE(rig.ReadOnce());
     // An FOC identity arrived but its block never did: the sheet still holds standard rows.
-    rig.state.link.kind = ControllerKind::Foc;
+    rig.state.kind = ControllerKind::Foc;
     EXPECT_FALSE(rig.commands.Download());
     EXPECT_EQ(rig.host.LastMessage(), "Please connect the device first");
     EXPECT_TRUE(rig.Events().empty());

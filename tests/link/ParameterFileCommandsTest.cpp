@@ -73,7 +73,7 @@ TEST(ParameterFileCommands, ExportBeforeAnyReadWritesZeros) {
 
 TEST(ParameterFileCommands, FocControllerExportsItsBlockAsGed) {
     Files t;
-    t.state.link.kind = ControllerKind::Foc;
+    t.state.kind = ControllerKind::Foc;
     for (int i = 0; i < 32; ++i) t.state.foc.SetByte(i, static_cast<uint8_t>(100 + i));
     t.host.saveChoice = t.Path("foc.ged");
     t.files.Export(t.host);

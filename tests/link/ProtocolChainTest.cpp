@@ -45,7 +45,7 @@ TEST(ProtocolChain, ConnectReadsAStandardControllerCompletely) {
 
     EXPECT_EQ(rig.state.block.bytes, rig.controller.block.bytes);
     EXPECT_TRUE(rig.state.link.identityReceived);
-    EXPECT_EQ(rig.state.link.kind, ControllerKind::Standard);
+    EXPECT_EQ(rig.state.kind, ControllerKind::Standard);
     EXPECT_EQ(rig.state.modelWord, 0x04D2);
     EXPECT_TRUE(rig.state.dataValid);
     EXPECT_FALSE(rig.timeout.IsRunning());
@@ -87,7 +87,7 @@ TEST(ProtocolChain, FocControllerReadIsIdentityThenFocBlock) {
     rig.Settle();
     EXPECT_EQ(rig.controller.requests, (std::vector<uint8_t>{0x10, 0x11}));
     EXPECT_EQ(rig.host.Steps(), Join({"SetLinkBusy(true)"}, kUploadCompletion));
-    EXPECT_EQ(rig.state.link.kind, ControllerKind::Foc);
+    EXPECT_EQ(rig.state.kind, ControllerKind::Foc);
     EXPECT_EQ(rig.state.foc.bytes, rig.controller.foc.bytes);
     // No identity parse for an FOC controller.
     EXPECT_EQ(rig.state.modelWord, kNoModelWord);
@@ -100,12 +100,12 @@ TEST(ProtocolChain, StandardIdentityAfterAnFocOneClearsFocMode) {
     rig.OpenPort();
     rig.commands.Upload();
     ASSERT_TRUE(rig.WaitMessages(1));
-    ASSERT_EQ(rig.state.link.kind, ControllerKind::Foc);
+    ASSERT_EQ(rig.state.kind, ControllerKind::Foc);
 
     rig.controller.MakeStandard();
     rig.commands.Upload();
     ASSERT_TRUE(rig.WaitMessages(2));
-    EXPECT_EQ(rig.state.link.kind, ControllerKind::Standard);
+    EXPECT_EQ(rig.state.kind, ControllerKind::Standard);
 
     rig.controller.ClearLog();
     ASSERT_TRUE(rig.commands.Download());

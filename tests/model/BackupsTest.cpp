@@ -11,6 +11,7 @@
 #include "Backups.h"
 #include "BlockBuilder.h"
 #include "EditSheet.h"
+#include "GridPasses.h"
 #include "ParameterFiles.h"
 #include "ToolState.h"
 
@@ -47,7 +48,7 @@ TEST(Backups, NamesSayWhenWhatAndWhichController) {
     TempDir dir;
     ToolState standard = test::ReferenceController();
     standard.modelWord = 0x0400 | 300;  // customer 1, version 300
-    standard.tables.SelectVariant(standard.modelWord);
+    standard.variant = VariantFor(standard.modelWord);
     const std::time_t t = At(2026, 12, 7, 22, 41, 7);
     std::string a, b, c, d;
     ASSERT_TRUE(SaveBackup(standard, BackupReason::Read, dir.File("backups"), t, a)) << a;
@@ -64,7 +65,7 @@ TEST(Backups, NamesSayWhenWhatAndWhichController) {
     EXPECT_TRUE(bytes == first) << "the bytes an Export writes";
 
     ToolState foc;
-    foc.link.kind = ControllerKind::Foc;
+    foc.kind = ControllerKind::Foc;
     foc.foc.SetWord(22, 53);
     ASSERT_TRUE(SaveBackup(foc, BackupReason::Read, dir.File("backups"), t + 2, d)) << d;
     EXPECT_EQ(Name(d), "20261207-224109-read-foc.ged");

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "GridPasses.h"
 #include "ToolState.h"
 
 namespace dt::test {
@@ -72,10 +73,12 @@ inline const std::vector<std::pair<int, uint16_t>>& Reference72VWords() {
     return words;
 }
 
-// As the completion of an upload leaves the state: identity parse, variant, list 0.
+// As the completion of an upload leaves the state: identity parse, variant, list 0, and the
+// voltage class its values give.
 inline void CompleteUpload(ToolState& s) {
     s.dataValid = ParseIdentity(s);
     SelectFunctionVariant(s);
+    FollowValues(s);
 }
 
 inline ToolState ReferenceController(const IdentityWords& id = {}) {

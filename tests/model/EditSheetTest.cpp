@@ -19,7 +19,7 @@ constexpr int kAccelerationRow = 46;      // "300"
 ToolState ReadReference() {
     ToolState s = ReferenceController();
     ShowOnSheet(s);
-    s.sheet.TakeBaseline(s);
+    s.sheet.TakeBaseline(s, s.language);
     return s;
 }
 
@@ -53,7 +53,7 @@ TEST(EditSheet, NothingIsChangedWithoutValuesOrForTheOtherKind) {
     EXPECT_EQ(s.sheet.Baseline(1), nullptr) << "the baseline is a standard controller's";
 
     s = ReadReference();
-    s.link.kind = ControllerKind::Foc;
+    s.kind = ControllerKind::Foc;
     ShowOnSheet(s);  // FOC rows over a standard baseline
     EXPECT_EQ(s.sheet.ChangedCount(), 0);
 }
@@ -62,14 +62,14 @@ TEST(EditSheet, ADownloadBecomesTheBaselineOnlyOnceStored) {
     ToolState s = ReadReference();
     EXPECT_FALSE(s.sheet.AdoptSent()) << "nothing was sent";
     s.sheet.SetCell(kAccelerationRow, "400");
-    s.sheet.NoteSending(s);
+    s.sheet.NoteSending(s, s.language);
     s.sheet.SetCell(kAccelerationRow, "500");  // typed while the download ran
     s.sheet.DropSent();
     EXPECT_FALSE(s.sheet.AdoptSent());
     EXPECT_EQ(*s.sheet.Baseline(kAccelerationRow), "300");
 
     s.sheet.SetCell(kAccelerationRow, "400");
-    s.sheet.NoteSending(s);
+    s.sheet.NoteSending(s, s.language);
     s.sheet.SetCell(kAccelerationRow, "500");
     EXPECT_TRUE(s.sheet.AdoptSent());
     EXPECT_EQ(*s.sheet.Baseline(kAccelerationRow), "400");
@@ -77,8 +77,8 @@ TEST(EditSheet, ADownloadBecomesTheBaselineOnlyOnceStored) {
     EXPECT_FALSE(s.sheet.AdoptSent()) << "adopted once";
 
     // A new read drops a sending noted before it.
-    s.sheet.NoteSending(s);
-    s.sheet.TakeBaseline(s);
+    s.sheet.NoteSending(s, s.language);
+    s.sheet.TakeBaseline(s, s.language);
     EXPECT_FALSE(s.sheet.AdoptSent());
 }
 
@@ -86,7 +86,7 @@ TEST(EditSheet, TheBaselineFollowsALanguageSwitch) {
     ToolState s = ReadReference();
     ASSERT_EQ(s.sheet.Text(kSoftUndervoltageRow), "1:Enable");
     s.language = LANG_CHINESE;
-    BuildChoiceLists(s.lists, s.optionTexts, s.language);
+    BuildChoiceLists(s.lists, s.catalogue->optionTexts, s.language);
     ShowOnSheet(s);
     EXPECT_NE(s.sheet.Text(kSoftUndervoltageRow), "1:Enable");
     EXPECT_EQ(*s.sheet.Baseline(kSoftUndervoltageRow), s.sheet.Text(kSoftUndervoltageRow));

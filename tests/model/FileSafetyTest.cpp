@@ -293,10 +293,10 @@ TEST(AtomicFile, ATextIniThatIsADeviceAFifoOrHugeLeavesTheBuiltInTexts) {
     ToolState s;
     ApplyLanguage(s, dir.File("huge.ini"));
     EXPECT_EQ(s.language, LANG_CHINESE);
-    EXPECT_NE(s.texts.messages[LANG_CHINESE][0], "overridden");
+    EXPECT_NE(s.catalogue->texts.messages[LANG_CHINESE][0], "overridden");
     test::WriteFile(dir.File("small.ini"), "2000=overridden\r\n");
     ApplyLanguage(s, dir.File("small.ini"));
-    EXPECT_EQ(s.texts.messages[LANG_CHINESE][0], "overridden") << "the same line in a small file applies";
+    EXPECT_EQ(s.catalogue->texts.messages[LANG_CHINESE][0], "overridden") << "the same line in a small file applies";
 
     // A settings path that is a FIFO reads as the defaults.
     EXPECT_EQ(LoadSettings(dir.File("fifo.ini")).UartPort, 1);

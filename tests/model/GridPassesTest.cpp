@@ -45,7 +45,7 @@ TEST(GridPasses, LayoutFollowsControllerKindAndVariant) {
     s.modelWord = 0;
     SelectFunctionVariant(s);
     EXPECT_EQ(GridLayout(s).size(), 82u);
-    s.link.kind = ControllerKind::Foc;
+    s.kind = ControllerKind::Foc;
     EXPECT_EQ(GridLayout(s).size(), 15u);
     EXPECT_EQ(IndentValue("  12.3"), "    12.3");
 }
@@ -66,7 +66,7 @@ TEST(GridPasses, EveryRowFindsItsTopicInTheGroupTree) {
         EXPECT_EQ(t.set, c.set) << "row " << c.row;
         EXPECT_EQ(t.group, c.group) << "row " << c.row;
     }
-    s.link.kind = ControllerKind::Foc;
+    s.kind = ControllerKind::Foc;
     const Case foc[] = {{1, GridSet::Function, -1}, {3, GridSet::Function, -1}, {4, GridSet::Parameter, -1},
                         {14, GridSet::Parameter, -1}};
     for (const Case& c : foc) {
@@ -125,7 +125,7 @@ TEST(GridPasses, FirstFunctionRowReachesTheBlockInBothVariants) {
         id.modelWord = modelWord;
         ToolState s = ReferenceController(id);
         ValueCells cells = ShowValues(s);
-        const int p = s.tables.ParameterSettings().rowCount;
+        const int p = s.Tables().ParameterSettings().rowCount;
         ASSERT_EQ(cells[p + 1], "1:Enable") << modelWord;
         cells[p + 1] = "0:Disable";
         StoreValues(s, cells);
@@ -193,7 +193,7 @@ TEST(GridPasses, NothingIsCheckedBeforeValidData) {
 // FOC controller: the 32-byte block and its fixed bounds.
 ToolState FocController() {
     ToolState s;
-    s.link.kind = ControllerKind::Foc;
+    s.kind = ControllerKind::Foc;
     FocBlock& f = s.foc;
     f.SetByte(0, 0x01);  // regen braking on, reverse off
     f.SetByte(1, 50);

@@ -37,18 +37,17 @@ TEST(Identity, VersionRuleAndVariantByModelWord) {
     }
 }
 
-TEST(Identity, SwitchingToVariantAKeepsTheUnusedRowsOfB) {
+TEST(Identity, SwitchingToVariantATakesItsRowsAndGroups) {
     ToolState s;  // variant B at start
-    EXPECT_EQ(s.tables.FunctionSettings.rowCount, 39);
-    EXPECT_EQ(s.tables.FunctionSettings.groupCount, 7);
+    EXPECT_EQ(s.FunctionSettings().rowCount, 39);
+    EXPECT_EQ(s.FunctionSettings().groupCount, 7);
     s.modelWord = 0;
     SelectFunctionVariant(s);
-    const ParamTableSet& f = s.tables.FunctionSettings;
+    const ParamTableSet& f = s.FunctionSettings();
     EXPECT_EQ(f.rowCount, 31);
     EXPECT_EQ(f.groupCount, 6);
     EXPECT_EQ(f.rows[11].name_en, "Speed limit ratio (%)");
     EXPECT_EQ(f.groups[1].title_en, "Speed Limit Settings");
-    EXPECT_EQ(f.rows[33].name_en, "Boost Current (A)");  // left from B, never shown
     EXPECT_EQ(f.GroupFirstRow(5), 29);
 }
 
@@ -56,7 +55,7 @@ TEST(Identity, EveryRecordOfVariantABelongsToTheGroupThatHoldsIt) {
     ToolState s;
     s.modelWord = 0;
     SelectFunctionVariant(s);
-    const ParamTableSet& f = s.tables.FunctionSettings;
+    const ParamTableSet& f = s.FunctionSettings();
     EXPECT_EQ(f.GroupOfRecord(0), -1);  // the title
     EXPECT_EQ(f.GroupOfRecord(1), 0);
     EXPECT_EQ(f.GroupOfRecord(28), 4);
@@ -85,7 +84,7 @@ TEST(Identity, ParseOfAStandardController) {
     EXPECT_EQ(s.limits.limitMaxPhase, 450);
     EXPECT_EQ(s.limits.limitRatedPhase, 400);
     EXPECT_EQ(s.limits.limitBattery, 150);
-    EXPECT_EQ(s.tables.variant, FunctionVariant::B);
+    EXPECT_EQ(s.variant, FunctionVariant::B);
 }
 
 TEST(Identity, ModelWordZeroReadsWordZeroTheOtherWayRound) {

@@ -50,15 +50,15 @@ TEST(InMemoryInputs, TextIniFromMemoryMatchesTheFile) {
         ApplyLanguageFromMemory(fromMemory, content);
         EXPECT_EQ(fromMemory.language, LANG_CHINESE);
         EXPECT_EQ(fromMemory.ProductTitle(), fromFile.ProductTitle()) << content;
-        EXPECT_EQ(fromMemory.texts.labels, fromFile.texts.labels) << content;
-        EXPECT_EQ(fromMemory.texts.messages, fromFile.texts.messages) << content;
+        EXPECT_EQ(fromMemory.catalogue->texts.labels, fromFile.catalogue->texts.labels) << content;
+        EXPECT_EQ(fromMemory.catalogue->texts.messages, fromFile.catalogue->texts.messages) << content;
         EXPECT_EQ(fromMemory.lists.lists, fromFile.lists.lists) << content;
-        const auto& a = fromMemory.tables.ParameterSettings().rows;
-        const auto& b = fromFile.tables.ParameterSettings().rows;
+        const auto& a = fromMemory.Tables().ParameterSettings().rows;
+        const auto& b = fromFile.Tables().ParameterSettings().rows;
         for (size_t i = 0; i < a.size(); ++i) EXPECT_EQ(a[i].name_cn, b[i].name_cn) << content << " row " << i;
-        EXPECT_EQ(fromMemory.tables.ParameterSettings().groups[0].title_cn,
-                  fromFile.tables.ParameterSettings().groups[0].title_cn);
-        EXPECT_EQ(fromMemory.tables.FocSettings().rows[1].name_cn, fromFile.tables.FocSettings().rows[1].name_cn);
+        EXPECT_EQ(fromMemory.Tables().ParameterSettings().groups[0].title_cn,
+                  fromFile.Tables().ParameterSettings().groups[0].title_cn);
+        EXPECT_EQ(fromMemory.Tables().FocSettings().rows[1].name_cn, fromFile.Tables().FocSettings().rows[1].name_cn);
     }
 }
 

@@ -60,31 +60,31 @@ TEST(LanguageSetup, OverrideFileIsReadAsGbkLines) {
 
     EXPECT_EQ(s.language, LANG_CHINESE);
     EXPECT_EQ(s.settings.Language, 0);
-    const auto& P = s.tables.ParameterSettings().rows;
+    const auto& P = s.Tables().ParameterSettings().rows;
     EXPECT_EQ(P[1].name_cn, "abc=def");
     EXPECT_EQ(P[6].name_cn, "标称电压");
     EXPECT_EQ(P[6].name_en, "Nominal battery voltage (V)");
     EXPECT_EQ(P[4].name_cn, "额定转速 (rpm)");
     EXPECT_EQ(P[2].name_cn, Repeat(kZhong, 127));
     EXPECT_EQ(P[1].hint_cn, "a" + Repeat(kZhong, 255));
-    EXPECT_EQ(s.tables.ParameterSettings().groups[0].title_cn, "a" + Repeat(kZhong, 127));
-    EXPECT_EQ(s.tables.FocSettings().rows[1].hint_cn, Repeat(kZhong, 255));
-    EXPECT_EQ(s.tables.FocSettings().rows[1].name_cn, "last");
-    EXPECT_EQ(s.texts.messages[LANG_CHINESE][MSG_UPLOAD_OK], "上传完成");
-    EXPECT_EQ(s.texts.messages[LANG_ENGLISH][MSG_UPLOAD_OK], "Upload parameters successfully");
+    EXPECT_EQ(s.Tables().ParameterSettings().groups[0].title_cn, "a" + Repeat(kZhong, 127));
+    EXPECT_EQ(s.Tables().FocSettings().rows[1].hint_cn, Repeat(kZhong, 255));
+    EXPECT_EQ(s.Tables().FocSettings().rows[1].name_cn, "last");
+    EXPECT_EQ(s.catalogue->texts.messages[LANG_CHINESE][MSG_UPLOAD_OK], "上传完成");
+    EXPECT_EQ(s.catalogue->texts.messages[LANG_ENGLISH][MSG_UPLOAD_OK], "Upload parameters successfully");
     EXPECT_EQ(s.Message(MSG_UPLOAD_OK), "上传完成");
-    EXPECT_EQ(s.texts.messages[LANG_CHINESE][26], "");
+    EXPECT_EQ(s.catalogue->texts.messages[LANG_CHINESE][26], "");
     EXPECT_EQ(s.Label(LBL_CANCEL), "关");
-    EXPECT_EQ(s.texts.labels[LANG_ENGLISH][LBL_CANCEL], "Cancel");
+    EXPECT_EQ(s.catalogue->texts.labels[LANG_ENGLISH][LBL_CANCEL], "Cancel");
     EXPECT_EQ(s.ProductTitle(), "title");
     EXPECT_EQ(s.lists.lists[1], (std::vector<std::string>{"关", "1: 开启"}));
 
     // Variant overrides reach the working function set at the next selection.
-    EXPECT_EQ(s.tables.FunctionSettings.rows[1].name_cn, "乙功能");
+    EXPECT_EQ(s.FunctionSettings().rows[1].name_cn, "乙功能");
     s.modelWord = 0;
     SelectFunctionVariant(s);
-    EXPECT_EQ(s.tables.FunctionSettings.rows[1].name_cn, "甲功能");
-    EXPECT_EQ(s.tables.FunctionSettings.rows[1].name_en, "EBS enable");
+    EXPECT_EQ(s.FunctionSettings().rows[1].name_cn, "甲功能");
+    EXPECT_EQ(s.FunctionSettings().rows[1].name_en, "EBS enable");
 }
 
 TEST(LanguageSetup, IdsOutsideTheMapAreIgnored) {
@@ -96,11 +96,11 @@ TEST(LanguageSetup, IdsOutsideTheMapAreIgnored) {
         {"7014=x", true},   {"11011=x", true},  {"2025=x", true},   {"1001=x", true},
         {"4294970297=x", false},  // 2^32 + 3001 is no identifier
     };
-    ToolState s;
-    for (const auto& [line, applied] : lines) EXPECT_EQ(ApplyOverrideLine(s, line), applied) << line;
-    EXPECT_EQ(s.tables.FunctionSettingsB().groups[6].title_cn, "x");
-    EXPECT_EQ(s.optionTexts.entries[7][1][LANG_CHINESE], "x");
-    EXPECT_EQ(s.tables.ParameterSettings().rows[1].name_cn, "Hall电角度");
+    Catalogue c = *BuiltInCatalogue();
+    for (const auto& [line, applied] : lines) EXPECT_EQ(ApplyOverrideLine(c, line), applied) << line;
+    EXPECT_EQ(c.tables.FunctionSettingsB().groups[6].title_cn, "x");
+    EXPECT_EQ(c.optionTexts.entries[7][1][LANG_CHINESE], "x");
+    EXPECT_EQ(c.tables.ParameterSettings().rows[1].name_cn, "Hall电角度");
 }
 
 TEST(Gbk, ConversionsAndCuts) {
@@ -128,47 +128,49 @@ TEST(LanguageSetup, SettingsLanguageFollowsTheFileRuleAtTheNextSave) {
 TEST(LanguageSetup, AgainRestoresCountsAndAllVoltages) {
     ToolState s = test::ReferenceController();
     ASSERT_EQ(s.lists.lists[0].size(), 4u);  // voltage class 100 with the limit open
-    s.tables.EditSets().ParameterSettings.rowCount = 10;
-    s.tables.EditSets().ProfessionalSettings.groupCount = 1;
+    s.ChangeCatalogue([](Catalogue& c) {
+        c.tables.EditSets().ParameterSettings.rowCount = 10;
+        c.tables.EditSets().ProfessionalSettings.groupCount = 1;
+    });
     TempDir dir;
     ApplyLanguage(s, dir.File("text.ini"));
     EXPECT_EQ(s.lists.lists[0].size(), 6u);
-    EXPECT_EQ(s.tables.ParameterSettings().rowCount, 51);
-    EXPECT_EQ(s.tables.ProfessionalSettings().groupCount, 14);
-    EXPECT_EQ(s.tables.FunctionSettings.rowCount, 39);  // ModelWord 0x052C keeps variant B
+    EXPECT_EQ(s.Tables().ParameterSettings().rowCount, 51);
+    EXPECT_EQ(s.Tables().ProfessionalSettings().groupCount, 14);
+    EXPECT_EQ(s.FunctionSettings().rowCount, 39);  // ModelWord 0x052C keeps variant B
 }
 
 TEST(LanguageSetup, TablesAreSharedUntilAStateChangesThem) {
     ToolState first, second;
     ToolState copy = first;
-    EXPECT_TRUE(first.tables.SharesSetsWith(second.tables));
-    EXPECT_TRUE(first.tables.SharesSetsWith(copy.tables));
+    EXPECT_EQ(first.catalogue, second.catalogue);
+    EXPECT_EQ(first.catalogue, copy.catalogue);
 
     // text.ini in one state: the others keep the built-in texts, and its copies share its own.
     LoadTextOverridesFromMemory(first, "3001=New name\n12001=Other name\n");
-    EXPECT_FALSE(first.tables.SharesSetsWith(second.tables));
-    EXPECT_EQ(first.tables.ParameterSettings().rows[1].name_cn, "New name");
-    EXPECT_EQ(first.tables.FunctionSettingsB().rows[1].name_cn, "Other name");
-    EXPECT_NE(second.tables.ParameterSettings().rows[1].name_cn, "New name");
-    EXPECT_NE(copy.tables.FunctionSettingsB().rows[1].name_cn, "Other name");
+    EXPECT_NE(first.catalogue, second.catalogue);
+    EXPECT_EQ(first.Tables().ParameterSettings().rows[1].name_cn, "New name");
+    EXPECT_EQ(first.Tables().FunctionSettingsB().rows[1].name_cn, "Other name");
+    EXPECT_NE(second.Tables().ParameterSettings().rows[1].name_cn, "New name");
+    EXPECT_NE(copy.Tables().FunctionSettingsB().rows[1].name_cn, "Other name");
     const ToolState later = first;
-    EXPECT_TRUE(later.tables.SharesSetsWith(first.tables));
-    EXPECT_EQ(later.tables.ParameterSettings().rows[1].name_cn, "New name");
+    EXPECT_EQ(later.catalogue, first.catalogue);
+    EXPECT_EQ(later.Tables().ParameterSettings().rows[1].name_cn, "New name");
 
     // Counts put back in one state only, whichever set's count changed.
-    copy.tables.EditSets().ParameterSettings.rowCount = 10;
-    EXPECT_EQ(second.tables.ParameterSettings().rowCount, 51);
-    copy.tables.ResetCounts();
-    EXPECT_EQ(copy.tables.ParameterSettings().rowCount, 51);
-    copy.tables.EditSets().FocSettings.rowCount = 3;
-    copy.tables.ResetCounts();
-    EXPECT_EQ(copy.tables.FocSettings().rowCount, 15);
-    copy.tables.EditSets().ProfessionalSettings.groupCount = 2;
-    copy.tables.ResetCounts();
-    EXPECT_EQ(copy.tables.ProfessionalSettings().groupCount, 14);
-    copy.tables.EditSets().ProfessionalSettings.rowCount = 2;
-    copy.tables.ResetCounts();
-    EXPECT_NE(copy.tables.ProfessionalSettings().rowCount, 2);
+    auto change = [&copy](auto edit) {
+        copy.ChangeCatalogue([&](Catalogue& c) { edit(c.tables.EditSets()); });
+        ApplyLanguageFromMemory(copy, "");
+    };
+    change([](TableSets& t) { t.ParameterSettings.rowCount = 10; });
+    EXPECT_EQ(second.Tables().ParameterSettings().rowCount, 51);
+    EXPECT_EQ(copy.Tables().ParameterSettings().rowCount, 51);
+    change([](TableSets& t) { t.FocSettings.rowCount = 3; });
+    EXPECT_EQ(copy.Tables().FocSettings().rowCount, 15);
+    change([](TableSets& t) { t.ProfessionalSettings.groupCount = 2; });
+    EXPECT_EQ(copy.Tables().ProfessionalSettings().groupCount, 14);
+    change([](TableSets& t) { t.ProfessionalSettings.rowCount = 2; });
+    EXPECT_NE(copy.Tables().ProfessionalSettings().rowCount, 2);
 }
 
 TEST(LanguageSetup, Utf8FileWithByteOrderMarkIsHeldToGbkSlotSizes) {
@@ -176,8 +178,8 @@ TEST(LanguageSetup, Utf8FileWithByteOrderMarkIsHeldToGbkSlotSizes) {
     WriteFile(dir.File("text.ini"), "\xEF\xBB\xBF" "3001=新名称\n3002=" + Repeat(kZhong, 200) + "\n");
     ToolState s;
     ApplyLanguage(s, dir.File("text.ini"));
-    EXPECT_EQ(s.tables.ParameterSettings().rows[1].name_cn, "新名称");
-    EXPECT_EQ(s.tables.ParameterSettings().rows[2].name_cn, Repeat(kZhong, 127));
+    EXPECT_EQ(s.Tables().ParameterSettings().rows[1].name_cn, "新名称");
+    EXPECT_EQ(s.Tables().ParameterSettings().rows[2].name_cn, Repeat(kZhong, 127));
 }
 
 TEST(Texts, BuiltInTextsKeepTheirExactForm) {

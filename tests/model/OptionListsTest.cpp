@@ -92,6 +92,7 @@ TEST(OptionLists, NominalVoltageShownFromTheMinimumWorkingVoltage) {
         ToolState s = ReferenceController(id);
         s.block.WriteWord(208, c.minWorkRaw);
         s.voltage.maxOverVoltage = kept;
+        FollowValues(s);
         EXPECT_EQ(NominalVoltageDisplay(s), c.shown) << c.minWorkRaw;
         EXPECT_EQ(s.voltage.nominalVoltage, c.want.nominalVoltage) << c.minWorkRaw;
         EXPECT_EQ(s.voltage.minWorkVoltage, c.want.minWorkVoltage) << c.minWorkRaw;

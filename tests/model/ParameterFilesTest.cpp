@@ -44,7 +44,7 @@ TEST(ParameterFiles, AnAdoptedSetIsReadAndWrittenByItsKind) {
     ToolState s;
     StandardProfile().Adopt(s, FocFile());
     EXPECT_TRUE(s.link.identityReceived);
-    EXPECT_EQ(s.link.kind, ControllerKind::Standard);
+    EXPECT_EQ(s.kind, ControllerKind::Standard);
     EXPECT_EQ(StandardProfile().WrittenBytes(s).size(), 160u);
     EXPECT_EQ(StandardProfile().WrittenBytes(s).back(), s.block.bytes[319]) << "section 1 block 1 ends it";
     s.block.bytes[319] = 0x77;
@@ -54,14 +54,14 @@ TEST(ParameterFiles, AnAdoptedSetIsReadAndWrittenByItsKind) {
     ToolState f;
     FocProfile().Adopt(f, Bytes(32, 0x5A));
     EXPECT_TRUE(f.link.identityReceived);
-    EXPECT_EQ(f.link.kind, ControllerKind::Foc);
+    EXPECT_EQ(f.kind, ControllerKind::Foc);
     EXPECT_EQ(FocProfile().WrittenBytes(f), Bytes(32, 0x5A));
 }
 
 TEST(ParameterFiles, ExportWritesTheBlockOfTheControllerKind) {
     ToolState s;
     EXPECT_EQ(ExportBytes(s), Bytes(1024, 0));  // nothing read yet
-    s.link.kind = ControllerKind::Foc;
+    s.kind = ControllerKind::Foc;
     s.foc.SetByte(2, 48);
     Bytes ged = ExportBytes(s);
     ASSERT_EQ(ged.size(), 32u);
@@ -78,7 +78,7 @@ TEST(ParameterFiles, ImportRightAfterStartAlwaysMatches) {
     EXPECT_TRUE(s.dataValid);
     EXPECT_TRUE(std::equal(s.block.bytes.begin(), s.block.bytes.end(), file.begin()));
     EXPECT_EQ(s.identity.kindByte, 8);
-    EXPECT_EQ(s.tables.variant, FunctionVariant::B);  // the variant is not reselected by an import
+    EXPECT_EQ(s.variant, FunctionVariant::B);  // the variant is not reselected by an import
 }
 
 TEST(ParameterFiles, ShortFilesChangeNothing) {

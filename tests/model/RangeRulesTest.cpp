@@ -201,18 +201,19 @@ TEST(RangeRules, CurrentLimitsByPowerStage) {
         CurrentLimits want;  // max phase, rated phase, boost, battery, EBS
     };
     const uint16_t v300 = 0x052C, v250 = 0x04FA;  // customer 1, versions 300 and 250
+    const CurrentLimits kNone{0, 0, 0, 0, 0};  // written out: a changed default must show
     const Case cases[] = {
-        {v300, 2, 0, 72, 0, {160, 140, 55, 55, 45}},   {v300, 2, 1, 72, 0, {}},
+        {v300, 2, 0, 72, 0, {160, 140, 55, 55, 45}},   {v300, 2, 1, 72, 0, kNone},
         {v300, 3, 3, 72, 0, {240, 220, 95, 95, 60}},   {v300, 4, 5, 120, 0, {210, 180, 130, 90, 60}},
         {v300, 4, 5, 72, 0, {270, 240, 120, 120, 60}}, {v300, 8, 3, 72, 0, {550, 500, 300, 300, 100}},
-        {v300, 16, 1, 120, 0, {550, 500, 210, 210, 100}}, {v300, 16, 3, 72, 0, {}},
-        {0x092C, 8, 0, 72, 0, {}},                     // customer 2
+        {v300, 16, 1, 120, 0, {550, 500, 210, 210, 100}}, {v300, 16, 3, 72, 0, kNone},
+        {0x092C, 8, 0, 72, 0, kNone},                     // customer 2
         {0, 4, 9, 72, 199, {320, 300, 0, 200, 80}},    {0, 4, 9, 72, 200, {320, 300, 0, 110, 80}},
-        {0, 8, 1, 72, 250, {500, 450, 0, 180, 100}},   {0, 2, 0, 72, 0, {}},
-        {v250, 4, 0, 72, 250, {320, 300, 0, 110, 80}}, {v250, 4, 1, 72, 0, {}},
+        {0, 8, 1, 72, 250, {500, 450, 0, 180, 100}},   {0, 2, 0, 72, 0, kNone},
+        {v250, 4, 0, 72, 250, {320, 300, 0, 110, 80}}, {v250, 4, 1, 72, 0, kNone},
         {v250, 8, 0, 72, 250, {500, 450, 0, 260, 100}}, {v250, 8, 2, 72, 0, {450, 400, 0, 200, 100}},
         {v250, 16, 0, 72, 0, {850, 800, 400, 400, 120}}, {v250, 16, 1, 120, 0, {550, 500, 300, 300, 100}},
-        {v250, 16, 1, 72, 0, {700, 650, 350, 350, 100}}, {0x08FA, 8, 0, 72, 0, {}},
+        {v250, 16, 1, 72, 0, {700, 650, 350, 350, 100}}, {0x08FA, 8, 0, 72, 0, kNone},
     };
     ToolState s;
     for (const Case& c : cases) {
@@ -312,7 +313,6 @@ TEST(RangeRules, TheFirstReadOfA120VoltSetHoldsItToThe120VoltLimits) {
     for (int read = 1; read <= 2; ++read) {
         SCOPED_TRACE(read);
         test::CompleteUpload(s);
-        ShowValues(s);
         EXPECT_EQ(s.voltage.nominalVoltage, 120);
         EXPECT_EQ(s.limits.limitMaxPhase, 210);
         const CheckResult r = CheckValue(s, maxPhase, "270");
@@ -378,18 +378,21 @@ TEST(RangeRules, ValueOfAGridRowForScripts) {
 TEST(RangeRules, AllowedRangeOfGridRows) {
     ToolState s = ReferenceController();
     ASSERT_EQ(NominalVoltageDisplay(s), "72");
-    ParamTableSet& set = s.tables.EditSets().ParameterSettings;
+    // A catalogue of the test's own, changed below.
+    const auto catalogue = std::make_shared<Catalogue>(*s.catalogue);
+    s.catalogue = catalogue;
+    ParamTableSet& set = catalogue->tables.EditSets().ParameterSettings;
     int choice = -1;
     for (int i = kFirstValueRow; i < set.rowCount && choice < 0; ++i)
         if (IsChoiceKind(set.rows[i].kind)) choice = i;
     ASSERT_GT(choice, 0);
     set.rows[choice].range = 41;
-    s.sheet.Layout(ControllerKind::Standard, set.rowCount + s.tables.FunctionSettings.rowCount);
+    s.sheet.Layout(ControllerKind::Standard, set.rowCount + s.FunctionSettings().rowCount);
     EXPECT_EQ(AllowedRangeNow(s, choice), "");
     set.rows[choice].kind = KIND_NUMBER;
     set.rows[choice].name_en = "Acceleration (rpm/s)";
     EXPECT_EQ(AllowedRangeNow(s, choice), "50 … 800 rpm/s");
-    s.sheet.Layout(ControllerKind::Foc, s.tables.FocSettings().rowCount);
+    s.sheet.Layout(ControllerKind::Foc, s.Tables().FocSettings().rowCount);
     EXPECT_EQ(AllowedRangeNow(s, choice), "") << "cells of the other kind";
 }
 

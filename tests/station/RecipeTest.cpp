@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "ControllerProfile.h"
+#include "GridPasses.h"
 #include "Recipe.h"
 
 namespace dt::station {
@@ -30,7 +31,7 @@ uint16_t Word(const std::vector<unsigned char>& bytes, int i) {
 ToolState Unit(const std::vector<unsigned char>& bytes, bool foc = false) {
     ToolState s;
     s.link.identityReceived = true;
-    s.link.kind = foc ? ControllerKind::Foc : ControllerKind::Standard;
+    s.kind = foc ? ControllerKind::Foc : ControllerKind::Standard;
     if (foc) {
         std::copy(bytes.begin(), bytes.end(), s.foc.bytes.begin());
         s.block.SetSectionWord(0, 15, 0xFFFE);

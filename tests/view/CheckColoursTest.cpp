@@ -20,7 +20,7 @@ struct CheckedView {
     std::vector<std::string> shown;
 
     explicit CheckedView(bool foc) {
-        state.link.kind = foc ? dt::ControllerKind::Foc : dt::ControllerKind::Standard;
+        state.kind = foc ? dt::ControllerKind::Foc : dt::ControllerKind::Standard;
         view.SetMessageSink([this](const std::string& text, dt::MessageKind) { shown.push_back(text); });
         view.OnInitialUpdate();
     }
@@ -55,15 +55,14 @@ TEST(CheckColours, ATreeTitleLeadsToItsFirstPlaceInTheGrid) {
     QApplication* app = dttest::GuiApp();
     (void)app;
     dt::ToolState state;
-    const std::string title = state.tables.ParameterSettings().groups[1].title_en;
-    state.tables.EditSets().FunctionSettingsB.groups[0].title_en = title;
-    state.tables.SelectVariant(state.modelWord);
+    const std::string title = state.Tables().ParameterSettings().groups[1].title_en;
+    state.ChangeCatalogue([&](dt::Catalogue& c) { c.tables.EditSets().FunctionSettingsB.groups[0].title_en = title; });
     CDriveTuneView view{state};
     view.OnInitialUpdate();
     view.GoToGroup(title);
-    EXPECT_EQ(view.Grid()->GetFocusCell().row, state.tables.ParameterSettings().GroupFirstRow(1));
-    view.GoToGroup(state.tables.FunctionSettings.groups[1].title_en);
-    EXPECT_EQ(view.Grid()->GetFocusCell().row, P + state.tables.FunctionSettings.GroupFirstRow(1));
+    EXPECT_EQ(view.Grid()->GetFocusCell().row, state.Tables().ParameterSettings().GroupFirstRow(1));
+    view.GoToGroup(state.FunctionSettings().groups[1].title_en);
+    EXPECT_EQ(view.Grid()->GetFocusCell().row, P + state.FunctionSettings().GroupFirstRow(1));
 }
 
 TEST(CheckColours, AcceptedFocCellsAreTheEvenColourButTheNominalVoltage) {
