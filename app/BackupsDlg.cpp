@@ -12,6 +12,7 @@
 #include "OptionLists.h"
 #include "ParamTables.h"
 #include "QtText.h"
+#include "Teardown.h"
 #include "ToolState.h"
 
 namespace {
@@ -69,6 +70,9 @@ std::string CBackupsDlg::CustomerOf(const dt::BackupEntry& entry) {
     const std::string name = dt::CustomerText(std::stoi(parts[0]));
     return name.empty() ? parts[0] : name + " (" + parts[0] + ")";
 }
+
+// The comparison's window goes with the list and would report its end to it.
+CBackupsDlg::~CBackupsDlg() { DisconnectChildrenFrom(this); }
 
 CBackupsDlg::CBackupsDlg(const dt::ToolState& state, std::string folder, Actions actions, QWidget* parent)
     : QDialog(parent), state_(state), folder_(std::move(folder)), actions_(std::move(actions)) {

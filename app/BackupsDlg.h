@@ -29,6 +29,7 @@ public:
     };
 
     CBackupsDlg(const dt::ToolState& state, std::string folder, Actions actions, QWidget* parent = nullptr);
+    ~CBackupsDlg() override;
 
     // The list again from the folder.
     void Refresh();

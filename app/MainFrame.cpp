@@ -31,6 +31,7 @@
 #include "Settings.h"
 #include "StatusLine.h"
 #include "SupportLog.h"
+#include "Teardown.h"
 #include "ToolState.h"
 
 namespace {
@@ -58,7 +59,7 @@ CMainFrame::~CMainFrame() {
     frameWatch_.stop();
     // Focus moves while widgets go (the tree takes it and selects a group): nothing a child emits
     // from now on may reach the frame, whose members are going too.
-    for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+    DisconnectChildrenFrom(this);
     // The find bar searches the view, and the view's grid and panel call back into the frame: the
     // status line goes first, then the view, each unreachable before it is deleted.
     CStatusLine* statusLine = statusLine_;

@@ -20,6 +20,7 @@
 #include "ParamTables.h"
 #include "QtText.h"
 #include "RangeRules.h"
+#include "Teardown.h"
 #include "ToolState.h"
 #include "ValueCodec.h"
 
@@ -91,7 +92,10 @@ void CDriveTuneView::CreateHistoryActions() {
     addAction(redo);
 }
 
-CDriveTuneView::~CDriveTuneView() = default;
+CDriveTuneView::~CDriveTuneView() {
+    // An editor still open closes while the grid goes, and would report to this view.
+    DisconnectChildrenFrom(this);
+}
 
 void CDriveTuneView::OnInitialUpdate() {
     balloon_ = new BalloonTip();
