@@ -90,6 +90,8 @@ Reply BatchPlace::Handle(const Frame& request) {
         present_ = false;
         return Reply{{}, "(unit taken away)", ""};
     }
+    // More than a reader's buffer holds, and never the start of a frame.
+    if (faults_.babble) return Reply{std::vector<uint8_t>(4096, 0x55), "(noise)", "(noise)"};
     Reply reply = controller_->Handle(request);
     // A line that garbles the long frames: the unit is seen, its set never arrives whole.
     if (faults_.badChecksum && !reply.frame.empty() && request.code != dt::REQ_CONNECT) reply.frame.back() ^= 0x5A;
@@ -125,6 +127,7 @@ bool BatchPlace::SetFault(const std::string& mode) {
     else if (mode == "fail-store") f.behaviour.failStore = true;
     else if (mode == "drop-write") f.behaviour.dropWrite = true;
     else if (mode == "silent") f.behaviour.silent = true;
+    else if (mode == "babble") f.babble = true;
     else return false;
     faults_ = f;
     // The unit in place takes its new faults, keeping what it has stored.

@@ -17,6 +17,7 @@ struct UnitFaults {
     bool wrongModel = false;      // another hardware class: not the recipe's model
     bool badChecksum = false;     // every reply but a connect answer carries a wrong checksum
     bool vanishMidWrite = false;  // taken away after the second block written
+    bool babble = false;          // another device on the line: a burst of noise for every request
     ControllerBehaviour behaviour;  // fail-store, drop-write, silent ...
 };
 

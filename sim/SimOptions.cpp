@@ -113,7 +113,7 @@ void AddValues(CLI::App& app, SimOptions& o) {
     app.add_option("--count", o.count,
                    "a batch of N controllers of the model chosen, each with its own calibration, on N terminals "
                    "(one path a line); standard input takes 'remove I', 'insert I' and 'fault I MODE' (MODE: "
-                   "wrong-model, fail-store, drop-write, bad-checksum, vanish-mid-write, silent, none)")
+                   "wrong-model, fail-store, drop-write, bad-checksum, vanish-mid-write, silent, babble, none)")
         ->check(CLI::Range(1, 256))
         ->type_name("N")
         ->group(kController);

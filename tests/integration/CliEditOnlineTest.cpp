@@ -68,7 +68,8 @@ TEST_F(CliOnline, BackupsRestorePutsABackBackInOneStep) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"backups", "restore", "9", "--port", sim().Path()},
                                                  std::vector<std::string>{"backups", "restore", "0", "--port", sim().Path()},
                                                  std::vector<std::string>{"backups", "again", "1"},
-                                                 std::vector<std::string>{"backups", "restore"}}) {
+                                                 std::vector<std::string>{"backups", "restore"},
+                                                 std::vector<std::string>{"backups", "restore", "1", "2", "--port", sim().Path()}}) {
         r = Cli(args);
         EXPECT_EQ(r.rc, 2) << args[2];
         EXPECT_EQ(r.out, "");

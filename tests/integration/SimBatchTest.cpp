@@ -1,6 +1,8 @@
 // drivetune-sim --count N once its standard input has closed: the batch keeps serving, asleep.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTest>
 #include <fstream>
@@ -31,4 +33,17 @@ TEST(SimBatch, AClosedInputLeavesTheBatchAsleepNotSpinning) {
     EXPECT_GE(asleep, 15);
     sim.terminate();
     EXPECT_TRUE(sim.waitForFinished(5000));
+}
+
+TEST(SimBatch, ABatchOfOneStillServesOnlyItsOwnTerminals) {
+    const QString sample = QDir::temp().filePath("dt-batch-of-one.foc");
+    QFile::remove(sample);
+    for (const QStringList& extra : {QStringList{"--bind", "COM5"}, QStringList{"--write-sample", sample}}) {
+        QProcess sim;
+        sim.start(DT_BINARY_DIR "/sim/drivetune-sim", QStringList{"--count", "1"} + extra);
+        ASSERT_TRUE(sim.waitForFinished(10000));
+        EXPECT_EQ(sim.exitCode(), 2) << extra.join(' ').toStdString();
+        EXPECT_TRUE(sim.readAllStandardError().contains("cannot be combined with --bind or --write-sample"));
+    }
+    EXPECT_FALSE(QFile::exists(sample));
 }

@@ -34,6 +34,18 @@ extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const 
     return static_cast<int>(::syscall(SYS_renameat2, olddirfd, oldpath, newdirfd, newpath, flags));
 }
 
+// While set, every fsync is noted with the path its descriptor names.
+static std::vector<std::string>* gSynced = nullptr;
+
+extern "C" int fsync(int fd) noexcept {
+    if (gSynced) {
+        char target[4096];
+        const ssize_t n = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, sizeof target - 1);
+        gSynced->push_back(n > 0 ? std::string(target, static_cast<size_t>(n)) : std::string());
+    }
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+
 namespace dt {
 namespace {
 
@@ -224,6 +236,26 @@ TEST(AtomicFile, WithoutTheNoReplaceRenameANewNameIsStillTakenOnceAndNoTemporary
     EXPECT_TRUE(taken);
     EXPECT_EQ(test::ReadFile(dir.File("a.foc")), std::string(4, 1));
     EXPECT_EQ(FilesIn(dir.path()), 1u) << "a temporary file was left";
+}
+
+// A power cut right after a save must find the new file under its name: the content reaches the
+// disk before the rename, the new name with its folder after it.
+TEST(AtomicFile, TheContentAndThenTheFolderReachTheDisk) {
+    TempDir dir;
+    const std::string folder = std::filesystem::canonical(dir.path()).string();
+    std::vector<std::string> synced;
+    std::string why;
+    bool taken = false;
+    gSynced = &synced;
+    const bool replaced = WriteFileAtomically(dir.File("a.foc"), Bytes(4, 1), why);
+    const bool created = WriteNewFileAtomically(dir.File("b.foc"), Bytes(4, 2), why, taken);
+    gSynced = nullptr;
+    ASSERT_TRUE(replaced && created) << why;
+    ASSERT_EQ(synced.size(), 4u);
+    for (size_t i : {0u, 2u}) {
+        EXPECT_EQ(synced[i].rfind(folder + "/.dt-", 0), 0u) << synced[i];
+        EXPECT_EQ(synced[i + 1], folder);
+    }
 }
 
 // What is not a regular file could block for ever (a FIFO) or never end (/dev/zero); a huge
