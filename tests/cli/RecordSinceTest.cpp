@@ -18,7 +18,7 @@ TEST(RecordSince, DatesAndTimesOfDayAreTakenInTheRecordsFormOthersRefused) {
         EXPECT_EQ(since, normal);
     }
     for (const char* refused : {"", "2026-12-8", "2026/12/08", "2026-12-08T", "2026-12-08T1:30", "2026-12-08T13:30:5",
-                                "2026-12-08T13:30:05.", "2026-12-08T13:30:05.1234", "2026-12-08ZZ", "2026-12-08x13:30",
+                                "2026-12-08T13:30:05.", "2026-12-08T13:30:05.1x", "2026-12-08T13:30:05.1234", "2026-12-08ZZ", "2026-12-08x13:30",
                                 "2026-12-08T13:30:05Zx", "２026-12-08"}) {
         std::string since = refused;
         EXPECT_FALSE(dt::cli::NormalSince(since)) << refused;

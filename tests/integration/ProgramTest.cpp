@@ -540,6 +540,7 @@ TEST_F(CliOnline, ProgramPicksTheRecipesNominalVoltageAndFindsUnitsWhoseRepliesC
     std::unique_ptr<QProcess> cli =
         StartCliProcess({"program", WriteTemp("fleet48.foc", recipe), "--port", batch.Path(0), "--repeat", "--json"});
     QThread::msleep(1500);
+    EXPECT_EQ(batch.Written(1), 0) << "noise is no unit to program";
     ASSERT_EQ(batch.Control("fault 1 none"), "ok");
     QElapsedTimer waited;
     waited.start();
