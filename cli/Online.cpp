@@ -255,15 +255,18 @@ int RunRestore(const Context& c) {
         return kRefused;
     }
     o.host.SetQuiet(false);
+    const int before = o.session.Reads();
     if (!o.session.Run([&] { return o.session.Link().commands.Default(); }, Writes::Yes))
         return o.session.Finish(kRefused);
     const Outcome outcome = o.session.LastOutcome();
     if (outcome == Outcome::None) return o.session.Finish(kRefused);  // no answer: the time-out message was shown
     // The engine has asked for the new values; unlike the window, the command line guards
-    // that read with the time-out as well, so a silent controller cannot keep it waiting.
-    const int before = o.session.Reads();
-    o.host.SetLinkBusy(true);
-    o.session.Wait();
+    // that read with the time-out as well, so a silent controller cannot keep it waiting. On a
+    // quick line the read may be over already.
+    if (o.session.Reads() == before) {
+        o.host.SetLinkBusy(true);
+        o.session.Wait();
+    }
     if (o.session.Reads() == before || o.session.Interrupted()) return o.session.Finish(kRefused);
     PrintRead(s, c);
     return outcome == Outcome::Stored ? kOk : kRefused;
